@@ -1,0 +1,75 @@
+#include "frame/registration.h"
+
+#include <array>
+#include <cstdio>
+
+#include "frame/server_lifetime.h"
+#include "frame/type_library.h"
+#include "platform/error.h"
+#include "platform/win32/registry_key.h"
+
+namespace trelvo::frame {
+namespace {
+
+const std::wstring kClassKey = std::wstring(L"CLSID\\") + kClassId;
+
+void WriteDefault(const ClassesRoot& classes, const std::wstring& key, const std::wstring& name,
+                  const std::wstring& value) {
+  const auto opened = win32::RegistryKey::Create(classes.root, classes.prefix + key);
+  if (!opened || !opened.SetString(name, value))
+    throw Error("Fehler beim Erstellen eines Eintrages in der Systemregistrierung");
+}
+
+std::wstring GuidText(const GUID& guid) {
+  std::array<wchar_t, 40> text{};
+  StringFromGUID2(guid, text.data(), static_cast<int>(text.size()));
+  return text.data();
+}
+
+} // namespace
+
+ClassesRoot MachineClasses() { return {HKEY_CLASSES_ROOT, L""}; }
+
+std::wstring ServerPathForRegistry(const std::wstring& full_path) {
+  if (full_path.find(L' ') == std::wstring::npos) return full_path;
+  std::wstring short_path(full_path.size() + 1, L'\0');
+  const DWORD length = GetShortPathNameW(full_path.c_str(), short_path.data(), static_cast<DWORD>(short_path.size()));
+  if (length == 0 || length >= short_path.size()) return full_path;
+  short_path.resize(length);
+  return short_path;
+}
+
+void WriteClassEntries(const ClassesRoot& classes) {
+  const TypeLibraryFacts facts = ReadTypeLibraryFacts();
+  wchar_t version[32];
+  std::swprintf(version, std::size(version), L"%d.%d", facts.major_version, facts.minor_version);
+
+  WriteDefault(classes, kClassKey, L"", facts.co_class_description);
+  WriteDefault(classes, kClassKey + L"\\InprocServer32", L"", ServerPathForRegistry(ModuleFilePath()));
+  WriteDefault(classes, kClassKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+  WriteDefault(classes, kProgId, L"", facts.co_class_description);
+  WriteDefault(classes, std::wstring(kProgId) + L"\\Clsid", L"", kClassId);
+  WriteDefault(classes, kClassKey + L"\\ProgID", L"", kProgId);
+  WriteDefault(classes, kClassKey + L"\\Version", L"", version);
+  WriteDefault(classes, kClassKey + L"\\TypeLib", L"", GuidText(facts.library_id));
+}
+
+void DeleteClassEntries(const ClassesRoot& classes) {
+  const std::wstring keys[] = {kClassKey + L"\\TypeLib",   kClassKey + L"\\Version",
+                               kClassKey + L"\\ProgID",    std::wstring(kProgId) + L"\\Clsid",
+                               kProgId,                    kClassKey + L"\\InprocServer32",
+                               kClassKey};
+  for (const auto& key : keys) win32::DeleteRegistryTree(classes.root, classes.prefix + key);
+}
+
+void RegisterServer() {
+  RegisterOwnTypeLibrary();
+  WriteClassEntries(MachineClasses());
+}
+
+void UnregisterServer() {
+  UnregisterOwnTypeLibrary();
+  DeleteClassEntries(MachineClasses());
+}
+
+} // namespace trelvo::frame

@@ -1,0 +1,34 @@
+#pragma once
+// DllRegisterServer and DllUnregisterServer: the COM class entries of
+// TrelvoCoClass and the registration of the embedded type library.
+#include <string>
+#include <windows.h>
+
+namespace trelvo::frame {
+
+inline constexpr wchar_t kClassId[] = L"{BFE216C7-D241-4767-A79A-7FAB841715E5}";
+inline constexpr wchar_t kProgId[] = L"Trelvo.TrelvoCoClass";
+
+// Where class entries live: HKEY_CLASSES_ROOT machine-wide, or
+// HKEY_CURRENT_USER\Software\Classes for one user.
+struct ClassesRoot {
+  HKEY root;
+  std::wstring prefix; // empty, or ending in a backslash
+};
+ClassesRoot MachineClasses();
+
+// The path written as the in-process server: its short (8.3) form when the
+// full path contains a blank and a short form exists.
+std::wstring ServerPathForRegistry(const std::wstring& full_path);
+
+// Writes the class entries in their fixed order; throws trelvo::Error when the
+// registry refuses one of them.
+void WriteClassEntries(const ClassesRoot& classes);
+// Deletes them again; entries that are missing are passed over.
+void DeleteClassEntries(const ClassesRoot& classes);
+
+// The machine-wide registration: type library first, then the class entries.
+void RegisterServer();
+void UnregisterServer();
+
+} // namespace trelvo::frame
