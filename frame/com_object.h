@@ -59,7 +59,8 @@ private:
 template <class T, class... Args>
 Microsoft::WRL::ComPtr<T> MakeComObject(Args&&... args) {
   Microsoft::WRL::ComPtr<T> result;
-  result.Attach(std::make_unique<T>(std::forward<Args>(args)...).release());
+  // Into the raw slot: MinGW's ComPtr::Attach adds a reference of its own.
+  *result.ReleaseAndGetAddressOf() = std::make_unique<T>(std::forward<Args>(args)...).release();
   return result;
 }
 
