@@ -1,6 +1,6 @@
 #pragma once
-// The one exception type of the add-in. Its message is German UTF-8 text meant
-// for the user; at a COM boundary it becomes the error description.
+// Exceptions of the add-in. Messages are German UTF-8 text meant for the user;
+// at a COM boundary they become the error description.
 #include <stdexcept>
 #include <string>
 
@@ -9,6 +9,13 @@ namespace trelvo {
 class Error : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
+};
+
+// An operation that stopped after it had told the user why (in a message box):
+// callers end quietly and show nothing more.
+class Aborted : public Error {
+public:
+  using Error::Error;
 };
 
 } // namespace trelvo

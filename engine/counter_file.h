@@ -1,0 +1,69 @@
+#pragma once
+// A counter file: the whole state of one number range, in an INI file that
+// several workstations read and write. Its keys, their defaults, and access
+// under the operating-system lock (a workstation that holds the file longer
+// than the wait gets the "belegt" error box).
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/ini/ini_file.h"
+#include "engine/number_composition.h"
+#include "platform/environment.h"
+
+namespace trelvo::engine {
+
+namespace counter_keys {
+inline constexpr char kCounterSection[] = "Zaehler";
+inline constexpr char kCounter[] = "Counter";
+inline constexpr char kIncrement[] = "Increment";
+inline constexpr char kOptionsSection[] = "Optionen";
+inline constexpr char kTextBefore[] = "TextBefore";
+inline constexpr char kPrefix[] = "Prefix";
+inline constexpr char kSep[] = "Sep";
+inline constexpr char kTextAfter[] = "TextAfter";
+inline constexpr char kTextCounter[] = "TextCounter";
+inline constexpr char kPadding[] = "Padding";
+inline constexpr char kLeadingText[] = "LeadingText";
+inline constexpr char kNoteSection[] = "Hinweis";
+inline constexpr char kConfigDesc[] = "ConfigDesc";
+inline constexpr char kLockingSection[] = "Locking";
+inline constexpr char kIsLocked[] = "IsLocked";
+inline constexpr char kLockedBy[] = "LockedBy";
+} // namespace counter_keys
+
+// Markers that stand in place of a number or a lock holder.
+inline constexpr char kNoUser[] = "#nouser#";
+inline constexpr char kUnknownHolder[] = "Unbekannt";
+inline constexpr char kLockedMarker[] = "#ini gesperrt#";
+inline constexpr char kErrorMarker[] = "#error#";
+
+// What previewing and drawing read from a counter file, with their defaults.
+struct CounterState {
+  int32_t counter = 0;
+  int32_t increment = 1;
+  NumberFormat format; // width = Padding (default 3) + 1
+};
+CounterState ReadCounterState(const IniDocument& file);
+
+// The holder named by the advisory lock: "#nouser#" when free, otherwise
+// LockedBy, or "Unbekannt" when it names nobody.
+std::string LockOwnerIn(const IniDocument& file);
+
+class CounterFile {
+public:
+  CounterFile(platform::Environment& env, std::string path);
+  const std::string& path() const { return file_.path(); }
+  bool Exists() const;
+  IniDocument Load() const;
+  void Update(const std::function<void(IniDocument&)>& change) const;
+
+private:
+  platform::Environment& env_;
+  IniFile file_;
+};
+
+// The current counter file named by the settings file.
+CounterFile CurrentCounterFile(platform::Environment& env);
+
+} // namespace trelvo::engine

@@ -1,0 +1,46 @@
+#include "engine/counter_lock.h"
+
+#include "platform/user_interface.h"
+
+namespace trelvo::engine {
+namespace k = counter_keys;
+
+std::string QueryLockOwner(const CounterFile& file) { return LockOwnerIn(file.Load()); }
+
+void AcquireLock(platform::Environment& env, const CounterFile& file) {
+  const std::string user = env.system.UserName();
+  file.Update([&](IniDocument& document) {
+    document.WriteBool(k::kLockingSection, k::kIsLocked, true);
+    document.WriteString(k::kLockingSection, k::kLockedBy, user);
+  });
+}
+
+void ReleaseLock(platform::Environment& env, const CounterFile& file) {
+  if (!file.Exists()) {
+    platform::ShowErrorBox(env.ui, "Die Locking Informationen konnten nicht zurückgesetzt werden!");
+    return;
+  }
+  file.Update([](IniDocument& document) {
+    document.WriteBool(k::kLockingSection, k::kIsLocked, false);
+    document.WriteString(k::kLockingSection, k::kLockedBy, kNoUser);
+  });
+}
+
+std::string QueryLockOwner(platform::Environment& env) { return QueryLockOwner(CurrentCounterFile(env)); }
+void AcquireLock(platform::Environment& env) { AcquireLock(env, CurrentCounterFile(env)); }
+void ReleaseLock(platform::Environment& env) { ReleaseLock(env, CurrentCounterFile(env)); }
+
+bool IsLockHolder(const std::string& owner) { return owner != kNoUser; }
+
+std::string LockMessage(const std::string& counter_file_path, const std::string& holder) {
+  return "Die Datei " + platform::Quoted(FileNameOf(counter_file_path)) + " wird zur Zeit durch den Benutzer " +
+         platform::Quoted(holder) +
+         " bearbeitet \r\nund ist daher gesperrt. Bitten Sie den Benutzer, den Trelvo Dialog Optionen\r\n"
+         "zu schließen oder probieren Sie es später erneut, damit die Sperre aufgehoben wird.";
+}
+
+void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder) {
+  platform::ShowErrorBox(env.ui, LockMessage(counter_file_path, holder));
+}
+
+} // namespace trelvo::engine

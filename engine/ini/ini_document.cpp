@@ -1,0 +1,177 @@
+#include "engine/ini/ini_document.h"
+
+#include "engine/integer_text.h"
+#include "platform/cp1252.h"
+
+namespace trelvo::engine {
+namespace {
+
+constexpr size_t kMaxValueLength = 2047;
+constexpr std::string_view kBlanks = " \t";
+
+std::string_view Trim(std::string_view text) {
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// Windows-1252 letters fold like the profile functions fold them.
+char Fold(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7))
+    return static_cast<char>(byte - 0x20);
+  return c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Fold(a[i]) != Fold(b[i])) return false;
+  return true;
+}
+
+// The section name of a line "[name]", or nullopt for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  line = Trim(line);
+  if (line.empty() || line.front() != '[') return std::nullopt;
+  const size_t close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(1, close - 1));
+}
+
+std::optional<std::string_view> KeyName(std::string_view line) {
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos || SectionName(line)) return std::nullopt;
+  return Trim(line.substr(0, equals));
+}
+
+std::string Unquote(std::string_view raw) {
+  if (raw.size() >= 2 && raw.front() == raw.back() && (raw.front() == '"' || raw.front() == '\'')) {
+    const char quote = raw.front();
+    raw = raw.substr(1, raw.size() - 2);
+    if (quote == '"') {
+      std::string result;
+      for (size_t i = 0; i < raw.size(); ++i) {
+        result += raw[i];
+        if (raw[i] == '"' && i + 1 < raw.size() && raw[i + 1] == '"') ++i;
+      }
+      return result;
+    }
+  }
+  return std::string(raw);
+}
+
+std::string QuoteForFile(std::string_view text) {
+  std::string result = "\"";
+  for (char c : text) {
+    if (c == '"') result += '"';
+    result += c;
+  }
+  return result + "\"";
+}
+
+} // namespace
+
+IniDocument::IniDocument(std::string_view bytes) {
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t stop = bytes.find_first_of("\r\n", start);
+    if (stop == std::string_view::npos) {
+      lines_.push_back({std::string(bytes.substr(start)), ""});
+      break;
+    }
+    const size_t end_length = bytes.substr(stop, 2) == "\r\n" ? 2 : 1;
+    lines_.push_back({std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, end_length))});
+    start = stop + end_length;
+  }
+}
+
+std::string IniDocument::Bytes() const {
+  std::string bytes;
+  for (const Line& line : lines_) bytes += line.text + line.end;
+  return bytes;
+}
+
+std::optional<size_t> IniDocument::FindSection(std::string_view section) const {
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const auto name = SectionName(lines_[i].text);
+    if (name && SameName(*name, section)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> IniDocument::FindKey(size_t section_line, std::string_view key) const {
+  for (size_t i = section_line + 1; i < lines_.size() && !SectionName(lines_[i].text); ++i) {
+    const auto name = KeyName(lines_[i].text);
+    if (name && SameName(*name, key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> IniDocument::RawValue(std::string_view section, std::string_view key) const {
+  const auto section_line = FindSection(platform::Utf8ToCp1252(section));
+  if (!section_line) return std::nullopt;
+  const auto key_line = FindKey(*section_line, platform::Utf8ToCp1252(key));
+  if (!key_line) return std::nullopt;
+  const std::string_view text = lines_[*key_line].text;
+  return std::string(Trim(text.substr(text.find('=') + 1)).substr(0, kMaxValueLength));
+}
+
+bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
+  return RawValue(section, key).has_value();
+}
+
+std::string IniDocument::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view fallback) const {
+  const auto raw = RawValue(section, key);
+  if (!raw) return std::string(fallback);
+  return platform::Cp1252ToUtf8(Unquote(*raw));
+}
+
+int32_t IniDocument::ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const {
+  const auto raw = RawValue(section, key);
+  if (!raw) return fallback;
+  return ParseInteger(*raw).value_or(fallback);
+}
+
+bool IniDocument::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
+  return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  WriteRaw(section, key, QuoteForFile(platform::Utf8ToCp1252(value)));
+}
+
+void IniDocument::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+  WriteRaw(section, key, std::to_string(value));
+}
+
+void IniDocument::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteRaw(section, key, value ? "1" : "0");
+}
+
+void IniDocument::WriteRaw(std::string_view section_utf8, std::string_view key_utf8, const std::string& raw) {
+  const std::string section = platform::Utf8ToCp1252(section_utf8);
+  const std::string key = platform::Utf8ToCp1252(key_utf8);
+  const std::string key_line = key + "=" + raw;
+
+  const auto section_line = FindSection(section);
+  if (section_line) {
+    if (const auto existing = FindKey(*section_line, key)) {
+      lines_[*existing].text = key_line;
+      return;
+    }
+    // Behind the section's last non-empty line, so blank lines before the next section stay there.
+    size_t insert_after = *section_line;
+    for (size_t i = *section_line + 1; i < lines_.size() && !SectionName(lines_[i].text); ++i)
+      if (!Trim(lines_[i].text).empty()) insert_after = i;
+    if (lines_[insert_after].end.empty()) lines_[insert_after].end = "\r\n";
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_after + 1), Line{key_line, "\r\n"});
+    return;
+  }
+  if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = "\r\n";
+  lines_.push_back({"[" + section + "]", "\r\n"});
+  lines_.push_back({key_line, "\r\n"});
+}
+
+} // namespace trelvo::engine

@@ -1,0 +1,50 @@
+#pragma once
+// The content of one INI file in memory: typed reads and writes of keys, while
+// every line that a write does not change stays byte for byte as it was.
+// Section and key names match without regard to case; blanks around names and
+// values are not part of them. Text is UTF-8 here and Windows-1252 in the bytes.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trelvo::engine {
+
+class IniDocument {
+public:
+  IniDocument() = default;
+  explicit IniDocument(std::string_view bytes);
+
+  // The file's bytes: unchanged lines as read, written lines with CR LF.
+  std::string Bytes() const;
+
+  // Strings lose one pair of enclosing quotes (double or single); inside double
+  // quotes a doubled double quote stands for one. Values are cut to 2,047 characters.
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+  // Integers and booleans that do not convert read as the fallback; a boolean is
+  // true for every number other than 0.
+  int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+  bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+  bool HasKey(std::string_view section, std::string_view key) const;
+
+  // A string is written in double quotes with inner double quotes doubled.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int32_t value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+
+private:
+  struct Line {
+    std::string text; // without its line break
+    std::string end;  // "\r\n", "\n", "\r" or "" for a last line without one
+  };
+  // The trimmed raw value (still quoted, Windows-1252), or nullopt.
+  std::optional<std::string> RawValue(std::string_view section, std::string_view key) const;
+  void WriteRaw(std::string_view section, std::string_view key, const std::string& raw);
+  std::optional<size_t> FindSection(std::string_view section) const;
+  std::optional<size_t> FindKey(size_t section_line, std::string_view key) const;
+
+  std::vector<Line> lines_;
+};
+
+} // namespace trelvo::engine

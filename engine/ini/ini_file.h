@@ -1,0 +1,63 @@
+#pragma once
+// One INI file on disk, named by its full path. Nothing is cached: every read
+// loads the file afresh under a shared lock, every write is one
+// read-modify-write under the exclusive lock, written in one piece and flushed.
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "engine/ini/ini_document.h"
+#include "platform/error.h"
+#include "platform/file_system.h"
+
+namespace trelvo::engine {
+
+// How long an operation waits for another workstation's hold on a file.
+inline constexpr std::chrono::milliseconds kFileLockWait{5000};
+
+// The file stayed held by another process beyond the wait.
+class FileBusyError : public Error {
+public:
+  using Error::Error;
+};
+
+class IniFile {
+public:
+  // busy_message: the text (with %s for the quoted file name) of the error
+  // raised when the file stays held by another process beyond the wait.
+  IniFile(platform::FileSystem& files, std::string path, std::string busy_message = DefaultBusyMessage());
+
+  const std::string& path() const { return path_; }
+
+  // The whole file as it is now; a missing file is an empty document.
+  IniDocument Load() const;
+  // Runs change on the current content and writes the result back, creating a
+  // missing file (its folder must exist). A refused write raises
+  // "In %s kann nicht geschrieben werden"; the file has been closed by then.
+  void Update(const std::function<void(IniDocument&)>& change) const;
+
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+  int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+  bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+  void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+  void WriteInteger(std::string_view section, std::string_view key, int32_t value) const;
+  void WriteBool(std::string_view section, std::string_view key, bool value) const;
+
+  static std::string DefaultBusyMessage();
+
+private:
+  [[noreturn]] void ThrowBusy() const;
+
+  platform::FileSystem& files_;
+  std::string path_;
+  std::string busy_message_;
+};
+
+// "In %s kann nicht geschrieben werden" for a path.
+std::string CannotWriteMessage(const std::string& path);
+// The file name of a path, without its folder.
+std::string FileNameOf(const std::string& path);
+// Replaces the first %s of a message pattern.
+std::string FormatMessage(std::string pattern, const std::string& argument);
+
+} // namespace trelvo::engine

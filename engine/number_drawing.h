@@ -1,0 +1,37 @@
+#pragma once
+// Drawing and previewing invoice numbers from the current counter file.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/counter_file.h"
+#include "platform/environment.h"
+
+namespace trelvo::engine {
+
+// The number the next draw would issue, or "#ini gesperrt#" (after the lock
+// message) when the file is locked. Writes nothing.
+std::string PreviewNextNumber(platform::Environment& env);
+std::string PreviewNextNumber(platform::Environment& env, const CounterFile& file);
+
+// Issues the next number without looking at the advisory lock.
+std::string DrawNextNumber(platform::Environment& env);
+
+// A draw as one atomic step under the operating-system lock: a file that the
+// advisory lock names a holder for is refused (nothing written); otherwise the
+// number is composed and the advanced counter is written together with the
+// free lock, in one write. A counter that would leave the 32-bit range is
+// refused with an error box (Aborted).
+struct DrawResult {
+  bool issued = false;
+  std::string number; // the issued number when issued
+  std::string holder; // the lock holder when refused
+};
+DrawResult DrawUnderLock(platform::Environment& env);
+DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file);
+
+// The text of a counter field as a number; an error box and nullopt when it is
+// not a whole number.
+std::optional<int32_t> ValidateCounterText(platform::Environment& env, const std::string& text);
+
+} // namespace trelvo::engine

@@ -1,0 +1,43 @@
+#include "engine/settings.h"
+
+#include "engine/ini/ini_file.h"
+
+namespace trelvo::engine {
+namespace {
+
+IniFile SettingsFile(platform::Environment& env) { return IniFile(env.files, GetSettingsFilePath(env)); }
+
+} // namespace
+
+std::string WithTrailingSeparator(std::string path) {
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path;
+}
+
+std::string GetSettingsFolder(platform::Environment& env) {
+  return WithTrailingSeparator(env.system.SpecialFolderPath(platform::kCsidlAppData)) + "Orvant\\Trelvo 2006\\";
+}
+
+std::string GetSettingsFilePath(platform::Environment& env) { return GetSettingsFolder(env) + "trelvo.ini"; }
+
+std::string GetCounterFilePath(platform::Environment& env) {
+  return SettingsFile(env).ReadString("Pfade", "CounterFile", GetSettingsFolder(env) + "sabu_counter.ini");
+}
+
+void SetCounterFilePath(platform::Environment& env, const std::string& path) {
+  SettingsFile(env).WriteString("Pfade", "CounterFile", path);
+}
+
+std::string GetLogFolder(platform::Environment& env) {
+  return WithTrailingSeparator(SettingsFile(env).ReadString("Pfade", "LogPath", GetSettingsFolder(env)));
+}
+
+bool IsAdminMode(platform::Environment& env) { return SettingsFile(env).ReadBool("Mode", "AdminMode", false); }
+
+std::string GetCurrentUserName(platform::Environment& env) { return env.system.UserName(); }
+
+std::string GetModulePath(platform::Environment& env) { return env.system.ModulePath(); }
+
+void CreateSettingsFolder(platform::Environment& env) { env.files.CreateDirectories(GetSettingsFolder(env)); }
+
+} // namespace trelvo::engine

@@ -1,0 +1,72 @@
+#include "engine/usage_log.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "engine/settings.h"
+#include "platform/cp1252.h"
+#include "platform/error.h"
+#include "platform/user_interface.h"
+
+namespace trelvo::engine {
+namespace {
+
+constexpr std::chrono::milliseconds kRetryPause{50};
+constexpr int kAttempts = 40; // about two seconds in all
+constexpr int kSharingViolation = 32;
+
+std::string IoErrorMessage(int code, const std::string& path, const std::string& reason) {
+  return "E/A-Fehler " + std::to_string(code) + " beim Schreiben der Protokolldatei " + platform::Quoted(path) +
+         ": " + reason;
+}
+
+} // namespace
+
+std::string QuoteLogField(const std::string& text) {
+  std::string field = "\"";
+  for (char c : text) {
+    if (c == '"') field += '"';
+    field += c;
+  }
+  return field + "\"";
+}
+
+std::string FormatLogTime(const platform::LocalDateTime& when, const std::string& time_separator) {
+  char date[32];
+  std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d", when.year, when.month, when.day, when.hour);
+  char minute[8];
+  char second[8];
+  std::snprintf(minute, sizeof minute, "%02d", when.minute);
+  std::snprintf(second, sizeof second, "%02d", when.second);
+  return date + time_separator + minute + time_separator + second;
+}
+
+std::string UsageLogRecord(const std::string& number, const std::string& time, const std::string& application,
+                           const std::string& user) {
+  return QuoteLogField(number) + "; " + time + "; " + QuoteLogField(application) + "; " + QuoteLogField(user) + "; ";
+}
+
+std::string GetUsageLogPath(platform::Environment& env) { return GetLogFolder(env) + "sabulog.csv"; }
+
+void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
+                    const platform::LocalDateTime& when) {
+  const std::string user = GetCurrentUserName(env);
+  const std::string line = platform::Utf8ToCp1252(
+      UsageLogRecord(number, FormatLogTime(when, env.system.TimeSeparator()), application, user) + "\r\n");
+  const std::string path = GetUsageLogPath(env);
+  const std::string header = std::string(kUsageLogHeader) + "\r\n";
+
+  for (int attempt = 1;; ++attempt) {
+    try {
+      env.files.AppendShared(path, header, line);
+      return;
+    } catch (const platform::FileBusy& busy) {
+      if (attempt == kAttempts) throw Error(IoErrorMessage(kSharingViolation, path, busy.what()));
+      env.system.Sleep(kRetryPause);
+    } catch (const platform::FileError& error) {
+      throw Error(IoErrorMessage(error.code(), path, error.what()));
+    }
+  }
+}
+
+} // namespace trelvo::engine

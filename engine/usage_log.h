@@ -1,0 +1,27 @@
+#pragma once
+// The usage log "sabulog.csv": one line per issued number and per draw refused
+// because the counter file was locked. The system only ever appends to it.
+#include <string>
+
+#include "platform/environment.h"
+
+namespace trelvo::engine {
+
+inline constexpr char kUsageLogHeader[] = "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255";
+
+// A field in double quotes, inner double quotes doubled.
+std::string QuoteLogField(const std::string& text);
+// "2024-03-05 14:07:09" with the regional time separator.
+std::string FormatLogTime(const platform::LocalDateTime& when, const std::string& time_separator);
+// One record line without its line break (UTF-8).
+std::string UsageLogRecord(const std::string& number, const std::string& time, const std::string& application,
+                           const std::string& user);
+
+std::string GetUsageLogPath(platform::Environment& env);
+
+// Appends one record. While another workstation appends, it tries again for
+// about two seconds; every failure raises an input/output error.
+void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
+                    const platform::LocalDateTime& when);
+
+} // namespace trelvo::engine

@@ -1,0 +1,64 @@
+#pragma once
+// Files as the engine needs them. Paths are Windows paths (backslashes); content
+// is bytes (Windows-1252 text). Failures are thrown as FileError or FileBusy.
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace trelvo::platform {
+
+// The operating system refused an access; code is its error number.
+class FileError : public std::runtime_error {
+public:
+  FileError(int code, const std::string& reason) : std::runtime_error(reason), code_(code) {}
+  int code() const { return code_; }
+
+private:
+  int code_;
+};
+
+// Another process holds the file or its lock longer than we may wait.
+class FileBusy : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class LockMode { Shared, Exclusive };
+
+// An open file held under the operating-system lock of its fixed range far
+// beyond the content, so plain reads and writes of the content are never
+// blocked by it. The lock and the file are released when the object goes.
+class LockedFile {
+public:
+  virtual ~LockedFile() = default;
+  virtual std::string ReadAll() = 0;
+  // Writes the whole content in one write from the start, sets the end of the
+  // file behind it and flushes it to disk. The file never disappears meanwhile.
+  virtual void ReplaceContent(std::string_view bytes) = 0;
+};
+
+class FileSystem {
+public:
+  virtual ~FileSystem() = default;
+
+  // True for an existing file (not a folder).
+  virtual bool FileExists(const std::string& path) = 0;
+  // The whole file; nullopt when it does not exist. Other failures throw.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // Opens the file with full sharing and takes its lock, waiting at most `wait`.
+  // A missing file gives nullptr unless create is true, in which case it is
+  // created empty (its folder must exist). Throws FileBusy after the wait.
+  virtual std::unique_ptr<LockedFile> OpenLocked(const std::string& path, LockMode mode, bool create,
+                                                 std::chrono::milliseconds wait) = 0;
+  // Appends bytes to a file that other processes may only read meanwhile. A
+  // missing file is created (only if it is still absent) and gets
+  // header_if_created first. Throws FileBusy when another process holds the file.
+  virtual void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) = 0;
+  // Creates a folder with every missing level.
+  virtual void CreateDirectories(const std::string& path) = 0;
+};
+
+} // namespace trelvo::platform
