@@ -1,0 +1,48 @@
+#pragma once
+// An in-memory file system for tests: folders must exist before files go into
+// them; files can be made read-only or held by "another process".
+#include <map>
+#include <set>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace trelvo::platform {
+
+class FakeFileSystem : public FileSystem {
+public:
+  // Folders are given with or without trailing backslash.
+  void AddFolder(const std::string& folder);
+  void SetFile(const std::string& path, const std::string& bytes);
+  void RemoveFile(const std::string& path) { files_.erase(path); }
+  std::optional<std::string> Content(const std::string& path) const;
+  void SetReadOnly(const std::string& path) { read_only_.insert(path); }
+  // The next `attempts` opens of the file find it held by another process.
+  void HoldFile(const std::string& path, int attempts) { held_[path] = attempts; }
+
+  struct Counts {
+    int opens = 0;
+    int writes = 0;
+  };
+  Counts CountsFor(const std::string& path) const;
+
+  bool FileExists(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  std::unique_ptr<LockedFile> OpenLocked(const std::string& path, LockMode mode, bool create,
+                                         std::chrono::milliseconds wait) override;
+  void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
+  void CreateDirectories(const std::string& path) override;
+
+private:
+  class OpenFile;
+  bool FolderExists(const std::string& path) const;
+  void ThrowIfHeld(const std::string& path);
+
+  std::map<std::string, std::string> files_;
+  std::set<std::string> folders_;
+  std::set<std::string> read_only_;
+  std::map<std::string, int> held_;
+  std::map<std::string, Counts> counts_;
+};
+
+} // namespace trelvo::platform

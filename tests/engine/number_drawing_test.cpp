@@ -1,0 +1,150 @@
+// Previewing and drawing numbers, alone and as one atomic step under the lock.
+#include "engine/number_drawing.h"
+
+#include "engine/counter_lock.h"
+#include "tests/engine/engine_fixture.h"
+
+namespace trelvo::engine {
+namespace {
+
+using NumberDrawing = EngineTest;
+
+TEST_F(NumberDrawing, PreviewAndDrawShowTheSameNextNumber) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n");
+  EXPECT_EQ(PreviewNextNumber(env), "0042");
+  EXPECT_EQ(PreviewNextNumber(env), "0042");
+  EXPECT_EQ(DrawNextNumber(env), "0042");
+  EXPECT_EQ(CounterFileContent(), "[Zaehler]\r\nCounter=42\r\n");
+  EXPECT_EQ(PreviewNextNumber(env), "0043");
+  EXPECT_TRUE(fake.ui.shown.empty());
+}
+
+struct StepCase {
+  const char* file;
+  const char* first;
+  const char* second;
+  int32_t stored_after_two;
+};
+
+TEST_F(NumberDrawing, TheIncrementStepsTheCounter) {
+  const StepCase cases[] = {
+      {"[Zaehler]\r\nCounter=100\r\nIncrement=10\r\n", "0110", "0120", 120},
+      {"[Zaehler]\r\nCounter=7\r\nIncrement=0\r\n", "0007", "0007", 7},
+      {"[Zaehler]\r\nCounter=10\r\nIncrement=-3\r\n", "0007", "0004", 4},
+      {"[Zaehler]\r\nCounter=12abc\r\nIncrement=0x10\r\n", "0016", "0032", 32},
+  };
+  for (const auto& c : cases) {
+    WriteCounterFile(c.file);
+    EXPECT_EQ(DrawUnderLock(env).number, c.first) << c.file;
+    EXPECT_EQ(DrawNextNumber(env), c.second) << c.file;
+    EXPECT_EQ(IniDocument(CounterFileContent()).ReadInteger("Zaehler", "Counter", -1), c.stored_after_two);
+  }
+}
+
+TEST_F(NumberDrawing, FormatOptionsAreComposedWithTodaysDate) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE\"\r\nPrefix=3\r\nSep=2\r\n"
+                   "TextAfter=\"-\"\r\nTextCounter=\"/K\"\r\nPadding=5\r\nLeadingText=1\r\n");
+  EXPECT_EQ(PreviewNextNumber(env), "/K000042RE2024-03-");
+  EXPECT_EQ(DrawUnderLock(env).number, "/K000042RE2024-03-");
+}
+
+TEST_F(NumberDrawing, PreviewOfALockedFileGivesTheMarkerAndTheLockMessage) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"mmuster\"\r\n");
+  const std::string before = CounterFileContent();
+  EXPECT_EQ(PreviewNextNumber(env), "#ini gesperrt#");
+  ExpectOneErrorBox(LockMessage(CounterPath(), "mmuster"));
+  EXPECT_EQ(CounterFileContent(), before);
+}
+
+TEST_F(NumberDrawing, DrawWithoutTheProtocolIgnoresTheLock) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"admin\"\r\n");
+  EXPECT_EQ(DrawNextNumber(env), "0042");
+  EXPECT_EQ(QueryLockOwner(env), "admin");
+}
+
+TEST_F(NumberDrawing, DrawUnderTheLockRefusesALockedFileAndWritesNothing) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"admin\"\r\n");
+  const std::string before = CounterFileContent();
+  const DrawResult result = DrawUnderLock(env);
+  EXPECT_FALSE(result.issued);
+  EXPECT_EQ(result.holder, "admin");
+  EXPECT_TRUE(result.number.empty());
+  EXPECT_EQ(CounterFileContent(), before);
+  EXPECT_EQ(fake.files.CountsFor(CounterPath()).writes, 0);
+  EXPECT_TRUE(fake.ui.shown.empty()); // the caller reports a refusal its own way
+}
+
+TEST_F(NumberDrawing, DrawUnderTheLockLeavesTheFileFreeInOneOpenAndOneWrite) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"#nouser#\"\r\n");
+  const DrawResult result = DrawUnderLock(env);
+  EXPECT_TRUE(result.issued);
+  EXPECT_EQ(result.number, "0042");
+  EXPECT_EQ(CounterFileContent(), "[Zaehler]\r\nCounter=42\r\n[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");
+  EXPECT_EQ(fake.files.CountsFor(CounterPath()).opens, 1);
+  EXPECT_EQ(fake.files.CountsFor(CounterPath()).writes, 1);
+}
+
+TEST_F(NumberDrawing, ADrawFromAMissingFileCreatesItWithTheLockEntriesAndCounterOne) {
+  EXPECT_EQ(PreviewNextNumber(env), "0001");
+  EXPECT_FALSE(fake.files.FileExists(CounterPath()));
+  EXPECT_EQ(DrawUnderLock(env).number, "0001");
+  EXPECT_EQ(CounterFileContent(), "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n[Zaehler]\r\nCounter=1\r\n");
+}
+
+TEST_F(NumberDrawing, ACounterThatWouldLeaveThe32BitRangeIsRefused) {
+  const std::pair<const char*, const char*> files[] = {
+      {"[Zaehler]\r\nCounter=2147483647\r\n", "Counter=2147483647"},
+      {"[Zaehler]\r\nCounter=-2147483648\r\nIncrement=-1\r\n", "Counter=-2147483648"},
+  };
+  for (const auto& [content, kept] : files) {
+    WriteCounterFile(content);
+    fake.ui.shown.clear();
+    EXPECT_THROW(DrawUnderLock(env), Aborted);
+    EXPECT_THROW(DrawNextNumber(env), Aborted);
+    EXPECT_EQ(CounterFileContent(), content);
+    ASSERT_EQ(fake.ui.shown.size(), 2u);
+    EXPECT_EQ(fake.ui.shown[0].text, "Der Zähler in 'sabu_counter.ini' kann nicht weiter erhöht werden.");
+    EXPECT_NE(CounterFileContent().find(kept), std::string::npos);
+  }
+}
+
+TEST_F(NumberDrawing, ARefusedWriteIssuesNothingAndNamesTheFile) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n");
+  fake.files.SetReadOnly(CounterPath());
+  EXPECT_THROW(DrawUnderLock(env), Error);
+  EXPECT_EQ(CounterFileContent(), "[Zaehler]\r\nCounter=41\r\n");
+  fake.system.app_data = "C:\\Nirgendwo";
+  try {
+    DrawUnderLock(env);
+    FAIL() << "the folder is missing";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "In 'C:\\Nirgendwo\\Orvant\\Trelvo 2006\\sabu_counter.ini' kann nicht geschrieben werden");
+  }
+}
+
+struct ValidateCase {
+  const char* text;
+  std::optional<int32_t> expected;
+};
+
+TEST_F(NumberDrawing, ValidateCounterTextAcceptsWholeNumbersOnly) {
+  const ValidateCase cases[] = {
+      {"12", 12},     {" 12", 12},      {"12 ", std::nullopt},        {"-5", -5},     {"$1F", 31},
+      {"x1f", 31},    {"0X1F", 31},     {"2147483647", 2147483647},  {"2147483648", std::nullopt},
+      {"", std::nullopt}, {"-", std::nullopt}, {"$", std::nullopt}, {"$123456789", std::nullopt},
+      {"1.000", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    fake.ui.shown.clear();
+    EXPECT_EQ(ValidateCounterText(env, c.text), c.expected) << c.text;
+    EXPECT_EQ(fake.ui.shown.size(), c.expected ? 0u : 1u) << c.text;
+  }
+  fake.ui.shown.clear();
+  ValidateCounterText(env, "");
+  ExpectOneErrorBox(" ist keine gültige Trelvo-Ganzzahl. Geben Sie im Feld \r\n"
+                    "\"Nächster Zähler\" eine Zahl von 1 bis 999.999.999 ein.");
+}
+
+} // namespace
+} // namespace trelvo::engine
