@@ -1,0 +1,13 @@
+// trelvo on POSIX systems (the native build).
+#include <iostream>
+
+#include "cli/trelvo_tool.h"
+#include "platform/console_user_interface.h"
+#include "platform/system_platform.h"
+
+int main(int argc, char** argv) {
+  auto platform = trelvo::platform::MakeSystemPlatform();
+  trelvo::platform::ConsoleUserInterface ui(std::cerr);
+  trelvo::platform::Environment env{*platform.files, *platform.system, ui};
+  return trelvo::cli::RunTrelvoTool({argv + 1, argv + argc}, env, std::cout, std::cerr);
+}

@@ -1,0 +1,180 @@
+#include "cli/trelvo_tool.h"
+
+#include <optional>
+
+#include "engine/counter_lock.h"
+#include "engine/number_drawing.h"
+#include "engine/settings.h"
+#include "engine/usage_log.h"
+#include "platform/error.h"
+#include "platform/user_interface.h"
+
+namespace trelvo::cli {
+namespace {
+
+using engine::CounterFile;
+
+constexpr char kUsage[] =
+    "Aufruf: trelvo BEFEHL [OPTIONEN]\n"
+    "\n"
+    "Befehle:\n"
+    "  status   [--counter-file PFAD]               Zähler, Format, Beschreibung, Sperre und nächste Nummer\n"
+    "  preview  [--counter-file PFAD]               die nächste Nummer, ohne etwas zu schreiben\n"
+    "  draw     [--counter-file PFAD] [--app TEXT]  zieht die nächste Nummer und protokolliert sie\n"
+    "  unlock   [--counter-file PFAD]               hebt die Sperre der Zählerdatei auf\n"
+    "\n"
+    "Ohne --counter-file gilt die aktuelle Zählerdatei aus trelvo.ini.\n"
+    "Exit-Status: 0 erfolgreich, 1 Fehler, 2 Zählerdatei gesperrt,\n"
+    "3 Nummer gezogen, aber nicht protokolliert, 64 falscher Aufruf.\n";
+
+struct Options {
+  std::string command;
+  std::optional<std::string> counter_file;
+  std::optional<std::string> application;
+};
+
+// nullopt with a message on err when the arguments do not fit.
+std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::ostream& err) {
+  Options options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool takes_value = arg == "--counter-file" || arg == "--app";
+    if (takes_value && i + 1 >= args.size()) {
+      err << "Fehler: " << arg << " braucht einen Wert.\n";
+      return std::nullopt;
+    }
+    if (arg == "--counter-file") {
+      options.counter_file = args[++i];
+    } else if (arg == "--app") {
+      options.application = args[++i];
+    } else if (options.command.empty() && !arg.starts_with("-")) {
+      options.command = arg;
+    } else {
+      err << "Fehler: unbekanntes Argument '" << arg << "'.\n";
+      return std::nullopt;
+    }
+  }
+  if (options.application && options.command != "draw") {
+    err << "Fehler: --app gilt nur für draw.\n";
+    return std::nullopt;
+  }
+  return options;
+}
+
+const char* DateKindName(int32_t kind) {
+  static const char* const names[] = {"(ohne)",
+                                      "Jahr vierstellig (JJJJ)",
+                                      "Jahr zweistellig (JJ)",
+                                      "Jahr und Monat (JJJJ/MM)",
+                                      "Jahr und Monat (JJ/MM)",
+                                      "Monat und Jahr (MM/JJJJ)",
+                                      "Monat und Jahr (MM/JJ)",
+                                      "Einstelliges Jahr  (J)",
+                                      "Einstellig Jahr und Monat (J/M)",
+                                      "Einstelliges Jahr und Monat (J/MM)",
+                                      "Einstellig Monat und Jahr (M/J)",
+                                      "Monat und einstelliges Jahr (MM/J)",
+                                      "Datum 2stellig (TT/MM/JJ)",
+                                      "Datum 4stellig (TT/MM/JJJJ)",
+                                      "ISO-Datum 2stellig (JJ/MM/TT)",
+                                      "ISO-Datum 4stellig (JJJJ/MM/TT)"};
+  return kind >= 0 && kind < 16 ? names[kind] : "(keine)";
+}
+
+const char* SeparatorKindName(int32_t kind) {
+  static const char* const names[] = {"(ohne)", "Leerzeichen ( )", "Bindestrich (-)", "Schrägstrich (/)",
+                                      "Punkt (.)"};
+  return kind >= 0 && kind < 5 ? names[kind] : "(keine)";
+}
+
+int Status(platform::Environment& env, const CounterFile& file, std::ostream& out) {
+  namespace k = engine::counter_keys;
+  const engine::IniDocument document = file.Load();
+  const engine::CounterState state = engine::ReadCounterState(document);
+  const std::string holder = engine::LockOwnerIn(document);
+  const auto quoted = [](const std::string& text) { return "\"" + text + "\""; };
+  out << "Zählerdatei:      " << file.path() << (file.Exists() ? "" : " (existiert noch nicht)") << '\n'
+      << "Zähler:           " << state.counter << '\n'
+      << "Schrittweite:     " << state.increment << '\n'
+      << "Text vor Datum:   " << quoted(state.format.text_before) << '\n'
+      << "Datumsteil:       " << state.format.date_kind << ' ' << DateKindName(state.format.date_kind) << '\n'
+      << "Trennzeichen:     " << state.format.separator_kind << ' '
+      << SeparatorKindName(state.format.separator_kind) << '\n'
+      << "Text nach Datum:  " << quoted(state.format.text_after) << '\n'
+      << "Text am Zähler:   " << quoted(state.format.counter_text) << '\n'
+      << "Stellen:          " << state.format.width << '\n'
+      << "Zähler vorn:      " << (state.format.leading ? "ja" : "nein") << '\n'
+      << "Beschreibung:     " << quoted(document.ReadString(k::kNoteSection, k::kConfigDesc, "")) << '\n'
+      << "Gesperrt durch:   " << (engine::IsLockHolder(holder) ? "'" + holder + "'" : std::string("(frei)")) << '\n'
+      << "Nächste Nummer:   "
+      << engine::ComposeNumber(state.format, state.counter, state.increment, env.system.Now()) << '\n';
+  return kExitOk;
+}
+
+int Preview(platform::Environment& env, const CounterFile& file, std::ostream& out) {
+  const std::string number = engine::PreviewNextNumber(env, file);
+  if (number == engine::kLockedMarker) return kExitLocked;
+  out << number << '\n';
+  return kExitOk;
+}
+
+int Draw(platform::Environment& env, const CounterFile& file, const Options& options, std::ostream& out) {
+  const std::string application = options.application.value_or(std::string("Kommandozeile ") + kToolVersion);
+  const engine::DrawResult result = engine::DrawUnderLock(env, file);
+  if (result.issued) out << result.number << '\n' << std::flush;
+  else engine::ShowLockMessage(env, file.path(), result.holder);
+  try {
+    engine::AppendUsageLog(env, result.issued ? result.number : engine::kLockedMarker, application,
+                           env.system.Now());
+  } catch (const Error& error) {
+    platform::ShowErrorBox(env.ui, error.what());
+    return result.issued ? kExitNotLogged : kExitLocked;
+  }
+  return result.issued ? kExitOk : kExitLocked;
+}
+
+int Unlock(platform::Environment& env, const CounterFile& file, std::ostream& out) {
+  if (!file.Exists()) {
+    engine::ReleaseLock(env, file); // tells the user that there is nothing to release
+    return kExitFailed;
+  }
+  const std::string holder = engine::QueryLockOwner(file);
+  engine::ReleaseLock(env, file);
+  if (engine::IsLockHolder(holder))
+    out << "Die Sperre durch '" << holder << "' ist aufgehoben: " << file.path() << '\n';
+  else
+    out << "Die Zählerdatei war nicht gesperrt: " << file.path() << '\n';
+  return kExitOk;
+}
+
+} // namespace
+
+int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& env, std::ostream& out,
+                  std::ostream& err) {
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+    out << kUsage;
+    return kExitOk;
+  }
+  const auto options = ParseArguments(args, err);
+  if (!options || options->command.empty()) {
+    err << kUsage;
+    return kExitUsage;
+  }
+  try {
+    engine::CreateSettingsFolder(env);
+    const CounterFile file(env, options->counter_file.value_or(engine::GetCounterFilePath(env)));
+    if (options->command == "status") return Status(env, file, out);
+    if (options->command == "preview") return Preview(env, file, out);
+    if (options->command == "draw") return Draw(env, file, *options, out);
+    if (options->command == "unlock") return Unlock(env, file, out);
+    err << "Fehler: unbekannter Befehl '" << options->command << "'.\n" << kUsage;
+    return kExitUsage;
+  } catch (const Aborted&) {
+    return kExitFailed; // the message has been shown
+  } catch (const std::exception& error) {
+    platform::ShowErrorBox(env.ui, error.what());
+    return kExitFailed;
+  }
+}
+
+} // namespace trelvo::cli

@@ -1,0 +1,145 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/file_lock_range.h"
+
+namespace trelvo::posix {
+namespace {
+
+using platform::FileBusy;
+using platform::FileError;
+using Clock = std::chrono::steady_clock;
+
+[[noreturn]] void ThrowErrno() { throw FileError(errno, std::strerror(errno)); }
+
+class UniqueFd {
+public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int get() const { return fd_; }
+
+private:
+  int fd_;
+};
+
+// Takes the far-range lock, waiting at most until deadline.
+void TakeLock(int fd, bool exclusive, Clock::time_point deadline) {
+  struct flock range{};
+  range.l_type = exclusive ? F_WRLCK : F_RDLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(platform::kLockRangeOffset);
+  range.l_len = static_cast<off_t>(platform::kLockRangeLength);
+  while (fcntl(fd, F_OFD_SETLK, &range) != 0) {
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR) ThrowErrno();
+    if (Clock::now() >= deadline) throw FileBusy("Die Datei ist durch einen anderen Prozess gesperrt.");
+    std::this_thread::sleep_for(platform::kLockRetryPause);
+  }
+}
+
+std::string ReadFrom(int fd) {
+  std::string content;
+  char buffer[16384];
+  for (off_t offset = 0;;) {
+    const ssize_t read = pread(fd, buffer, sizeof buffer, offset);
+    if (read < 0) {
+      if (errno == EINTR) continue;
+      ThrowErrno();
+    }
+    if (read == 0) return content;
+    content.append(buffer, static_cast<size_t>(read));
+    offset += read;
+  }
+}
+
+void WriteAt(int fd, std::string_view bytes, off_t offset) {
+  while (!bytes.empty()) {
+    const ssize_t written = pwrite(fd, bytes.data(), bytes.size(), offset);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      ThrowErrno();
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+    offset += written;
+  }
+}
+
+class PosixLockedFile : public platform::LockedFile {
+public:
+  explicit PosixLockedFile(int fd) : fd_(fd) {}
+  std::string ReadAll() override { return ReadFrom(fd_.get()); }
+  void ReplaceContent(std::string_view bytes) override {
+    WriteAt(fd_.get(), bytes, 0);
+    if (ftruncate(fd_.get(), static_cast<off_t>(bytes.size())) != 0 || fsync(fd_.get()) != 0) ThrowErrno();
+  }
+
+private:
+  UniqueFd fd_; // closing the descriptor drops its lock
+};
+
+} // namespace
+
+std::string NativePath(const std::string& path) {
+  std::string native = path;
+  for (char& c : native)
+    if (c == '\\') c = '/';
+  return native;
+}
+
+bool PosixFileSystem::FileExists(const std::string& path) {
+  struct stat info{};
+  return stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
+  const UniqueFd fd(open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    ThrowErrno();
+  }
+  return ReadFrom(fd.get());
+}
+
+std::unique_ptr<platform::LockedFile> PosixFileSystem::OpenLocked(const std::string& path, platform::LockMode mode,
+                                                                  bool create, std::chrono::milliseconds wait) {
+  const bool exclusive = mode == platform::LockMode::Exclusive;
+  const int flags = (exclusive ? O_RDWR : O_RDONLY) | (create ? O_CREAT : 0) | O_CLOEXEC;
+  const int fd = open(NativePath(path).c_str(), flags, 0666);
+  if (fd < 0) {
+    if (!create && errno == ENOENT) return nullptr;
+    ThrowErrno();
+  }
+  auto file = std::make_unique<PosixLockedFile>(fd);
+  TakeLock(fd, exclusive, Clock::now() + wait);
+  return file;
+}
+
+void PosixFileSystem::AppendShared(const std::string& path, std::string_view header_if_created,
+                                   std::string_view bytes) {
+  const UniqueFd fd(open(NativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  if (fd.get() < 0) ThrowErrno();
+  TakeLock(fd.get(), true, Clock::now()); // one attempt: the caller decides about retrying
+  struct stat info{};
+  if (fstat(fd.get(), &info) != 0) ThrowErrno();
+  std::string content(bytes);
+  if (info.st_size == 0) content.insert(0, header_if_created);
+  WriteAt(fd.get(), content, info.st_size);
+}
+
+void PosixFileSystem::CreateDirectories(const std::string& path) {
+  const std::string native = NativePath(path);
+  for (size_t at = native.find('/', 1); at != std::string::npos; at = native.find('/', at + 1))
+    if (mkdir(native.substr(0, at).c_str(), 0777) != 0 && errno != EEXIST) ThrowErrno();
+  if (!native.empty() && native.back() != '/' && mkdir(native.c_str(), 0777) != 0 && errno != EEXIST) ThrowErrno();
+}
+
+} // namespace trelvo::posix

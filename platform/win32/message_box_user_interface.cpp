@@ -1,0 +1,25 @@
+#include "platform/win32/message_box_user_interface.h"
+
+#include "platform/win32/wide_text.h"
+
+namespace trelvo::win32 {
+
+platform::MessageAnswer MessageBoxUserInterface::Show(const platform::Message& message) {
+  UINT style = MB_TASKMODAL;
+  switch (message.kind) {
+  case platform::MessageKind::Error: style |= MB_ICONERROR; break;
+  case platform::MessageKind::Confirmation: style |= MB_ICONQUESTION; break;
+  case platform::MessageKind::Plain: break;
+  }
+  style |= message.buttons == platform::MessageButtons::YesNoCancel ? MB_YESNOCANCEL : MB_OK;
+  switch (MessageBoxW(owner_, Widen(message.text).c_str(), Widen(message.caption).c_str(), style)) {
+  case IDYES: return platform::MessageAnswer::Yes;
+  case IDNO: return platform::MessageAnswer::No;
+  case IDCANCEL: return platform::MessageAnswer::Cancel;
+  default: return platform::MessageAnswer::Ok;
+  }
+}
+
+void MessageBoxUserInterface::Beep() { MessageBeep(MB_OK); }
+
+} // namespace trelvo::win32

@@ -1,0 +1,18 @@
+#pragma once
+// Files through the wide Win32 API: full sharing for counter files, LockFileEx
+// on the fixed far range, and appends that let others only read.
+#include "platform/file_system.h"
+
+namespace trelvo::win32 {
+
+class Win32FileSystem : public platform::FileSystem {
+public:
+  bool FileExists(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
+                                                   std::chrono::milliseconds wait) override;
+  void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
+  void CreateDirectories(const std::string& path) override;
+};
+
+} // namespace trelvo::win32
