@@ -1,0 +1,91 @@
+// A workstation in a box: draws numbers from a shared counter file through the
+// engine's lock protocol, as many processes of the stress runs and tests do.
+//
+//   draw_worker draw COUNTER_FILE COUNT OUT_FILE [--home DIR] [--log]
+//       Draws COUNT times; writes each issued number, or "#ini gesperrt#" for a
+//       refused draw, as one line to OUT_FILE (flushed at once, so a killed
+//       worker leaves every number it had issued). --log appends a usage-log
+//       record per draw; --home DIR puts the per-user folder under DIR.
+//   draw_worker hold COUNTER_FILE READY_FILE
+//       Takes the exclusive operating-system lock of the file, creates
+//       READY_FILE, and waits to be killed.
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/number_drawing.h"
+#include "engine/settings.h"
+#include "engine/usage_log.h"
+#include "platform/console_user_interface.h"
+#include "platform/error.h"
+#include "platform/system_platform.h"
+
+namespace {
+
+using namespace trelvo;
+
+// The machine's services with the application-data folder moved under a test folder.
+class MovedHome : public platform::SystemServices {
+public:
+  MovedHome(platform::SystemServices& real, std::optional<std::string> home) : real_(real), home_(std::move(home)) {}
+  std::string UserName() override { return real_.UserName(); }
+  std::string SpecialFolderPath(int csidl) override { return home_ ? *home_ : real_.SpecialFolderPath(csidl); }
+  std::string ModulePath() override { return real_.ModulePath(); }
+  platform::LocalDateTime Now() override { return real_.Now(); }
+  std::string TimeSeparator() override { return real_.TimeSeparator(); }
+  void Sleep(std::chrono::milliseconds duration) override { real_.Sleep(duration); }
+
+private:
+  platform::SystemServices& real_;
+  std::optional<std::string> home_;
+};
+
+int Draw(platform::Environment& env, const std::string& counter_file, int count, const std::string& out_file,
+         bool log) {
+  std::ofstream out(out_file, std::ios::binary | std::ios::app);
+  const engine::CounterFile file(env, counter_file);
+  for (int i = 0; i < count; ++i) {
+    const engine::DrawResult result = engine::DrawUnderLock(env, file);
+    const std::string number = result.issued ? result.number : engine::kLockedMarker;
+    out << number << '\n' << std::flush;
+    if (log) engine::AppendUsageLog(env, number, "Last ", env.system.Now());
+  }
+  return 0;
+}
+
+int Hold(platform::Environment& env, const std::string& counter_file, const std::string& ready_file) {
+  const auto held = env.files.OpenLocked(counter_file, platform::LockMode::Exclusive, true, std::chrono::seconds(30));
+  std::ofstream(ready_file) << "ready\n";
+  for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  auto real = platform::MakeSystemPlatform();
+  std::optional<std::string> home;
+  bool log = false;
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--home" && i + 1 < args.size()) home = args[++i];
+    else if (args[i] == "--log") log = true;
+    else positional.push_back(args[i]);
+  }
+  MovedHome system(*real.system, home);
+  platform::ConsoleUserInterface ui(std::cerr);
+  platform::Environment env{*real.files, system, ui};
+  try {
+    if (positional.size() == 4 && positional[0] == "draw")
+      return Draw(env, positional[1], std::stoi(positional[2]), positional[3], log);
+    if (positional.size() == 3 && positional[0] == "hold") return Hold(env, positional[1], positional[2]);
+  } catch (const std::exception& error) {
+    std::cerr << "draw_worker: " << error.what() << '\n';
+    return 1;
+  }
+  std::cerr << "Aufruf: draw_worker draw DATEI ANZAHL AUSGABE [--home ORDNER] [--log] | hold DATEI BEREIT\n";
+  return 64;
+}

@@ -1,0 +1,97 @@
+// The trelvo command-line tool on fakes: output, exit status, log records.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/trelvo_tool.h"
+#include "platform/console_user_interface.h"
+#include "platform/fake/fake_system.h"
+
+namespace trelvo::cli {
+namespace {
+
+class TrelvoTool : public ::testing::Test {
+protected:
+  platform::FakeFileSystem files;
+  platform::FakeSystem system;
+  std::ostringstream out;
+  std::ostringstream err;
+  platform::ConsoleUserInterface ui{err};
+  platform::Environment env{files, system, ui};
+
+  std::string UserFolder() const { return system.app_data + "\\Orvant\\Trelvo 2006\\"; }
+  std::string LogPath() const { return UserFolder() + "sabulog.csv"; }
+  int Run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    return RunTrelvoTool(args, env, out, err);
+  }
+};
+
+TEST_F(TrelvoTool, DrawCreatesThePerUserFolderPrintsTheNumberAndLogsIt) {
+  files.AddFolder(system.app_data);
+  EXPECT_EQ(Run({"draw"}), kExitOk);
+  EXPECT_EQ(out.str(), "0001\n");
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(Run({"draw", "--app", "Batch 2"}), kExitOk);
+  EXPECT_EQ(out.str(), "0002\n");
+  EXPECT_EQ(*files.Content(LogPath()), "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n"
+                                       "\"0001\"; 2024-03-05 14:07:09; \"Kommandozeile 1.0\"; \"mmuster\"; \r\n"
+                                       "\"0002\"; 2024-03-05 14:07:09; \"Batch 2\"; \"mmuster\"; \r\n");
+}
+
+TEST_F(TrelvoTool, ALockedFileDrawsNothingLogsTheRefusalAndExitsWithTwo) {
+  files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=9\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"admin\"\r\n");
+  EXPECT_EQ(Run({"draw", "--counter-file", "S:\\re.ini"}), kExitLocked);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(err.str().find("durch den Benutzer 'admin' bearbeitet"), std::string::npos) << err.str();
+  EXPECT_NE(files.Content(LogPath())->find("\"#ini gesperrt#\"; "), std::string::npos);
+  EXPECT_EQ(Run({"preview", "--counter-file", "S:\\re.ini"}), kExitLocked);
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(TrelvoTool, ANumberIsPrintedEvenWhenItsLogRecordFails) {
+  files.AddFolder(UserFolder());
+  files.SetFile(UserFolder() + "trelvo.ini", "[Pfade]\r\nLogPath=\"L:\\fehlt\"\r\n");
+  EXPECT_EQ(Run({"draw"}), kExitNotLogged);
+  EXPECT_EQ(out.str(), "0001\n");
+  EXPECT_NE(err.str().find("E/A-Fehler 3"), std::string::npos) << err.str();
+}
+
+TEST_F(TrelvoTool, UnlockSaysWhoseLockItWas) {
+  files.SetFile("S:\\re.ini", "[Locking]\r\nIsLocked=1\r\nLockedBy=\"admin\"\r\n");
+  EXPECT_EQ(Run({"unlock", "--counter-file", "S:\\re.ini"}), kExitOk);
+  EXPECT_EQ(out.str(), "Die Sperre durch 'admin' ist aufgehoben: S:\\re.ini\n");
+  EXPECT_EQ(Run({"unlock", "--counter-file", "S:\\re.ini"}), kExitOk);
+  EXPECT_EQ(out.str(), "Die Zählerdatei war nicht gesperrt: S:\\re.ini\n");
+  EXPECT_EQ(Run({"unlock", "--counter-file", "S:\\fehlt.ini"}), kExitFailed);
+  EXPECT_EQ(err.str(), "Fehler: Die Locking Informationen konnten nicht zurückgesetzt werden!\n");
+  EXPECT_FALSE(files.FileExists("S:\\fehlt.ini"));
+}
+
+TEST_F(TrelvoTool, StatusAndPreviewWriteNothing) {
+  const std::string content = "[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE\"\r\nPrefix=3\r\nSep=2\r\n"
+                              "[Hinweis]\r\nConfigDesc=\"Firma A\"\r\n";
+  files.SetFile("S:\\re.ini", content);
+  EXPECT_EQ(Run({"preview", "--counter-file", "S:\\re.ini"}), kExitOk);
+  EXPECT_EQ(out.str(), "RE2024-030042\n");
+  EXPECT_EQ(Run({"status", "--counter-file", "S:\\re.ini"}), kExitOk);
+  for (const char* line : {"Zähler:           41\n", "Datumsteil:       3 Jahr und Monat (JJJJ/MM)\n",
+                           "Beschreibung:     \"Firma A\"\n", "Gesperrt durch:   (frei)\n",
+                           "Nächste Nummer:   RE2024-030042\n"})
+    EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
+  EXPECT_EQ(*files.Content("S:\\re.ini"), content);
+}
+
+TEST_F(TrelvoTool, WrongCallsExitWithUsage) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"zaubern"}, {"draw", "--counter-file"}, {"status", "--app", "x"}, {"draw", "--verbose"}}) {
+    EXPECT_EQ(Run(args), kExitUsage);
+    EXPECT_NE(err.str().find("Aufruf: trelvo"), std::string::npos);
+  }
+  EXPECT_EQ(Run({"--help"}), kExitOk);
+  EXPECT_NE(out.str().find("unlock"), std::string::npos);
+}
+
+} // namespace
+} // namespace trelvo::cli

@@ -1,0 +1,123 @@
+// The real file system of the platform (Win32 under Wine, or POSIX): files
+// written in place, the operating-system lock between processes, and draws of
+// several processes from one counter file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <thread>
+
+#include "engine/counter_lock.h"
+#include "engine/number_drawing.h"
+#include "platform/error.h"
+#include "platform/fake/fake_system.h"
+#include "platform/system_platform.h"
+#include "tests/support/child_process.h"
+
+namespace trelvo {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class SharedCounterFile : public ::testing::Test {
+protected:
+  platform::SystemPlatform real = platform::MakeSystemPlatform();
+  platform::RecordingUserInterface ui;
+  platform::Environment env{*real.files, *real.system, ui};
+  std::string folder = testing::MakeTempFolder();
+  std::string counter_path = folder + "counter.ini";
+  std::string worker = testing::SiblingProgram("draw_worker");
+
+  ~SharedCounterFile() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+};
+
+TEST_F(SharedCounterFile, ContentIsReplacedInPlaceAndTheEndOfFileFollowsIt) {
+  EXPECT_EQ(real.files->OpenLocked(counter_path, platform::LockMode::Shared, false, 100ms), nullptr);
+  EXPECT_FALSE(real.files->ReadFile(counter_path));
+  {
+    const auto file = real.files->OpenLocked(counter_path, platform::LockMode::Exclusive, true, 100ms);
+    ASSERT_NE(file, nullptr);
+    file->ReplaceContent("[Zaehler]\r\nCounter=1000000\r\n");
+    file->ReplaceContent("[Zaehler]\r\nCounter=7\r\n");
+    EXPECT_EQ(file->ReadAll(), "[Zaehler]\r\nCounter=7\r\n");
+  }
+  EXPECT_TRUE(real.files->FileExists(counter_path));
+  EXPECT_FALSE(real.files->FileExists(folder));
+  EXPECT_EQ(real.files->ReadFile(counter_path), "[Zaehler]\r\nCounter=7\r\n");
+}
+
+TEST_F(SharedCounterFile, TheLogIsCreatedOnceWithItsHeaderAndThenAppendedTo) {
+  const std::string log = folder + "sabulog.csv";
+  real.files->AppendShared(log, "KOPF\r\n", "eins\r\n");
+  real.files->AppendShared(log, "KOPF\r\n", "zwei\r\n");
+  EXPECT_EQ(real.files->ReadFile(log), "KOPF\r\neins\r\nzwei\r\n");
+  EXPECT_THROW(real.files->AppendShared(folder + "fehlt/x/sabulog.csv", "", "x"), platform::FileError);
+}
+
+TEST_F(SharedCounterFile, TwoProcessesDrawingAtOnceNeverGetTheSameNumber) {
+  constexpr int kDraws = 200;
+  auto first = testing::StartChild(worker, {"draw", counter_path, std::to_string(kDraws), folder + "a.txt"});
+  auto second = testing::StartChild(worker, {"draw", counter_path, std::to_string(kDraws), folder + "b.txt"});
+  ASSERT_EQ(first->Wait(), 0);
+  ASSERT_EQ(second->Wait(), 0);
+
+  std::set<std::string> numbers;
+  for (const char* name : {"a.txt", "b.txt"}) {
+    const auto lines = ReadLines(folder + name);
+    EXPECT_EQ(lines.size(), static_cast<size_t>(kDraws));
+    numbers.insert(lines.begin(), lines.end());
+  }
+  EXPECT_EQ(numbers.size(), static_cast<size_t>(2 * kDraws)) << "a number was issued twice";
+  EXPECT_EQ(*numbers.begin(), "0001");
+  EXPECT_EQ(*numbers.rbegin(), "0400");
+  const engine::CounterFile file(env, counter_path);
+  EXPECT_EQ(engine::ReadCounterState(file.Load()).counter, 2 * kDraws);
+  EXPECT_EQ(engine::QueryLockOwner(file), engine::kNoUser);
+}
+
+TEST_F(SharedCounterFile, AProcessKilledWhileHoldingTheLockDoesNotBlockTheNextDraw) {
+  const std::string ready = folder + "ready";
+  auto holder = testing::StartChild(worker, {"hold", counter_path, ready});
+  for (int waited = 0; !real.files->FileExists(ready); ++waited) {
+    ASSERT_LT(waited, 300) << "the holder did not start";
+    std::this_thread::sleep_for(100ms);
+  }
+  EXPECT_THROW(real.files->OpenLocked(counter_path, platform::LockMode::Shared, false, 200ms), platform::FileBusy);
+
+  holder->Kill();
+  holder->Wait();
+  const engine::DrawResult result = engine::DrawUnderLock(env, engine::CounterFile(env, counter_path));
+  EXPECT_TRUE(result.issued);
+  EXPECT_EQ(result.number, "0001");
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(SharedCounterFile, AFileHeldBeyondTheWaitGivesTheBusyBoxAndDrawsNothing) {
+  const std::string ready = folder + "ready";
+  auto holder = testing::StartChild(worker, {"hold", counter_path, ready});
+  for (int waited = 0; !real.files->FileExists(ready); ++waited) {
+    ASSERT_LT(waited, 300) << "the holder did not start";
+    std::this_thread::sleep_for(100ms);
+  }
+  EXPECT_THROW(engine::DrawUnderLock(env, engine::CounterFile(env, counter_path)), Aborted);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Die Zählerdatei 'counter.ini' ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
+                              "Bitte probieren Sie es in einigen Sekunden erneut.");
+  holder->Kill();
+  holder->Wait();
+  EXPECT_EQ(real.files->ReadFile(counter_path), "");
+}
+
+} // namespace
+} // namespace trelvo

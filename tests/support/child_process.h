@@ -1,0 +1,27 @@
+#pragma once
+// Test programs that start helper processes: start, wait, kill; and a fresh
+// temporary folder. Paths are native to the platform.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace trelvo::testing {
+
+class ChildProcess {
+public:
+  virtual ~ChildProcess() = default; // kills a child that still runs
+  // The exit status, waiting for the end.
+  virtual int Wait() = 0;
+  // Ends the child at once, as a crash would (SIGKILL, TerminateProcess).
+  virtual void Kill() = 0;
+};
+
+std::unique_ptr<ChildProcess> StartChild(const std::string& program, const std::vector<std::string>& args);
+
+// A program that lies next to the running test program.
+std::string SiblingProgram(const std::string& name);
+
+// A new empty folder, ending in the platform's separator.
+std::string MakeTempFolder();
+
+} // namespace trelvo::testing
