@@ -29,7 +29,7 @@ using namespace trelvo;
 
 // The machine's services with the application-data folder moved under a test folder.
 class MovedHome : public platform::SystemServices {
-public:
+ public:
   MovedHome(platform::SystemServices& real, std::optional<std::string> home) : real_(real), home_(std::move(home)) {}
   std::string UserName() override { return real_.UserName(); }
   std::string SpecialFolderPath(int csidl) override { return home_ ? *home_ : real_.SpecialFolderPath(csidl); }
@@ -38,7 +38,7 @@ public:
   std::string TimeSeparator() override { return real_.TimeSeparator(); }
   void Sleep(std::chrono::milliseconds duration) override { real_.Sleep(duration); }
 
-private:
+ private:
   platform::SystemServices& real_;
   std::optional<std::string> home_;
 };
@@ -62,7 +62,7 @@ int Hold(platform::Environment& env, const std::string& counter_file, const std:
   for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -71,9 +71,12 @@ int main(int argc, char** argv) {
   bool log = false;
   std::vector<std::string> positional;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--home" && i + 1 < args.size()) home = args[++i];
-    else if (args[i] == "--log") log = true;
-    else positional.push_back(args[i]);
+    if (args[i] == "--home" && i + 1 < args.size())
+      home = args[++i];
+    else if (args[i] == "--log")
+      log = true;
+    else
+      positional.push_back(args[i]);
   }
   MovedHome system(*real.system, home);
   platform::ConsoleUserInterface ui(std::cerr);

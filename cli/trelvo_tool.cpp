@@ -82,8 +82,7 @@ const char* DateKindName(int32_t kind) {
 }
 
 const char* SeparatorKindName(int32_t kind) {
-  static const char* const names[] = {"(ohne)", "Leerzeichen ( )", "Bindestrich (-)", "Schrägstrich (/)",
-                                      "Punkt (.)"};
+  static const char* const names[] = {"(ohne)", "Leerzeichen ( )", "Bindestrich (-)", "Schrägstrich (/)", "Punkt (.)"};
   return kind >= 0 && kind < 5 ? names[kind] : "(keine)";
 }
 
@@ -98,16 +97,16 @@ int Status(platform::Environment& env, const CounterFile& file, std::ostream& ou
       << "Schrittweite:     " << state.increment << '\n'
       << "Text vor Datum:   " << quoted(state.format.text_before) << '\n'
       << "Datumsteil:       " << state.format.date_kind << ' ' << DateKindName(state.format.date_kind) << '\n'
-      << "Trennzeichen:     " << state.format.separator_kind << ' '
-      << SeparatorKindName(state.format.separator_kind) << '\n'
+      << "Trennzeichen:     " << state.format.separator_kind << ' ' << SeparatorKindName(state.format.separator_kind)
+      << '\n'
       << "Text nach Datum:  " << quoted(state.format.text_after) << '\n'
       << "Text am Zähler:   " << quoted(state.format.counter_text) << '\n'
       << "Stellen:          " << state.format.width << '\n'
       << "Zähler vorn:      " << (state.format.leading ? "ja" : "nein") << '\n'
       << "Beschreibung:     " << quoted(document.ReadString(k::kNoteSection, k::kConfigDesc, "")) << '\n'
       << "Gesperrt durch:   " << (engine::IsLockHolder(holder) ? "'" + holder + "'" : std::string("(frei)")) << '\n'
-      << "Nächste Nummer:   "
-      << engine::ComposeNumber(state.format, state.counter, state.increment, env.system.Now()) << '\n';
+      << "Nächste Nummer:   " << engine::ComposeNumber(state.format, state.counter, state.increment, env.system.Now())
+      << '\n';
   return kExitOk;
 }
 
@@ -121,11 +120,12 @@ int Preview(platform::Environment& env, const CounterFile& file, std::ostream& o
 int Draw(platform::Environment& env, const CounterFile& file, const Options& options, std::ostream& out) {
   const std::string application = options.application.value_or(std::string("Kommandozeile ") + kToolVersion);
   const engine::DrawResult result = engine::DrawUnderLock(env, file);
-  if (result.issued) out << result.number << '\n' << std::flush;
-  else engine::ShowLockMessage(env, file.path(), result.holder);
+  if (result.issued)
+    out << result.number << '\n' << std::flush;
+  else
+    engine::ShowLockMessage(env, file.path(), result.holder);
   try {
-    engine::AppendUsageLog(env, result.issued ? result.number : engine::kLockedMarker, application,
-                           env.system.Now());
+    engine::AppendUsageLog(env, result.issued ? result.number : engine::kLockedMarker, application, env.system.Now());
   } catch (const Error& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return result.issued ? kExitNotLogged : kExitLocked;
@@ -135,7 +135,7 @@ int Draw(platform::Environment& env, const CounterFile& file, const Options& opt
 
 int Unlock(platform::Environment& env, const CounterFile& file, std::ostream& out) {
   if (!file.Exists()) {
-    engine::ReleaseLock(env, file); // tells the user that there is nothing to release
+    engine::ReleaseLock(env, file);  // tells the user that there is nothing to release
     return kExitFailed;
   }
   const std::string holder = engine::QueryLockOwner(file);
@@ -147,7 +147,7 @@ int Unlock(platform::Environment& env, const CounterFile& file, std::ostream& ou
   return kExitOk;
 }
 
-} // namespace
+}  // namespace
 
 int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& env, std::ostream& out,
                   std::ostream& err) {
@@ -170,11 +170,11 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     err << "Fehler: unbekannter Befehl '" << options->command << "'.\n" << kUsage;
     return kExitUsage;
   } catch (const Aborted&) {
-    return kExitFailed; // the message has been shown
+    return kExitFailed;  // the message has been shown
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return kExitFailed;
   }
 }
 
-} // namespace trelvo::cli
+}  // namespace trelvo::cli

@@ -13,7 +13,7 @@ namespace trelvo::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitLocked = 2;
-inline constexpr int kExitNotLogged = 3; // a number was drawn, its log record failed
+inline constexpr int kExitNotLogged = 3;  // a number was drawn, its log record failed
 inline constexpr int kExitUsage = 64;
 
 inline constexpr char kToolVersion[] = "1.0";
@@ -23,4 +23,4 @@ inline constexpr char kToolVersion[] = "1.0";
 int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& env, std::ostream& out,
                   std::ostream& err);
 
-} // namespace trelvo::cli
+}  // namespace trelvo::cli

@@ -22,7 +22,7 @@ auto TellWhenBusy(platform::Environment& env, Operation&& operation) {
   }
 }
 
-} // namespace
+}  // namespace
 
 CounterState ReadCounterState(const IniDocument& file) {
   CounterState state;
@@ -58,4 +58,4 @@ void CounterFile::Update(const std::function<void(IniDocument&)>& change) const 
 
 CounterFile CurrentCounterFile(platform::Environment& env) { return CounterFile(env, GetCounterFilePath(env)); }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

@@ -30,7 +30,7 @@ inline constexpr char kConfigDesc[] = "ConfigDesc";
 inline constexpr char kLockingSection[] = "Locking";
 inline constexpr char kIsLocked[] = "IsLocked";
 inline constexpr char kLockedBy[] = "LockedBy";
-} // namespace counter_keys
+}  // namespace counter_keys
 
 // Markers that stand in place of a number or a lock holder.
 inline constexpr char kNoUser[] = "#nouser#";
@@ -42,7 +42,7 @@ inline constexpr char kErrorMarker[] = "#error#";
 struct CounterState {
   int32_t counter = 0;
   int32_t increment = 1;
-  NumberFormat format; // width = Padding (default 3) + 1
+  NumberFormat format;  // width = Padding (default 3) + 1
 };
 CounterState ReadCounterState(const IniDocument& file);
 
@@ -51,14 +51,14 @@ CounterState ReadCounterState(const IniDocument& file);
 std::string LockOwnerIn(const IniDocument& file);
 
 class CounterFile {
-public:
+ public:
   CounterFile(platform::Environment& env, std::string path);
   const std::string& path() const { return file_.path(); }
   bool Exists() const;
   IniDocument Load() const;
   void Update(const std::function<void(IniDocument&)>& change) const;
 
-private:
+ private:
   platform::Environment& env_;
   IniFile file_;
 };
@@ -66,4 +66,4 @@ private:
 // The current counter file named by the settings file.
 CounterFile CurrentCounterFile(platform::Environment& env);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

@@ -43,4 +43,4 @@ void ShowLockMessage(platform::Environment& env, const std::string& counter_file
   platform::ShowErrorBox(env.ui, LockMessage(counter_file_path, holder));
 }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

@@ -26,4 +26,4 @@ bool IsLockHolder(const std::string& owner);
 std::string LockMessage(const std::string& counter_file_path, const std::string& holder);
 void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

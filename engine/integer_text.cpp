@@ -33,7 +33,7 @@ std::optional<uint32_t> ParseDecimalDigits(std::string_view digits, uint32_t lim
   return static_cast<uint32_t>(value);
 }
 
-} // namespace
+}  // namespace
 
 std::optional<int32_t> ParseInteger(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -57,4 +57,4 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
   return static_cast<int32_t>(bits);
 }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

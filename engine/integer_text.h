@@ -12,4 +12,4 @@ namespace trelvo::engine {
 // digits may set the sign bit (FFFFFFFF is -1).
 std::optional<int32_t> ParseInteger(std::string_view text);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

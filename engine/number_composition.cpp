@@ -15,15 +15,15 @@ std::string TwoDigits(int value) {
 
 std::string Separator(int32_t separator_kind) {
   switch (separator_kind) {
-  case 1: return " ";
-  case 2: return "-";
-  case 3: return "/";
-  case 4: return ".";
-  default: return "";
+    case 1: return " ";
+    case 2: return "-";
+    case 3: return "/";
+    case 4: return ".";
+    default: return "";
   }
 }
 
-} // namespace
+}  // namespace
 
 int32_t PaddingToWidth(int32_t padding) { return padding >= kMaxNumberWidth ? kMaxNumberWidth : padding + 1; }
 
@@ -45,22 +45,22 @@ std::string DatePart(int32_t date_kind, int32_t separator_kind, const platform::
 
   std::vector<std::string> elements;
   switch (date_kind) {
-  case 1: elements = {yyyy}; break;
-  case 2: elements = {yy}; break;
-  case 3: elements = {yyyy, mm}; break;
-  case 4: elements = {yy, mm}; break;
-  case 5: elements = {mm, yyyy}; break;
-  case 6: elements = {mm, yy}; break;
-  case 7: elements = {j}; break;
-  case 8: elements = {j, m}; break;
-  case 9: elements = {j, mm}; break;
-  case 10: elements = {m, j}; break;
-  case 11: elements = {mm, j}; break;
-  case 12: elements = {dd, mm, yy}; break;
-  case 13: elements = {dd, mm, yyyy}; break;
-  case 14: elements = {yy, mm, dd}; break;
-  case 15: elements = {yyyy, mm, dd}; break;
-  default: break;
+    case 1: elements = {yyyy}; break;
+    case 2: elements = {yy}; break;
+    case 3: elements = {yyyy, mm}; break;
+    case 4: elements = {yy, mm}; break;
+    case 5: elements = {mm, yyyy}; break;
+    case 6: elements = {mm, yy}; break;
+    case 7: elements = {j}; break;
+    case 8: elements = {j, m}; break;
+    case 9: elements = {j, mm}; break;
+    case 10: elements = {m, j}; break;
+    case 11: elements = {mm, j}; break;
+    case 12: elements = {dd, mm, yy}; break;
+    case 13: elements = {dd, mm, yyyy}; break;
+    case 14: elements = {yy, mm, dd}; break;
+    case 15: elements = {yyyy, mm, dd}; break;
+    default: break;
   }
   const std::string separator = Separator(separator_kind);
   std::string part;
@@ -76,4 +76,4 @@ std::string ComposeNumber(const NumberFormat& format, int32_t counter, int32_t i
   return format.text_before + date + format.text_after + number + format.counter_text;
 }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

@@ -12,10 +12,10 @@ struct NumberFormat {
   std::string text_before;
   std::string text_after;
   std::string counter_text;
-  int32_t date_kind = 0;      // Prefix, 0 to 15
-  int32_t separator_kind = 0; // Sep, 0 to 4
-  int32_t width = 4;          // Padding + 1
-  bool leading = false;       // counter and its text in front
+  int32_t date_kind = 0;       // Prefix, 0 to 15
+  int32_t separator_kind = 0;  // Sep, 0 to 4
+  int32_t width = 4;           // Padding + 1
+  bool leading = false;        // counter and its text in front
 };
 
 // Widths beyond this are taken as this: a hand-edited Padding of millions must
@@ -36,4 +36,4 @@ std::string DatePart(int32_t date_kind, int32_t separator_kind, const platform::
 std::string ComposeNumber(const NumberFormat& format, int32_t counter, int32_t increment,
                           const platform::LocalDateTime& today);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

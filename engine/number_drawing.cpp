@@ -14,8 +14,8 @@ std::string AdvanceCounter(platform::Environment& env, const CounterFile& file, 
   const CounterState state = ReadCounterState(document);
   const int64_t next = int64_t{state.counter} + state.increment;
   if (next < INT32_MIN || next > INT32_MAX) {
-    const std::string message = "Der Zähler in " + platform::Quoted(FileNameOf(file.path())) +
-                                " kann nicht weiter erhöht werden.";
+    const std::string message =
+        "Der Zähler in " + platform::Quoted(FileNameOf(file.path())) + " kann nicht weiter erhöht werden.";
     platform::ShowErrorBox(env.ui, message);
     throw Aborted(message);
   }
@@ -24,7 +24,7 @@ std::string AdvanceCounter(platform::Environment& env, const CounterFile& file, 
   return number;
 }
 
-} // namespace
+}  // namespace
 
 std::string PreviewNextNumber(platform::Environment& env, const CounterFile& file) {
   const IniDocument document = file.Load();
@@ -37,9 +37,7 @@ std::string PreviewNextNumber(platform::Environment& env, const CounterFile& fil
   return ComposeNumber(state.format, state.counter, state.increment, env.system.Now());
 }
 
-std::string PreviewNextNumber(platform::Environment& env) {
-  return PreviewNextNumber(env, CurrentCounterFile(env));
-}
+std::string PreviewNextNumber(platform::Environment& env) { return PreviewNextNumber(env, CurrentCounterFile(env)); }
 
 std::string DrawNextNumber(platform::Environment& env) {
   const CounterFile file = CurrentCounterFile(env);
@@ -72,4 +70,4 @@ std::optional<int32_t> ValidateCounterText(platform::Environment& env, const std
   return std::nullopt;
 }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

@@ -24,8 +24,8 @@ std::string DrawNextNumber(platform::Environment& env);
 // refused with an error box (Aborted).
 struct DrawResult {
   bool issued = false;
-  std::string number; // the issued number when issued
-  std::string holder; // the lock holder when refused
+  std::string number;  // the issued number when issued
+  std::string holder;  // the lock holder when refused
 };
 DrawResult DrawUnderLock(platform::Environment& env);
 DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file);
@@ -34,4 +34,4 @@ DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file);
 // not a whole number.
 std::optional<int32_t> ValidateCounterText(platform::Environment& env, const std::string& text);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

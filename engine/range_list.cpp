@@ -51,4 +51,4 @@ std::string FindRangePath(platform::Environment& env, const std::string& name) {
   return "";
 }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

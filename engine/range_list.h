@@ -20,4 +20,4 @@ std::vector<std::string> ReadRangeList(platform::Environment& env);
 // The path of the first entry with exactly this name, or "".
 std::string FindRangePath(platform::Environment& env, const std::string& name);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

@@ -7,7 +7,7 @@ namespace {
 
 IniFile SettingsFile(platform::Environment& env) { return IniFile(env.files, GetSettingsFilePath(env)); }
 
-} // namespace
+}  // namespace
 
 std::string WithTrailingSeparator(std::string path) {
   if (path.empty() || path.back() != '\\') path += '\\';
@@ -40,4 +40,4 @@ std::string GetModulePath(platform::Environment& env) { return env.system.Module
 
 void CreateSettingsFolder(platform::Environment& env) { env.files.CreateDirectories(GetSettingsFolder(env)); }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

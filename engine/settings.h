@@ -24,4 +24,4 @@ std::string GetModulePath(platform::Environment& env);
 // the command-line tool do this at their start; the engine itself never does).
 void CreateSettingsFolder(platform::Environment& env);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

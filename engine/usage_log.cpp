@@ -12,15 +12,15 @@ namespace trelvo::engine {
 namespace {
 
 constexpr std::chrono::milliseconds kRetryPause{50};
-constexpr int kAttempts = 40; // about two seconds in all
+constexpr int kAttempts = 40;  // about two seconds in all
 constexpr int kSharingViolation = 32;
 
 std::string IoErrorMessage(int code, const std::string& path, const std::string& reason) {
-  return "E/A-Fehler " + std::to_string(code) + " beim Schreiben der Protokolldatei " + platform::Quoted(path) +
-         ": " + reason;
+  return "E/A-Fehler " + std::to_string(code) + " beim Schreiben der Protokolldatei " + platform::Quoted(path) + ": " +
+         reason;
 }
 
-} // namespace
+}  // namespace
 
 std::string QuoteLogField(const std::string& text) {
   std::string field = "\"";
@@ -69,4 +69,4 @@ void AppendUsageLog(platform::Environment& env, const std::string& number, const
   }
 }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

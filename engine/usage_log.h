@@ -24,4 +24,4 @@ std::string GetUsageLogPath(platform::Environment& env);
 void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
                     const platform::LocalDateTime& when);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

@@ -18,4 +18,4 @@ HRESULT TrelvoClassFactory::LockServer(BOOL lock) {
   return S_OK;
 }
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

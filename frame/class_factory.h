@@ -8,9 +8,9 @@
 namespace trelvo::frame {
 
 class TrelvoClassFactory : public ComObject<IClassFactory> {
-public:
+ public:
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 };
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

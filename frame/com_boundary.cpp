@@ -25,4 +25,4 @@ HRESULT ReportComError(REFGUID source, HRESULT code, const std::string& descript
   return code;
 }
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

@@ -11,11 +11,11 @@ namespace trelvo::frame {
 
 // An error that carries its own HRESULT (for example E_INVALIDARG).
 class ComError : public Error {
-public:
+ public:
   ComError(HRESULT code, const std::string& message) : Error(message), code_(code) {}
   HRESULT code() const { return code_; }
 
-private:
+ private:
   HRESULT code_;
 };
 
@@ -37,4 +37,4 @@ HRESULT GuardComCall(REFGUID source, Body&& body) noexcept {
   }
 }
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

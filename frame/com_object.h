@@ -15,7 +15,7 @@ namespace trelvo::frame {
 
 template <class... Interfaces>
 class ComObject : public Interfaces... {
-public:
+ public:
   ComObject() { ObjectCreated(); }
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
@@ -40,7 +40,7 @@ public:
     return static_cast<ULONG>(left);
   }
 
-private:
+ private:
   using FirstInterface = std::tuple_element_t<0, std::tuple<Interfaces...>>;
 
   template <class I>
@@ -64,4 +64,4 @@ Microsoft::WRL::ComPtr<T> MakeComObject(Args&&... args) {
   return result;
 }
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

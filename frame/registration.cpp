@@ -26,7 +26,7 @@ std::wstring GuidText(const GUID& guid) {
   return text.data();
 }
 
-} // namespace
+}  // namespace
 
 ClassesRoot MachineClasses() { return {HKEY_CLASSES_ROOT, L""}; }
 
@@ -55,9 +55,12 @@ void WriteClassEntries(const ClassesRoot& classes) {
 }
 
 void DeleteClassEntries(const ClassesRoot& classes) {
-  const std::wstring keys[] = {kClassKey + L"\\TypeLib",   kClassKey + L"\\Version",
-                               kClassKey + L"\\ProgID",    std::wstring(kProgId) + L"\\Clsid",
-                               kProgId,                    kClassKey + L"\\InprocServer32",
+  const std::wstring keys[] = {kClassKey + L"\\TypeLib",
+                               kClassKey + L"\\Version",
+                               kClassKey + L"\\ProgID",
+                               std::wstring(kProgId) + L"\\Clsid",
+                               kProgId,
+                               kClassKey + L"\\InprocServer32",
                                kClassKey};
   for (const auto& key : keys) win32::DeleteRegistryTree(classes.root, classes.prefix + key);
 }
@@ -72,4 +75,4 @@ void UnregisterServer() {
   DeleteClassEntries(MachineClasses());
 }
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

@@ -13,7 +13,7 @@ inline constexpr wchar_t kProgId[] = L"Trelvo.TrelvoCoClass";
 // HKEY_CURRENT_USER\Software\Classes for one user.
 struct ClassesRoot {
   HKEY root;
-  std::wstring prefix; // empty, or ending in a backslash
+  std::wstring prefix;  // empty, or ending in a backslash
 };
 ClassesRoot MachineClasses();
 
@@ -31,4 +31,4 @@ void DeleteClassEntries(const ClassesRoot& classes);
 void RegisterServer();
 void UnregisterServer();
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

@@ -7,7 +7,7 @@ namespace {
 HMODULE g_module = nullptr;
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
-} // namespace
+}  // namespace
 
 void SetModuleHandle(HMODULE module) { g_module = module; }
 HMODULE ModuleHandle() { return g_module; }
@@ -29,4 +29,4 @@ void ObjectDestroyed() { --g_objects; }
 void LockServer(bool lock) { lock ? ++g_locks : --g_locks; }
 bool CanUnload() { return g_objects == 0 && g_locks == 0; }
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

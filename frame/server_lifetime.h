@@ -16,4 +16,4 @@ void ObjectDestroyed();
 void LockServer(bool lock);
 bool CanUnload();
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

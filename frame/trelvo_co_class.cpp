@@ -52,4 +52,4 @@ HRESULT TrelvoCoClass::get_SetIniFile(VARIANT, VARIANT* value) {
   return E_NOTIMPL;
 }
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

@@ -10,14 +10,13 @@
 namespace trelvo::frame {
 
 class TrelvoCoClass : public ComObject<ITrelvoCoClass> {
-public:
+ public:
   TrelvoCoClass();
 
   // IDispatch
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                          DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                    VARIANT* result, EXCEPINFO* exception, UINT* argument_error) override;
 
@@ -26,8 +25,8 @@ public:
   HRESULT STDMETHODCALLTYPE get_SetCounter(VARIANT* value) override;
   HRESULT STDMETHODCALLTYPE get_SetIniFile(VARIANT file_name, VARIANT* value) override;
 
-private:
+ private:
   Microsoft::WRL::ComPtr<ITypeInfo> type_info_;
 };
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

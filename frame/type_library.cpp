@@ -17,7 +17,7 @@ Microsoft::WRL::ComPtr<ITypeLib> LoadTypeLibrary(REGKIND kind) {
   return library;
 }
 
-} // namespace
+}  // namespace
 
 Microsoft::WRL::ComPtr<ITypeLib> LoadOwnTypeLibrary() { return LoadTypeLibrary(REGKIND_NONE); }
 
@@ -31,10 +31,8 @@ Microsoft::WRL::ComPtr<ITypeInfo> OwnTypeInfo(REFGUID type_id) {
 TypeLibraryFacts ReadTypeLibraryFacts() {
   const auto library = LoadOwnTypeLibrary();
   TLIBATTR* attributes = nullptr;
-  if (FAILED(library->GetLibAttr(&attributes)))
-    throw Error("Die Typbibliothek von Trelvo kann nicht gelesen werden.");
-  TypeLibraryFacts facts{attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
-                         {}};
+  if (FAILED(library->GetLibAttr(&attributes))) throw Error("Die Typbibliothek von Trelvo kann nicht gelesen werden.");
+  TypeLibraryFacts facts{attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid, {}};
   library->ReleaseTLibAttr(attributes);
 
   win32::Bstr description;
@@ -55,4 +53,4 @@ void UnregisterOwnTypeLibrary() {
     throw ComError(hr, "Die Typbibliothek von Trelvo kann nicht abgemeldet werden.");
 }
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

@@ -13,7 +13,7 @@ struct TypeLibraryFacts {
   WORD major_version;
   WORD minor_version;
   LCID locale;
-  std::wstring co_class_description; // help string of the co-class
+  std::wstring co_class_description;  // help string of the co-class
 };
 
 // The embedded type library of this DLL (not registered by loading it).
@@ -24,4 +24,4 @@ TypeLibraryFacts ReadTypeLibraryFacts();
 void RegisterOwnTypeLibrary();
 void UnregisterOwnTypeLibrary();
 
-} // namespace trelvo::frame
+}  // namespace trelvo::frame

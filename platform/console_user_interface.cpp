@@ -5,11 +5,11 @@ namespace trelvo::platform {
 MessageAnswer ConsoleUserInterface::Show(const Message& message) {
   std::string text;
   for (size_t i = 0; i < message.text.size(); ++i) {
-    if (message.text.compare(i, 2, "\r\n") == 0) continue; // the \n that follows ends the line
+    if (message.text.compare(i, 2, "\r\n") == 0) continue;  // the \n that follows ends the line
     text += message.text[i];
   }
   err_ << (message.kind == MessageKind::Error ? "Fehler: " : "") << text << '\n';
   return message.buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel : MessageAnswer::Ok;
 }
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

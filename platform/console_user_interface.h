@@ -8,13 +8,13 @@
 namespace trelvo::platform {
 
 class ConsoleUserInterface : public UserInterface {
-public:
+ public:
   explicit ConsoleUserInterface(std::ostream& err) : err_(err) {}
   MessageAnswer Show(const Message& message) override;
   void Beep() override {}
 
-private:
+ private:
   std::ostream& err_;
 };
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -8,10 +8,10 @@ namespace {
 
 // Code points of the bytes 0x80 to 0x9F; 0 marks the five unassigned bytes,
 // which are kept as the C1 control characters of the same value.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHighControls = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 char32_t CodePointOf(unsigned char byte) {
   if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0) return kHighControls[byte - 0x80];
@@ -52,7 +52,7 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
   return c;
 }
 
-} // namespace
+}  // namespace
 
 std::string Cp1252ToUtf8(std::string_view cp1252) {
   std::string out;
@@ -68,4 +68,4 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

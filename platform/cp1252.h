@@ -9,4 +9,4 @@ namespace trelvo::platform {
 std::string Cp1252ToUtf8(std::string_view cp1252);
 std::string Utf8ToCp1252(std::string_view utf8);
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -13,4 +13,4 @@ struct Environment {
   UserInterface& ui;
 };
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -7,15 +7,15 @@
 namespace trelvo {
 
 class Error : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
 // An operation that stopped after it had told the user why (in a message box):
 // callers end quietly and show nothing more.
 class Aborted : public Error {
-public:
+ public:
   using Error::Error;
 };
 
-} // namespace trelvo
+}  // namespace trelvo

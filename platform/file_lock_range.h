@@ -12,4 +12,4 @@ inline constexpr uint64_t kLockRangeLength = 1;
 // Pause between two attempts to take a lock that another process holds.
 inline constexpr std::chrono::milliseconds kLockRetryPause{5};
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -12,17 +12,17 @@ namespace trelvo::platform {
 
 // The operating system refused an access; code is its error number.
 class FileError : public std::runtime_error {
-public:
+ public:
   FileError(int code, const std::string& reason) : std::runtime_error(reason), code_(code) {}
   int code() const { return code_; }
 
-private:
+ private:
   int code_;
 };
 
 // Another process holds the file or its lock longer than we may wait.
 class FileBusy : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
@@ -32,7 +32,7 @@ enum class LockMode { Shared, Exclusive };
 // beyond the content, so plain reads and writes of the content are never
 // blocked by it. The lock and the file are released when the object goes.
 class LockedFile {
-public:
+ public:
   virtual ~LockedFile() = default;
   virtual std::string ReadAll() = 0;
   // Writes the whole content in one write from the start, sets the end of the
@@ -41,7 +41,7 @@ public:
 };
 
 class FileSystem {
-public:
+ public:
   virtual ~FileSystem() = default;
 
   // True for an existing file (not a folder).
@@ -61,4 +61,4 @@ public:
   virtual void CreateDirectories(const std::string& path) = 0;
 };
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

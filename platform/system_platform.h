@@ -16,4 +16,4 @@ struct SystemPlatform {
 // module: the library or program whose path ModulePath reports (nullptr: the program).
 SystemPlatform MakeSystemPlatform(void* module = nullptr);
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

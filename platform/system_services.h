@@ -13,7 +13,7 @@ struct LocalDateTime {
 };
 
 class SystemServices {
-public:
+ public:
   virtual ~SystemServices() = default;
   // Logon name of the current user; empty when it cannot be determined.
   virtual std::string UserName() = 0;
@@ -28,4 +28,4 @@ public:
   virtual void Sleep(std::chrono::milliseconds duration) = 0;
 };
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -15,4 +15,4 @@ std::string Quoted(const std::string& text) {
   return result + "'";
 }
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -17,7 +17,7 @@ struct Message {
 };
 
 class UserInterface {
-public:
+ public:
   virtual ~UserInterface() = default;
   virtual MessageAnswer Show(const Message& message) = 0;
   virtual void Beep() = 0;
@@ -30,4 +30,4 @@ void ShowErrorBox(UserInterface& ui, const std::string& text);
 // single quote inside doubled.
 std::string Quoted(const std::string& text);
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -70,7 +70,7 @@ std::string QuoteForFile(std::string_view text) {
   return result + "\"";
 }
 
-} // namespace
+}  // namespace
 
 IniDocument::IniDocument(std::string_view bytes) {
   size_t start = 0;
@@ -121,8 +121,7 @@ bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
   return RawValue(section, key).has_value();
 }
 
-std::string IniDocument::ReadString(std::string_view section, std::string_view key,
-                                    std::string_view fallback) const {
+std::string IniDocument::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
   const auto raw = RawValue(section, key);
   if (!raw) return std::string(fallback);
   return platform::Cp1252ToUtf8(Unquote(*raw));
@@ -174,4 +173,4 @@ void IniDocument::WriteRaw(std::string_view section_utf8, std::string_view key_u
   lines_.push_back({key_line, "\r\n"});
 }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

@@ -12,7 +12,7 @@
 namespace trelvo::engine {
 
 class IniDocument {
-public:
+ public:
   IniDocument() = default;
   explicit IniDocument(std::string_view bytes);
 
@@ -33,10 +33,10 @@ public:
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
-private:
+ private:
   struct Line {
-    std::string text; // without its line break
-    std::string end;  // "\r\n", "\n", "\r" or "" for a last line without one
+    std::string text;  // without its line break
+    std::string end;   // "\r\n", "\n", "\r" or "" for a last line without one
   };
   // The trimmed raw value (still quoted, Windows-1252), or nullopt.
   std::optional<std::string> RawValue(std::string_view section, std::string_view key) const;
@@ -47,4 +47,4 @@ private:
   std::vector<Line> lines_;
 };
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

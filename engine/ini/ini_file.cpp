@@ -86,4 +86,4 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
   Update([&](IniDocument& document) { document.WriteBool(section, key, value); });
 }
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

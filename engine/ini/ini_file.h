@@ -17,12 +17,12 @@ inline constexpr std::chrono::milliseconds kFileLockWait{5000};
 
 // The file stayed held by another process beyond the wait.
 class FileBusyError : public Error {
-public:
+ public:
   using Error::Error;
 };
 
 class IniFile {
-public:
+ public:
   // busy_message: the text (with %s for the quoted file name) of the error
   // raised when the file stays held by another process beyond the wait.
   IniFile(platform::FileSystem& files, std::string path, std::string busy_message = DefaultBusyMessage());
@@ -45,7 +45,7 @@ public:
 
   static std::string DefaultBusyMessage();
 
-private:
+ private:
   [[noreturn]] void ThrowBusy() const;
 
   platform::FileSystem& files_;
@@ -60,4 +60,4 @@ std::string FileNameOf(const std::string& path);
 // Replaces the first %s of a message pattern.
 std::string FormatMessage(std::string pattern, const std::string& argument);
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

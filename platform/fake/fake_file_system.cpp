@@ -13,10 +13,10 @@ std::string WithSeparator(std::string folder) {
   return folder;
 }
 
-} // namespace
+}  // namespace
 
 class FakeFileSystem::OpenFile : public LockedFile {
-public:
+ public:
   OpenFile(FakeFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
   std::string ReadAll() override { return owner_.files_[path_]; }
   void ReplaceContent(std::string_view bytes) override {
@@ -25,7 +25,7 @@ public:
     ++owner_.counts_[path_].writes;
   }
 
-private:
+ private:
   FakeFileSystem& owner_;
   std::string path_;
 };
@@ -75,8 +75,7 @@ std::unique_ptr<LockedFile> FakeFileSystem::OpenLocked(const std::string& path, 
   return std::make_unique<OpenFile>(*this, path);
 }
 
-void FakeFileSystem::AppendShared(const std::string& path, std::string_view header_if_created,
-                                  std::string_view bytes) {
+void FakeFileSystem::AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) {
   ThrowIfHeld(path);
   if (!FolderExists(path)) throw FileError(3, "Das System kann den angegebenen Pfad nicht finden.");
   if (read_only_.count(path)) throw FileError(5, "Zugriff verweigert");
@@ -90,4 +89,4 @@ void FakeFileSystem::CreateDirectories(const std::string& path) {
     folders_.insert(folder.substr(0, at + 1));
 }
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -10,7 +10,7 @@
 namespace trelvo::platform {
 
 class FakeFileSystem : public FileSystem {
-public:
+ public:
   // Folders are given with or without trailing backslash.
   void AddFolder(const std::string& folder);
   void SetFile(const std::string& path, const std::string& bytes);
@@ -33,7 +33,7 @@ public:
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
   void CreateDirectories(const std::string& path) override;
 
-private:
+ private:
   class OpenFile;
   bool FolderExists(const std::string& path) const;
   void ThrowIfHeld(const std::string& path);
@@ -45,4 +45,4 @@ private:
   std::map<std::string, Counts> counts_;
 };
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

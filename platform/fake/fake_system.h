@@ -11,7 +11,7 @@
 namespace trelvo::platform {
 
 class FakeSystem : public SystemServices {
-public:
+ public:
   std::string user = "mmuster";
   std::string app_data = "C:\\Users\\mmuster\\AppData\\Roaming";
   std::string module_path = "C:\\Programme\\Trelvo\\Trelvo.dll";
@@ -28,10 +28,10 @@ public:
 };
 
 class RecordingUserInterface : public UserInterface {
-public:
+ public:
   std::vector<Message> shown;
   int beeps = 0;
-  std::deque<MessageAnswer> answers; // used in order; Ok when empty
+  std::deque<MessageAnswer> answers;  // used in order; Ok when empty
 
   MessageAnswer Show(const Message& message) override {
     shown.push_back(message);
@@ -54,4 +54,4 @@ struct FakeEnvironment {
   std::string UserFolder() const { return system.app_data + "\\Orvant\\Trelvo 2006\\"; }
 };
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -19,7 +19,7 @@ using Clock = std::chrono::steady_clock;
 [[noreturn]] void ThrowErrno() { throw FileError(errno, std::strerror(errno)); }
 
 class UniqueFd {
-public:
+ public:
   explicit UniqueFd(int fd) : fd_(fd) {}
   UniqueFd(const UniqueFd&) = delete;
   UniqueFd& operator=(const UniqueFd&) = delete;
@@ -28,13 +28,13 @@ public:
   }
   int get() const { return fd_; }
 
-private:
+ private:
   int fd_;
 };
 
 // Takes the far-range lock, waiting at most until deadline.
 void TakeLock(int fd, bool exclusive, Clock::time_point deadline) {
-  struct flock range{};
+  struct flock range {};
   range.l_type = exclusive ? F_WRLCK : F_RDLCK;
   range.l_whence = SEEK_SET;
   range.l_start = static_cast<off_t>(platform::kLockRangeOffset);
@@ -74,7 +74,7 @@ void WriteAt(int fd, std::string_view bytes, off_t offset) {
 }
 
 class PosixLockedFile : public platform::LockedFile {
-public:
+ public:
   explicit PosixLockedFile(int fd) : fd_(fd) {}
   std::string ReadAll() override { return ReadFrom(fd_.get()); }
   void ReplaceContent(std::string_view bytes) override {
@@ -82,11 +82,11 @@ public:
     if (ftruncate(fd_.get(), static_cast<off_t>(bytes.size())) != 0 || fsync(fd_.get()) != 0) ThrowErrno();
   }
 
-private:
-  UniqueFd fd_; // closing the descriptor drops its lock
+ private:
+  UniqueFd fd_;  // closing the descriptor drops its lock
 };
 
-} // namespace
+}  // namespace
 
 std::string NativePath(const std::string& path) {
   std::string native = path;
@@ -96,7 +96,7 @@ std::string NativePath(const std::string& path) {
 }
 
 bool PosixFileSystem::FileExists(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
@@ -127,8 +127,8 @@ void PosixFileSystem::AppendShared(const std::string& path, std::string_view hea
                                    std::string_view bytes) {
   const UniqueFd fd(open(NativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
   if (fd.get() < 0) ThrowErrno();
-  TakeLock(fd.get(), true, Clock::now()); // one attempt: the caller decides about retrying
-  struct stat info{};
+  TakeLock(fd.get(), true, Clock::now());  // one attempt: the caller decides about retrying
+  struct stat info {};
   if (fstat(fd.get(), &info) != 0) ThrowErrno();
   std::string content(bytes);
   if (info.st_size == 0) content.insert(0, header_if_created);
@@ -142,4 +142,4 @@ void PosixFileSystem::CreateDirectories(const std::string& path) {
   if (!native.empty() && native.back() != '/' && mkdir(native.c_str(), 0777) != 0 && errno != EEXIST) ThrowErrno();
 }
 
-} // namespace trelvo::posix
+}  // namespace trelvo::posix

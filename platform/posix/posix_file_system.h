@@ -10,7 +10,7 @@ namespace trelvo::posix {
 std::string NativePath(const std::string& path);
 
 class PosixFileSystem : public platform::FileSystem {
-public:
+ public:
   bool FileExists(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
@@ -21,4 +21,4 @@ public:
   void CreateDirectories(const std::string& path) override;
 };
 
-} // namespace trelvo::posix
+}  // namespace trelvo::posix

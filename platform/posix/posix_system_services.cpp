@@ -14,7 +14,7 @@ namespace trelvo::posix {
 namespace {
 
 class PosixSystemServices : public platform::SystemServices {
-public:
+ public:
   std::string UserName() override {
     if (const passwd* entry = getpwuid(geteuid())) return entry->pw_name;
     const char* user = std::getenv("USER");
@@ -41,8 +41,8 @@ public:
   void Sleep(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 };
 
-} // namespace
-} // namespace trelvo::posix
+}  // namespace
+}  // namespace trelvo::posix
 
 namespace trelvo::platform {
 
@@ -50,4 +50,4 @@ SystemPlatform MakeSystemPlatform(void*) {
   return {std::make_unique<posix::PosixFileSystem>(), std::make_unique<posix::PosixSystemServices>()};
 }
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

@@ -10,10 +10,9 @@
 namespace trelvo::win32 {
 
 class Bstr {
-public:
+ public:
   Bstr() = default;
-  explicit Bstr(const std::wstring& text)
-      : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
+  explicit Bstr(const std::wstring& text) : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
     if (!value_) throw std::bad_alloc();
   }
   Bstr(Bstr&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
@@ -37,8 +36,8 @@ public:
   BSTR release() { return std::exchange(value_, nullptr); }
   std::wstring str() const { return value_ ? std::wstring(value_, SysStringLen(value_)) : std::wstring(); }
 
-private:
+ private:
   BSTR value_ = nullptr;
 };
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

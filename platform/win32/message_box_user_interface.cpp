@@ -7,19 +7,19 @@ namespace trelvo::win32 {
 platform::MessageAnswer MessageBoxUserInterface::Show(const platform::Message& message) {
   UINT style = MB_TASKMODAL;
   switch (message.kind) {
-  case platform::MessageKind::Error: style |= MB_ICONERROR; break;
-  case platform::MessageKind::Confirmation: style |= MB_ICONQUESTION; break;
-  case platform::MessageKind::Plain: break;
+    case platform::MessageKind::Error: style |= MB_ICONERROR; break;
+    case platform::MessageKind::Confirmation: style |= MB_ICONQUESTION; break;
+    case platform::MessageKind::Plain: break;
   }
   style |= message.buttons == platform::MessageButtons::YesNoCancel ? MB_YESNOCANCEL : MB_OK;
   switch (MessageBoxW(owner_, Widen(message.text).c_str(), Widen(message.caption).c_str(), style)) {
-  case IDYES: return platform::MessageAnswer::Yes;
-  case IDNO: return platform::MessageAnswer::No;
-  case IDCANCEL: return platform::MessageAnswer::Cancel;
-  default: return platform::MessageAnswer::Ok;
+    case IDYES: return platform::MessageAnswer::Yes;
+    case IDNO: return platform::MessageAnswer::No;
+    case IDCANCEL: return platform::MessageAnswer::Cancel;
+    default: return platform::MessageAnswer::Ok;
   }
 }
 
 void MessageBoxUserInterface::Beep() { MessageBeep(MB_OK); }
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -7,13 +7,13 @@
 namespace trelvo::win32 {
 
 class MessageBoxUserInterface : public platform::UserInterface {
-public:
+ public:
   explicit MessageBoxUserInterface(HWND owner = nullptr) : owner_(owner) {}
   platform::MessageAnswer Show(const platform::Message& message) override;
   void Beep() override;
 
-private:
+ private:
   HWND owner_;
 };
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -16,8 +16,7 @@ RegistryKey::~RegistryKey() {
 
 RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return {};
   return RegistryKey(key);
 }
@@ -35,8 +34,8 @@ bool RegistryKey::SetString(const std::wstring& name, const std::wstring& value)
 }
 
 bool RegistryKey::SetDword(const std::wstring& name, DWORD value) const {
-  return RegSetValueExW(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                        sizeof value) == ERROR_SUCCESS;
+  return RegSetValueExW(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+         ERROR_SUCCESS;
 }
 
 std::optional<std::wstring> RegistryKey::GetString(const std::wstring& name) const {
@@ -59,8 +58,7 @@ std::optional<DWORD> RegistryKey::GetDword(const std::wstring& name) const {
   DWORD type = 0;
   DWORD value = 0;
   DWORD bytes = sizeof value;
-  if (RegQueryValueExW(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
-          ERROR_SUCCESS ||
+  if (RegQueryValueExW(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) != ERROR_SUCCESS ||
       type != REG_DWORD)
     return std::nullopt;
   return value;
@@ -83,4 +81,4 @@ bool DeleteRegistryTree(HKEY root, const std::wstring& path) {
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
 }
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

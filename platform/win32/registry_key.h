@@ -9,7 +9,7 @@
 namespace trelvo::win32 {
 
 class RegistryKey {
-public:
+ public:
   RegistryKey() = default;
   RegistryKey(RegistryKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
   RegistryKey& operator=(RegistryKey&& other) noexcept;
@@ -32,7 +32,7 @@ public:
   std::optional<DWORD> GetDword(const std::wstring& name) const;
   std::vector<std::wstring> ValueNames() const;
 
-private:
+ private:
   explicit RegistryKey(HKEY key) : key_(key) {}
   HKEY key_ = nullptr;
 };
@@ -40,4 +40,4 @@ private:
 // Deletes a key with all its subkeys; a missing key is not an error.
 bool DeleteRegistryTree(HKEY root, const std::wstring& path);
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -8,4 +8,4 @@ namespace trelvo::win32 {
 // The system's own description of an error code, without the trailing line break.
 std::string SystemMessage(DWORD code);
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -6,7 +6,7 @@
 namespace trelvo::win32 {
 
 class UniqueHandle {
-public:
+ public:
   UniqueHandle() = default;
   explicit UniqueHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
   UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
@@ -26,8 +26,8 @@ public:
   explicit operator bool() const { return handle_ != nullptr; }
   HANDLE get() const { return handle_; }
 
-private:
+ private:
   HANDLE handle_ = nullptr;
 };
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

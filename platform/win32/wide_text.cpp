@@ -22,4 +22,4 @@ std::string Narrow(std::wstring_view utf16) {
   return result;
 }
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -8,4 +8,4 @@ namespace trelvo::win32 {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -51,7 +51,7 @@ OVERLAPPED LockRange() {
 }
 
 class Win32LockedFile : public platform::LockedFile {
-public:
+ public:
   explicit Win32LockedFile(UniqueHandle file) : file_(std::move(file)) {}
   ~Win32LockedFile() override {
     OVERLAPPED range = LockRange();
@@ -69,14 +69,14 @@ public:
     if (!SetEndOfFile(file_.get()) || !FlushFileBuffers(file_.get())) ThrowLastError();
   }
 
-private:
+ private:
   void Rewind() {
     if (SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) ThrowLastError();
   }
   UniqueHandle file_;
 };
 
-} // namespace
+}  // namespace
 
 bool Win32FileSystem::FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
@@ -101,9 +101,9 @@ std::unique_ptr<platform::LockedFile> Win32FileSystem::OpenLocked(const std::str
 
   UniqueHandle file;
   for (;;) {
-    file = UniqueHandle(CreateFileW(wide_path.c_str(), exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
-                                    kShareAll, nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+    file =
+        UniqueHandle(CreateFileW(wide_path.c_str(), exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, kShareAll,
+                                 nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) break;
     const DWORD code = GetLastError();
     if (!create && IsMissing(code)) return nullptr;
@@ -160,4 +160,4 @@ void Win32FileSystem::CreateDirectories(const std::string& path) {
     ThrowLastError();
 }
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -6,7 +6,7 @@
 namespace trelvo::win32 {
 
 class Win32FileSystem : public platform::FileSystem {
-public:
+ public:
   bool FileExists(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
@@ -15,4 +15,4 @@ public:
   void CreateDirectories(const std::string& path) override;
 };
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -17,7 +17,7 @@ struct ShellFree {
   void operator()(ITEMIDLIST* list) const { allocator->Free(list); }
 };
 
-} // namespace
+}  // namespace
 
 std::string Win32SystemServices::UserName() {
   wchar_t name[256];
@@ -51,14 +51,13 @@ platform::LocalDateTime Win32SystemServices::Now() {
 
 std::string Win32SystemServices::TimeSeparator() {
   wchar_t separator[8] = {};
-  if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator, static_cast<int>(std::size(separator))))
-    return ":";
+  if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator, static_cast<int>(std::size(separator)))) return ":";
   return Narrow(separator);
 }
 
 void Win32SystemServices::Sleep(std::chrono::milliseconds duration) { ::Sleep(static_cast<DWORD>(duration.count())); }
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32
 
 namespace trelvo::platform {
 
@@ -67,4 +66,4 @@ SystemPlatform MakeSystemPlatform(void* module) {
           std::make_unique<win32::Win32SystemServices>(static_cast<HMODULE>(module))};
 }
 
-} // namespace trelvo::platform
+}  // namespace trelvo::platform

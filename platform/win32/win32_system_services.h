@@ -8,7 +8,7 @@
 namespace trelvo::win32 {
 
 class Win32SystemServices : public platform::SystemServices {
-public:
+ public:
   // module: the DLL or program whose path ModulePath reports.
   explicit Win32SystemServices(HMODULE module) : module_(module) {}
   std::string UserName() override;
@@ -18,8 +18,8 @@ public:
   std::string TimeSeparator() override;
   void Sleep(std::chrono::milliseconds duration) override;
 
-private:
+ private:
   HMODULE module_;
 };
 
-} // namespace trelvo::win32
+}  // namespace trelvo::win32

@@ -11,7 +11,7 @@ namespace trelvo::cli {
 namespace {
 
 class TrelvoTool : public ::testing::Test {
-protected:
+ protected:
   platform::FakeFileSystem files;
   platform::FakeSystem system;
   std::ostringstream out;
@@ -35,9 +35,10 @@ TEST_F(TrelvoTool, DrawCreatesThePerUserFolderPrintsTheNumberAndLogsIt) {
   EXPECT_EQ(err.str(), "");
   EXPECT_EQ(Run({"draw", "--app", "Batch 2"}), kExitOk);
   EXPECT_EQ(out.str(), "0002\n");
-  EXPECT_EQ(*files.Content(LogPath()), "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n"
-                                       "\"0001\"; 2024-03-05 14:07:09; \"Kommandozeile 1.0\"; \"mmuster\"; \r\n"
-                                       "\"0002\"; 2024-03-05 14:07:09; \"Batch 2\"; \"mmuster\"; \r\n");
+  EXPECT_EQ(*files.Content(LogPath()),
+            "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n"
+            "\"0001\"; 2024-03-05 14:07:09; \"Kommandozeile 1.0\"; \"mmuster\"; \r\n"
+            "\"0002\"; 2024-03-05 14:07:09; \"Batch 2\"; \"mmuster\"; \r\n");
 }
 
 TEST_F(TrelvoTool, ALockedFileDrawsNothingLogsTheRefusalAndExitsWithTwo) {
@@ -70,15 +71,16 @@ TEST_F(TrelvoTool, UnlockSaysWhoseLockItWas) {
 }
 
 TEST_F(TrelvoTool, StatusAndPreviewWriteNothing) {
-  const std::string content = "[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE\"\r\nPrefix=3\r\nSep=2\r\n"
-                              "[Hinweis]\r\nConfigDesc=\"Firma A\"\r\n";
+  const std::string content =
+      "[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE\"\r\nPrefix=3\r\nSep=2\r\n"
+      "[Hinweis]\r\nConfigDesc=\"Firma A\"\r\n";
   files.SetFile("S:\\re.ini", content);
   EXPECT_EQ(Run({"preview", "--counter-file", "S:\\re.ini"}), kExitOk);
   EXPECT_EQ(out.str(), "RE2024-030042\n");
   EXPECT_EQ(Run({"status", "--counter-file", "S:\\re.ini"}), kExitOk);
-  for (const char* line : {"Zähler:           41\n", "Datumsteil:       3 Jahr und Monat (JJJJ/MM)\n",
-                           "Beschreibung:     \"Firma A\"\n", "Gesperrt durch:   (frei)\n",
-                           "Nächste Nummer:   RE2024-030042\n"})
+  for (const char* line :
+       {"Zähler:           41\n", "Datumsteil:       3 Jahr und Monat (JJJJ/MM)\n", "Beschreibung:     \"Firma A\"\n",
+        "Gesperrt durch:   (frei)\n", "Nächste Nummer:   RE2024-030042\n"})
     EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
   EXPECT_EQ(*files.Content("S:\\re.ini"), content);
 }
@@ -93,5 +95,5 @@ TEST_F(TrelvoTool, WrongCallsExitWithUsage) {
   EXPECT_NE(out.str().find("unlock"), std::string::npos);
 }
 
-} // namespace
-} // namespace trelvo::cli
+}  // namespace
+}  // namespace trelvo::cli

@@ -64,8 +64,9 @@ TEST_F(CounterLock, AFileHeldByAnotherWorkstationBeyondTheWaitIsReportedOnce) {
   WriteCounterFile("[Locking]\r\nIsLocked=0\r\n");
   fake.files.HoldFile(CounterPath(), 1);
   EXPECT_THROW(AcquireLock(env), Aborted);
-  ExpectOneErrorBox("Die Zählerdatei 'sabu_counter.ini' ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
-                    "Bitte probieren Sie es in einigen Sekunden erneut.");
+  ExpectOneErrorBox(
+      "Die Zählerdatei 'sabu_counter.ini' ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
+      "Bitte probieren Sie es in einigen Sekunden erneut.");
   EXPECT_EQ(CounterFileContent(), "[Locking]\r\nIsLocked=0\r\n");
 }
 
@@ -80,5 +81,5 @@ TEST_F(CounterLock, RefusedWriteRaisesTheIniMessage) {
   }
 }
 
-} // namespace
-} // namespace trelvo::engine
+}  // namespace
+}  // namespace trelvo::engine

@@ -8,7 +8,7 @@
 namespace trelvo::engine {
 
 class EngineTest : public ::testing::Test {
-protected:
+ protected:
   platform::FakeEnvironment fake;
   platform::Environment& env = fake.env;
 
@@ -29,4 +29,4 @@ protected:
   }
 };
 
-} // namespace trelvo::engine
+}  // namespace trelvo::engine

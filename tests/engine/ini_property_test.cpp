@@ -11,8 +11,9 @@ namespace {
 
 // Lines built from INI-like fragments and random bytes, with every kind of line end.
 std::string RandomIniText(std::mt19937& random) {
-  static const char* const fragments[] = {"[", "]", "=", "\"", "'", " ", "\t", "Zaehler", "Counter", "zaehler",
-                                          "COUNTER", "0x", "$", "-", "12", ";", "\xE4", "\x80", "\xFF", "\0"};
+  static const char* const fragments[] = {"[",       "]",       "=",       "\"",      "'",    " ", "\t",
+                                          "Zaehler", "Counter", "zaehler", "COUNTER", "0x",   "$", "-",
+                                          "12",      ";",       "\xE4",    "\x80",    "\xFF", "\0"};
   static const char* const ends[] = {"\r\n", "\n", "\r", ""};
   std::string text;
   const int lines = std::uniform_int_distribution<int>(0, 12)(random);
@@ -76,5 +77,5 @@ TEST(IniProperty, RandomFilesAreReadSafelyAndWritesTouchOnlyTheirKey) {
   }
 }
 
-} // namespace
-} // namespace trelvo::engine
+}  // namespace
+}  // namespace trelvo::engine

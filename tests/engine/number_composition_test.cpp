@@ -38,7 +38,7 @@ TEST(NumberComposition, EveryDatePartKindWithAndWithoutSeparator) {
   for (const auto& c : cases) {
     EXPECT_EQ(DatePart(c.kind, 3, kMarch5th2024), c.with_slash) << c.kind;
     EXPECT_EQ(DatePart(c.kind, 0, kMarch5th2024), c.without_separator) << c.kind;
-    EXPECT_EQ(DatePart(c.kind, 7, kMarch5th2024), c.without_separator) << c.kind; // unknown separator kind
+    EXPECT_EQ(DatePart(c.kind, 7, kMarch5th2024), c.without_separator) << c.kind;  // unknown separator kind
   }
   EXPECT_EQ(DatePart(13, 1, kMarch5th2024), "05 03 2024");
   EXPECT_EQ(DatePart(13, 2, kMarch5th2024), "05-03-2024");
@@ -62,10 +62,8 @@ struct ComposeCase {
 
 TEST(NumberComposition, PiecesJoinInEitherOrder) {
   const ComposeCase cases[] = {
-      {"RE", "-", "", false, "RE2024-03-0042"},
-      {"RE", "-", "/K", false, "RE2024-03-0042/K"},
-      {"RE", "-", "/K", true, "/K0042RE2024-03-"},
-      {"", "", "", false, "2024-030042"},
+      {"RE", "-", "", false, "RE2024-03-0042"},    {"RE", "-", "/K", false, "RE2024-03-0042/K"},
+      {"RE", "-", "/K", true, "/K0042RE2024-03-"}, {"", "", "", false, "2024-030042"},
       {"RE ", "", "", false, "RE 2024-030042"},
   };
   for (const auto& c : cases) {
@@ -83,9 +81,9 @@ struct PadCase {
 
 TEST(NumberComposition, TheNumberIsPaddedButNeverCut) {
   const PadCase cases[] = {
-      {41, 1, 4, "0042"},  {99999, 1, 4, "100000"}, {6, 1, 1, "7"},       {-10, 1, 4, "00-9"},
-      {5, 0, 0, "5"},      {5, 0, -3, "5"},         {100, 10, 4, "0110"}, {1, 1, 10, "0000000002"},
-      {INT32_MAX, 1, 1, "2147483648"},
+      {41, 1, 4, "0042"},   {99999, 1, 4, "100000"},  {6, 1, 1, "7"},
+      {-10, 1, 4, "00-9"},  {5, 0, 0, "5"},           {5, 0, -3, "5"},
+      {100, 10, 4, "0110"}, {1, 1, 10, "0000000002"}, {INT32_MAX, 1, 1, "2147483648"},
   };
   for (const auto& c : cases) {
     const NumberFormat format{"", "", "", 0, 0, c.width, false};
@@ -97,5 +95,5 @@ TEST(NumberComposition, TheNumberIsPaddedButNeverCut) {
   EXPECT_EQ(PadNumber(1, 2000000000).size(), static_cast<size_t>(kMaxNumberWidth));
 }
 
-} // namespace
-} // namespace trelvo::engine
+}  // namespace
+}  // namespace trelvo::engine

@@ -42,8 +42,9 @@ TEST_F(NumberDrawing, TheIncrementStepsTheCounter) {
 }
 
 TEST_F(NumberDrawing, FormatOptionsAreComposedWithTodaysDate) {
-  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE\"\r\nPrefix=3\r\nSep=2\r\n"
-                   "TextAfter=\"-\"\r\nTextCounter=\"/K\"\r\nPadding=5\r\nLeadingText=1\r\n");
+  WriteCounterFile(
+      "[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE\"\r\nPrefix=3\r\nSep=2\r\n"
+      "TextAfter=\"-\"\r\nTextCounter=\"/K\"\r\nPadding=5\r\nLeadingText=1\r\n");
   EXPECT_EQ(PreviewNextNumber(env), "/K000042RE2024-03-");
   EXPECT_EQ(DrawUnderLock(env).number, "/K000042RE2024-03-");
 }
@@ -71,7 +72,7 @@ TEST_F(NumberDrawing, DrawUnderTheLockRefusesALockedFileAndWritesNothing) {
   EXPECT_TRUE(result.number.empty());
   EXPECT_EQ(CounterFileContent(), before);
   EXPECT_EQ(fake.files.CountsFor(CounterPath()).writes, 0);
-  EXPECT_TRUE(fake.ui.shown.empty()); // the caller reports a refusal its own way
+  EXPECT_TRUE(fake.ui.shown.empty());  // the caller reports a refusal its own way
 }
 
 TEST_F(NumberDrawing, DrawUnderTheLockLeavesTheFileFreeInOneOpenAndOneWrite) {
@@ -130,9 +131,19 @@ struct ValidateCase {
 
 TEST_F(NumberDrawing, ValidateCounterTextAcceptsWholeNumbersOnly) {
   const ValidateCase cases[] = {
-      {"12", 12},     {" 12", 12},      {"12 ", std::nullopt},        {"-5", -5},     {"$1F", 31},
-      {"x1f", 31},    {"0X1F", 31},     {"2147483647", 2147483647},  {"2147483648", std::nullopt},
-      {"", std::nullopt}, {"-", std::nullopt}, {"$", std::nullopt}, {"$123456789", std::nullopt},
+      {"12", 12},
+      {" 12", 12},
+      {"12 ", std::nullopt},
+      {"-5", -5},
+      {"$1F", 31},
+      {"x1f", 31},
+      {"0X1F", 31},
+      {"2147483647", 2147483647},
+      {"2147483648", std::nullopt},
+      {"", std::nullopt},
+      {"-", std::nullopt},
+      {"$", std::nullopt},
+      {"$123456789", std::nullopt},
       {"1.000", std::nullopt},
   };
   for (const auto& c : cases) {
@@ -142,9 +153,10 @@ TEST_F(NumberDrawing, ValidateCounterTextAcceptsWholeNumbersOnly) {
   }
   fake.ui.shown.clear();
   ValidateCounterText(env, "");
-  ExpectOneErrorBox(" ist keine gültige Trelvo-Ganzzahl. Geben Sie im Feld \r\n"
-                    "\"Nächster Zähler\" eine Zahl von 1 bis 999.999.999 ein.");
+  ExpectOneErrorBox(
+      " ist keine gültige Trelvo-Ganzzahl. Geben Sie im Feld \r\n"
+      "\"Nächster Zähler\" eine Zahl von 1 bis 999.999.999 ein.");
 }
 
-} // namespace
-} // namespace trelvo::engine
+}  // namespace
+}  // namespace trelvo::engine

@@ -42,10 +42,10 @@ TEST_F(RangeList, AMissingFileFailsWithItsPath) {
     FindRangePath(env, "Firma A");
     FAIL() << "the file is missing";
   } catch (const Error& error) {
-    EXPECT_TRUE(std::string(error.what()).starts_with("Datei '" + fake.UserFolder() +
-                                                       "nummernkreise.txt' kann nicht geöffnet werden. "));
+    EXPECT_TRUE(std::string(error.what())
+                    .starts_with("Datei '" + fake.UserFolder() + "nummernkreise.txt' kann nicht geöffnet werden. "));
   }
 }
 
-} // namespace
-} // namespace trelvo::engine
+}  // namespace
+}  // namespace trelvo::engine

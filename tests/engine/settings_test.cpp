@@ -9,7 +9,7 @@ namespace trelvo::engine {
 namespace {
 
 class Settings : public ::testing::Test {
-protected:
+ protected:
   platform::FakeEnvironment fake;
   platform::Environment& env = fake.env;
   std::string SettingsPath() const { return fake.UserFolder() + "trelvo.ini"; }
@@ -71,7 +71,7 @@ TEST_F(Settings, RefusedWriteNamesTheSettingsFile) {
 }
 
 TEST_F(Settings, TheEngineNeverCreatesThePerUserFolder) {
-  platform::FakeFileSystem files; // no folders at all
+  platform::FakeFileSystem files;  // no folders at all
   platform::Environment bare{files, fake.system, fake.ui};
   EXPECT_THROW(SetCounterFilePath(bare, "x.ini"), Error);
   EXPECT_FALSE(files.FileExists(SettingsPath()));
@@ -80,5 +80,5 @@ TEST_F(Settings, TheEngineNeverCreatesThePerUserFolder) {
   EXPECT_EQ(GetCounterFilePath(bare), "x.ini");
 }
 
-} // namespace
-} // namespace trelvo::engine
+}  // namespace
+}  // namespace trelvo::engine

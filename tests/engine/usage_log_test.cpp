@@ -61,5 +61,5 @@ TEST_F(UsageLog, AFileHeldLongerThanTwoSecondsFailsWithoutLosingEarlierRecords) 
   EXPECT_EQ(*fake.files.Content(path), before);
 }
 
-} // namespace
-} // namespace trelvo::engine
+}  // namespace
+}  // namespace trelvo::engine

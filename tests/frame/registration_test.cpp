@@ -98,7 +98,7 @@ TEST(Registration, LibraryInAFolderWithABlankIsRegisteredByItsShortPath) {
 }
 
 class RegisteredServer : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() { ASSERT_EQ(Regsvr32(DllPath(), false), 0); }
   static void TearDownTestSuite() { Regsvr32(DllPath(), true); }
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
@@ -171,5 +171,5 @@ TEST_F(RegisteredServer, TheLibraryCanUnloadOnceItsObjectsAreReleased) {
   FreeLibrary(library);
 }
 
-} // namespace
-} // namespace trelvo
+}  // namespace
+}  // namespace trelvo

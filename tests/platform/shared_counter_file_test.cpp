@@ -28,7 +28,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 class SharedCounterFile : public ::testing::Test {
-protected:
+ protected:
   platform::SystemPlatform real = platform::MakeSystemPlatform();
   platform::RecordingUserInterface ui;
   platform::Environment env{*real.files, *real.system, ui};
@@ -112,12 +112,13 @@ TEST_F(SharedCounterFile, AFileHeldBeyondTheWaitGivesTheBusyBoxAndDrawsNothing) 
   }
   EXPECT_THROW(engine::DrawUnderLock(env, engine::CounterFile(env, counter_path)), Aborted);
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "Die Zählerdatei 'counter.ini' ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
-                              "Bitte probieren Sie es in einigen Sekunden erneut.");
+  EXPECT_EQ(ui.shown[0].text,
+            "Die Zählerdatei 'counter.ini' ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
+            "Bitte probieren Sie es in einigen Sekunden erneut.");
   holder->Kill();
   holder->Wait();
   EXPECT_EQ(real.files->ReadFile(counter_path), "");
 }
 
-} // namespace
-} // namespace trelvo
+}  // namespace
+}  // namespace trelvo

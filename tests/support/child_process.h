@@ -8,8 +8,8 @@
 namespace trelvo::testing {
 
 class ChildProcess {
-public:
-  virtual ~ChildProcess() = default; // kills a child that still runs
+ public:
+  virtual ~ChildProcess() = default;  // kills a child that still runs
   // The exit status, waiting for the end.
   virtual int Wait() = 0;
   // Ends the child at once, as a crash would (SIGKILL, TerminateProcess).
@@ -24,4 +24,4 @@ std::string SiblingProgram(const std::string& name);
 // A new empty folder, ending in the platform's separator.
 std::string MakeTempFolder();
 
-} // namespace trelvo::testing
+}  // namespace trelvo::testing

@@ -9,8 +9,7 @@ int RunProcess(const std::wstring& command_line, DWORD timeout_ms) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   std::wstring mutable_line = command_line;
-  if (!CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
+  if (!CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return -1;
   const win32::UniqueHandle thread(process.hThread);
   const win32::UniqueHandle child(process.hProcess);
@@ -29,4 +28,4 @@ std::wstring ProgramFolder() {
   return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-} // namespace trelvo::testing
+}  // namespace trelvo::testing

@@ -12,4 +12,4 @@ int RunProcess(const std::wstring& command_line, DWORD timeout_ms = 60000);
 // Folder of the running test program, ending in a backslash.
 std::wstring ProgramFolder();
 
-} // namespace trelvo::testing
+}  // namespace trelvo::testing

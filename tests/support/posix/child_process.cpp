@@ -10,7 +10,7 @@ namespace trelvo::testing {
 namespace {
 
 class PosixChild : public ChildProcess {
-public:
+ public:
   explicit PosixChild(pid_t pid) : pid_(pid) {}
   ~PosixChild() override {
     if (pid_ > 0) {
@@ -31,12 +31,12 @@ public:
     if (pid_ > 0) kill(pid_, SIGKILL);
   }
 
-private:
+ private:
   pid_t pid_;
   int status_ = -1;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<ChildProcess> StartChild(const std::string& program, const std::vector<std::string>& args) {
   std::vector<std::string> all = {program};
@@ -66,4 +66,4 @@ std::string MakeTempFolder() {
   return std::string(pattern) + "/";
 }
 
-} // namespace trelvo::testing
+}  // namespace trelvo::testing

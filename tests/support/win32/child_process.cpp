@@ -12,7 +12,7 @@ namespace {
 using win32::UniqueHandle;
 
 class Win32Child : public ChildProcess {
-public:
+ public:
   explicit Win32Child(UniqueHandle process) : process_(std::move(process)) {}
   ~Win32Child() override {
     if (!finished_) {
@@ -29,14 +29,14 @@ public:
   }
   void Kill() override { TerminateProcess(process_.get(), 137); }
 
-private:
+ private:
   UniqueHandle process_;
   bool finished_ = false;
 };
 
 std::wstring QuoteArgument(const std::string& arg) { return L"\"" + win32::Widen(arg) + L"\""; }
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<ChildProcess> StartChild(const std::string& program, const std::vector<std::string>& args) {
   std::wstring command_line = QuoteArgument(program);
@@ -67,4 +67,4 @@ std::string MakeTempFolder() {
   }
 }
 
-} // namespace trelvo::testing
+}  // namespace trelvo::testing
