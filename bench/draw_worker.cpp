@@ -6,6 +6,9 @@
 //       refused draw, as one line to OUT_FILE (flushed at once, so a killed
 //       worker leaves every number it had issued). --log appends a usage-log
 //       record per draw; --home DIR puts the per-user folder under DIR.
+//       --pause-in-lock MS holds the operating-system lock MS milliseconds in
+//       each draw, between reading and writing the file (a slow workstation,
+//       and a process that is killed in the middle of a draw).
 //   draw_worker hold COUNTER_FILE READY_FILE
 //       Takes the exclusive operating-system lock of the file, creates
 //       READY_FILE, and waits to be killed.
@@ -43,6 +46,44 @@ class MovedHome : public platform::SystemServices {
   std::optional<std::string> home_;
 };
 
+// Files whose locked reads take a pause before the caller goes on to write.
+class PausingFileSystem : public platform::FileSystem {
+ public:
+  PausingFileSystem(platform::FileSystem& inner, std::chrono::milliseconds pause) : inner_(inner), pause_(pause) {}
+  bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
+  std::optional<std::string> ReadFile(const std::string& path) override { return inner_.ReadFile(path); }
+  std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
+                                                   std::chrono::milliseconds wait) override {
+    auto file = inner_.OpenLocked(path, mode, create, wait);
+    if (!file) return nullptr;
+    return std::make_unique<PausingFile>(std::move(file), pause_);
+  }
+  void AppendShared(const std::string& path, std::string_view header, std::string_view bytes) override {
+    inner_.AppendShared(path, header, bytes);
+  }
+  void CreateDirectories(const std::string& path) override { inner_.CreateDirectories(path); }
+
+ private:
+  class PausingFile : public platform::LockedFile {
+   public:
+    PausingFile(std::unique_ptr<platform::LockedFile> inner, std::chrono::milliseconds pause)
+        : inner_(std::move(inner)), pause_(pause) {}
+    std::string ReadAll() override {
+      std::string content = inner_->ReadAll();
+      std::this_thread::sleep_for(pause_);
+      return content;
+    }
+    void ReplaceContent(std::string_view bytes) override { inner_->ReplaceContent(bytes); }
+
+   private:
+    std::unique_ptr<platform::LockedFile> inner_;
+    std::chrono::milliseconds pause_;
+  };
+
+  platform::FileSystem& inner_;
+  std::chrono::milliseconds pause_;
+};
+
 int Draw(platform::Environment& env, const std::string& counter_file, int count, const std::string& out_file,
          bool log) {
   std::ofstream out(out_file, std::ios::binary | std::ios::app);
@@ -69,18 +110,22 @@ int main(int argc, char** argv) {
   auto real = platform::MakeSystemPlatform();
   std::optional<std::string> home;
   bool log = false;
+  std::chrono::milliseconds pause{0};
   std::vector<std::string> positional;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--home" && i + 1 < args.size())
       home = args[++i];
+    else if (args[i] == "--pause-in-lock" && i + 1 < args.size())
+      pause = std::chrono::milliseconds(std::stoi(args[++i]));
     else if (args[i] == "--log")
       log = true;
     else
       positional.push_back(args[i]);
   }
   MovedHome system(*real.system, home);
+  PausingFileSystem files(*real.files, pause);
   platform::ConsoleUserInterface ui(std::cerr);
-  platform::Environment env{*real.files, system, ui};
+  platform::Environment env{files, system, ui};
   try {
     if (positional.size() == 4 && positional[0] == "draw")
       return Draw(env, positional[1], std::stoi(positional[2]), positional[3], log);
@@ -89,6 +134,7 @@ int main(int argc, char** argv) {
     std::cerr << "draw_worker: " << error.what() << '\n';
     return 1;
   }
-  std::cerr << "Aufruf: draw_worker draw DATEI ANZAHL AUSGABE [--home ORDNER] [--log] | hold DATEI BEREIT\n";
+  std::cerr << "Aufruf: draw_worker draw DATEI ANZAHL AUSGABE [--home ORDNER] [--log] [--pause-in-lock MS]\n"
+               "       draw_worker hold DATEI BEREIT\n";
   return 64;
 }

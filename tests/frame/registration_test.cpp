@@ -10,23 +10,26 @@
 #include "Trelvo_h.h"
 #include "frame/registration.h"
 #include "platform/win32/registry_key.h"
-#include "tests/support/win32_process.h"
+#include "platform/win32/wide_text.h"
+#include "tests/support/child_process.h"
 
 namespace trelvo {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using testing::ProgramFolder;
-using testing::RunProcess;
+using win32::Narrow;
 using win32::RegistryKey;
+using win32::Widen;
 
 const std::wstring kClassKey = L"CLSID\\{BFE216C7-D241-4767-A79A-7FAB841715E5}";
 const std::wstring kDescription = L"Trelvo Rechnungsnummern Add-in";
 
-std::wstring DllPath() { return ProgramFolder() + L"Trelvo.dll"; }
+std::wstring DllPath() { return Widen(testing::ProgramFolder()) + L"Trelvo.dll"; }
 
 int Regsvr32(const std::wstring& dll, bool unregister) {
-  return RunProcess(L"regsvr32.exe /s " + std::wstring(unregister ? L"/u " : L"") + L"\"" + dll + L"\"");
+  std::vector<std::string> args = {"/s", Narrow(dll)};
+  if (unregister) args.insert(args.begin(), "/u");
+  return testing::StartChild("regsvr32.exe", args)->Wait();
 }
 
 std::optional<std::wstring> ClassValue(const std::wstring& key, const std::wstring& name = L"") {
@@ -115,7 +118,7 @@ TEST_F(RegisteredServer, VbscriptCreatesTheObjectByItsProgId) {
            "If TypeName(o) <> \"ITrelvoCoClass\" Then WScript.Quit 2\r\n"
            "WScript.Quit 0\r\n";
   }
-  EXPECT_EQ(RunProcess(L"cscript.exe //nologo \"" + script + L"\""), 0);
+  EXPECT_EQ(testing::StartChild("cscript.exe", {"//nologo", Narrow(script)})->Wait(), 0);
   DeleteFileW(script.c_str());
 }
 

@@ -18,7 +18,9 @@ class ChildProcess {
 
 std::unique_ptr<ChildProcess> StartChild(const std::string& program, const std::vector<std::string>& args);
 
-// A program that lies next to the running test program.
+// The running program's folder, ending in the platform's separator.
+std::string ProgramFolder();
+// A program that lies next to the running program (".exe" added on Windows).
 std::string SiblingProgram(const std::string& name);
 
 // A new empty folder, ending in the platform's separator.

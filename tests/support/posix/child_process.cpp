@@ -53,12 +53,14 @@ std::unique_ptr<ChildProcess> StartChild(const std::string& program, const std::
   return std::make_unique<PosixChild>(pid);
 }
 
-std::string SiblingProgram(const std::string& name) {
+std::string ProgramFolder() {
   char path[4096];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  std::string self(path, length > 0 ? static_cast<size_t>(length) : 0);
-  return self.substr(0, self.find_last_of('/') + 1) + name;
+  const std::string self(path, length > 0 ? static_cast<size_t>(length) : 0);
+  return self.substr(0, self.find_last_of('/') + 1);
 }
+
+std::string SiblingProgram(const std::string& name) { return ProgramFolder() + name; }
 
 std::string MakeTempFolder() {
   char pattern[] = "/tmp/trelvo-test-XXXXXX";

@@ -50,12 +50,14 @@ std::unique_ptr<ChildProcess> StartChild(const std::string& program, const std::
   return std::make_unique<Win32Child>(UniqueHandle(process.hProcess));
 }
 
-std::string SiblingProgram(const std::string& name) {
+std::string ProgramFolder() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   const std::string self = win32::Narrow(std::wstring(path, length));
-  return self.substr(0, self.find_last_of('\\') + 1) + name + ".exe";
+  return self.substr(0, self.find_last_of('\\') + 1);
 }
+
+std::string SiblingProgram(const std::string& name) { return ProgramFolder() + name + ".exe"; }
 
 std::string MakeTempFolder() {
   wchar_t temp[MAX_PATH];

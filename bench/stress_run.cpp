@@ -1,0 +1,269 @@
+// Proof under load: several processes draw from one counter file at once,
+// through the engine's lock protocol, while drawing processes are killed and
+// an administrator locks the file. Prints figures and a verdict per check;
+// exits 1 when a check fails.
+//
+//   stress_run [--processes N] [--draws M] [--increment I] [--kills K]
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <random>
+#include <regex>
+#include <set>
+#include <thread>
+
+#include "engine/counter_lock.h"
+#include "engine/number_drawing.h"
+#include "engine/settings.h"
+#include "platform/console_user_interface.h"
+#include "platform/system_platform.h"
+#include "tests/support/child_process.h"
+
+namespace {
+
+using namespace trelvo;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int32_t kStart = 1000;
+
+struct Options {
+  int processes = 4;
+  int draws = 2000;
+  int increment = 1;
+  int kills = 5;
+};
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+class Report {
+ public:
+  void Figure(const std::string& name, long long value) { std::cout << "  " << name << ": " << value << '\n'; }
+  void Check(const std::string& name, bool ok) {
+    std::cout << "  " << (ok ? "OK     " : "FEHLER ") << name << '\n';
+    failed_ |= !ok;
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  bool failed_ = false;
+};
+
+// One scenario's folder: a per-user folder (for the usage log), a counter file
+// starting at kStart, and the output files of the drawing processes.
+class Scenario {
+ public:
+  Scenario(platform::Environment& env, const std::string& root, const std::string& name, int increment)
+      : env_(env), folder_(root + name + separator()), counter_path_(folder_ + "counter.ini") {
+    env_.files.CreateDirectories(folder_ + "home" + separator() + "Orvant" + separator() + "Trelvo 2006");
+    engine::CounterFile(env_, counter_path_).Update([&](engine::IniDocument& file) {
+      file.WriteInteger("Zaehler", "Counter", kStart);
+      file.WriteInteger("Zaehler", "Increment", increment);
+    });
+  }
+
+  static std::string separator() {
+#ifdef _WIN32
+    return "\\";
+#else
+    return "/";
+#endif
+  }
+
+  std::string Output(const std::string& name) { return folder_ + name + ".txt"; }
+  std::unique_ptr<testing::ChildProcess> StartWorker(const std::string& output, int draws, int pause_ms = 0) {
+    std::vector<std::string> args = {"draw", counter_path_, std::to_string(draws), output, "--home", folder_ + "home",
+                                     "--log"};
+    if (pause_ms) args.insert(args.end(), {"--pause-in-lock", std::to_string(pause_ms)});
+    outputs_.push_back(output);
+    return testing::StartChild(testing::SiblingProgram("draw_worker"), args);
+  }
+  engine::CounterFile Counter() const { return engine::CounterFile(env_, counter_path_); }
+  std::string LogPath() const {
+    const std::string s = separator();
+    return folder_ + "home" + s + "Orvant" + s + "Trelvo 2006" + s + "sabulog.csv";
+  }
+  long LinesSoFar() const {
+    long lines = 0;
+    for (const auto& output : outputs_) lines += static_cast<long>(ReadLines(output).size());
+    return lines;
+  }
+
+  // Reads every output; reports the figures and checks that all scenarios share.
+  struct Outcome {
+    std::vector<long long> issued;
+    long refused = 0;
+    int32_t counter = 0;
+  };
+  Outcome Collect(Report& report) const {
+    Outcome outcome;
+    for (const auto& output : outputs_)
+      for (const auto& line : ReadLines(output)) {
+        if (line == engine::kLockedMarker) ++outcome.refused;
+        else outcome.issued.push_back(std::stoll(line));
+      }
+    const std::set<long long> unique(outcome.issued.begin(), outcome.issued.end());
+    const engine::IniDocument file = Counter().Load();
+    outcome.counter = file.ReadInteger("Zaehler", "Counter", INT32_MIN);
+    report.Figure("Nummern ausgegeben", static_cast<long long>(outcome.issued.size()));
+    report.Figure("Ziehungen abgewiesen (#ini gesperrt#)", outcome.refused);
+    report.Figure("Doppelte Nummern", static_cast<long long>(outcome.issued.size() - unique.size()));
+    report.Figure("Zähler am Ende", outcome.counter);
+    report.Check("keine Nummer doppelt", unique.size() == outcome.issued.size());
+    report.Check("Zählerdatei lesbar, Counter vorhanden", file.HasKey("Zaehler", "Counter"));
+    report.Check("Sperre am Ende frei", engine::LockOwnerIn(file) == engine::kNoUser);
+    return outcome;
+  }
+
+  // Checks the usage log: one well-formed record per draw attempt.
+  void CheckLog(Report& report, long expected_records, long expected_refusals) const {
+    const auto lines = ReadLines(LogPath());
+    static const std::regex record(R"re(^"(\d+|#ini gesperrt#)"; \d{4}-\d\d-\d\d \d\d.\d\d.\d\d; "Last "; "[^"]*"; $)re");
+    long records = 0, malformed = 0, refusals = 0;
+    for (size_t i = 1; i < lines.size(); ++i) {
+      ++records;
+      if (!std::regex_match(lines[i], record)) ++malformed;
+      if (lines[i].starts_with("\"#ini gesperrt#\"")) ++refusals;
+    }
+    report.Figure("Protokollsätze", records);
+    report.Check("Kopfzeile des Protokolls", !lines.empty() && lines[0] == "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255");
+    report.Check("ein wohlgeformter Protokollsatz je Ziehung", records == expected_records && malformed == 0);
+    report.Check("jede Abweisung protokolliert", refusals == expected_refusals);
+  }
+
+ private:
+  platform::Environment& env_;
+  std::string folder_;
+  std::string counter_path_;
+  std::vector<std::string> outputs_;
+};
+
+void RunConcurrentDraws(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
+  std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern\n";
+  Scenario scenario(env, root, "gleichzeitig", options.increment);
+  const auto started = Clock::now();
+  std::vector<std::unique_ptr<testing::ChildProcess>> workers;
+  for (int p = 0; p < options.processes; ++p)
+    workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
+  bool all_ended_well = true;
+  for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
+  const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+
+  const long total = static_cast<long>(options.processes) * options.draws;
+  const auto outcome = scenario.Collect(report);
+  report.Figure("Ziehungen je Sekunde (alle Prozesse)", static_cast<long long>(total / seconds));
+  report.Check("alle Prozesse ohne Fehler beendet", all_ended_well);
+  report.Check("jede Ziehung hat eine Nummer", static_cast<long>(outcome.issued.size()) == total);
+  report.Check("Zähler = Start + N*M*Schrittweite", outcome.counter == kStart + total * options.increment);
+  scenario.CheckLog(report, total, 0);
+}
+
+void RunKilledDrawers(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
+  std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern, "
+            << options.kills << " ziehende Prozesse werden mit der Sperre in der Hand abgebrochen\n";
+  Scenario scenario(env, root, "abgebrochen", options.increment);
+  std::vector<std::unique_ptr<testing::ChildProcess>> workers;
+  for (int p = 0; p < options.processes; ++p)
+    workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
+  std::mt19937 random(42);
+  for (int k = 0; k < options.kills; ++k) {
+    // Each of its draws holds the lock 50 ms between reading and writing: most
+    // of its life the victim holds the lock.
+    auto victim = scenario.StartWorker(scenario.Output("opfer" + std::to_string(k)), 1000000, 50);
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(300, 700)(random)));
+    victim->Kill();
+    victim->Wait();
+  }
+  bool all_ended_well = true;
+  for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
+
+  const auto outcome = scenario.Collect(report);
+  const long long advanced = (static_cast<long long>(outcome.counter) - kStart) / options.increment;
+  report.Figure("Abgebrochene Prozesse", options.kills);
+  report.Figure("Zählerschritte ohne ausgegebene Nummer", advanced - static_cast<long long>(outcome.issued.size()));
+  report.Check("die übrigen Prozesse ohne Fehler beendet", all_ended_well);
+  report.Check("jede ausgegebene Nummer im Zähler enthalten",
+               advanced >= static_cast<long long>(outcome.issued.size()));
+}
+
+void RunAdministratorLock(platform::Environment& env, const std::string& root, const Options& options,
+                          Report& report) {
+  std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws
+            << " Mal, ein Administrator sperrt die Zählerdatei mittendrin\n";
+  Scenario scenario(env, root, "admin", options.increment);
+  std::vector<std::unique_ptr<testing::ChildProcess>> workers;
+  for (int p = 0; p < options.processes; ++p)
+    workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
+  const long total = static_cast<long>(options.processes) * options.draws;
+  while (scenario.LinesSoFar() < total / 4) std::this_thread::sleep_for(5ms);
+
+  const engine::CounterFile counter = scenario.Counter();
+  engine::AcquireLock(env, counter);
+  const int32_t at_lock = engine::ReadCounterState(counter.Load()).counter;
+  const long lines_at_lock = scenario.LinesSoFar();
+  std::this_thread::sleep_for(300ms);
+  const int32_t at_release = engine::ReadCounterState(counter.Load()).counter;
+  const long lines_at_release = scenario.LinesSoFar();
+  engine::ReleaseLock(env, counter);
+
+  bool all_ended_well = true;
+  for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
+  const auto outcome = scenario.Collect(report);
+  report.Figure("Ziehungen während der Sperre", lines_at_release - lines_at_lock);
+  report.Check("alle Prozesse ohne Fehler beendet", all_ended_well);
+  report.Check("Zähler bewegt sich während der Sperre nicht", at_lock == at_release);
+  report.Check("Ziehungen während der Sperre abgewiesen", outcome.refused > 0);
+  report.Check("nach der Freigabe wird weiter gezogen",
+               outcome.counter > at_release && static_cast<long>(outcome.issued.size()) + outcome.refused == total);
+  report.Check("Zähler = Start + ausgegebene Nummern * Schrittweite",
+               outcome.counter == kStart + static_cast<long long>(outcome.issued.size()) * options.increment);
+  scenario.CheckLog(report, total, outcome.refused);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  const std::map<std::string, int*> flags = {{"--processes", &options.processes},
+                                             {"--draws", &options.draws},
+                                             {"--increment", &options.increment},
+                                             {"--kills", &options.kills}};
+  for (int i = 1; i < argc; ++i) {
+    const auto flag = flags.find(argv[i]);
+    if (flag == flags.end() || i + 1 >= argc) {
+      std::cerr << "Aufruf: stress_run [--processes N] [--draws M] [--increment I] [--kills K]\n";
+      return 64;
+    }
+    *flag->second = std::stoi(argv[++i]);
+  }
+
+  auto real = platform::MakeSystemPlatform();
+  platform::ConsoleUserInterface ui(std::cerr);
+  platform::Environment env{*real.files, *real.system, ui};
+  const std::string root = testing::MakeTempFolder();
+  std::cout << "Ordner: " << root << '\n';
+
+  Report report;
+  try {
+    RunConcurrentDraws(env, root, options, report);
+    RunKilledDrawers(env, root, options, report);
+    RunAdministratorLock(env, root, options, report);
+  } catch (const std::exception& error) {
+    std::cerr << "stress_run: " << error.what() << '\n';
+    return 1;
+  }
+  std::cout << '\n' << (report.failed() ? "Ergebnis: FEHLER" : "Ergebnis: alle Prüfungen bestanden") << '\n';
+  std::error_code ignored;
+  if (!report.failed()) std::filesystem::remove_all(root, ignored);
+  return report.failed() ? 1 : 0;
+}
