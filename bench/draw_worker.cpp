@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/moved_home.h"
 #include "engine/number_drawing.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
@@ -29,22 +30,6 @@
 namespace {
 
 using namespace trelvo;
-
-// The machine's services with the application-data folder moved under a test folder.
-class MovedHome : public platform::SystemServices {
- public:
-  MovedHome(platform::SystemServices& real, std::optional<std::string> home) : real_(real), home_(std::move(home)) {}
-  std::string UserName() override { return real_.UserName(); }
-  std::string SpecialFolderPath(int csidl) override { return home_ ? *home_ : real_.SpecialFolderPath(csidl); }
-  std::string ModulePath() override { return real_.ModulePath(); }
-  platform::LocalDateTime Now() override { return real_.Now(); }
-  std::string TimeSeparator() override { return real_.TimeSeparator(); }
-  void Sleep(std::chrono::milliseconds duration) override { real_.Sleep(duration); }
-
- private:
-  platform::SystemServices& real_;
-  std::optional<std::string> home_;
-};
 
 // Files whose locked reads take a pause before the caller goes on to write.
 class PausingFileSystem : public platform::FileSystem {
@@ -122,7 +107,7 @@ int main(int argc, char** argv) {
     else
       positional.push_back(args[i]);
   }
-  MovedHome system(*real.system, home);
+  bench::MovedHome system(*real.system, home);
   PausingFileSystem files(*real.files, pause);
   platform::ConsoleUserInterface ui(std::cerr);
   platform::Environment env{files, system, ui};

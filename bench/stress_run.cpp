@@ -64,33 +64,26 @@ class Report {
 class Scenario {
  public:
   Scenario(platform::Environment& env, const std::string& root, const std::string& name, int increment)
-      : env_(env), folder_(root + name + separator()), counter_path_(folder_ + "counter.ini") {
-    env_.files.CreateDirectories(folder_ + "home" + separator() + "Orvant" + separator() + "Trelvo 2006");
+      : env_(env), folder_(root + name + testing::PathSeparator()), counter_path_(folder_ + "counter.ini") {
+    env_.files.CreateDirectories(folder_ + "home" + testing::PathSeparator() + "Orvant" + testing::PathSeparator() +
+                                 "Trelvo 2006");
     engine::CounterFile(env_, counter_path_).Update([&](engine::IniDocument& file) {
       file.WriteInteger("Zaehler", "Counter", kStart);
       file.WriteInteger("Zaehler", "Increment", increment);
     });
   }
 
-  static std::string separator() {
-#ifdef _WIN32
-    return "\\";
-#else
-    return "/";
-#endif
-  }
-
   std::string Output(const std::string& name) { return folder_ + name + ".txt"; }
   std::unique_ptr<testing::ChildProcess> StartWorker(const std::string& output, int draws, int pause_ms = 0) {
-    std::vector<std::string> args = {"draw", counter_path_, std::to_string(draws), output, "--home", folder_ + "home",
-                                     "--log"};
+    std::vector<std::string> args = {"draw",           counter_path_, std::to_string(draws), output, "--home",
+                                     folder_ + "home", "--log"};
     if (pause_ms) args.insert(args.end(), {"--pause-in-lock", std::to_string(pause_ms)});
     outputs_.push_back(output);
     return testing::StartChild(testing::SiblingProgram("draw_worker"), args);
   }
   engine::CounterFile Counter() const { return engine::CounterFile(env_, counter_path_); }
   std::string LogPath() const {
-    const std::string s = separator();
+    const std::string s = testing::PathSeparator();
     return folder_ + "home" + s + "Orvant" + s + "Trelvo 2006" + s + "sabulog.csv";
   }
   long LinesSoFar() const {
@@ -109,8 +102,10 @@ class Scenario {
     Outcome outcome;
     for (const auto& output : outputs_)
       for (const auto& line : ReadLines(output)) {
-        if (line == engine::kLockedMarker) ++outcome.refused;
-        else outcome.issued.push_back(std::stoll(line));
+        if (line == engine::kLockedMarker)
+          ++outcome.refused;
+        else
+          outcome.issued.push_back(std::stoll(line));
       }
     const std::set<long long> unique(outcome.issued.begin(), outcome.issued.end());
     const engine::IniDocument file = Counter().Load();
@@ -128,7 +123,8 @@ class Scenario {
   // Checks the usage log: one well-formed record per draw attempt.
   void CheckLog(Report& report, long expected_records, long expected_refusals) const {
     const auto lines = ReadLines(LogPath());
-    static const std::regex record(R"re(^"(\d+|#ini gesperrt#)"; \d{4}-\d\d-\d\d \d\d.\d\d.\d\d; "Last "; "[^"]*"; $)re");
+    static const std::regex record(
+        R"re(^"(\d+|#ini gesperrt#)"; \d{4}-\d\d-\d\d \d\d.\d\d.\d\d; "Last "; "[^"]*"; $)re");
     long records = 0, malformed = 0, refusals = 0;
     for (size_t i = 1; i < lines.size(); ++i) {
       ++records;
@@ -136,7 +132,8 @@ class Scenario {
       if (lines[i].starts_with("\"#ini gesperrt#\"")) ++refusals;
     }
     report.Figure("Protokollsätze", records);
-    report.Check("Kopfzeile des Protokolls", !lines.empty() && lines[0] == "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255");
+    report.Check("Kopfzeile des Protokolls",
+                 !lines.empty() && lines[0] == "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255");
     report.Check("ein wohlgeformter Protokollsatz je Ziehung", records == expected_records && malformed == 0);
     report.Check("jede Abweisung protokolliert", refusals == expected_refusals);
   }
@@ -169,8 +166,8 @@ void RunConcurrentDraws(platform::Environment& env, const std::string& root, con
 }
 
 void RunKilledDrawers(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
-  std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern, "
-            << options.kills << " ziehende Prozesse werden mit der Sperre in der Hand abgebrochen\n";
+  std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern, " << options.kills
+            << " ziehende Prozesse werden mit der Sperre in der Hand abgebrochen\n";
   Scenario scenario(env, root, "abgebrochen", options.increment);
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
   for (int p = 0; p < options.processes; ++p)
@@ -196,8 +193,7 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
                advanced >= static_cast<long long>(outcome.issued.size()));
 }
 
-void RunAdministratorLock(platform::Environment& env, const std::string& root, const Options& options,
-                          Report& report) {
+void RunAdministratorLock(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
   std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws
             << " Mal, ein Administrator sperrt die Zählerdatei mittendrin\n";
   Scenario scenario(env, root, "admin", options.increment);

@@ -23,6 +23,9 @@ std::string ProgramFolder();
 // A program that lies next to the running program (".exe" added on Windows).
 std::string SiblingProgram(const std::string& name);
 
+// "\\" on Windows, "/" elsewhere.
+std::string PathSeparator();
+
 // A new empty folder, ending in the platform's separator.
 std::string MakeTempFolder();
 

@@ -62,6 +62,8 @@ std::string ProgramFolder() {
 
 std::string SiblingProgram(const std::string& name) { return ProgramFolder() + name; }
 
+std::string PathSeparator() { return "/"; }
+
 std::string MakeTempFolder() {
   char pattern[] = "/tmp/trelvo-test-XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");

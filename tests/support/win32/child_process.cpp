@@ -59,6 +59,8 @@ std::string ProgramFolder() {
 
 std::string SiblingProgram(const std::string& name) { return ProgramFolder() + name + ".exe"; }
 
+std::string PathSeparator() { return "\\"; }
+
 std::string MakeTempFolder() {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);

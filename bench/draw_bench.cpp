@@ -1,0 +1,108 @@
+// What a draw costs: accesses to the counter file per draw, draws per second in
+// one process against the key-by-key profile-function baseline, and the times
+// users feel (preview and draw in a crowded folder, a draw's log record with a
+// large usage log). Prints figures; no verdicts except the access counts.
+//
+//   draw_bench [--draws N]
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+
+#include "bench/moved_home.h"
+#include "bench/profile_baseline.h"
+#include "engine/number_drawing.h"
+#include "engine/usage_log.h"
+#include "platform/console_user_interface.h"
+#include "platform/counting_file_system.h"
+#include "platform/system_platform.h"
+#include "tests/support/child_process.h"
+
+namespace {
+
+using namespace trelvo;
+using Clock = std::chrono::steady_clock;
+
+template <class Body>
+double MicrosecondsPerCall(int calls, Body&& body) {
+  const auto started = Clock::now();
+  for (int i = 0; i < calls; ++i) body();
+  return std::chrono::duration<double, std::micro>(Clock::now() - started).count() / calls;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int draws = 2000;
+  if (argc == 3 && std::string(argv[1]) == "--draws") draws = std::stoi(argv[2]);
+
+  auto real = platform::MakeSystemPlatform();
+  platform::CountingFileSystem counting(*real.files);
+  platform::ConsoleUserInterface ui(std::cerr);
+  platform::Environment env{counting, *real.system, ui};
+  const std::string folder = testing::MakeTempFolder();
+  std::cout << std::fixed << std::setprecision(1) << "Ordner: " << folder << "\n\n";
+
+  // Accesses of one draw on an existing counter file.
+  const engine::CounterFile counter(env, folder + "counter.ini");
+  engine::DrawUnderLock(env, counter);
+  const platform::FileAccessCounts before = counting.counts();
+  engine::DrawUnderLock(env, counter);
+  const platform::FileAccessCounts after = counting.counts();
+  std::cout << "== Zugriffe auf die Zählerdatei je Ziehung\n"
+            << "  Öffnen: " << after.opens - before.opens << "  Lesen: " << after.reads - before.reads
+            << "  Schreiben: " << after.writes - before.writes << "  Flush: " << after.flushes - before.flushes << '\n';
+  const bool one_each = after.opens - before.opens == 1 && after.reads - before.reads == 1 &&
+                        after.writes - before.writes == 1 && after.flushes - before.flushes == 1;
+  std::cout << "  " << (one_each ? "OK" : "FEHLER") << "  einmal öffnen, einmal lesen, einmal schreiben mit Flush\n\n";
+
+  // Draws per second in one process, and the baseline.
+  const double draw_us = MicrosecondsPerCall(draws, [&] { engine::DrawUnderLock(env, counter); });
+  std::cout << "== Ziehungen je Sekunde in einem Prozess (" << draws << " Ziehungen)\n"
+            << "  Trelvo (eine atomare Ziehung): " << 1e6 / draw_us << "/s (" << draw_us << " µs je Ziehung)\n";
+  const auto baseline = bench::MeasureProfileFunctionDraws(folder + "baseline.ini", draws);
+  if (baseline) {
+    std::cout << "  Profilfunktionen, Schlüssel für Schlüssel: " << *baseline << "/s\n"
+              << "  Verhältnis: " << (1e6 / draw_us) / *baseline << " mal so viele Ziehungen\n\n";
+  } else {
+    std::cout << "  Profilfunktionen: nur im Windows-Build gemessen\n\n";
+  }
+
+  // Costs users feel.
+  const std::string crowded = folder + "voll" + testing::PathSeparator();
+  real.files->CreateDirectories(crowded);
+  for (int i = 0; i < 1000; ++i) std::ofstream(crowded + "rechnung" + std::to_string(i) + ".ini") << "[Zaehler]\n";
+  const engine::CounterFile crowded_counter(env, crowded + "counter.ini");
+  engine::DrawUnderLock(env, crowded_counter);
+  const int calls = std::max(draws / 10, 20);
+  std::cout << "== Zählerdatei in einem Ordner mit 1.000 weiteren Dateien\n"
+            << "  Vorschau: " << MicrosecondsPerCall(calls, [&] { engine::PreviewNextNumber(env, crowded_counter); })
+            << " µs\n"
+            << "  Ziehung: " << MicrosecondsPerCall(calls, [&] { engine::DrawUnderLock(env, crowded_counter); })
+            << " µs\n\n";
+
+  const std::string user_folder =
+      folder + "home" + testing::PathSeparator() + "Orvant" + testing::PathSeparator() + "Trelvo 2006";
+  real.files->CreateDirectories(user_folder);
+  {
+    std::ofstream log(user_folder + testing::PathSeparator() + "sabulog.csv", std::ios::binary);
+    log << engine::kUsageLogHeader << "\r\n";
+    const std::string record = engine::UsageLogRecord("RE2026-12-0042", "2026-12-10 09:00:00", "Excel 11.0", "mmuster");
+    for (size_t size = 0; size < 1024 * 1024; size += record.size() + 2) log << record << "\r\n";
+  }
+  bench::MovedHome moved(*real.system, folder + "home");
+  platform::Environment logging{counting, moved, ui};
+  std::cout << "== Ziehung mit Protokollsatz, Protokoll 1 MB groß\n"
+            << "  Ziehung + Protokollsatz: "
+            << MicrosecondsPerCall(calls,
+                                   [&] {
+                                     const auto result = engine::DrawUnderLock(logging, counter);
+                                     engine::AppendUsageLog(logging, result.number, "Excel 11.0", moved.Now());
+                                   })
+            << " µs\n";
+
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  return one_each ? 0 : 1;
+}
