@@ -207,7 +207,10 @@ void RunAdministratorLock(platform::Environment& env, const std::string& root, c
   engine::AcquireLock(env, counter);
   const int32_t at_lock = engine::ReadCounterState(counter.Load()).counter;
   const long lines_at_lock = scenario.LinesSoFar();
-  std::this_thread::sleep_for(300ms);
+  // Held until a quarter of all draws has been refused, so that half remain for after the release.
+  const auto give_up = Clock::now() + 30s;
+  while (scenario.LinesSoFar() < lines_at_lock + total / 4 && Clock::now() < give_up)
+    std::this_thread::sleep_for(1ms);
   const int32_t at_release = engine::ReadCounterState(counter.Load()).counter;
   const long lines_at_release = scenario.LinesSoFar();
   engine::ReleaseLock(env, counter);
