@@ -29,10 +29,15 @@ class ComObject : public Interfaces... {
     } else {
       (TryInterface<Interfaces>(iid, object) || ...);
     }
+    if (!*object) *object = QueryOtherInterface(iid);
     if (!*object) return E_NOINTERFACE;
     AddRef();
     return S_OK;
   }
+  // Objects that answer for further interface ids (through one of their own
+  // interfaces) return that pointer here, without adding a reference.
+  virtual void* QueryOtherInterface(REFIID) { return nullptr; }
+
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
   ULONG STDMETHODCALLTYPE Release() override {
     const long left = --references_;
