@@ -40,7 +40,9 @@ class InMemoryOfficeHost : public OfficeHost {
 
   std::string Version() override { return Checked("Version", version); }
   int32_t WorkbookCount() override { return Checked("WorkbookCount", kind == Kind::Excel ? open_files : 0); }
-  void SetActiveCellFormula(const std::string& text) override { active_cell = ActiveFile("SetActiveCellFormula", text); }
+  void SetActiveCellFormula(const std::string& text) override {
+    active_cell = ActiveFile("SetActiveCellFormula", text);
+  }
   int32_t DefaultSaveFormat() override { return Checked("DefaultSaveFormat", default_save_format); }
   void ShowExcelSaveAs(const std::string& name, std::optional<int32_t> format) override {
     save_as_calls.push_back({ActiveFile("ShowExcelSaveAs", name), format});
@@ -48,9 +50,7 @@ class InMemoryOfficeHost : public OfficeHost {
   int32_t DocumentCount() override { return Checked("DocumentCount", kind == Kind::Word ? open_files : 0); }
   void TypeText(const std::string& text) override { typed_text += ActiveFile("TypeText", text); }
   ProtectionType ActiveDocumentProtection() override { return Checked("ActiveDocumentProtection", protection); }
-  int32_t FormFieldCount() override {
-    return Checked("FormFieldCount", static_cast<int32_t>(form_fields.size()));
-  }
+  int32_t FormFieldCount() override { return Checked("FormFieldCount", static_cast<int32_t>(form_fields.size())); }
   std::string FormFieldName(int32_t index) override {
     if (index < 1 || index > static_cast<int32_t>(form_fields.size()))
       throw Error("Der angeforderte Member der Auflistung ist nicht vorhanden.");

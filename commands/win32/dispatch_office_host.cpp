@@ -6,9 +6,9 @@ using win32::DispatchObject;
 using win32::Variant;
 
 namespace {
-constexpr long kExcelSaveAsDialog = 5;   // xlDialogSaveAs
-constexpr long kWordSaveAsDialog = 84;   // wdDialogFileSaveAs
-constexpr long kTextPropertyType = 4;    // msoPropertyTypeString
+constexpr long kExcelSaveAsDialog = 5;  // xlDialogSaveAs
+constexpr long kWordSaveAsDialog = 84;  // wdDialogFileSaveAs
+constexpr long kTextPropertyType = 4;   // msoPropertyTypeString
 }  // namespace
 
 DispatchOfficeHost::DispatchOfficeHost(Microsoft::WRL::ComPtr<IDispatch> application, HostKind kind)

@@ -77,9 +77,9 @@ Variant DispatchObject::Invoke(const std::string& member, WORD kind, std::vector
   Variant result;
   ExceptionInfo exception;
   UINT argument_error = 0;
-  const HRESULT hr = object_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters,
-                                     kind == DISPATCH_PROPERTYPUT ? nullptr : result.out(), &exception.info,
-                                     &argument_error);
+  const HRESULT hr =
+      object_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters,
+                      kind == DISPATCH_PROPERTYPUT ? nullptr : result.out(), &exception.info, &argument_error);
   if (hr == DISP_E_EXCEPTION) {
     const std::string description = exception.Description();
     throw Error(description.empty() ? "'" + member + "' ist in der Anwendung fehlgeschlagen." : description);

@@ -70,6 +70,10 @@ void Variant::MoveTo(VARIANT* target) {
   VariantInit(&value_);
 }
 
+bool Variant::IsNothing() const {
+  return value_.vt == VT_EMPTY || ((value_.vt == VT_DISPATCH || value_.vt == VT_UNKNOWN) && !value_.punkVal);
+}
+
 bool Variant::IsOmitted() const { return value_.vt == VT_ERROR && value_.scode == DISP_E_PARAMNOTFOUND; }
 
 namespace {
@@ -94,8 +98,10 @@ bool Variant::ToBool() const { return Converted(value_, VT_BOOL).value_.boolVal 
 
 Microsoft::WRL::ComPtr<IDispatch> Variant::ToObject() const {
   Microsoft::WRL::ComPtr<IDispatch> object;
-  if (value_.vt == VT_DISPATCH && value_.pdispVal) object = value_.pdispVal;
-  else if (value_.vt == VT_UNKNOWN && value_.punkVal) value_.punkVal->QueryInterface(IID_PPV_ARGS(&object));
+  if (value_.vt == VT_DISPATCH && value_.pdispVal)
+    object = value_.pdispVal;
+  else if (value_.vt == VT_UNKNOWN && value_.punkVal)
+    value_.punkVal->QueryInterface(IID_PPV_ARGS(&object));
   if (!object) throw Error("Ein Objekt wurde erwartet.");
   return object;
 }

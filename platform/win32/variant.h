@@ -36,6 +36,8 @@ class Variant {
   VARTYPE type() const { return value_.vt; }
   bool IsOmitted() const;
   bool IsEmpty() const { return value_.vt == VT_EMPTY; }
+  // An object reference to no object (what Office returns when nothing is found).
+  bool IsNothing() const;
   // Conversions as automation converts; they throw trelvo::Error when the value does not convert.
   std::string ToText() const;
   long ToInt() const;

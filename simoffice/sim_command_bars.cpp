@@ -1,0 +1,457 @@
+#include "simoffice/sim_command_bars.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "platform/win32/wide_text.h"
+
+namespace trelvo::simoffice {
+namespace {
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+  return text;
+}
+
+std::optional<long> OptionalInt(const CallArguments& arguments, size_t index) {
+  return arguments.Has(index) ? std::optional<long>(arguments.Int(index)) : std::nullopt;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- controls
+
+SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& bar, long type, long id, bool temporary)
+    : SimObject(bars.source()), bars_(bars), bar_(&bar), type_(type), id_(id), temporary_(temporary) {
+  AnswerAs(office::kCommandBarControl);
+  AddControlField("BeginGroup", begin_group_);
+  AddControlField("Caption", caption_);
+  AddControlField("DescriptionText", description_);
+  AddControlField("Enabled", enabled_);
+  AddControlField("Height", height_);
+  AddControlField("HelpContextId", help_context_id_);
+  AddControlField("HelpFile", help_file_);
+  AddControlField("Parameter", parameter_);
+  AddControlField("Priority", priority_);
+  AddControlField("Tag", tag_);
+  AddControlField("TooltipText", tooltip_);
+  AddControlField("Visible", visible_);
+  AddControlField("Width", width_);
+  AddControlField("OnAction", on_action_);
+  AddProperty("Id", {}, [this](const CallArguments&) {
+    CheckAlive();
+    return Variant::Int(id_);
+  });
+  AddProperty("Type", {}, [this](const CallArguments&) {
+    CheckAlive();
+    return Variant::Int(type_);
+  });
+  AddProperty("Index", {}, [this](const CallArguments&) {
+    CheckAlive();
+    return Variant::Int(bar_->IndexOf(this));
+  });
+  AddProperty("Parent", {}, [this](const CallArguments&) { return ObjectValue(bar_); });
+  AddMethod("Delete", {"Temporary"}, [this](const CallArguments&) {
+    CheckAlive();
+    bar_->RemoveControl(this);
+    return Variant();
+  });
+  AddMethod("Move", {"Bar", "Before"}, [this](const CallArguments& arguments) {
+    CheckAlive();
+    SimCommandBar* target = bar_;
+    if (arguments.Has(0)) {
+      const auto object = arguments.At(0).ToObject();
+      for (const auto& bar : bars_.bars())
+        if (bar->dispatch() == object.Get()) target = bar.Get();
+    }
+    bar_->MoveControl(this, *target, OptionalInt(arguments, 1));
+    return Variant();
+  });
+
+  if (type_ == office::kControlButton) {
+    AnswerAs(office::kCommandBarButton);
+    AddControlField("FaceId", face_id_);
+    AddControlField("ShortcutText", shortcut_text_);
+    AddControlField("State", state_);
+    AddControlField("Style", style_);
+    AddControlField("HyperlinkType", hyperlink_type_);
+    // Picture and Mask take IPictureDisp objects (Office 2002 and later).
+    AddProperty(
+        "Picture", {}, [this](const CallArguments&) { return Variant::Object(picture_.Get()); },
+        [this](const CallArguments&, const Variant& value) {
+          picture_ = value.ToObject();
+          ++writes_;
+        });
+    AddProperty(
+        "Mask", {}, [this](const CallArguments&) { return Variant::Object(mask_.Get()); },
+        [this](const CallArguments&, const Variant& value) {
+          mask_ = value.ToObject();
+          ++writes_;
+        });
+    AddMethod("PasteFace", {}, [this](const CallArguments&) {
+      CheckAlive();
+      ++pastes_;
+      return Variant();
+    });
+    AddConnectionPoint(office::kCommandBarButtonEvents);
+  } else if (type_ == office::kControlPopup) {
+    AnswerAs(office::kCommandBarPopup);
+    popup_ = Make<SimCommandBar>(bars_, "", 5, temporary_, false);
+    AddProperty("CommandBar", {}, [this](const CallArguments&) { return ObjectValue(popup_.Get()); });
+    AddProperty("Controls", {},
+                [this](const CallArguments&) { return ObjectValue(Make<SimCommandBarControls>(*popup_.Get()).Get()); });
+  } else {
+    AnswerAs(office::kCommandBarComboBox);
+    AddControlField("Style", style_);
+    AddControlField("DropDownLines", dropdown_lines_);
+    AddControlField("DropDownWidth", dropdown_width_);
+    AddControlField("ListHeaderCount", list_header_count_);
+    AddProperty(
+        "ListIndex", {}, [this](const CallArguments&) { return Variant::Int(list_index_); },
+        [this](const CallArguments&, const Variant& value) {
+          CheckAlive();
+          const long index = value.ToInt();
+          if (index < 0 || index > static_cast<long>(items_.size())) throw OfficeError("Ungültiger Indexwert.");
+          list_index_ = index;
+          text_ = index ? items_[static_cast<size_t>(index - 1)] : "";
+          ++writes_;
+        });
+    AddProperty(
+        "Text", {}, [this](const CallArguments&) { return Variant::Text(text_); },
+        [this](const CallArguments&, const Variant& value) {
+          CheckAlive();
+          // A drop-down list takes only the text of one of its items.
+          const std::string text = value.ToText();
+          const auto found = std::find(items_.begin(), items_.end(), text);
+          if (type_ == office::kControlDropdown && found == items_.end())
+            throw OfficeError("Der Text ist kein Eintrag der Liste.");
+          text_ = text;
+          list_index_ = found == items_.end() ? 0 : static_cast<long>(found - items_.begin()) + 1;
+          ++writes_;
+        });
+    AddProperty("ListCount", {},
+                [this](const CallArguments&) { return Variant::Int(static_cast<long>(items_.size())); });
+    AddProperty("List", {"Index"}, [this](const CallArguments& arguments) {
+      const long index = arguments.Int(0);
+      if (index < 1 || index > static_cast<long>(items_.size())) throw OfficeError("Ungültiger Indexwert.");
+      return Variant::Text(items_[static_cast<size_t>(index - 1)]);
+    });
+    AddMethod("AddItem", {"Text", "Index"}, [this](const CallArguments& arguments) {
+      CheckAlive();
+      const std::string text = arguments.Text(0);
+      if (arguments.Has(1)) {
+        const long index = arguments.Int(1);
+        if (index < 1 || index > static_cast<long>(items_.size()) + 1) throw OfficeError("Ungültiger Indexwert.");
+        items_.insert(items_.begin() + (index - 1), text);
+      } else {
+        items_.push_back(text);
+      }
+      return Variant();
+    });
+    AddMethod("Clear", {}, [this](const CallArguments&) {
+      CheckAlive();
+      items_.clear();
+      list_index_ = 0;
+      text_.clear();
+      return Variant();
+    });
+    AddConnectionPoint(office::kCommandBarComboBoxEvents);
+  }
+}
+
+template <class Value>
+void SimCommandBarControl::AddControlField(const std::string& name, Value& field) {
+  AddProperty(
+      name, {},
+      [this, &field](const CallArguments&) {
+        CheckAlive();
+        if constexpr (std::is_same_v<Value, std::string>)
+          return Variant::Text(field);
+        else if constexpr (std::is_same_v<Value, bool>)
+          return Variant::Bool(field);
+        else
+          return Variant::Int(field);
+      },
+      [this, &field](const CallArguments&, const Variant& value) {
+        CheckAlive();
+        if constexpr (std::is_same_v<Value, std::string>)
+          field = value.ToText();
+        else if constexpr (std::is_same_v<Value, bool>)
+          field = value.ToBool();
+        else
+          field = value.ToInt();
+        ++writes_;
+      });
+}
+
+void SimCommandBarControl::CheckAlive() const {
+  if (deleted_)
+    throw OfficeError("Die Methode ist für dieses Objekt nicht verfügbar: das Steuerelement wurde gelöscht.");
+}
+
+void SimCommandBarControl::FireToSameTag(bool button_event) {
+  std::vector<SimCommandBarControl*> receivers = {this};
+  if (!tag_.empty())
+    for (SimCommandBarControl* other : bars_.ControlsWithTag(tag_))
+      if (other != this) receivers.push_back(other);
+  for (SimCommandBarControl* receiver : receivers) {
+    if (button_event) {
+      VARIANT_BOOL cancel_default = VARIANT_FALSE;
+      VARIANT by_reference;
+      VariantInit(&by_reference);
+      by_reference.vt = VT_BOOL | VT_BYREF;
+      by_reference.pboolVal = &cancel_default;
+      receiver->Fire(office::kCommandBarButtonEvents, office::kControlEvent,
+                     {ObjectValue(this), Variant(by_reference)});
+    } else {
+      receiver->Fire(office::kCommandBarComboBoxEvents, office::kControlEvent, {ObjectValue(this)});
+    }
+  }
+}
+
+void SimCommandBarControl::Click() {
+  CheckAlive();
+  if (type_ != office::kControlButton) throw OfficeError("Nur Schaltflächen lassen sich klicken.");
+  if (enabled_) FireToSameTag(true);
+}
+
+void SimCommandBarControl::Choose(long list_index) {
+  CheckAlive();
+  if (list_index < 1 || list_index > static_cast<long>(items_.size())) throw OfficeError("Ungültiger Indexwert.");
+  list_index_ = list_index;
+  text_ = items_[static_cast<size_t>(list_index - 1)];
+  if (enabled_) FireToSameTag(false);
+}
+
+void SimCommandBarControl::EnterText(const std::string& text) {
+  CheckAlive();
+  text_ = text;
+  list_index_ = 0;
+  if (enabled_) FireToSameTag(false);
+}
+
+// ---------------------------------------------------------------- bars
+
+SimCommandBar::SimCommandBar(SimCommandBars& bars, std::string name, long position, bool temporary, bool built_in)
+    : SimObject(bars.source()),
+      bars_(bars),
+      name_(name),
+      name_local_(std::move(name)),
+      position_(position),
+      temporary_(temporary),
+      built_in_(built_in) {
+  AnswerAs(office::kCommandBar);
+  AddProperty(
+      "Name", {},
+      [this](const CallArguments&) {
+        CheckAlive();
+        return Variant::Text(name_);
+      },
+      [this](const CallArguments&, const Variant& value) {
+        CheckAlive();
+        name_ = value.ToText();
+      });
+  AddProperty(
+      "NameLocal", {},
+      [this](const CallArguments&) {
+        CheckAlive();
+        return Variant::Text(name_local_);
+      },
+      [this](const CallArguments&, const Variant& value) {
+        CheckAlive();
+        name_local_ = value.ToText();
+      });
+  AddProperty("BuiltIn", {}, [this](const CallArguments&) {
+    CheckAlive();
+    return Variant::Bool(built_in_);
+  });
+  AddField("Enabled", enabled_);
+  AddField("Visible", visible_);
+  AddField("Position", position_);
+  AddField("Protection", protection_);
+  AddField("Left", left_);
+  AddField("Top", top_);
+  AddField("RowIndex", row_index_);
+  AddProperty("Controls", {}, [this](const CallArguments&) {
+    CheckAlive();
+    return ObjectValue(Make<SimCommandBarControls>(*this).Get());
+  });
+  AddMethod("FindControl", {"Type", "Id", "Tag", "Visible", "Recursive"}, [this](const CallArguments& arguments) {
+    CheckAlive();
+    return ObjectValue(FindControl(OptionalInt(arguments, 0), OptionalInt(arguments, 1),
+                                   arguments.Has(2) ? std::optional(arguments.Text(2)) : std::nullopt,
+                                   arguments.Has(3) && arguments.Bool(3), arguments.Has(4) && arguments.Bool(4)));
+  });
+  AddMethod("Delete", {}, [this](const CallArguments&) {
+    CheckAlive();
+    if (built_in_) throw OfficeError("Eine integrierte Symbolleiste kann nicht gelöscht werden.");
+    bars_.RemoveBar(this);
+    return Variant();
+  });
+}
+
+void SimCommandBar::CheckAlive() const {
+  if (deleted_)
+    throw OfficeError("Die Methode ist für dieses Objekt nicht verfügbar: die Symbolleiste wurde gelöscht.");
+}
+
+Microsoft::WRL::ComPtr<SimCommandBarControl> SimCommandBar::AddControl(long type, long id, std::optional<long> before,
+                                                                       bool temporary) {
+  const bool known = type == office::kControlButton || type == office::kControlEdit ||
+                     type == office::kControlDropdown || type == office::kControlComboBox ||
+                     type == office::kControlPopup;
+  if (!known) throw OfficeError("Ungültiger Steuerelementtyp.");
+  if (before && (*before < 1 || *before > static_cast<long>(controls_.size()) + 1))
+    throw OfficeError("Ungültiger Indexwert.");
+  auto control = Make<SimCommandBarControl>(bars_, *this, type, id, temporary);
+  controls_.insert(before ? controls_.begin() + (*before - 1) : controls_.end(), control);
+  return control;
+}
+
+void SimCommandBar::RemoveControl(SimCommandBarControl* control) {
+  control->MarkDeleted();
+  std::erase_if(controls_, [&](const auto& c) { return c.Get() == control; });
+}
+
+long SimCommandBar::IndexOf(const SimCommandBarControl* control) const {
+  for (size_t i = 0; i < controls_.size(); ++i)
+    if (controls_[i].Get() == control) return static_cast<long>(i) + 1;
+  return 0;
+}
+
+void SimCommandBar::MoveControl(SimCommandBarControl* control, SimCommandBar& target, std::optional<long> before) {
+  Microsoft::WRL::ComPtr<SimCommandBarControl> keep = control;
+  std::erase_if(controls_, [&](const auto& c) { return c.Get() == control; });
+  const long limit = static_cast<long>(target.controls_.size()) + 1;
+  const long position = before ? std::clamp(*before, 1L, limit) : limit;
+  target.controls_.insert(target.controls_.begin() + (position - 1), keep);
+}
+
+SimCommandBarControl* SimCommandBar::FindControl(std::optional<long> type, std::optional<long> id,
+                                                 std::optional<std::string> tag, bool visible_only,
+                                                 bool recursive) const {
+  for (const auto& control : controls_) {
+    const bool matches = (!type || control->type() == *type) && (!id || control->id() == *id) &&
+                         (!tag || control->tag() == *tag) && (!visible_only || control->visible());
+    if (matches) return control.Get();
+    if (recursive && control->popup_bar())
+      if (auto* inner = control->popup_bar()->FindControl(type, id, tag, visible_only, true)) return inner;
+  }
+  return nullptr;
+}
+
+void SimCommandBar::DropTemporaryControls() {
+  for (const auto& control : controls_) {
+    if (control->temporary())
+      control->MarkDeleted();
+    else if (control->popup_bar())
+      control->popup_bar()->DropTemporaryControls();
+  }
+  std::erase_if(controls_, [](const auto& c) { return c->temporary(); });
+}
+
+// ---------------------------------------------------------------- controls of a bar
+
+SimCommandBarControls::SimCommandBarControls(SimCommandBar& bar) : SimObject(bar.source()), bar_(&bar) {
+  AnswerAs(office::kCommandBarControls);
+  AddProperty("Count", {},
+              [this](const CallArguments&) { return Variant::Int(static_cast<long>(bar_->controls().size())); });
+  AddProperty("Item", {"Index"}, [this](const CallArguments& arguments) {
+    const long index = arguments.Int(0);
+    if (index < 1 || index > static_cast<long>(bar_->controls().size())) throw OfficeError("Ungültiger Indexwert.");
+    return ObjectValue(bar_->controls()[static_cast<size_t>(index - 1)].Get());
+  });
+  SetDefaultMember("Item");
+  AddMethod("Add", {"Type", "Id", "Parameter", "Before", "Temporary"}, [this](const CallArguments& arguments) {
+    if (bar_->deleted())
+      throw OfficeError("Die Methode ist für dieses Objekt nicht verfügbar: die Symbolleiste wurde gelöscht.");
+    const long type = arguments.Has(0) ? arguments.Int(0) : office::kControlButton;
+    const long id = arguments.Has(1) ? arguments.Int(1) : 1;
+    const auto control = bar_->AddControl(type, id, OptionalInt(arguments, 3), arguments.Has(4) && arguments.Bool(4));
+    if (arguments.Has(2)) control->set_parameter(arguments.Text(2));
+    return ObjectValue(control.Get());
+  });
+}
+
+// ---------------------------------------------------------------- collection
+
+SimCommandBars::SimCommandBars(std::string source) : SimObject(std::move(source)) {
+  AnswerAs(office::kCommandBars);
+  AddProperty("Count", {}, [this](const CallArguments&) { return Variant::Int(static_cast<long>(bars_.size())); });
+  AddProperty("Item", {"Index"}, [this](const CallArguments& arguments) {
+    const Variant& index = arguments.At(0);
+    if (index.type() == VT_BSTR) {
+      if (SimCommandBar* bar = Bar(index.ToText())) return ObjectValue(bar);
+      throw OfficeError("Ungültiges Argument: keine Symbolleiste mit diesem Namen.");
+    }
+    const long position = index.ToInt();
+    if (position < 1 || position > static_cast<long>(bars_.size())) throw OfficeError("Ungültiger Indexwert.");
+    return ObjectValue(bars_[static_cast<size_t>(position - 1)].Get());
+  });
+  SetDefaultMember("Item");
+  AddMethod("Add", {"Name", "Position", "MenuBar", "Temporary"}, [this](const CallArguments& arguments) {
+    const std::string name =
+        arguments.Has(0) ? arguments.Text(0) : "Benutzerdefiniert " + std::to_string(bars_.size() + 1);
+    if (Bar(name)) throw OfficeError("Ungültiges Argument: eine Symbolleiste dieses Namens existiert bereits.");
+    const long position = arguments.Has(1) ? arguments.Int(1) : 4;
+    auto bar = Make<SimCommandBar>(*this, name, position, arguments.Has(3) && arguments.Bool(3), false);
+    bars_.push_back(bar);
+    return ObjectValue(bar.Get());
+  });
+  AddMethod("FindControl", {"Type", "Id", "Tag", "Visible"}, [this](const CallArguments& arguments) {
+    for (const auto& bar : bars_)
+      if (auto* found = bar->FindControl(OptionalInt(arguments, 0), OptionalInt(arguments, 1),
+                                         arguments.Has(2) ? std::optional(arguments.Text(2)) : std::nullopt,
+                                         arguments.Has(3) && arguments.Bool(3), true))
+        return ObjectValue(found);
+    return ObjectValue(nullptr);
+  });
+}
+
+Microsoft::WRL::ComPtr<SimCommandBar> SimCommandBars::AddBuiltInBar(const std::string& name) {
+  auto bar = Make<SimCommandBar>(*this, name, 1, false, true);
+  bars_.push_back(bar);
+  return bar;
+}
+
+SimCommandBar* SimCommandBars::Bar(const std::string& name) const {
+  for (const auto& bar : bars_)
+    if (Upper(bar->name()) == Upper(name)) return bar.Get();
+  return nullptr;
+}
+
+std::vector<SimCommandBarControl*> SimCommandBars::ControlsWithTag(const std::string& tag) const {
+  std::vector<SimCommandBarControl*> found;
+  const std::function<void(const SimCommandBar&)> walk = [&](const SimCommandBar& bar) {
+    for (const auto& control : bar.controls()) {
+      if (control->tag() == tag) found.push_back(control.Get());
+      if (control->popup_bar()) walk(*control->popup_bar());
+    }
+  };
+  for (const auto& bar : bars_) walk(*bar.Get());
+  return found;
+}
+
+void SimCommandBars::RemoveBar(SimCommandBar* bar) {
+  bar->MarkDeleted();
+  std::erase_if(bars_, [&](const auto& b) { return b.Get() == bar; });
+}
+
+void SimCommandBars::Restart() {
+  for (const auto& bar : bars_) {
+    if (bar->temporary())
+      bar->MarkDeleted();
+    else
+      bar->DropTemporaryControls();
+  }
+  std::erase_if(bars_, [](const auto& b) { return b->temporary(); });
+  const std::function<void(SimCommandBar&)> disconnect = [&](SimCommandBar& bar) {
+    for (const auto& control : bar.controls()) {
+      control->DisconnectAllSinks();
+      if (control->popup_bar()) disconnect(*control->popup_bar());
+    }
+  };
+  for (const auto& bar : bars_) disconnect(*bar.Get());
+}
+
+}  // namespace trelvo::simoffice

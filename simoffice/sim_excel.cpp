@@ -1,0 +1,101 @@
+#include "simoffice/sim_excel.h"
+
+namespace trelvo::simoffice {
+namespace {
+
+constexpr char kExcel[] = "Microsoft Excel";
+
+// A small collection object over a callback (Workbooks, Dialogs).
+class SimCollection : public SimObject {
+ public:
+  SimCollection(const std::string& source, std::function<long()> count, std::function<Variant(const Variant&)> item)
+      : SimObject(source) {
+    AddProperty("Count", {}, [count](const CallArguments&) { return Variant::Int(count()); });
+    AddProperty("Item", {"Index"}, [item](const CallArguments& arguments) { return item(arguments.At(0)); });
+    SetDefaultMember("Item");
+  }
+};
+
+// The active cell: its formula in R1C1 notation takes the text as typed input.
+class SimRange : public SimObject {
+ public:
+  SimRange(SimWorkbook& workbook, std::string address) : SimObject(kExcel), workbook_(&workbook), address_(address) {
+    AddProperty("Address", {}, [this](const CallArguments&) { return Variant::Text(address_); });
+    AddProperty(
+        "FormulaR1C1", {}, [this](const CallArguments&) { return Variant::Text(workbook_->cells[address_]); },
+        [this](const CallArguments&, const Variant& value) { workbook_->cells[address_] = value.ToText(); });
+    AddProperty("Value", {}, [this](const CallArguments&) { return Variant::Text(workbook_->cells[address_]); });
+  }
+
+ private:
+  Microsoft::WRL::ComPtr<SimWorkbook> workbook_;
+  std::string address_;
+};
+
+}  // namespace
+
+SimWorkbook::SimWorkbook(std::string name)
+    : SimObject(kExcel), name_(std::move(name)), properties_(Make<SimCustomProperties>(kExcel)) {
+  AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(name_); });
+  AddProperty("CustomDocumentProperties", {}, [this](const CallArguments&) { return ObjectValue(properties_.Get()); });
+}
+
+SimDialog::SimDialog(const std::string& source, long number) : SimObject(source), number_(number) {
+  AddField("Name", name);
+  AddMethod("Show", {"Arg1", "Arg2", "Arg3"}, [this](const CallArguments& arguments) {
+    std::vector<std::string> texts;
+    if (!name.empty()) texts.push_back(name);
+    for (size_t i = 0; i < arguments.size(); ++i)
+      if (arguments.Has(i)) texts.push_back(arguments.Text(i));
+    shows.push_back(texts);
+    return Variant::Bool(true);
+  });
+}
+
+SimExcelApplication::SimExcelApplication() : SimObject(kExcel), command_bars_(Make<SimCommandBars>(kExcel)) {
+  AnswerAs(office::kExcelApplication);
+  command_bars_->AddBuiltInBar("Worksheet Menu Bar");
+  command_bars_->AddBuiltInBar("Standard");
+  command_bars_->AddBuiltInBar("Formatting");
+
+  AddField("Version", version);
+  AddField("DefaultSaveFormat", default_save_format);
+  AddProperty("Name", {}, [](const CallArguments&) { return Variant::Text("Microsoft Excel"); });
+  AddProperty("Workbooks", {}, [this](const CallArguments&) {
+    return ObjectValue(Make<SimCollection>(
+                           kExcel, [this] { return static_cast<long>(workbooks_.size()); },
+                           [this](const Variant& index) {
+                             const long position = index.ToInt();
+                             if (position < 1 || position > static_cast<long>(workbooks_.size()))
+                               throw OfficeError("Index außerhalb des gültigen Bereichs");
+                             return ObjectValue(workbooks_[static_cast<size_t>(position - 1)].Get());
+                           })
+                           .Get());
+  });
+  // Without a workbook, ActiveWorkbook and ActiveCell are Nothing, as in Excel.
+  AddProperty("ActiveWorkbook", {}, [this](const CallArguments&) { return ObjectValue(active_workbook()); });
+  AddProperty("ActiveCell", {}, [this](const CallArguments&) {
+    SimWorkbook* workbook = active_workbook();
+    return workbook ? ObjectValue(Make<SimRange>(*workbook, active_cell).Get()) : ObjectValue(nullptr);
+  });
+  AddProperty("Dialogs", {}, [this](const CallArguments&) {
+    return ObjectValue(Make<SimCollection>(
+                           kExcel, [this] { return static_cast<long>(dialogs_.size()); },
+                           [this](const Variant& index) { return ObjectValue(&dialog(index.ToInt())); })
+                           .Get());
+  });
+  AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
+}
+
+SimWorkbook& SimExcelApplication::OpenWorkbook(const std::string& name) {
+  workbooks_.push_back(Make<SimWorkbook>(name));
+  return *workbooks_.back().Get();
+}
+
+SimDialog& SimExcelApplication::dialog(long number) {
+  auto& slot = dialogs_[number];
+  if (!slot) slot = Make<SimDialog>(kExcel, number);
+  return *slot.Get();
+}
+
+}  // namespace trelvo::simoffice

@@ -1,0 +1,59 @@
+#pragma once
+// The simulated Excel: Application with its workbooks, the active cell, the
+// built-in dialogs, the default save format and the command bars.
+#include <vector>
+
+#include "simoffice/sim_command_bars.h"
+#include "simoffice/sim_documents.h"
+
+namespace trelvo::simoffice {
+
+class SimWorkbook : public SimObject {
+ public:
+  explicit SimWorkbook(std::string name);
+  const std::string& name() const { return name_; }
+  SimCustomProperties& properties() { return *properties_.Get(); }
+  // The formulas typed into cells, by cell address in R1C1 form.
+  std::map<std::string, std::string> cells;
+
+ private:
+  std::string name_;
+  Microsoft::WRL::ComPtr<SimCustomProperties> properties_;
+};
+
+// A built-in dialog: Show records its arguments and answers True.
+class SimDialog : public SimObject {
+ public:
+  SimDialog(const std::string& source, long number);
+  long number() const { return number_; }
+  // The arguments of every Show, as text (omitted arguments left out).
+  std::vector<std::vector<std::string>> shows;
+  // Word's File Save As dialog has a Name; the name at each Show is recorded first.
+  std::string name;
+
+ private:
+  long number_;
+};
+
+class SimExcelApplication : public SimObject {
+ public:
+  SimExcelApplication();
+
+  std::string version = "11.0";
+  long default_save_format = -4143;  // xlWorkbookNormal
+  // The active cell of the active workbook ("R1C1" until moved).
+  std::string active_cell = "R1C1";
+
+  SimWorkbook& OpenWorkbook(const std::string& name);
+  void CloseAllWorkbooks() { workbooks_.clear(); }
+  SimWorkbook* active_workbook() const { return workbooks_.empty() ? nullptr : workbooks_.back().Get(); }
+  SimDialog& dialog(long number);
+  SimCommandBars& command_bars() { return *command_bars_.Get(); }
+
+ private:
+  std::vector<Microsoft::WRL::ComPtr<SimWorkbook>> workbooks_;
+  std::map<long, Microsoft::WRL::ComPtr<SimDialog>> dialogs_;
+  Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
+};
+
+}  // namespace trelvo::simoffice

@@ -1,0 +1,133 @@
+#pragma once
+// The base of every simulated Office object: members found by name without
+// regard to case, property get and put, methods with named and omitted
+// arguments, a default member (DISPID_VALUE), further interface ids answered
+// through IDispatch, connection points for events, and failures reported as
+// Office reports them: DISP_E_EXCEPTION with a description.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include "frame/com_object.h"
+#include "platform/error.h"
+#include "platform/win32/variant.h"
+#include "simoffice/sim_connection_point.h"
+
+namespace trelvo::simoffice {
+
+using win32::Variant;
+
+// A failure that the simulated host raises (an automation exception).
+class OfficeError : public Error {
+ public:
+  using Error::Error;
+};
+
+// The arguments of one call, in call order; omitted ones hold Variant::Omitted().
+class CallArguments {
+ public:
+  explicit CallArguments(std::vector<Variant> values) : values_(std::move(values)) {}
+  bool Has(size_t index) const { return index < values_.size() && !values_[index].IsOmitted(); }
+  const Variant& At(size_t index) const;
+  std::string Text(size_t index) const { return At(index).ToText(); }
+  long Int(size_t index) const { return At(index).ToInt(); }
+  bool Bool(size_t index) const { return At(index).ToBool(); }
+  size_t size() const { return values_.size(); }
+
+ private:
+  std::vector<Variant> values_;
+};
+
+class SimObject : public frame::ComObject<IDispatch, IConnectionPointContainer> {
+ public:
+  // source: the application name that failures report ("Microsoft Excel").
+  explicit SimObject(std::string source) : source_(std::move(source)) {}
+  ~SimObject() override;
+
+  // IDispatch
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* argument_error) override;
+  // IConnectionPointContainer
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID events, IConnectionPoint** point) override;
+
+  void* QueryOtherInterface(REFIID iid) override;
+  IDispatch* dispatch() { return static_cast<IDispatch*>(this); }
+  const std::string& source() const { return source_; }
+  // Drops every advised sink (the host ended; connections do not survive it).
+  void DisconnectAllSinks();
+
+ protected:
+  using Getter = std::function<Variant(const CallArguments&)>;
+  using Setter = std::function<void(const CallArguments&, const Variant&)>;
+  using Method = std::function<Variant(const CallArguments&)>;
+
+  // params: the names of the parameters, for named arguments.
+  void AddProperty(const std::string& name, std::vector<std::string> params, Getter get, Setter put = {});
+  // A property without parameters that stores a value of this object.
+  template <class Value>
+  void AddField(const std::string& name, Value& field);
+  void AddMethod(const std::string& name, std::vector<std::string> params, Method method);
+  void SetDefaultMember(const std::string& name);
+  // Interface ids (published by Office) that this object answers through IDispatch.
+  void AnswerAs(const IID& iid) { aliases_.push_back(iid); }
+  void AddConnectionPoint(const IID& events);
+  // Calls every sink advised for the events: Invoke(id) with the arguments in call order.
+  void Fire(const IID& events, DISPID id, std::vector<Variant> arguments);
+
+ private:
+  struct Member {
+    std::string name;
+    std::vector<std::string> params;
+    Getter get;
+    Setter put;
+    Method method;
+  };
+  const Member* Find(DISPID id) const;
+
+  std::string source_;
+  std::vector<Member> members_;
+  int default_member_ = -1;
+  std::vector<IID> aliases_;
+  std::vector<std::pair<IID, Microsoft::WRL::ComPtr<SimConnectionPoint>>> points_;
+};
+
+template <class Value>
+void SimObject::AddField(const std::string& name, Value& field) {
+  AddProperty(
+      name, {},
+      [&field](const CallArguments&) {
+        if constexpr (std::is_same_v<Value, std::string>)
+          return Variant::Text(field);
+        else if constexpr (std::is_same_v<Value, bool>)
+          return Variant::Bool(field);
+        else
+          return Variant::Int(static_cast<long>(field));
+      },
+      [&field](const CallArguments&, const Variant& value) {
+        if constexpr (std::is_same_v<Value, std::string>)
+          field = value.ToText();
+        else if constexpr (std::is_same_v<Value, bool>)
+          field = value.ToBool();
+        else
+          field = static_cast<Value>(value.ToInt());
+      });
+}
+
+// Makes a simulated object; the result owns one reference.
+template <class T, class... Args>
+Microsoft::WRL::ComPtr<T> Make(Args&&... args) {
+  return frame::MakeComObject<T>(std::forward<Args>(args)...);
+}
+
+// A property value that is an object (Nothing for nullptr).
+inline Variant ObjectValue(SimObject* object) { return Variant::Object(object ? object->dispatch() : nullptr); }
+
+}  // namespace trelvo::simoffice

@@ -1,0 +1,87 @@
+#include "simoffice/sim_office_addin.h"
+
+#include <cwchar>
+
+#include "platform/win32/bstr.h"
+#include "platform/win32/wide_text.h"
+
+namespace trelvo::simoffice {
+
+SimComAddIn::SimComAddIn(const std::string& source, std::string prog_id)
+    : SimObject(source), prog_id_(std::move(prog_id)) {
+  AnswerAs(office::kComAddIn);
+  AddProperty("ProgId", {}, [this](const CallArguments&) { return Variant::Text(prog_id_); });
+  AddField("Description", description_);
+  AddField("Connect", connect_);
+  AddProperty(
+      "Object", {}, [this](const CallArguments&) { return Variant::Object(object_.Get()); },
+      [this](const CallArguments&, const Variant& value) { object_ = value.IsEmpty() ? nullptr : value.ToObject(); });
+}
+
+// IRibbonUI is dual: late-bound callers reach Invalidate (1) and InvalidateControl (2) by their ids.
+HRESULT SimRibbonUI::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+HRESULT SimRibbonUI::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return E_NOTIMPL;
+}
+HRESULT SimRibbonUI::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (!names || !ids || count != 1) return E_INVALIDARG;
+  if (_wcsicmp(names[0], L"Invalidate") == 0)
+    *ids = 1;
+  else if (_wcsicmp(names[0], L"InvalidateControl") == 0)
+    *ids = 2;
+  else
+    return DISP_E_UNKNOWNNAME;
+  return S_OK;
+}
+HRESULT SimRibbonUI::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*, UINT*) {
+  if (id == 1) return Invalidate();
+  if (id == 2 && parameters && parameters->cArgs == 1 && parameters->rgvarg[0].vt == VT_BSTR)
+    return InvalidateControl(parameters->rgvarg[0].bstrVal);
+  return DISP_E_MEMBERNOTFOUND;
+}
+HRESULT SimRibbonUI::Invalidate() {
+  if (fail) return E_FAIL;
+  ++invalidations;
+  return S_OK;
+}
+HRESULT SimRibbonUI::InvalidateControl(BSTR control_id) {
+  if (fail) return E_FAIL;
+  invalidated_controls.push_back(win32::Narrow(control_id ? control_id : L""));
+  return S_OK;
+}
+
+HRESULT SimRibbonControl::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+HRESULT SimRibbonControl::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return E_NOTIMPL;
+}
+HRESULT SimRibbonControl::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return DISP_E_UNKNOWNNAME; }
+HRESULT SimRibbonControl::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
+  return DISP_E_MEMBERNOTFOUND;
+}
+HRESULT SimRibbonControl::get_Id(BSTR* id) {
+  if (!id) return E_POINTER;
+  *id = win32::Bstr(win32::Widen(id_)).release();
+  return S_OK;
+}
+HRESULT SimRibbonControl::get_Context(IDispatch** context) {
+  if (!context) return E_POINTER;
+  *context = nullptr;
+  return S_OK;
+}
+HRESULT SimRibbonControl::get_Tag(BSTR* tag) {
+  if (!tag) return E_POINTER;
+  *tag = win32::Bstr(win32::Widen(tag_)).release();
+  return S_OK;
+}
+
+}  // namespace trelvo::simoffice

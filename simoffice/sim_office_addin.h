@@ -1,0 +1,56 @@
+#pragma once
+// The host's side of an add-in: its COMAddIn entry (whose Object macros reach)
+// and the ribbon's IRibbonUI and IRibbonControl, which record what the add-in
+// asks of them.
+#include <vector>
+
+#include "frame/office_interfaces.h"
+#include "simoffice/sim_object.h"
+
+namespace trelvo::simoffice {
+
+class SimComAddIn : public SimObject {
+ public:
+  SimComAddIn(const std::string& source, std::string prog_id);
+  IDispatch* object() const { return object_.Get(); }
+
+ private:
+  std::string prog_id_;
+  std::string description_;
+  bool connect_ = true;
+  Microsoft::WRL::ComPtr<IDispatch> object_;
+};
+
+class SimRibbonUI : public frame::ComObject<IRibbonUI> {
+ public:
+  int invalidations = 0;
+  std::vector<std::string> invalidated_controls;
+  bool fail = false;  // the host reports a failure for the next requests
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
+                                   UINT*) override;
+  HRESULT STDMETHODCALLTYPE Invalidate() override;
+  HRESULT STDMETHODCALLTYPE InvalidateControl(BSTR control_id) override;
+};
+
+class SimRibbonControl : public frame::ComObject<IRibbonControl> {
+ public:
+  explicit SimRibbonControl(std::string id, std::string tag = "") : id_(std::move(id)), tag_(std::move(tag)) {}
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+  HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override;
+  HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) override;
+  HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override;
+
+ private:
+  std::string id_;
+  std::string tag_;
+};
+
+}  // namespace trelvo::simoffice

@@ -1,0 +1,200 @@
+#include "simoffice/sim_word.h"
+
+#include <algorithm>
+
+namespace trelvo::simoffice {
+namespace {
+
+constexpr char kWord[] = "Microsoft Word";
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+  return text;
+}
+
+class SimList : public SimObject {
+ public:
+  SimList(std::function<long()> count, std::function<Variant(const Variant&)> item) : SimObject(kWord) {
+    AddProperty("Count", {}, [count](const CallArguments&) { return Variant::Int(count()); });
+    AddProperty("Item", {"Index"}, [item](const CallArguments& arguments) { return item(arguments.At(0)); });
+    SetDefaultMember("Item");
+  }
+};
+
+class SimTextInput : public SimObject {
+ public:
+  explicit SimTextInput(bool valid) : SimObject(kWord) {
+    AddProperty("Valid", {}, [valid](const CallArguments&) { return Variant::Bool(valid); });
+  }
+};
+
+class SimWindow : public SimObject {
+ public:
+  explicit SimWindow(std::string caption) : SimObject(kWord), caption_(std::move(caption)) {
+    AddProperty("Caption", {}, [this](const CallArguments&) { return Variant::Text(caption_); });
+  }
+
+ private:
+  std::string caption_;
+};
+
+// The cursor in the active document: TypeText inserts at it, except in a
+// protected document, where Word refuses it.
+class SimSelection : public SimObject {
+ public:
+  explicit SimSelection(SimDocument& document) : SimObject(kWord), document_(&document) {
+    AddMethod("TypeText", {"Text"}, [this](const CallArguments& arguments) {
+      if (document_->protection_type != -1)
+        throw OfficeError("Diese Methode oder Eigenschaft ist nicht verfügbar, weil das Dokument geschützt ist.");
+      document_->content += arguments.Text(0);
+      return Variant();
+    });
+  }
+
+ private:
+  Microsoft::WRL::ComPtr<SimDocument> document_;
+};
+
+[[noreturn]] void NoSuchMember() { throw OfficeError("Der angeforderte Member der Auflistung ist nicht vorhanden."); }
+
+}  // namespace
+
+SimFormField::SimFormField(std::string field_name, long field_type)
+    : SimObject(kWord), name(std::move(field_name)), type(field_type) {
+  AddField("Name", name);
+  AddProperty("Type", {}, [this](const CallArguments&) { return Variant::Int(type); });
+  // TextInput of a field of another type exists, but is not Valid (Word's documentation of TextInput.Valid).
+  AddProperty("TextInput", {}, [this](const CallArguments&) {
+    return ObjectValue(Make<SimTextInput>(type == kFieldFormTextInput).Get());
+  });
+  AddField("Result", result);
+}
+
+SimDocument::SimDocument(SimWordApplication& word, std::string name)
+    : SimObject(kWord), word_(word), name_(std::move(name)), properties_(Make<SimCustomProperties>(kWord)) {
+  AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(name_); });
+  AddField("ProtectionType", protection_type);
+  AddProperty("CustomDocumentProperties", {}, [this](const CallArguments&) { return ObjectValue(properties_.Get()); });
+  // Word's documents share the application's command bars.
+  AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(&word_.command_bars()); });
+  AddProperty("FormFields", {}, [this](const CallArguments&) {
+    return ObjectValue(Make<SimList>([this] { return static_cast<long>(fields_.size()); },
+                                     [this](const Variant& index) {
+                                       if (index.type() == VT_BSTR) {
+                                         if (SimFormField* field = FormField(index.ToText())) return ObjectValue(field);
+                                         NoSuchMember();
+                                       }
+                                       const long position = index.ToInt();
+                                       if (position < 1 || position > static_cast<long>(fields_.size())) NoSuchMember();
+                                       return ObjectValue(fields_[static_cast<size_t>(position - 1)].Get());
+                                     })
+                           .Get());
+  });
+}
+
+SimFormField& SimDocument::AddFormField(const std::string& name, long type) {
+  fields_.push_back(Make<SimFormField>(name, type));
+  return *fields_.back().Get();
+}
+
+SimFormField* SimDocument::FormField(const std::string& name) const {
+  for (const auto& field : fields_)
+    if (Upper(field->name) == Upper(name)) return field.Get();
+  return nullptr;
+}
+
+SimTemplate::SimTemplate(std::string name) : SimObject(kWord), full_name(std::move(name)) {
+  AddProperty("FullName", {}, [this](const CallArguments&) { return Variant::Text(full_name); });
+  AddField("Saved", saved);
+  AddMethod("Save", {}, [this](const CallArguments&) {
+    saved = true;
+    ++saves;
+    return Variant();
+  });
+}
+
+SimWordApplication::SimWordApplication() : SimObject(kWord), command_bars_(Make<SimCommandBars>(kWord)) {
+  AnswerAs(office::kWordApplication);
+  AddConnectionPoint(office::kWordApplicationEvents4);
+  command_bars_->AddBuiltInBar("Menu Bar");
+  command_bars_->AddBuiltInBar("Standard");
+  command_bars_->AddBuiltInBar("Formatting");
+  templates_.push_back(Make<SimTemplate>("C:\\Users\\mmuster\\AppData\\Roaming\\Microsoft\\Templates\\Normal.dot"));
+
+  AddField("Version", version);
+  AddProperty("Name", {}, [](const CallArguments&) { return Variant::Text("Microsoft Word"); });
+  AddProperty("Documents", {}, [this](const CallArguments&) {
+    return ObjectValue(Make<SimList>([this] { return static_cast<long>(documents_.size()); },
+                                     [this](const Variant& index) {
+                                       const long position = index.ToInt();
+                                       if (position < 1 || position > static_cast<long>(documents_.size()))
+                                         NoSuchMember();
+                                       return ObjectValue(documents_[static_cast<size_t>(position - 1)].Get());
+                                     })
+                           .Get());
+  });
+  AddProperty("ActiveDocument", {}, [this](const CallArguments&) { return ObjectValue(&RequireActiveDocument()); });
+  AddProperty("Selection", {},
+              [this](const CallArguments&) { return ObjectValue(Make<SimSelection>(RequireActiveDocument()).Get()); });
+  AddProperty("Dialogs", {}, [this](const CallArguments&) {
+    return ObjectValue(Make<SimList>([this] { return static_cast<long>(dialogs_.size()); },
+                                     [this](const Variant& index) { return ObjectValue(&dialog(index.ToInt())); })
+                           .Get());
+  });
+  AddProperty("NormalTemplate", {}, [this](const CallArguments&) { return ObjectValue(templates_.front().Get()); });
+  AddProperty("Templates", {}, [this](const CallArguments&) {
+    return ObjectValue(Make<SimList>([this] { return static_cast<long>(templates_.size()); },
+                                     [this](const Variant& index) {
+                                       const long position = index.ToInt();
+                                       if (position < 1 || position > static_cast<long>(templates_.size()))
+                                         NoSuchMember();
+                                       return ObjectValue(templates_[static_cast<size_t>(position - 1)].Get());
+                                     })
+                           .Get());
+  });
+  AddMethod("OrganizerDelete", {"Source", "Name", "Object"}, [this](const CallArguments& arguments) {
+    organizer_deletes.push_back({arguments.Text(0), arguments.Text(1), arguments.Int(2)});
+    return Variant();
+  });
+  AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
+}
+
+SimDocument& SimWordApplication::RequireActiveDocument() const {
+  if (documents_.empty()) throw OfficeError("Dieser Befehl ist nicht verfügbar, weil kein Dokument geöffnet ist.");
+  return *documents_.back().Get();
+}
+
+SimDocument& SimWordApplication::OpenDocument(const std::string& name) {
+  documents_.push_back(Make<SimDocument>(*this, name));
+  return *documents_.back().Get();
+}
+
+SimTemplate& SimWordApplication::AddTemplate(const std::string& full_name) {
+  templates_.push_back(Make<SimTemplate>(full_name));
+  return *templates_.back().Get();
+}
+
+SimDialog& SimWordApplication::dialog(long number) {
+  auto& slot = dialogs_[number];
+  if (!slot) slot = Make<SimDialog>(kWord, number);
+  return *slot.Get();
+}
+
+void SimWordApplication::FireWindowActivate(SimDocument* document) {
+  Fire(office::kWordApplicationEvents4, office::kWindowActivateEvent,
+       {ObjectValue(document), ObjectValue(Make<SimWindow>(document ? document->name() : "").Get())});
+}
+
+void SimWordApplication::FireDocumentChange() {
+  Fire(office::kWordApplicationEvents4, office::kDocumentChangeEvent, {});
+}
+
+void SimWordApplication::FireDocumentOpen(SimDocument& document) {
+  Fire(office::kWordApplicationEvents4, office::kDocumentOpenEvent, {ObjectValue(&document)});
+}
+
+void SimWordApplication::FireNewDocument(SimDocument& document) {
+  Fire(office::kWordApplicationEvents4, office::kNewDocumentEvent, {ObjectValue(&document)});
+}
+
+}  // namespace trelvo::simoffice

@@ -1,0 +1,92 @@
+#pragma once
+// The simulated Word: Application with its documents, the selection, form
+// fields, protection, the built-in dialogs, the templates, the command bars
+// and the application events (ApplicationEvents4).
+#include <vector>
+
+#include "simoffice/sim_command_bars.h"
+#include "simoffice/sim_documents.h"
+#include "simoffice/sim_excel.h"
+
+namespace trelvo::simoffice {
+
+// Word's form field types.
+inline constexpr long kFieldFormTextInput = 70;
+inline constexpr long kFieldFormCheckBox = 71;
+inline constexpr long kFieldFormDropDown = 83;
+
+class SimFormField : public SimObject {
+ public:
+  SimFormField(std::string name, long type);
+  std::string name;
+  long type;
+  std::string result;
+};
+
+class SimWordApplication;
+
+class SimDocument : public SimObject {
+ public:
+  SimDocument(SimWordApplication& word, std::string name);
+  const std::string& name() const { return name_; }
+  SimCustomProperties& properties() { return *properties_.Get(); }
+  SimFormField& AddFormField(const std::string& name, long type = kFieldFormTextInput);
+  SimFormField* FormField(const std::string& name) const;
+
+  // The text typed into the document.
+  std::string content;
+  // wdNoProtection -1, wdAllowOnlyRevisions 0, wdAllowOnlyComments 1, wdAllowOnlyFormFields 2, wdAllowOnlyReading 3.
+  long protection_type = -1;
+
+ private:
+  SimWordApplication& word_;
+  std::string name_;
+  Microsoft::WRL::ComPtr<SimCustomProperties> properties_;
+  std::vector<Microsoft::WRL::ComPtr<SimFormField>> fields_;
+};
+
+class SimTemplate : public SimObject {
+ public:
+  explicit SimTemplate(std::string full_name);
+  std::string full_name;
+  bool saved = true;
+  int saves = 0;
+};
+
+class SimWordApplication : public SimObject {
+ public:
+  SimWordApplication();
+
+  std::string version = "11.0";
+
+  SimDocument& OpenDocument(const std::string& name);
+  void CloseAllDocuments() { documents_.clear(); }
+  SimDocument* active_document() const { return documents_.empty() ? nullptr : documents_.back().Get(); }
+  SimDialog& dialog(long number);
+  SimCommandBars& command_bars() { return *command_bars_.Get(); }
+  SimTemplate& normal_template() { return *templates_.front().Get(); }
+  SimTemplate& AddTemplate(const std::string& full_name);
+
+  struct OrganizerDeleteCall {
+    std::string source;
+    std::string name;
+    long object;
+  };
+  std::vector<OrganizerDeleteCall> organizer_deletes;
+
+  // Application events, as Word raises them.
+  void FireWindowActivate(SimDocument* document);
+  void FireDocumentChange();
+  void FireDocumentOpen(SimDocument& document);
+  void FireNewDocument(SimDocument& document);
+
+ private:
+  SimDocument& RequireActiveDocument() const;
+
+  std::vector<Microsoft::WRL::ComPtr<SimDocument>> documents_;
+  std::vector<Microsoft::WRL::ComPtr<SimTemplate>> templates_;
+  std::map<long, Microsoft::WRL::ComPtr<SimDialog>> dialogs_;
+  Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
+};
+
+}  // namespace trelvo::simoffice

@@ -1,0 +1,248 @@
+// The simulated Office as the frame will use it: command bars built late-bound,
+// control events delivered to advised sinks, persistence between runs, Word's
+// application events, the COM add-in entry and the ribbon doubles.
+#include <gtest/gtest.h>
+
+#include "platform/win32/dispatch_object.h"
+#include "simoffice/sim_office_addin.h"
+#include "simoffice/sim_word.h"
+
+namespace trelvo::simoffice {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using win32::DispatchObject;
+
+// An event sink that records each call: its DISPID and its arguments in call order.
+class RecordingSink : public frame::ComObject<IDispatch> {
+ public:
+  struct Call {
+    DISPID id;
+    std::vector<Variant> arguments;
+  };
+  std::vector<Call> calls;
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    Call call{id, {}};
+    // By-reference arguments are copied by value: they live only during the call.
+    for (UINT i = parameters->cArgs; i > 0; --i) {
+      Variant argument;
+      VariantCopyInd(argument.out(), &parameters->rgvarg[i - 1]);
+      call.arguments.push_back(std::move(argument));
+    }
+    calls.push_back(std::move(call));
+    return S_OK;
+  }
+};
+
+DWORD Advise(IDispatch* source, const IID& events, RecordingSink* sink) {
+  ComPtr<IConnectionPointContainer> container;
+  EXPECT_EQ(source->QueryInterface(IID_PPV_ARGS(&container)), S_OK);
+  ComPtr<IConnectionPoint> point;
+  EXPECT_EQ(container->FindConnectionPoint(events, &point), S_OK);
+  DWORD cookie = 0;
+  EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
+  return cookie;
+}
+
+std::string TagOf(const Variant& control) { return DispatchObject(control.ToObject()).Get("Tag").ToText(); }
+
+class SimCommandBarsTest : public ::testing::Test {
+ protected:
+  ComPtr<SimExcelApplication> excel = Make<SimExcelApplication>();
+  DispatchObject bars = DispatchObject(excel->dispatch()).GetObject("CommandBars");
+
+  DispatchObject AddToolbar(const std::string& name, bool temporary = false) {
+    return bars.GetObject("Add", {Variant::Text(name), Variant::Int(4), Variant::Omitted(), Variant::Bool(temporary)});
+  }
+  DispatchObject AddControl(const DispatchObject& bar, long type, const std::string& tag, bool temporary = false) {
+    const DispatchObject control = bar.GetObject("Controls")
+                                       .GetObject("Add", {Variant::Int(type), Variant::Int(1), Variant::Omitted(),
+                                                          Variant::Omitted(), Variant::Bool(temporary)});
+    control.Put("Tag", Variant::Text(tag));
+    return control;
+  }
+  SimCommandBarControl& Control(const std::string& tag) { return *excel->command_bars().ControlsWithTag(tag).at(0); }
+};
+
+TEST_F(SimCommandBarsTest, ToolbarsAndControlsAreBuiltAndFoundLateBound) {
+  const long built_in = bars.Get("Count").ToInt();
+  const DispatchObject bar = AddToolbar("Trelvo");
+  EXPECT_EQ(bars.Get("Count").ToInt(), built_in + 1);
+  EXPECT_FALSE(bar.Get("BuiltIn").ToBool());
+  EXPECT_THROW(AddToolbar("TRELVO"), Error);  // names are unique without regard to case
+
+  const DispatchObject save = AddControl(bar, 1, "{SAVE}");
+  const DispatchObject ranges = AddControl(bar, 3, "{RANGES}");
+  save.Put("Caption", Variant::Text("Speichern"));
+  save.Put("Style", Variant::Int(3));
+  ranges.Call("AddItem", {Variant::Text("(Standard Zähler)")});
+  ranges.Call("AddItem", {Variant::Text("Firma A")});
+  ranges.Put("ListIndex", Variant::Int(1));
+  EXPECT_EQ(ranges.Get("Text").ToText(), "(Standard Zähler)");
+  EXPECT_THROW(ranges.Put("Text", Variant::Text("nicht in der Liste")), Error);
+
+  EXPECT_EQ(bar.GetObject("Controls").Get("Count").ToInt(), 2);
+  EXPECT_EQ(TagOf(bars.Get("FindControl", {Variant::Int(3), Variant::Omitted(), Variant::Text("{RANGES}")})),
+            "{RANGES}");
+  EXPECT_TRUE(bars.Get("FindControl", {Variant::Int(1), Variant::Omitted(), Variant::Text("{RANGES}")}).IsNothing());
+  EXPECT_EQ(ranges.Get("Index").ToInt(), 2);
+  ranges.Call("Move", {Variant::Omitted(), Variant::Int(1)});
+  EXPECT_EQ(ranges.Get("Index").ToInt(), 1);
+
+  save.Call("Delete", {Variant::Bool(false)});
+  EXPECT_THROW(save.Get("HelpFile"), Error);  // a deleted control fails as in Office
+  bar.Call("Delete");
+  EXPECT_EQ(excel->command_bars().Bar("Trelvo"), nullptr);
+}
+
+TEST_F(SimCommandBarsTest, AClickReachesTheSinksOfEveryControlWithItsTag) {
+  const DispatchObject bar = AddToolbar("Trelvo");
+  const DispatchObject insert = AddControl(bar, 1, "{INSERT}");
+  const DispatchObject twin = AddControl(bar, 1, "{INSERT}");
+  const DispatchObject other = AddControl(bar, 1, "{OTHER}");
+  auto first = frame::MakeComObject<RecordingSink>();
+  auto second = frame::MakeComObject<RecordingSink>();
+  auto third = frame::MakeComObject<RecordingSink>();
+  Advise(insert.get(), office::kCommandBarButtonEvents, first.Get());
+  Advise(twin.get(), office::kCommandBarButtonEvents, second.Get());
+  Advise(other.get(), office::kCommandBarButtonEvents, third.Get());
+
+  Control("{INSERT}").Click();
+  ASSERT_EQ(first->calls.size(), 1u);
+  ASSERT_EQ(second->calls.size(), 1u);
+  EXPECT_TRUE(third->calls.empty());
+  EXPECT_EQ(first->calls[0].id, 1);
+  ASSERT_EQ(first->calls[0].arguments.size(), 2u);  // Ctrl, CancelDefault
+  EXPECT_EQ(TagOf(first->calls[0].arguments[0]), "{INSERT}");
+  EXPECT_FALSE(first->calls[0].arguments[1].ToBool());
+
+  insert.Put("Enabled", Variant::Bool(false));
+  Control("{INSERT}").Click();  // a disabled button cannot be clicked
+  EXPECT_EQ(first->calls.size(), 1u);
+}
+
+TEST_F(SimCommandBarsTest, AChoiceInADropDownRaisesChange) {
+  const DispatchObject ranges = AddControl(AddToolbar("Trelvo"), 3, "{RANGES}");
+  ranges.Call("AddItem", {Variant::Text("(Standard Zähler)")});
+  ranges.Call("AddItem", {Variant::Text("Firma A")});
+  auto sink = frame::MakeComObject<RecordingSink>();
+  Advise(ranges.get(), office::kCommandBarComboBoxEvents, sink.Get());
+  ComPtr<IConnectionPointContainer> container;
+  ranges.get()->QueryInterface(IID_PPV_ARGS(&container));
+  ComPtr<IConnectionPoint> point;
+  EXPECT_EQ(container->FindConnectionPoint(office::kCommandBarButtonEvents, &point), CONNECT_E_NOCONNECTION);
+
+  Control("{RANGES}").Choose(2);
+  ASSERT_EQ(sink->calls.size(), 1u);
+  EXPECT_EQ(sink->calls[0].id, 1);
+  EXPECT_EQ(ranges.Get("ListIndex").ToInt(), 2);
+  EXPECT_EQ(ranges.Get("Text").ToText(), "Firma A");
+}
+
+TEST_F(SimCommandBarsTest, ARestartKeepsWhatIsNotTemporaryAndDropsTheEventConnections) {
+  const DispatchObject kept = AddToolbar("Trelvo");
+  AddControl(kept, 1, "{KEPT}");
+  AddControl(kept, 1, "{GONE}", true);
+  AddToolbar("Vorübergehend", true);
+  auto sink = frame::MakeComObject<RecordingSink>();
+  Advise(kept.GetObject("Controls").GetObject("Item", {Variant::Int(1)}).get(), office::kCommandBarButtonEvents,
+         sink.Get());
+
+  excel->command_bars().Restart();
+  EXPECT_NE(excel->command_bars().Bar("Trelvo"), nullptr);
+  EXPECT_EQ(excel->command_bars().Bar("Vorübergehend"), nullptr);
+  EXPECT_EQ(excel->command_bars().ControlsWithTag("{KEPT}").size(), 1u);
+  EXPECT_TRUE(excel->command_bars().ControlsWithTag("{GONE}").empty());
+  Control("{KEPT}").Click();
+  EXPECT_TRUE(sink->calls.empty());
+}
+
+TEST(SimWord, ApplicationEventsReachAnAdvisedSink) {
+  const auto word = Make<SimWordApplication>();
+  auto sink = frame::MakeComObject<RecordingSink>();
+  Advise(word->dispatch(), office::kWordApplicationEvents4, sink.Get());
+  SimDocument& document = word->OpenDocument("Brief.doc");
+  word->FireNewDocument(document);
+  word->FireDocumentOpen(document);
+  word->FireDocumentChange();
+  word->FireWindowActivate(&document);
+  ASSERT_EQ(sink->calls.size(), 4u);
+  EXPECT_EQ(sink->calls[0].id, 9);
+  EXPECT_EQ(sink->calls[1].id, 4);
+  EXPECT_EQ(sink->calls[2].id, 3);
+  EXPECT_EQ(sink->calls[3].id, 10);
+  EXPECT_EQ(DispatchObject(sink->calls[3].arguments[0].ToObject()).Get("Name").ToText(), "Brief.doc");
+}
+
+TEST(SimWord, TemplatesAndOrganizerDelete) {
+  const auto word = Make<SimWordApplication>();
+  const DispatchObject application(word->dispatch());
+  const std::string normal = application.GetObject("NormalTemplate").Get("FullName").ToText();
+  application.Call("OrganizerDelete", {},
+                   {{"Source", Variant::Text(normal)}, {"Name", Variant::Text("Trelvo")}, {"Object", Variant::Int(2)}});
+  ASSERT_EQ(word->organizer_deletes.size(), 1u);
+  EXPECT_EQ(word->organizer_deletes[0].source, normal);
+  EXPECT_EQ(word->organizer_deletes[0].name, "Trelvo");
+  EXPECT_EQ(word->organizer_deletes[0].object, 2);
+
+  word->normal_template().saved = false;
+  const DispatchObject templates = application.GetObject("Templates");
+  ASSERT_EQ(templates.Get("Count").ToInt(), 1);
+  const DispatchObject first = templates.GetObject("Item", {Variant::Int(1)});
+  EXPECT_FALSE(first.Get("Saved").ToBool());
+  first.Call("Save");
+  EXPECT_EQ(word->normal_template().saves, 1);
+  EXPECT_TRUE(word->normal_template().saved);
+}
+
+TEST(SimHosts, AnswerForTheirApplicationInterfaces) {
+  const auto word = Make<SimWordApplication>();
+  const auto excel = Make<SimExcelApplication>();
+  ComPtr<IUnknown> answer;
+  EXPECT_EQ(word->QueryInterface(office::kWordApplication, reinterpret_cast<void**>(answer.GetAddressOf())), S_OK);
+  answer.Reset();
+  EXPECT_EQ(word->QueryInterface(office::kExcelApplication, reinterpret_cast<void**>(answer.GetAddressOf())),
+            E_NOINTERFACE);
+  EXPECT_EQ(excel->QueryInterface(office::kExcelApplication, reinterpret_cast<void**>(answer.GetAddressOf())), S_OK);
+}
+
+TEST(SimAddIn, TheComAddInKeepsItsObjectAndTheRibbonRecordsRefreshes) {
+  const auto addin = Make<SimComAddIn>("Microsoft Excel", "Trelvo.TrelvoCoClass");
+  const auto other = Make<SimComAddIn>("Microsoft Excel", "Anderes.AddIn");
+  ComPtr<IUnknown> com_addin;
+  EXPECT_EQ(addin->QueryInterface(office::kComAddIn, reinterpret_cast<void**>(com_addin.GetAddressOf())), S_OK);
+  DispatchObject(addin->dispatch()).Put("Object", Variant::Object(other->dispatch()));
+  EXPECT_EQ(addin->object(), other->dispatch());
+  EXPECT_EQ(DispatchObject(addin->dispatch()).Get("ProgId").ToText(), "Trelvo.TrelvoCoClass");
+
+  const auto ribbon = frame::MakeComObject<SimRibbonUI>();
+  ComPtr<IRibbonUI> ui;
+  ASSERT_EQ(ribbon.As(&ui), S_OK);
+  EXPECT_EQ(ui->InvalidateControl(const_cast<BSTR>(L"ddRanges")), S_OK);
+  EXPECT_EQ(ui->Invalidate(), S_OK);
+  EXPECT_EQ(ribbon->invalidated_controls, std::vector<std::string>{"ddRanges"});
+  EXPECT_EQ(ribbon->invalidations, 1);
+  ribbon->fail = true;
+  EXPECT_EQ(ui->InvalidateControl(const_cast<BSTR>(L"ddRanges")), E_FAIL);
+
+  const auto control = frame::MakeComObject<SimRibbonControl>("btnInsert");
+  ComPtr<IRibbonControl> ribbon_control;
+  ASSERT_EQ(control.As(&ribbon_control), S_OK);
+  BSTR id = nullptr;
+  EXPECT_EQ(ribbon_control->get_Id(&id), S_OK);
+  EXPECT_EQ(std::wstring(id), L"btnInsert");
+  SysFreeString(id);
+}
+
+}  // namespace
+}  // namespace trelvo::simoffice
