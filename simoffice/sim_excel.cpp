@@ -87,6 +87,20 @@ SimExcelApplication::SimExcelApplication() : SimObject(kExcel), command_bars_(Ma
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
 }
 
+HWND SimExcelApplication::main_window() {
+  if (!main_window_) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"XLMAIN";
+    RegisterClassW(&window_class);  // fails harmlessly when the class exists
+    main_window_.reset(CreateWindowExW(0, L"XLMAIN", L"Microsoft Excel", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr));
+    if (!main_window_) throw OfficeError("Das Hauptfenster kann nicht angelegt werden.");
+  }
+  return main_window_.get();
+}
+
 SimWorkbook& SimExcelApplication::OpenWorkbook(const std::string& name) {
   workbooks_.push_back(Make<SimWorkbook>(name));
   return *workbooks_.back().Get();

@@ -1,6 +1,7 @@
 #pragma once
 // The simulated Excel: Application with its workbooks, the active cell, the
 // built-in dialogs, the default save format and the command bars.
+#include <memory>
 #include <vector>
 
 #include "simoffice/sim_command_bars.h"
@@ -49,8 +50,15 @@ class SimExcelApplication : public SimObject {
   SimWorkbook* active_workbook() const { return workbooks_.empty() ? nullptr : workbooks_.back().Get(); }
   SimDialog& dialog(long number);
   SimCommandBars& command_bars() { return *command_bars_.Get(); }
+  // Excel's main window: a hidden top-level window of the class "XLMAIN" on
+  // the calling thread, made on first use (the add-in owns its dialogs by it).
+  HWND main_window();
 
  private:
+  struct WindowDestroyer {
+    void operator()(HWND window) const { DestroyWindow(window); }
+  };
+  std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> main_window_;
   std::vector<Microsoft::WRL::ComPtr<SimWorkbook>> workbooks_;
   std::map<long, Microsoft::WRL::ComPtr<SimDialog>> dialogs_;
   Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;

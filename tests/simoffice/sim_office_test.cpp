@@ -216,6 +216,16 @@ TEST(SimHosts, AnswerForTheirApplicationInterfaces) {
   EXPECT_EQ(excel->QueryInterface(office::kExcelApplication, reinterpret_cast<void**>(answer.GetAddressOf())), S_OK);
 }
 
+TEST(SimExcel, HasAMainWindowOfTheClassXlmainOnTheCallingThread) {
+  const auto excel = Make<SimExcelApplication>();
+  const HWND window = excel->main_window();
+  wchar_t class_name[32] = {};
+  GetClassNameW(window, class_name, 32);
+  EXPECT_STREQ(class_name, L"XLMAIN");
+  EXPECT_EQ(GetWindowThreadProcessId(window, nullptr), GetCurrentThreadId());
+  EXPECT_EQ(excel->main_window(), window);
+}
+
 TEST(SimAddIn, TheComAddInKeepsItsObjectAndTheRibbonRecordsRefreshes) {
   const auto addin = Make<SimComAddIn>("Microsoft Excel", "Trelvo.TrelvoCoClass");
   const auto other = Make<SimComAddIn>("Microsoft Excel", "Anderes.AddIn");
