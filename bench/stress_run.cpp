@@ -198,8 +198,10 @@ void RunAdministratorLock(platform::Environment& env, const std::string& root, c
             << " Mal, ein Administrator sperrt die Zählerdatei mittendrin\n";
   Scenario scenario(env, root, "admin", options.increment);
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
+  // Each attempt holds the lock a millisecond, so that refusals (which write nothing)
+  // cannot use up all attempts before the administrator has released the file.
   for (int p = 0; p < options.processes; ++p)
-    workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
+    workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws, 1));
   const long total = static_cast<long>(options.processes) * options.draws;
   while (scenario.LinesSoFar() < total / 4) std::this_thread::sleep_for(5ms);
 
@@ -209,8 +211,7 @@ void RunAdministratorLock(platform::Environment& env, const std::string& root, c
   const long lines_at_lock = scenario.LinesSoFar();
   // Held until a quarter of all draws has been refused, so that half remain for after the release.
   const auto give_up = Clock::now() + 30s;
-  while (scenario.LinesSoFar() < lines_at_lock + total / 4 && Clock::now() < give_up)
-    std::this_thread::sleep_for(1ms);
+  while (scenario.LinesSoFar() < lines_at_lock + total / 4 && Clock::now() < give_up) std::this_thread::sleep_for(1ms);
   const int32_t at_release = engine::ReadCounterState(counter.Load()).counter;
   const long lines_at_release = scenario.LinesSoFar();
   engine::ReleaseLock(env, counter);

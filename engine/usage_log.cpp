@@ -6,6 +6,7 @@
 #include "engine/settings.h"
 #include "platform/cp1252.h"
 #include "platform/error.h"
+#include "platform/quoting.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::engine {
@@ -22,14 +23,7 @@ std::string IoErrorMessage(int code, const std::string& path, const std::string&
 
 }  // namespace
 
-std::string QuoteLogField(const std::string& text) {
-  std::string field = "\"";
-  for (char c : text) {
-    if (c == '"') field += '"';
-    field += c;
-  }
-  return field + "\"";
-}
+std::string QuoteLogField(const std::string& text) { return platform::Enquoted(text, '"'); }
 
 std::string FormatLogTime(const platform::LocalDateTime& when, const std::string& time_separator) {
   char date[32];

@@ -5,17 +5,6 @@ namespace {
 
 constexpr char kExcel[] = "Microsoft Excel";
 
-// A small collection object over a callback (Workbooks, Dialogs).
-class SimCollection : public SimObject {
- public:
-  SimCollection(const std::string& source, std::function<long()> count, std::function<Variant(const Variant&)> item)
-      : SimObject(source) {
-    AddProperty("Count", {}, [count](const CallArguments&) { return Variant::Int(count()); });
-    AddProperty("Item", {"Index"}, [item](const CallArguments& arguments) { return item(arguments.At(0)); });
-    SetDefaultMember("Item");
-  }
-};
-
 // The active cell: its formula in R1C1 notation takes the text as typed input.
 class SimRange : public SimObject {
  public:
@@ -65,10 +54,8 @@ SimExcelApplication::SimExcelApplication() : SimObject(kExcel), command_bars_(Ma
     return ObjectValue(Make<SimCollection>(
                            kExcel, [this] { return static_cast<long>(workbooks_.size()); },
                            [this](const Variant& index) {
-                             const long position = index.ToInt();
-                             if (position < 1 || position > static_cast<long>(workbooks_.size()))
-                               throw OfficeError("Index außerhalb des gültigen Bereichs");
-                             return ObjectValue(workbooks_[static_cast<size_t>(position - 1)].Get());
+                             if (SimWorkbook* workbook = AtPosition(workbooks_, index)) return ObjectValue(workbook);
+                             throw OfficeError("Index außerhalb des gültigen Bereichs");
                            })
                            .Get());
   });

@@ -24,6 +24,14 @@ const Variant& CallArguments::At(size_t index) const {
   return values_[index];
 }
 
+SimCollection::SimCollection(const std::string& source, std::function<long()> count,
+                             std::function<Variant(const Variant&)> item)
+    : SimObject(source) {
+  AddProperty("Count", {}, [count](const CallArguments&) { return Variant::Int(count()); });
+  AddProperty("Item", {"Index"}, [item](const CallArguments& arguments) { return item(arguments.At(0)); });
+  SetDefaultMember("Item");
+}
+
 SimObject::~SimObject() {
   for (auto& [iid, point] : points_) {
     point->Detach();

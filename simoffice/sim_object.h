@@ -127,6 +127,22 @@ Microsoft::WRL::ComPtr<T> Make(Args&&... args) {
   return frame::MakeComObject<T>(std::forward<Args>(args)...);
 }
 
+// A collection of the host (Workbooks, Documents, Dialogs, FormFields, ...):
+// Count, and Item as the default member; item answers an index (a position
+// from 1, or a name where the host allows one) or raises the host's error.
+class SimCollection : public SimObject {
+ public:
+  SimCollection(const std::string& source, std::function<long()> count, std::function<Variant(const Variant&)> item);
+};
+
+// The object at a position from 1, or nullptr outside the collection.
+template <class T>
+T* AtPosition(const std::vector<Microsoft::WRL::ComPtr<T>>& items, const Variant& index) {
+  const long position = index.ToInt();
+  if (position < 1 || position > static_cast<long>(items.size())) return nullptr;
+  return items[static_cast<size_t>(position - 1)].Get();
+}
+
 // A property value that is an object (Nothing for nullptr).
 inline Variant ObjectValue(SimObject* object) { return Variant::Object(object ? object->dispatch() : nullptr); }
 

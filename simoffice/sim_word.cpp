@@ -12,15 +12,6 @@ std::string Upper(std::string text) {
   return text;
 }
 
-class SimList : public SimObject {
- public:
-  SimList(std::function<long()> count, std::function<Variant(const Variant&)> item) : SimObject(kWord) {
-    AddProperty("Count", {}, [count](const CallArguments&) { return Variant::Int(count()); });
-    AddProperty("Item", {"Index"}, [item](const CallArguments& arguments) { return item(arguments.At(0)); });
-    SetDefaultMember("Item");
-  }
-};
-
 class SimTextInput : public SimObject {
  public:
   explicit SimTextInput(bool valid) : SimObject(kWord) {
@@ -78,16 +69,16 @@ SimDocument::SimDocument(SimWordApplication& word, std::string name)
   // Word's documents share the application's command bars.
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(&word_.command_bars()); });
   AddProperty("FormFields", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimList>([this] { return static_cast<long>(fields_.size()); },
-                                     [this](const Variant& index) {
-                                       if (index.type() == VT_BSTR) {
-                                         if (SimFormField* field = FormField(index.ToText())) return ObjectValue(field);
-                                         NoSuchMember();
-                                       }
-                                       const long position = index.ToInt();
-                                       if (position < 1 || position > static_cast<long>(fields_.size())) NoSuchMember();
-                                       return ObjectValue(fields_[static_cast<size_t>(position - 1)].Get());
-                                     })
+    return ObjectValue(Make<SimCollection>(
+                           kWord, [this] { return static_cast<long>(fields_.size()); },
+                           [this](const Variant& index) {
+                             if (index.type() == VT_BSTR) {
+                               if (SimFormField* field = FormField(index.ToText())) return ObjectValue(field);
+                               NoSuchMember();
+                             }
+                             if (SimFormField* item = AtPosition(fields_, index)) return ObjectValue(item);
+                             NoSuchMember();
+                           })
                            .Get());
   });
 }
@@ -124,32 +115,31 @@ SimWordApplication::SimWordApplication() : SimObject(kWord), command_bars_(Make<
   AddField("Version", version);
   AddProperty("Name", {}, [](const CallArguments&) { return Variant::Text("Microsoft Word"); });
   AddProperty("Documents", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimList>([this] { return static_cast<long>(documents_.size()); },
-                                     [this](const Variant& index) {
-                                       const long position = index.ToInt();
-                                       if (position < 1 || position > static_cast<long>(documents_.size()))
-                                         NoSuchMember();
-                                       return ObjectValue(documents_[static_cast<size_t>(position - 1)].Get());
-                                     })
+    return ObjectValue(Make<SimCollection>(
+                           kWord, [this] { return static_cast<long>(documents_.size()); },
+                           [this](const Variant& index) {
+                             if (SimDocument* item = AtPosition(documents_, index)) return ObjectValue(item);
+                             NoSuchMember();
+                           })
                            .Get());
   });
   AddProperty("ActiveDocument", {}, [this](const CallArguments&) { return ObjectValue(&RequireActiveDocument()); });
   AddProperty("Selection", {},
               [this](const CallArguments&) { return ObjectValue(Make<SimSelection>(RequireActiveDocument()).Get()); });
   AddProperty("Dialogs", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimList>([this] { return static_cast<long>(dialogs_.size()); },
-                                     [this](const Variant& index) { return ObjectValue(&dialog(index.ToInt())); })
+    return ObjectValue(Make<SimCollection>(
+                           kWord, [this] { return static_cast<long>(dialogs_.size()); },
+                           [this](const Variant& index) { return ObjectValue(&dialog(index.ToInt())); })
                            .Get());
   });
   AddProperty("NormalTemplate", {}, [this](const CallArguments&) { return ObjectValue(templates_.front().Get()); });
   AddProperty("Templates", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimList>([this] { return static_cast<long>(templates_.size()); },
-                                     [this](const Variant& index) {
-                                       const long position = index.ToInt();
-                                       if (position < 1 || position > static_cast<long>(templates_.size()))
-                                         NoSuchMember();
-                                       return ObjectValue(templates_[static_cast<size_t>(position - 1)].Get());
-                                     })
+    return ObjectValue(Make<SimCollection>(
+                           kWord, [this] { return static_cast<long>(templates_.size()); },
+                           [this](const Variant& index) {
+                             if (SimTemplate* item = AtPosition(templates_, index)) return ObjectValue(item);
+                             NoSuchMember();
+                           })
                            .Get());
   });
   AddMethod("OrganizerDelete", {"Source", "Name", "Object"}, [this](const CallArguments& arguments) {

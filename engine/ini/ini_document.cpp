@@ -2,6 +2,7 @@
 
 #include "engine/integer_text.h"
 #include "platform/cp1252.h"
+#include "platform/quoting.h"
 
 namespace trelvo::engine {
 namespace {
@@ -59,15 +60,6 @@ std::string Unquote(std::string_view raw) {
     }
   }
   return std::string(raw);
-}
-
-std::string QuoteForFile(std::string_view text) {
-  std::string result = "\"";
-  for (char c : text) {
-    if (c == '"') result += '"';
-    result += c;
-  }
-  return result + "\"";
 }
 
 }  // namespace
@@ -138,7 +130,7 @@ bool IniDocument::ReadBool(std::string_view section, std::string_view key, bool 
 }
 
 void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  WriteRaw(section, key, QuoteForFile(platform::Utf8ToCp1252(value)));
+  WriteRaw(section, key, platform::Enquoted(platform::Utf8ToCp1252(value), '"'));
 }
 
 void IniDocument::WriteInteger(std::string_view section, std::string_view key, int32_t value) {

@@ -2,16 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "engine/settings.h"
-#include "platform/error.h"
-#include "platform/fake/fake_system.h"
+#include "tests/engine/engine_fixture.h"
 
 namespace trelvo::engine {
 namespace {
 
-class Settings : public ::testing::Test {
+class Settings : public EngineTest {
  protected:
-  platform::FakeEnvironment fake;
-  platform::Environment& env = fake.env;
   std::string SettingsPath() const { return fake.UserFolder() + "trelvo.ini"; }
   void WriteSettings(const std::string& content) { fake.files.SetFile(SettingsPath(), content); }
 };

@@ -36,6 +36,17 @@ class SharedCounterFile : public ::testing::Test {
   std::string counter_path = folder + "counter.ini";
   std::string worker = testing::SiblingProgram("draw_worker");
 
+  // A process that holds the counter file's operating-system lock until it is killed.
+  std::unique_ptr<testing::ChildProcess> StartHolder() {
+    const std::string ready = folder + "ready";
+    auto holder = testing::StartChild(worker, {"hold", counter_path, ready});
+    for (int waited = 0; !real.files->FileExists(ready); ++waited) {
+      if (waited == 300) throw std::runtime_error("the holder did not start");
+      std::this_thread::sleep_for(100ms);
+    }
+    return holder;
+  }
+
   ~SharedCounterFile() override {
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
@@ -87,12 +98,7 @@ TEST_F(SharedCounterFile, TwoProcessesDrawingAtOnceNeverGetTheSameNumber) {
 }
 
 TEST_F(SharedCounterFile, AProcessKilledWhileHoldingTheLockDoesNotBlockTheNextDraw) {
-  const std::string ready = folder + "ready";
-  auto holder = testing::StartChild(worker, {"hold", counter_path, ready});
-  for (int waited = 0; !real.files->FileExists(ready); ++waited) {
-    ASSERT_LT(waited, 300) << "the holder did not start";
-    std::this_thread::sleep_for(100ms);
-  }
+  auto holder = StartHolder();
   EXPECT_THROW(real.files->OpenLocked(counter_path, platform::LockMode::Shared, false, 200ms), platform::FileBusy);
 
   holder->Kill();
@@ -104,12 +110,7 @@ TEST_F(SharedCounterFile, AProcessKilledWhileHoldingTheLockDoesNotBlockTheNextDr
 }
 
 TEST_F(SharedCounterFile, AFileHeldBeyondTheWaitGivesTheBusyBoxAndDrawsNothing) {
-  const std::string ready = folder + "ready";
-  auto holder = testing::StartChild(worker, {"hold", counter_path, ready});
-  for (int waited = 0; !real.files->FileExists(ready); ++waited) {
-    ASSERT_LT(waited, 300) << "the holder did not start";
-    std::this_thread::sleep_for(100ms);
-  }
+  auto holder = StartHolder();
   EXPECT_THROW(engine::DrawUnderLock(env, engine::CounterFile(env, counter_path)), Aborted);
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text,

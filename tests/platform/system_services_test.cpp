@@ -20,5 +20,5 @@ TEST(SystemServices, AnswerFromTheMachine) {
   EXPECT_TRUE(now.month >= 1 && now.month <= 12 && now.day >= 1 && now.day <= 31);
 }
 
-} // namespace
-} // namespace trelvo
+}  // namespace
+}  // namespace trelvo
