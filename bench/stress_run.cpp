@@ -220,6 +220,7 @@ void RunAdministratorLock(platform::Environment& env, const std::string& root, c
   for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
   const auto outcome = scenario.Collect(report);
   report.Figure("Ziehungen während der Sperre", lines_at_release - lines_at_lock);
+  report.Figure("Zähler bei der Freigabe", at_release);
   report.Check("alle Prozesse ohne Fehler beendet", all_ended_well);
   report.Check("Zähler bewegt sich während der Sperre nicht", at_lock == at_release);
   report.Check("Ziehungen während der Sperre abgewiesen", outcome.refused > 0);

@@ -10,6 +10,6 @@ namespace trelvo::platform {
 inline constexpr uint64_t kLockRangeOffset = uint64_t{1} << 62;
 inline constexpr uint64_t kLockRangeLength = 1;
 // Pause between two attempts to take a lock that another process holds.
-inline constexpr std::chrono::milliseconds kLockRetryPause{5};
+inline constexpr std::chrono::milliseconds kLockRetryPause{1};
 
 }  // namespace trelvo::platform
