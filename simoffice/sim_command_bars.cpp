@@ -325,6 +325,7 @@ void SimCommandBar::MoveControl(SimCommandBarControl* control, SimCommandBar& ta
   const long limit = static_cast<long>(target.controls_.size()) + 1;
   const long position = before ? std::clamp(*before, 1L, limit) : limit;
   target.controls_.insert(target.controls_.begin() + (position - 1), keep);
+  control->set_parent(target);
 }
 
 SimCommandBarControl* SimCommandBar::FindControl(std::optional<long> type, std::optional<long> id,

@@ -46,6 +46,7 @@ class SimCommandBarControl : public SimObject {
 
   bool visible() const { return visible_; }
   void set_parameter(const std::string& parameter) { parameter_ = parameter; }
+  void set_parent(SimCommandBar& bar) { bar_ = &bar; }
   void MarkDeleted() { deleted_ = true; }
   void SetCaptionByUser(const std::string& caption) { caption_ = caption; }
 

@@ -98,6 +98,12 @@ TEST_F(SimCommandBarsTest, ToolbarsAndControlsAreBuiltAndFoundLateBound) {
   EXPECT_EQ(ranges.Get("Index").ToInt(), 2);
   ranges.Call("Move", {Variant::Omitted(), Variant::Int(1)});
   EXPECT_EQ(ranges.Get("Index").ToInt(), 1);
+  const DispatchObject standard = bars.GetObject("Item", {Variant::Text("Standard")});
+  save.Call("Move", {Variant::Object(standard.get())});
+  EXPECT_EQ(save.GetObject("Parent").Get("Name").ToText(), "Standard");
+  EXPECT_EQ(save.Get("Index").ToInt(), 1);
+  save.Call("Move", {Variant::Object(bar.get()), Variant::Int(2)});
+  EXPECT_EQ(save.Get("Index").ToInt(), 2);
 
   save.Call("Delete", {Variant::Bool(false)});
   EXPECT_THROW(save.Get("HelpFile"), Error);  // a deleted control fails as in Office
