@@ -12,7 +12,7 @@ class MovedHome : public platform::SystemServices {
  public:
   MovedHome(platform::SystemServices& real, std::optional<std::string> home) : real_(real), home_(std::move(home)) {}
   std::string UserName() override { return real_.UserName(); }
-  std::string SpecialFolderPath(int csidl) override { return home_ ? *home_ : real_.SpecialFolderPath(csidl); }
+  std::string GetSpecialFolderPath(int csidl) override { return home_ ? *home_ : real_.GetSpecialFolderPath(csidl); }
   std::string ModulePath() override { return real_.ModulePath(); }
   platform::LocalDateTime Now() override { return real_.Now(); }
   std::string TimeSeparator() override { return real_.TimeSeparator(); }

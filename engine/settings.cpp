@@ -15,7 +15,7 @@ std::string WithTrailingSeparator(std::string path) {
 }
 
 std::string GetSettingsFolder(platform::Environment& env) {
-  return WithTrailingSeparator(env.system.SpecialFolderPath(platform::kCsidlAppData)) + "Orvant\\Trelvo 2006\\";
+  return WithTrailingSeparator(env.system.GetSpecialFolderPath(platform::kCsidlAppData)) + "Orvant\\Trelvo 2006\\";
 }
 
 std::string GetSettingsFilePath(platform::Environment& env) { return GetSettingsFolder(env) + "trelvo.ini"; }

@@ -18,7 +18,7 @@ class SystemServices {
   // Logon name of the current user; empty when it cannot be determined.
   virtual std::string UserName() = 0;
   // Path of a special folder (CSIDL value) without trailing separator; empty on failure.
-  virtual std::string SpecialFolderPath(int csidl) = 0;
+  virtual std::string GetSpecialFolderPath(int csidl) = 0;
   // Full path of the add-in's library (or of the running tool).
   virtual std::string ModulePath() = 0;
   virtual LocalDateTime Now() = 0;

@@ -20,7 +20,7 @@ class FakeSystem : public SystemServices {
   std::chrono::milliseconds slept{0};
 
   std::string UserName() override { return user; }
-  std::string SpecialFolderPath(int csidl) override { return csidl == kCsidlAppData ? app_data : ""; }
+  std::string GetSpecialFolderPath(int csidl) override { return csidl == kCsidlAppData ? app_data : ""; }
   std::string ModulePath() override { return module_path; }
   LocalDateTime Now() override { return now; }
   std::string TimeSeparator() override { return time_separator; }

@@ -20,7 +20,7 @@ class PosixSystemServices : public platform::SystemServices {
     const char* user = std::getenv("USER");
     return user ? user : "";
   }
-  std::string SpecialFolderPath(int csidl) override {
+  std::string GetSpecialFolderPath(int csidl) override {
     if (csidl != platform::kCsidlAppData) return "";
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return data;
     const char* home = std::getenv("HOME");

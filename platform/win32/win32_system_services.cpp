@@ -26,7 +26,7 @@ std::string Win32SystemServices::UserName() {
   return Narrow(name);
 }
 
-std::string Win32SystemServices::SpecialFolderPath(int csidl) {
+std::string Win32SystemServices::GetSpecialFolderPath(int csidl) {
   Microsoft::WRL::ComPtr<IMalloc> allocator;
   if (FAILED(SHGetMalloc(&allocator))) return "";
   ITEMIDLIST* raw_list = nullptr;

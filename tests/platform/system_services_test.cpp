@@ -8,12 +8,12 @@ namespace {
 
 TEST(SystemServices, AnswerFromTheMachine) {
   const auto real = platform::MakeSystemPlatform();
-  const std::string app_data = real.system->SpecialFolderPath(platform::kCsidlAppData);
+  const std::string app_data = real.system->GetSpecialFolderPath(platform::kCsidlAppData);
   ASSERT_FALSE(app_data.empty());
   EXPECT_NE(app_data.back(), '\\');
   EXPECT_FALSE(real.system->UserName().empty());
   EXPECT_NE(real.system->ModulePath().find("shared_counter_file_tests"), std::string::npos);
-  EXPECT_EQ(real.system->SpecialFolderPath(-1), "");
+  EXPECT_EQ(real.system->GetSpecialFolderPath(-1), "");
   EXPECT_EQ(real.system->TimeSeparator().size(), 1u);
   const platform::LocalDateTime now = real.system->Now();
   EXPECT_GE(now.year, 2024);
