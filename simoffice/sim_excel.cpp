@@ -29,19 +29,8 @@ SimWorkbook::SimWorkbook(std::string name)
   AddProperty("CustomDocumentProperties", {}, [this](const CallArguments&) { return ObjectValue(properties_.Get()); });
 }
 
-SimDialog::SimDialog(const std::string& source, long number) : SimObject(source), number_(number) {
-  AddField("Name", name);
-  AddMethod("Show", {"Arg1", "Arg2", "Arg3"}, [this](const CallArguments& arguments) {
-    std::vector<std::string> texts;
-    if (!name.empty()) texts.push_back(name);
-    for (size_t i = 0; i < arguments.size(); ++i)
-      if (arguments.Has(i)) texts.push_back(arguments.Text(i));
-    shows.push_back(texts);
-    return Variant::Bool(true);
-  });
-}
-
-SimExcelApplication::SimExcelApplication() : SimObject(kExcel), command_bars_(Make<SimCommandBars>(kExcel)) {
+SimExcelApplication::SimExcelApplication()
+    : SimObject(kExcel), dialogs_(Make<SimDialogs>(kExcel)), command_bars_(Make<SimCommandBars>(kExcel)) {
   AnswerAs(office::kExcelApplication);
   command_bars_->AddBuiltInBar("Worksheet Menu Bar");
   command_bars_->AddBuiltInBar("Standard");
@@ -65,12 +54,7 @@ SimExcelApplication::SimExcelApplication() : SimObject(kExcel), command_bars_(Ma
     SimWorkbook* workbook = active_workbook();
     return workbook ? ObjectValue(Make<SimRange>(*workbook, active_cell).Get()) : ObjectValue(nullptr);
   });
-  AddProperty("Dialogs", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimCollection>(
-                           kExcel, [this] { return static_cast<long>(dialogs_.size()); },
-                           [this](const Variant& index) { return ObjectValue(&dialog(index.ToInt())); })
-                           .Get());
-  });
+  AddProperty("Dialogs", {}, [this](const CallArguments&) { return ObjectValue(dialogs_.Get()); });
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
 }
 
@@ -91,12 +75,6 @@ HWND SimExcelApplication::main_window() {
 SimWorkbook& SimExcelApplication::OpenWorkbook(const std::string& name) {
   workbooks_.push_back(Make<SimWorkbook>(name));
   return *workbooks_.back().Get();
-}
-
-SimDialog& SimExcelApplication::dialog(long number) {
-  auto& slot = dialogs_[number];
-  if (!slot) slot = Make<SimDialog>(kExcel, number);
-  return *slot.Get();
 }
 
 }  // namespace trelvo::simoffice

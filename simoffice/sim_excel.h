@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "simoffice/sim_command_bars.h"
+#include "simoffice/sim_dialogs.h"
 #include "simoffice/sim_documents.h"
 
 namespace trelvo::simoffice {
@@ -22,20 +23,6 @@ class SimWorkbook : public SimObject {
   Microsoft::WRL::ComPtr<SimCustomProperties> properties_;
 };
 
-// A built-in dialog: Show records its arguments and answers True.
-class SimDialog : public SimObject {
- public:
-  SimDialog(const std::string& source, long number);
-  long number() const { return number_; }
-  // The arguments of every Show, as text (omitted arguments left out).
-  std::vector<std::vector<std::string>> shows;
-  // Word's File Save As dialog has a Name; the name at each Show is recorded first.
-  std::string name;
-
- private:
-  long number_;
-};
-
 class SimExcelApplication : public SimObject {
  public:
   SimExcelApplication();
@@ -48,7 +35,7 @@ class SimExcelApplication : public SimObject {
   SimWorkbook& OpenWorkbook(const std::string& name);
   void CloseAllWorkbooks() { workbooks_.clear(); }
   SimWorkbook* active_workbook() const { return workbooks_.empty() ? nullptr : workbooks_.back().Get(); }
-  SimDialog& dialog(long number);
+  SimDialog& dialog(long number) { return dialogs_->dialog(number); }
   SimCommandBars& command_bars() { return *command_bars_.Get(); }
   // Excel's main window: a hidden top-level window of the class "XLMAIN" on
   // the calling thread, made on first use (the add-in owns its dialogs by it).
@@ -60,7 +47,7 @@ class SimExcelApplication : public SimObject {
   };
   std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> main_window_;
   std::vector<Microsoft::WRL::ComPtr<SimWorkbook>> workbooks_;
-  std::map<long, Microsoft::WRL::ComPtr<SimDialog>> dialogs_;
+  Microsoft::WRL::ComPtr<SimDialogs> dialogs_;
   Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
 };
 

@@ -104,7 +104,8 @@ SimTemplate::SimTemplate(std::string name) : SimObject(kWord), full_name(std::mo
   });
 }
 
-SimWordApplication::SimWordApplication() : SimObject(kWord), command_bars_(Make<SimCommandBars>(kWord)) {
+SimWordApplication::SimWordApplication()
+    : SimObject(kWord), dialogs_(Make<SimDialogs>(kWord)), command_bars_(Make<SimCommandBars>(kWord)) {
   AnswerAs(office::kWordApplication);
   AddConnectionPoint(office::kWordApplicationEvents4);
   command_bars_->AddBuiltInBar("Menu Bar");
@@ -126,12 +127,7 @@ SimWordApplication::SimWordApplication() : SimObject(kWord), command_bars_(Make<
   AddProperty("ActiveDocument", {}, [this](const CallArguments&) { return ObjectValue(&RequireActiveDocument()); });
   AddProperty("Selection", {},
               [this](const CallArguments&) { return ObjectValue(Make<SimSelection>(RequireActiveDocument()).Get()); });
-  AddProperty("Dialogs", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimCollection>(
-                           kWord, [this] { return static_cast<long>(dialogs_.size()); },
-                           [this](const Variant& index) { return ObjectValue(&dialog(index.ToInt())); })
-                           .Get());
-  });
+  AddProperty("Dialogs", {}, [this](const CallArguments&) { return ObjectValue(dialogs_.Get()); });
   AddProperty("NormalTemplate", {}, [this](const CallArguments&) { return ObjectValue(templates_.front().Get()); });
   AddProperty("Templates", {}, [this](const CallArguments&) {
     return ObjectValue(Make<SimCollection>(
@@ -162,12 +158,6 @@ SimDocument& SimWordApplication::OpenDocument(const std::string& name) {
 SimTemplate& SimWordApplication::AddTemplate(const std::string& full_name) {
   templates_.push_back(Make<SimTemplate>(full_name));
   return *templates_.back().Get();
-}
-
-SimDialog& SimWordApplication::dialog(long number) {
-  auto& slot = dialogs_[number];
-  if (!slot) slot = Make<SimDialog>(kWord, number);
-  return *slot.Get();
 }
 
 void SimWordApplication::FireWindowActivate(SimDocument* document) {

@@ -6,7 +6,7 @@
 
 #include "simoffice/sim_command_bars.h"
 #include "simoffice/sim_documents.h"
-#include "simoffice/sim_excel.h"
+#include "simoffice/sim_dialogs.h"
 
 namespace trelvo::simoffice {
 
@@ -62,7 +62,7 @@ class SimWordApplication : public SimObject {
   SimDocument& OpenDocument(const std::string& name);
   void CloseAllDocuments() { documents_.clear(); }
   SimDocument* active_document() const { return documents_.empty() ? nullptr : documents_.back().Get(); }
-  SimDialog& dialog(long number);
+  SimDialog& dialog(long number) { return dialogs_->dialog(number); }
   SimCommandBars& command_bars() { return *command_bars_.Get(); }
   SimTemplate& normal_template() { return *templates_.front().Get(); }
   SimTemplate& AddTemplate(const std::string& full_name);
@@ -85,7 +85,7 @@ class SimWordApplication : public SimObject {
 
   std::vector<Microsoft::WRL::ComPtr<SimDocument>> documents_;
   std::vector<Microsoft::WRL::ComPtr<SimTemplate>> templates_;
-  std::map<long, Microsoft::WRL::ComPtr<SimDialog>> dialogs_;
+  Microsoft::WRL::ComPtr<SimDialogs> dialogs_;
   Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
 };
 
