@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/dispatch_object.h"
+#include "simoffice/sim_excel.h"
 #include "simoffice/sim_office_addin.h"
 #include "simoffice/sim_word.h"
 
