@@ -1,6 +1,8 @@
 #pragma once
 // A host in memory for the tests of the command logic: its state is plain
 // fields; failures are switched on per operation.
+#include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <string>
@@ -34,7 +36,15 @@ class InMemoryOfficeHost : public OfficeHost {
   std::string typed_text;
   ProtectionType protection = ProtectionType::None;
   std::vector<FormField> form_fields;
-  std::map<std::string, std::string> properties;  // of the active workbook or document
+  // Custom properties of the active workbook or document; Office compares their names without case.
+  struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const {
+      return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) < std::tolower(y);
+      });
+    }
+  };
+  std::map<std::string, std::string, NoCase> properties;
   std::vector<SaveAsCall> save_as_calls;
   std::set<std::string> failing;  // names of operations that raise the host's error
 
@@ -48,7 +58,12 @@ class InMemoryOfficeHost : public OfficeHost {
     save_as_calls.push_back({ActiveFile("ShowExcelSaveAs", name), format});
   }
   int32_t DocumentCount() override { return Checked("DocumentCount", kind == Kind::Word ? open_files : 0); }
-  void TypeText(const std::string& text) override { typed_text += ActiveFile("TypeText", text); }
+  void TypeText(const std::string& text) override {
+    ActiveFile("TypeText", text);
+    if (protection != ProtectionType::None)
+      throw Error("Diese Methode oder Eigenschaft ist nicht verfügbar, weil das Dokument geschützt ist.");
+    typed_text += text;
+  }
   ProtectionType ActiveDocumentProtection() override { return Checked("ActiveDocumentProtection", protection); }
   int32_t FormFieldCount() override { return Checked("FormFieldCount", static_cast<int32_t>(form_fields.size())); }
   std::string FormFieldName(int32_t index) override {
