@@ -30,15 +30,8 @@ SimWorkbook::SimWorkbook(std::string name)
 }
 
 SimExcelApplication::SimExcelApplication()
-    : SimObject(kExcel), dialogs_(Make<SimDialogs>(kExcel)), command_bars_(Make<SimCommandBars>(kExcel)) {
-  AnswerAs(office::kExcelApplication);
-  command_bars_->AddBuiltInBar("Worksheet Menu Bar");
-  command_bars_->AddBuiltInBar("Standard");
-  command_bars_->AddBuiltInBar("Formatting");
-
-  AddField("Version", version);
+    : SimApplication(kExcel, office::kExcelApplication, {"Worksheet Menu Bar", "Standard", "Formatting"}) {
   AddField("DefaultSaveFormat", default_save_format);
-  AddProperty("Name", {}, [](const CallArguments&) { return Variant::Text("Microsoft Excel"); });
   AddProperty("Workbooks", {}, [this](const CallArguments&) {
     return ObjectValue(Make<SimCollection>(
                            kExcel, [this] { return static_cast<long>(workbooks_.size()); },
@@ -54,8 +47,6 @@ SimExcelApplication::SimExcelApplication()
     SimWorkbook* workbook = active_workbook();
     return workbook ? ObjectValue(Make<SimRange>(*workbook, active_cell).Get()) : ObjectValue(nullptr);
   });
-  AddProperty("Dialogs", {}, [this](const CallArguments&) { return ObjectValue(dialogs_.Get()); });
-  AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
 }
 
 HWND SimExcelApplication::main_window() {

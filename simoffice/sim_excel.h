@@ -4,8 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "simoffice/sim_command_bars.h"
-#include "simoffice/sim_dialogs.h"
+#include "simoffice/sim_application.h"
 #include "simoffice/sim_documents.h"
 
 namespace trelvo::simoffice {
@@ -23,11 +22,10 @@ class SimWorkbook : public SimObject {
   Microsoft::WRL::ComPtr<SimCustomProperties> properties_;
 };
 
-class SimExcelApplication : public SimObject {
+class SimExcelApplication : public SimApplication {
  public:
   SimExcelApplication();
 
-  std::string version = "11.0";
   long default_save_format = -4143;  // xlWorkbookNormal
   // The active cell of the active workbook ("R1C1" until moved).
   std::string active_cell = "R1C1";
@@ -35,8 +33,6 @@ class SimExcelApplication : public SimObject {
   SimWorkbook& OpenWorkbook(const std::string& name);
   void CloseAllWorkbooks() { workbooks_.clear(); }
   SimWorkbook* active_workbook() const { return workbooks_.empty() ? nullptr : workbooks_.back().Get(); }
-  SimDialog& dialog(long number) { return dialogs_->dialog(number); }
-  SimCommandBars& command_bars() { return *command_bars_.Get(); }
   // Excel's main window: a hidden top-level window of the class "XLMAIN" on
   // the calling thread, made on first use (the add-in owns its dialogs by it).
   HWND main_window();
@@ -47,8 +43,6 @@ class SimExcelApplication : public SimObject {
   };
   std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> main_window_;
   std::vector<Microsoft::WRL::ComPtr<SimWorkbook>> workbooks_;
-  Microsoft::WRL::ComPtr<SimDialogs> dialogs_;
-  Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
 };
 
 }  // namespace trelvo::simoffice

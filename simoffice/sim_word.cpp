@@ -105,16 +105,10 @@ SimTemplate::SimTemplate(std::string name) : SimObject(kWord), full_name(std::mo
 }
 
 SimWordApplication::SimWordApplication()
-    : SimObject(kWord), dialogs_(Make<SimDialogs>(kWord)), command_bars_(Make<SimCommandBars>(kWord)) {
-  AnswerAs(office::kWordApplication);
+    : SimApplication(kWord, office::kWordApplication, {"Menu Bar", "Standard", "Formatting"}) {
   AddConnectionPoint(office::kWordApplicationEvents4);
-  command_bars_->AddBuiltInBar("Menu Bar");
-  command_bars_->AddBuiltInBar("Standard");
-  command_bars_->AddBuiltInBar("Formatting");
   templates_.push_back(Make<SimTemplate>("C:\\Users\\mmuster\\AppData\\Roaming\\Microsoft\\Templates\\Normal.dot"));
 
-  AddField("Version", version);
-  AddProperty("Name", {}, [](const CallArguments&) { return Variant::Text("Microsoft Word"); });
   AddProperty("Documents", {}, [this](const CallArguments&) {
     return ObjectValue(Make<SimCollection>(
                            kWord, [this] { return static_cast<long>(documents_.size()); },
@@ -127,7 +121,6 @@ SimWordApplication::SimWordApplication()
   AddProperty("ActiveDocument", {}, [this](const CallArguments&) { return ObjectValue(&RequireActiveDocument()); });
   AddProperty("Selection", {},
               [this](const CallArguments&) { return ObjectValue(Make<SimSelection>(RequireActiveDocument()).Get()); });
-  AddProperty("Dialogs", {}, [this](const CallArguments&) { return ObjectValue(dialogs_.Get()); });
   AddProperty("NormalTemplate", {}, [this](const CallArguments&) { return ObjectValue(templates_.front().Get()); });
   AddProperty("Templates", {}, [this](const CallArguments&) {
     return ObjectValue(Make<SimCollection>(
@@ -142,7 +135,6 @@ SimWordApplication::SimWordApplication()
     organizer_deletes.push_back({arguments.Text(0), arguments.Text(1), arguments.Int(2)});
     return Variant();
   });
-  AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
 }
 
 SimDocument& SimWordApplication::RequireActiveDocument() const {

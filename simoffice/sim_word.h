@@ -4,9 +4,8 @@
 // and the application events (ApplicationEvents4).
 #include <vector>
 
-#include "simoffice/sim_command_bars.h"
+#include "simoffice/sim_application.h"
 #include "simoffice/sim_documents.h"
-#include "simoffice/sim_dialogs.h"
 
 namespace trelvo::simoffice {
 
@@ -53,17 +52,13 @@ class SimTemplate : public SimObject {
   int saves = 0;
 };
 
-class SimWordApplication : public SimObject {
+class SimWordApplication : public SimApplication {
  public:
   SimWordApplication();
-
-  std::string version = "11.0";
 
   SimDocument& OpenDocument(const std::string& name);
   void CloseAllDocuments() { documents_.clear(); }
   SimDocument* active_document() const { return documents_.empty() ? nullptr : documents_.back().Get(); }
-  SimDialog& dialog(long number) { return dialogs_->dialog(number); }
-  SimCommandBars& command_bars() { return *command_bars_.Get(); }
   SimTemplate& normal_template() { return *templates_.front().Get(); }
   SimTemplate& AddTemplate(const std::string& full_name);
 
@@ -85,8 +80,6 @@ class SimWordApplication : public SimObject {
 
   std::vector<Microsoft::WRL::ComPtr<SimDocument>> documents_;
   std::vector<Microsoft::WRL::ComPtr<SimTemplate>> templates_;
-  Microsoft::WRL::ComPtr<SimDialogs> dialogs_;
-  Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
 };
 
 }  // namespace trelvo::simoffice
