@@ -1,5 +1,8 @@
 #include "simoffice/sim_application.h"
 
+#include <oleauto.h>
+#include <utility>
+
 namespace trelvo::simoffice {
 
 SimApplication::SimApplication(const std::string& source, const IID& application_iid,
@@ -13,9 +16,22 @@ SimApplication::SimApplication(const std::string& source, const IID& application
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
   AddMethod("Quit", {"SaveChanges", "OriginalFormat", "RouteDocument"}, [this](const CallArguments&) {
     quit = true;
-    if (on_quit) on_quit();
+    RevokeRunning();
     return Variant();
   });
+}
+
+SimApplication::~SimApplication() { RevokeRunning(); }
+
+void SimApplication::RegisterAsRunning(const CLSID& class_id) {
+  RevokeRunning();
+  // Weak: the table does not keep the application alive once its callers let it go.
+  if (FAILED(RegisterActiveObject(static_cast<IUnknown*>(dispatch()), class_id, ACTIVEOBJECT_WEAK, &running_cookie_)))
+    running_cookie_ = 0;
+}
+
+void SimApplication::RevokeRunning() {
+  if (running_cookie_) RevokeActiveObject(std::exchange(running_cookie_, 0), nullptr);
 }
 
 }  // namespace trelvo::simoffice

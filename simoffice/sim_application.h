@@ -1,7 +1,6 @@
 #pragma once
 // What the simulated Excel and Word Application objects share: the version
 // text, the built-in dialogs, the command bars and Quit.
-#include <functional>
 #include <initializer_list>
 
 #include "simoffice/sim_command_bars.h"
@@ -16,16 +15,23 @@ class SimApplication : public SimObject {
   SimApplication(const std::string& source, const IID& application_iid,
                  std::initializer_list<const char*> built_in_bars);
 
+  ~SimApplication() override;
+
   std::string version = "11.0";
   bool quit = false;
-  // Runs when a caller quits the application (the server revokes its
-  // registration as the running instance there).
-  std::function<void()> on_quit;
+
+  // Registers the application in the running object table under its class
+  // id, as the running instance that GetActiveObject finds; Quit and the
+  // end of the object revoke it.
+  void RegisterAsRunning(const CLSID& class_id);
 
   SimDialog& dialog(long number) { return dialogs_->dialog(number); }
   SimCommandBars& command_bars() { return *command_bars_.Get(); }
 
  private:
+  void RevokeRunning();
+
+  DWORD running_cookie_ = 0;
   Microsoft::WRL::ComPtr<SimDialogs> dialogs_;
   Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
 };
