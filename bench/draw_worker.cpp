@@ -8,10 +8,13 @@
 //       record per draw; --home DIR puts the per-user folder under DIR.
 //       --pause-in-lock MS holds the operating-system lock MS milliseconds in
 //       each draw, between reading and writing the file (a slow workstation,
-//       and a process that is killed in the middle of a draw).
+//       and a process that is killed in the middle of a draw); with
+//       --holding-file PATH the file PATH exists exactly during these pauses,
+//       so that whoever kills the worker knows it held the lock.
 //   draw_worker hold COUNTER_FILE READY_FILE
 //       Takes the exclusive operating-system lock of the file, creates
 //       READY_FILE, and waits to be killed.
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -34,14 +37,15 @@ using namespace trelvo;
 // Files whose locked reads take a pause before the caller goes on to write.
 class PausingFileSystem : public platform::FileSystem {
  public:
-  PausingFileSystem(platform::FileSystem& inner, std::chrono::milliseconds pause) : inner_(inner), pause_(pause) {}
+  PausingFileSystem(platform::FileSystem& inner, std::chrono::milliseconds pause, std::string holding_file)
+      : inner_(inner), pause_(pause), holding_file_(std::move(holding_file)) {}
   bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
   std::optional<std::string> ReadFile(const std::string& path) override { return inner_.ReadFile(path); }
   std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
                                                    std::chrono::milliseconds wait) override {
     auto file = inner_.OpenLocked(path, mode, create, wait);
     if (!file) return nullptr;
-    return std::make_unique<PausingFile>(std::move(file), pause_);
+    return std::make_unique<PausingFile>(std::move(file), pause_, holding_file_);
   }
   void AppendShared(const std::string& path, std::string_view header, std::string_view bytes) override {
     inner_.AppendShared(path, header, bytes);
@@ -51,11 +55,14 @@ class PausingFileSystem : public platform::FileSystem {
  private:
   class PausingFile : public platform::LockedFile {
    public:
-    PausingFile(std::unique_ptr<platform::LockedFile> inner, std::chrono::milliseconds pause)
-        : inner_(std::move(inner)), pause_(pause) {}
+    PausingFile(std::unique_ptr<platform::LockedFile> inner, std::chrono::milliseconds pause,
+                const std::string& holding_file)
+        : inner_(std::move(inner)), pause_(pause), holding_file_(holding_file) {}
     std::string ReadAll() override {
       std::string content = inner_->ReadAll();
+      if (!holding_file_.empty()) std::ofstream(holding_file_) << "in der Sperre\n";
       std::this_thread::sleep_for(pause_);
+      if (!holding_file_.empty()) std::remove(holding_file_.c_str());
       return content;
     }
     void ReplaceContent(std::string_view bytes) override { inner_->ReplaceContent(bytes); }
@@ -63,10 +70,12 @@ class PausingFileSystem : public platform::FileSystem {
    private:
     std::unique_ptr<platform::LockedFile> inner_;
     std::chrono::milliseconds pause_;
+    const std::string& holding_file_;
   };
 
   platform::FileSystem& inner_;
   std::chrono::milliseconds pause_;
+  std::string holding_file_;
 };
 
 int Draw(platform::Environment& env, const std::string& counter_file, int count, const std::string& out_file,
@@ -96,19 +105,22 @@ int main(int argc, char** argv) {
   std::optional<std::string> home;
   bool log = false;
   std::chrono::milliseconds pause{0};
+  std::string holding_file;
   std::vector<std::string> positional;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--home" && i + 1 < args.size())
       home = args[++i];
     else if (args[i] == "--pause-in-lock" && i + 1 < args.size())
       pause = std::chrono::milliseconds(std::stoi(args[++i]));
+    else if (args[i] == "--holding-file" && i + 1 < args.size())
+      holding_file = args[++i];
     else if (args[i] == "--log")
       log = true;
     else
       positional.push_back(args[i]);
   }
   bench::MovedHome system(*real.system, home);
-  PausingFileSystem files(*real.files, pause);
+  PausingFileSystem files(*real.files, pause, holding_file);
   platform::ConsoleUserInterface ui(std::cerr);
   platform::Environment env{files, system, ui};
   try {
@@ -120,6 +132,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cerr << "Aufruf: draw_worker draw DATEI ANZAHL AUSGABE [--home ORDNER] [--log] [--pause-in-lock MS]\n"
+               "                         [--holding-file PFAD]\n"
                "       draw_worker hold DATEI BEREIT\n";
   return 64;
 }

@@ -4,6 +4,7 @@
 // exits 1 when a check fails.
 //
 //   stress_run [--processes N] [--draws M] [--increment I] [--kills K]
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -74,10 +75,12 @@ class Scenario {
   }
 
   std::string Output(const std::string& name) { return folder_ + name + ".txt"; }
-  std::unique_ptr<testing::ChildProcess> StartWorker(const std::string& output, int draws, int pause_ms = 0) {
+  std::unique_ptr<testing::ChildProcess> StartWorker(const std::string& output, int draws, int pause_ms = 0,
+                                                     const std::string& holding_file = "") {
     std::vector<std::string> args = {"draw",           counter_path_, std::to_string(draws), output, "--home",
                                      folder_ + "home", "--log"};
     if (pause_ms) args.insert(args.end(), {"--pause-in-lock", std::to_string(pause_ms)});
+    if (!holding_file.empty()) args.insert(args.end(), {"--holding-file", holding_file});
     outputs_.push_back(output);
     return testing::StartChild(testing::SiblingProgram("draw_worker"), args);
   }
@@ -173,22 +176,38 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
   std::mt19937 random(42);
-  for (int k = 0; k < options.kills; ++k) {
-    // Each of its draws holds the lock 50 ms between reading and writing: most
-    // of its life the victim holds the lock.
-    auto victim = scenario.StartWorker(scenario.Output("opfer" + std::to_string(k)), 1000000, 50);
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(300, 700)(random)));
+  int killed_holding = 0;
+  int missed = 0;
+  // Each of a victim's draws holds the lock 50 ms between reading and writing,
+  // and its holding file exists exactly then. It is killed as soon as it is
+  // seen in such a pause, after some draws of its own. A kill that a busy
+  // machine delays past the pause does not count; another victim follows.
+  for (int victims = 0; killed_holding < options.kills && victims < 4 * options.kills; ++victims) {
+    const std::string output = scenario.Output("opfer" + std::to_string(victims));
+    const std::string holding = output + ".sperre";
+    auto victim = scenario.StartWorker(output, 1000000, 50, holding);
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(200, 500)(random)));
+    const auto give_up = Clock::now() + 30s;
+    while (!env.files.FileExists(holding) && Clock::now() < give_up) std::this_thread::sleep_for(1ms);
     victim->Kill();
     victim->Wait();
+    // The holding file outlives the victim only when it died inside the pause, with the lock in hand.
+    if (env.files.FileExists(holding))
+      ++killed_holding;
+    else
+      ++missed;
   }
   bool all_ended_well = true;
   for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
 
   const auto outcome = scenario.Collect(report);
   const long long advanced = (static_cast<long long>(outcome.counter) - kStart) / options.increment;
-  report.Figure("Abgebrochene Prozesse", options.kills);
+  report.Figure("Abgebrochene Prozesse", killed_holding + missed);
+  report.Figure("davon mit der Sperre in der Hand", killed_holding);
+  report.Figure("Abbrüche außerhalb der Sperre (nicht gezählt)", missed);
   report.Figure("Zählerschritte ohne ausgegebene Nummer", advanced - static_cast<long long>(outcome.issued.size()));
   report.Check("die übrigen Prozesse ohne Fehler beendet", all_ended_well);
+  report.Check("jeder Abbruch traf einen Prozess mit der Sperre in der Hand", killed_holding == options.kills);
   report.Check("jede ausgegebene Nummer im Zähler enthalten",
                advanced >= static_cast<long long>(outcome.issued.size()));
 }
@@ -199,36 +218,50 @@ void RunAdministratorLock(platform::Environment& env, const std::string& root, c
   Scenario scenario(env, root, "admin", options.increment);
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
   // Each attempt holds the lock a millisecond, so that refusals (which write nothing)
-  // cannot use up all attempts before the administrator has released the file.
+  // do not use up the attempts at once.
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws, 1));
   const long total = static_cast<long>(options.processes) * options.draws;
-  while (scenario.LinesSoFar() < total / 4) std::this_thread::sleep_for(5ms);
+  while (scenario.LinesSoFar() < total / 4) std::this_thread::sleep_for(1ms);
 
   const engine::CounterFile counter = scenario.Counter();
   engine::AcquireLock(env, counter);
   const int32_t at_lock = engine::ReadCounterState(counter.Load()).counter;
   const long lines_at_lock = scenario.LinesSoFar();
-  // Held until a quarter of all draws has been refused, so that half remain for after the release.
+  // One more workstation tries while the lock is held, whatever the others
+  // have left by now: every one of its attempts must be refused.
+  const int extra = std::max(options.draws / 4, 1);
+  const std::string during = scenario.Output("waehrend");
+  const bool during_ended_well = scenario.StartWorker(during, extra, 1)->Wait() == 0;
   const auto give_up = Clock::now() + 30s;
   while (scenario.LinesSoFar() < lines_at_lock + total / 4 && Clock::now() < give_up) std::this_thread::sleep_for(1ms);
   const int32_t at_release = engine::ReadCounterState(counter.Load()).counter;
   const long lines_at_release = scenario.LinesSoFar();
   engine::ReleaseLock(env, counter);
+  // And one after the release: every one of its draws must be issued.
+  const std::string after = scenario.Output("danach");
+  const bool after_ended_well = scenario.StartWorker(after, extra, 1)->Wait() == 0;
 
-  bool all_ended_well = true;
+  bool all_ended_well = during_ended_well && after_ended_well;
   for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
   const auto outcome = scenario.Collect(report);
+  const auto during_lines = ReadLines(during);
+  const auto after_lines = ReadLines(after);
+  const long attempts = total + 2 * extra;
   report.Figure("Ziehungen während der Sperre", lines_at_release - lines_at_lock);
   report.Figure("Zähler bei der Freigabe", at_release);
   report.Check("alle Prozesse ohne Fehler beendet", all_ended_well);
   report.Check("Zähler bewegt sich während der Sperre nicht", at_lock == at_release);
-  report.Check("Ziehungen während der Sperre abgewiesen", outcome.refused > 0);
+  report.Check("jede Ziehung während der Sperre abgewiesen",
+               static_cast<int>(std::count(during_lines.begin(), during_lines.end(), engine::kLockedMarker)) == extra);
   report.Check("nach der Freigabe wird weiter gezogen",
-               outcome.counter > at_release && static_cast<long>(outcome.issued.size()) + outcome.refused == total);
+               static_cast<int>(after_lines.size()) == extra &&
+                   std::count(after_lines.begin(), after_lines.end(), engine::kLockedMarker) == 0);
+  report.Check("jeder Versuch hat eine Nummer oder eine Abweisung",
+               static_cast<long>(outcome.issued.size()) + outcome.refused == attempts);
   report.Check("Zähler = Start + ausgegebene Nummern * Schrittweite",
                outcome.counter == kStart + static_cast<long long>(outcome.issued.size()) * options.increment);
-  scenario.CheckLog(report, total, outcome.refused);
+  scenario.CheckLog(report, attempts, outcome.refused);
 }
 
 }  // namespace
