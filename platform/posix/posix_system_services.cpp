@@ -24,7 +24,11 @@ class PosixSystemServices : public platform::SystemServices {
     if (csidl != platform::kCsidlAppData) return "";
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return data;
     const char* home = std::getenv("HOME");
-    return home ? std::string(home) + "/.local/share" : "";
+    if (!home || !*home) {
+      const passwd* entry = getpwuid(geteuid());
+      home = entry ? entry->pw_dir : nullptr;
+    }
+    return home && *home ? std::string(home) + "/.local/share" : "";
   }
   std::string ModulePath() override {
     char path[4096];
