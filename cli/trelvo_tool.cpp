@@ -138,8 +138,12 @@ int Unlock(platform::Environment& env, const CounterFile& file, std::ostream& ou
     engine::ReleaseLock(env, file);  // tells the user that there is nothing to release
     return kExitFailed;
   }
-  const std::string holder = engine::QueryLockOwner(file);
-  engine::ReleaseLock(env, file);
+  // Whose lock it was and the release in one step: nobody can take the lock in between.
+  std::string holder;
+  file.Update([&](engine::IniDocument& document) {
+    holder = engine::LockOwnerIn(document);
+    engine::WriteFreeLock(document);
+  });
   if (engine::IsLockHolder(holder))
     out << "Die Sperre durch '" << holder << "' ist aufgehoben: " << file.path() << '\n';
   else

@@ -43,6 +43,11 @@ std::string LockOwnerIn(const IniDocument& file) {
   return file.ReadString(k::kLockingSection, k::kLockedBy, kUnknownHolder);
 }
 
+void WriteFreeLock(IniDocument& file) {
+  file.WriteBool(k::kLockingSection, k::kIsLocked, false);
+  file.WriteString(k::kLockingSection, k::kLockedBy, kNoUser);
+}
+
 CounterFile::CounterFile(platform::Environment& env, std::string path)
     : env_(env), file_(env.files, std::move(path), kCounterFileBusy) {}
 

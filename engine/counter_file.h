@@ -49,6 +49,8 @@ CounterState ReadCounterState(const IniDocument& file);
 // The holder named by the advisory lock: "#nouser#" when free, otherwise
 // LockedBy, or "Unbekannt" when it names nobody.
 std::string LockOwnerIn(const IniDocument& file);
+// Marks the advisory lock free: IsLocked 0 and LockedBy "#nouser#".
+void WriteFreeLock(IniDocument& file);
 
 class CounterFile {
  public:

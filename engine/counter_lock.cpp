@@ -20,10 +20,7 @@ void ReleaseLock(platform::Environment& env, const CounterFile& file) {
     platform::ShowErrorBox(env.ui, "Die Locking Informationen konnten nicht zurückgesetzt werden!");
     return;
   }
-  file.Update([](IniDocument& document) {
-    document.WriteBool(k::kLockingSection, k::kIsLocked, false);
-    document.WriteString(k::kLockingSection, k::kLockedBy, kNoUser);
-  });
+  file.Update(WriteFreeLock);
 }
 
 std::string QueryLockOwner(platform::Environment& env) { return QueryLockOwner(CurrentCounterFile(env)); }

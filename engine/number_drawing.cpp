@@ -52,8 +52,7 @@ DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file) {
     result.holder = LockOwnerIn(document);
     if (IsLockHolder(result.holder)) return;
     // The lock entries come first, as a file that a draw creates has always had them.
-    document.WriteBool(k::kLockingSection, k::kIsLocked, false);
-    document.WriteString(k::kLockingSection, k::kLockedBy, kNoUser);
+    WriteFreeLock(document);
     result.number = AdvanceCounter(env, file, document);
     result.issued = true;
   });

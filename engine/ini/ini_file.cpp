@@ -70,20 +70,11 @@ void IniFile::Update(const std::function<void(IniDocument&)>& change) const {
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
   return Load().ReadString(section, key, fallback);
 }
-int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const {
-  return Load().ReadInteger(section, key, fallback);
-}
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
   return Load().ReadBool(section, key, fallback);
 }
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
   Update([&](IniDocument& document) { document.WriteString(section, key, value); });
-}
-void IniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) const {
-  Update([&](IniDocument& document) { document.WriteInteger(section, key, value); });
-}
-void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) const {
-  Update([&](IniDocument& document) { document.WriteBool(section, key, value); });
 }
 
 }  // namespace trelvo::engine

@@ -37,11 +37,8 @@ class IniFile {
   void Update(const std::function<void(IniDocument&)>& change) const;
 
   std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
-  int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
   void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
-  void WriteInteger(std::string_view section, std::string_view key, int32_t value) const;
-  void WriteBool(std::string_view section, std::string_view key, bool value) const;
 
   static std::string DefaultBusyMessage();
 
