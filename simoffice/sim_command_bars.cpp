@@ -24,40 +24,29 @@ std::optional<long> OptionalInt(const CallArguments& arguments, size_t index) {
 SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& bar, long type, long id, bool temporary)
     : SimObject(bars.source()), bars_(bars), bar_(&bar), type_(type), id_(id), temporary_(temporary) {
   AnswerAs(office::kCommandBarControl);
-  AddControlField("BeginGroup", begin_group_);
-  AddControlField("Caption", caption_);
-  AddControlField("DescriptionText", description_);
-  AddControlField("Enabled", enabled_);
-  AddControlField("Height", height_);
-  AddControlField("HelpContextId", help_context_id_);
-  AddControlField("HelpFile", help_file_);
-  AddControlField("Parameter", parameter_);
-  AddControlField("Priority", priority_);
-  AddControlField("Tag", tag_);
-  AddControlField("TooltipText", tooltip_);
-  AddControlField("Visible", visible_);
-  AddControlField("Width", width_);
-  AddControlField("OnAction", on_action_);
-  AddProperty("Id", {}, [this](const CallArguments&) {
-    CheckAlive();
-    return Variant::Int(id_);
-  });
-  AddProperty("Type", {}, [this](const CallArguments&) {
-    CheckAlive();
-    return Variant::Int(type_);
-  });
-  AddProperty("Index", {}, [this](const CallArguments&) {
-    CheckAlive();
-    return Variant::Int(bar_->IndexOf(this));
-  });
+  AddField("BeginGroup", begin_group_);
+  AddField("Caption", caption_);
+  AddField("DescriptionText", description_);
+  AddField("Enabled", enabled_);
+  AddField("Height", height_);
+  AddField("HelpContextId", help_context_id_);
+  AddField("HelpFile", help_file_);
+  AddField("Parameter", parameter_);
+  AddField("Priority", priority_);
+  AddField("Tag", tag_);
+  AddField("TooltipText", tooltip_);
+  AddField("Visible", visible_);
+  AddField("Width", width_);
+  AddField("OnAction", on_action_);
+  AddProperty("Id", {}, [this](const CallArguments&) { return Variant::Int(id_); });
+  AddProperty("Type", {}, [this](const CallArguments&) { return Variant::Int(type_); });
+  AddProperty("Index", {}, [this](const CallArguments&) { return Variant::Int(bar_->IndexOf(this)); });
   AddProperty("Parent", {}, [this](const CallArguments&) { return ObjectValue(bar_); });
   AddMethod("Delete", {"Temporary"}, [this](const CallArguments&) {
-    CheckAlive();
     bar_->RemoveControl(this);
     return Variant();
   });
   AddMethod("Move", {"Bar", "Before"}, [this](const CallArguments& arguments) {
-    CheckAlive();
     SimCommandBar* target = bar_;
     if (arguments.Has(0)) {
       const auto object = arguments.At(0).ToObject();
@@ -70,26 +59,19 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
 
   if (type_ == office::kControlButton) {
     AnswerAs(office::kCommandBarButton);
-    AddControlField("FaceId", face_id_);
-    AddControlField("ShortcutText", shortcut_text_);
-    AddControlField("State", state_);
-    AddControlField("Style", style_);
-    AddControlField("HyperlinkType", hyperlink_type_);
+    AddField("FaceId", face_id_);
+    AddField("ShortcutText", shortcut_text_);
+    AddField("State", state_);
+    AddField("Style", style_);
+    AddField("HyperlinkType", hyperlink_type_);
     // Picture and Mask take IPictureDisp objects (Office 2002 and later).
     AddProperty(
         "Picture", {}, [this](const CallArguments&) { return Variant::Object(picture_.Get()); },
-        [this](const CallArguments&, const Variant& value) {
-          picture_ = value.ToObject();
-          ++writes_;
-        });
+        [this](const CallArguments&, const Variant& value) { picture_ = value.ToObject(); });
     AddProperty(
         "Mask", {}, [this](const CallArguments&) { return Variant::Object(mask_.Get()); },
-        [this](const CallArguments&, const Variant& value) {
-          mask_ = value.ToObject();
-          ++writes_;
-        });
+        [this](const CallArguments&, const Variant& value) { mask_ = value.ToObject(); });
     AddMethod("PasteFace", {}, [this](const CallArguments&) {
-      CheckAlive();
       ++pastes_;
       return Variant();
     });
@@ -102,24 +84,21 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
                 [this](const CallArguments&) { return ObjectValue(Make<SimCommandBarControls>(*popup_.Get()).Get()); });
   } else {
     AnswerAs(office::kCommandBarComboBox);
-    AddControlField("Style", style_);
-    AddControlField("DropDownLines", dropdown_lines_);
-    AddControlField("DropDownWidth", dropdown_width_);
-    AddControlField("ListHeaderCount", list_header_count_);
+    AddField("Style", style_);
+    AddField("DropDownLines", dropdown_lines_);
+    AddField("DropDownWidth", dropdown_width_);
+    AddField("ListHeaderCount", list_header_count_);
     AddProperty(
         "ListIndex", {}, [this](const CallArguments&) { return Variant::Int(list_index_); },
         [this](const CallArguments&, const Variant& value) {
-          CheckAlive();
           const long index = value.ToInt();
           if (index < 0 || index > static_cast<long>(items_.size())) throw OfficeError("Ungültiger Indexwert.");
           list_index_ = index;
           text_ = index ? items_[static_cast<size_t>(index - 1)] : "";
-          ++writes_;
         });
     AddProperty(
         "Text", {}, [this](const CallArguments&) { return Variant::Text(text_); },
         [this](const CallArguments&, const Variant& value) {
-          CheckAlive();
           // A drop-down list takes only the text of one of its items.
           const std::string text = value.ToText();
           const auto found = std::find(items_.begin(), items_.end(), text);
@@ -127,7 +106,6 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
             throw OfficeError("Der Text ist kein Eintrag der Liste.");
           text_ = text;
           list_index_ = found == items_.end() ? 0 : static_cast<long>(found - items_.begin()) + 1;
-          ++writes_;
         });
     AddProperty("ListCount", {},
                 [this](const CallArguments&) { return Variant::Int(static_cast<long>(items_.size())); });
@@ -137,7 +115,6 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
       return Variant::Text(items_[static_cast<size_t>(index - 1)]);
     });
     AddMethod("AddItem", {"Text", "Index"}, [this](const CallArguments& arguments) {
-      CheckAlive();
       const std::string text = arguments.Text(0);
       if (arguments.Has(1)) {
         const long index = arguments.Int(1);
@@ -149,7 +126,6 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
       return Variant();
     });
     AddMethod("Clear", {}, [this](const CallArguments&) {
-      CheckAlive();
       items_.clear();
       list_index_ = 0;
       text_.clear();
@@ -159,32 +135,7 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
   }
 }
 
-template <class Value>
-void SimCommandBarControl::AddControlField(const std::string& name, Value& field) {
-  AddProperty(
-      name, {},
-      [this, &field](const CallArguments&) {
-        CheckAlive();
-        if constexpr (std::is_same_v<Value, std::string>)
-          return Variant::Text(field);
-        else if constexpr (std::is_same_v<Value, bool>)
-          return Variant::Bool(field);
-        else
-          return Variant::Int(field);
-      },
-      [this, &field](const CallArguments&, const Variant& value) {
-        CheckAlive();
-        if constexpr (std::is_same_v<Value, std::string>)
-          field = value.ToText();
-        else if constexpr (std::is_same_v<Value, bool>)
-          field = value.ToBool();
-        else
-          field = value.ToInt();
-        ++writes_;
-      });
-}
-
-void SimCommandBarControl::CheckAlive() const {
+void SimCommandBarControl::CheckUsable() const {
   if (deleted_)
     throw OfficeError("Die Methode ist für dieses Objekt nicht verfügbar: das Steuerelement wurde gelöscht.");
 }
@@ -210,13 +161,13 @@ void SimCommandBarControl::FireToSameTag(bool button_event) {
 }
 
 void SimCommandBarControl::Click() {
-  CheckAlive();
+  CheckUsable();
   if (type_ != office::kControlButton) throw OfficeError("Nur Schaltflächen lassen sich klicken.");
   if (enabled_) FireToSameTag(true);
 }
 
 void SimCommandBarControl::Choose(long list_index) {
-  CheckAlive();
+  CheckUsable();
   if (list_index < 1 || list_index > static_cast<long>(items_.size())) throw OfficeError("Ungültiger Indexwert.");
   list_index_ = list_index;
   text_ = items_[static_cast<size_t>(list_index - 1)];
@@ -224,7 +175,7 @@ void SimCommandBarControl::Choose(long list_index) {
 }
 
 void SimCommandBarControl::EnterText(const std::string& text) {
-  CheckAlive();
+  CheckUsable();
   text_ = text;
   list_index_ = 0;
   if (enabled_) FireToSameTag(false);
@@ -241,30 +192,9 @@ SimCommandBar::SimCommandBar(SimCommandBars& bars, std::string name, long positi
       temporary_(temporary),
       built_in_(built_in) {
   AnswerAs(office::kCommandBar);
-  AddProperty(
-      "Name", {},
-      [this](const CallArguments&) {
-        CheckAlive();
-        return Variant::Text(name_);
-      },
-      [this](const CallArguments&, const Variant& value) {
-        CheckAlive();
-        name_ = value.ToText();
-      });
-  AddProperty(
-      "NameLocal", {},
-      [this](const CallArguments&) {
-        CheckAlive();
-        return Variant::Text(name_local_);
-      },
-      [this](const CallArguments&, const Variant& value) {
-        CheckAlive();
-        name_local_ = value.ToText();
-      });
-  AddProperty("BuiltIn", {}, [this](const CallArguments&) {
-    CheckAlive();
-    return Variant::Bool(built_in_);
-  });
+  AddField("Name", name_);
+  AddField("NameLocal", name_local_);
+  AddProperty("BuiltIn", {}, [this](const CallArguments&) { return Variant::Bool(built_in_); });
   AddField("Enabled", enabled_);
   AddField("Visible", visible_);
   AddField("Position", position_);
@@ -272,25 +202,21 @@ SimCommandBar::SimCommandBar(SimCommandBars& bars, std::string name, long positi
   AddField("Left", left_);
   AddField("Top", top_);
   AddField("RowIndex", row_index_);
-  AddProperty("Controls", {}, [this](const CallArguments&) {
-    CheckAlive();
-    return ObjectValue(Make<SimCommandBarControls>(*this).Get());
-  });
+  AddProperty("Controls", {},
+              [this](const CallArguments&) { return ObjectValue(Make<SimCommandBarControls>(*this).Get()); });
   AddMethod("FindControl", {"Type", "Id", "Tag", "Visible", "Recursive"}, [this](const CallArguments& arguments) {
-    CheckAlive();
     return ObjectValue(FindControl(OptionalInt(arguments, 0), OptionalInt(arguments, 1),
                                    arguments.Has(2) ? std::optional(arguments.Text(2)) : std::nullopt,
                                    arguments.Has(3) && arguments.Bool(3), arguments.Has(4) && arguments.Bool(4)));
   });
   AddMethod("Delete", {}, [this](const CallArguments&) {
-    CheckAlive();
     if (built_in_) throw OfficeError("Eine integrierte Symbolleiste kann nicht gelöscht werden.");
     bars_.RemoveBar(this);
     return Variant();
   });
 }
 
-void SimCommandBar::CheckAlive() const {
+void SimCommandBar::CheckUsable() const {
   if (deleted_)
     throw OfficeError("Die Methode ist für dieses Objekt nicht verfügbar: die Symbolleiste wurde gelöscht.");
 }
@@ -364,8 +290,7 @@ SimCommandBarControls::SimCommandBarControls(SimCommandBar& bar) : SimObject(bar
   });
   SetDefaultMember("Item");
   AddMethod("Add", {"Type", "Id", "Parameter", "Before", "Temporary"}, [this](const CallArguments& arguments) {
-    if (bar_->deleted())
-      throw OfficeError("Die Methode ist für dieses Objekt nicht verfügbar: die Symbolleiste wurde gelöscht.");
+    bar_->CheckUsable();
     const long type = arguments.Has(0) ? arguments.Int(0) : office::kControlButton;
     const long id = arguments.Has(1) ? arguments.Int(1) : 1;
     const auto control = bar_->AddControl(type, id, OptionalInt(arguments, 3), arguments.Has(4) && arguments.Bool(4));

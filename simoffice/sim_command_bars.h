@@ -30,6 +30,8 @@ class SimCommandBarControl : public SimObject {
   long id() const { return id_; }
   bool temporary() const { return temporary_; }
   bool deleted() const { return deleted_; }
+  // Any use of a deleted control or toolbar fails, as in Office.
+  void CheckUsable() const override;
   const std::string& tag() const { return tag_; }
   const std::string& caption() const { return caption_; }
   bool enabled() const { return enabled_; }
@@ -39,8 +41,6 @@ class SimCommandBarControl : public SimObject {
   SimCommandBar* parent() const { return bar_; }
   // The bar of a pop-up's own controls.
   SimCommandBar* popup_bar() const { return popup_.Get(); }
-  // How often each property was written (for tests that a property is left alone).
-  int writes() const { return writes_; }
   bool has_picture() const { return picture_ != nullptr; }
   int pastes() const { return pastes_; }
 
@@ -51,10 +51,6 @@ class SimCommandBarControl : public SimObject {
   void SetCaptionByUser(const std::string& caption) { caption_ = caption; }
 
  private:
-  // Access to a deleted control fails as in Office.
-  void CheckAlive() const;
-  template <class Value>
-  void AddControlField(const std::string& name, Value& field);
   void FireToSameTag(bool button_event);
 
   SimCommandBars& bars_;
@@ -63,7 +59,6 @@ class SimCommandBarControl : public SimObject {
   long id_;
   bool temporary_;
   bool deleted_ = false;
-  int writes_ = 0;
   int pastes_ = 0;
 
   bool begin_group_ = false;
@@ -107,6 +102,8 @@ class SimCommandBar : public SimObject {
   bool built_in() const { return built_in_; }
   bool temporary() const { return temporary_; }
   bool deleted() const { return deleted_; }
+  // Any use of a deleted control or toolbar fails, as in Office.
+  void CheckUsable() const override;
   long position() const { return position_; }
   long protection() const { return protection_; }
   bool visible() const { return visible_; }
@@ -125,8 +122,6 @@ class SimCommandBar : public SimObject {
   void MarkDeleted() { deleted_ = true; }
 
  private:
-  void CheckAlive() const;
-
   SimCommandBars& bars_;
   std::string name_;
   std::string name_local_;

@@ -113,6 +113,7 @@ HRESULT SimObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
   if (!member) return DISP_E_MEMBERNOTFOUND;
   if (!parameters) return E_POINTER;
   try {
+    CheckUsable();
     const bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
     // Positional arguments come last to first behind the named ones.
     std::vector<Variant> values;
@@ -143,6 +144,7 @@ HRESULT SimObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
     if (put) {
       if (!member->put) return DISP_E_MEMBERNOTFOUND;
       member->put(arguments, assigned);
+      ++property_writes_;
     } else if (member->method) {
       answer = member->method(arguments);
     } else if (member->get) {

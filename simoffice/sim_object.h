@@ -59,6 +59,11 @@ class SimObject : public frame::ComObject<IDispatch, IConnectionPointContainer> 
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID events, IConnectionPoint** point) override;
 
   void* QueryOtherInterface(REFIID iid) override;
+  // Raises the host's error when the object may no longer be used (a deleted
+  // control or toolbar); every member call asks it first.
+  virtual void CheckUsable() const {}
+  // How many property values callers have written (to see what was left alone).
+  int property_writes() const { return property_writes_; }
   IDispatch* dispatch() { return static_cast<IDispatch*>(this); }
   const std::string& source() const { return source_; }
   // Drops every advised sink (the host ended; connections do not survive it).
@@ -93,6 +98,7 @@ class SimObject : public frame::ComObject<IDispatch, IConnectionPointContainer> 
   const Member* Find(DISPID id) const;
 
   std::string source_;
+  int property_writes_ = 0;
   std::vector<Member> members_;
   int default_member_ = -1;
   std::vector<IID> aliases_;
