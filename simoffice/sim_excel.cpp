@@ -33,13 +33,7 @@ SimExcelApplication::SimExcelApplication()
     : SimApplication(kExcel, office::kExcelApplication, {"Worksheet Menu Bar", "Standard", "Formatting"}) {
   AddField("DefaultSaveFormat", default_save_format);
   AddProperty("Workbooks", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimCollection>(
-                           kExcel, [this] { return static_cast<long>(workbooks_.size()); },
-                           [this](const Variant& index) {
-                             if (SimWorkbook* workbook = AtPosition(workbooks_, index)) return ObjectValue(workbook);
-                             throw OfficeError("Index außerhalb des gültigen Bereichs");
-                           })
-                           .Get());
+    return ListValue(kExcel, workbooks_, "Index außerhalb des gültigen Bereichs");
   });
   // Without a workbook, ActiveWorkbook and ActiveCell are Nothing, as in Excel.
   AddProperty("ActiveWorkbook", {}, [this](const CallArguments&) { return ObjectValue(active_workbook()); });

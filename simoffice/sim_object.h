@@ -149,7 +149,25 @@ T* AtPosition(const std::vector<Microsoft::WRL::ComPtr<T>>& items, const Variant
   return items[static_cast<size_t>(position - 1)].Get();
 }
 
+// A collection object over a list of simulated objects, indexed by position
+// from 1; an index outside it raises missing (the host's own message).
+template <class T>
+Variant ListValue(const std::string& source, const std::vector<Microsoft::WRL::ComPtr<T>>& items,
+                  const std::string& missing);
+
 // A property value that is an object (Nothing for nullptr).
 inline Variant ObjectValue(SimObject* object) { return Variant::Object(object ? object->dispatch() : nullptr); }
+
+template <class T>
+Variant ListValue(const std::string& source, const std::vector<Microsoft::WRL::ComPtr<T>>& items,
+                  const std::string& missing) {
+  return ObjectValue(Make<SimCollection>(
+                         source, [&items] { return static_cast<long>(items.size()); },
+                         [&items, missing](const Variant& index) {
+                           if (T* item = AtPosition(items, index)) return ObjectValue(item);
+                           throw OfficeError(missing);
+                         })
+                         .Get());
+}
 
 }  // namespace trelvo::simoffice

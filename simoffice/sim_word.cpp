@@ -46,7 +46,9 @@ class SimSelection : public SimObject {
   Microsoft::WRL::ComPtr<SimDocument> document_;
 };
 
-[[noreturn]] void NoSuchMember() { throw OfficeError("Der angeforderte Member der Auflistung ist nicht vorhanden."); }
+constexpr char kNoSuchMember[] = "Der angeforderte Member der Auflistung ist nicht vorhanden.";
+
+[[noreturn]] void NoSuchMember() { throw OfficeError(kNoSuchMember); }
 
 }  // namespace
 
@@ -109,28 +111,12 @@ SimWordApplication::SimWordApplication()
   AddConnectionPoint(office::kWordApplicationEvents4);
   templates_.push_back(Make<SimTemplate>("C:\\Users\\mmuster\\AppData\\Roaming\\Microsoft\\Templates\\Normal.dot"));
 
-  AddProperty("Documents", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimCollection>(
-                           kWord, [this] { return static_cast<long>(documents_.size()); },
-                           [this](const Variant& index) {
-                             if (SimDocument* item = AtPosition(documents_, index)) return ObjectValue(item);
-                             NoSuchMember();
-                           })
-                           .Get());
-  });
+  AddProperty("Documents", {}, [this](const CallArguments&) { return ListValue(kWord, documents_, kNoSuchMember); });
   AddProperty("ActiveDocument", {}, [this](const CallArguments&) { return ObjectValue(&RequireActiveDocument()); });
   AddProperty("Selection", {},
               [this](const CallArguments&) { return ObjectValue(Make<SimSelection>(RequireActiveDocument()).Get()); });
   AddProperty("NormalTemplate", {}, [this](const CallArguments&) { return ObjectValue(templates_.front().Get()); });
-  AddProperty("Templates", {}, [this](const CallArguments&) {
-    return ObjectValue(Make<SimCollection>(
-                           kWord, [this] { return static_cast<long>(templates_.size()); },
-                           [this](const Variant& index) {
-                             if (SimTemplate* item = AtPosition(templates_, index)) return ObjectValue(item);
-                             NoSuchMember();
-                           })
-                           .Get());
-  });
+  AddProperty("Templates", {}, [this](const CallArguments&) { return ListValue(kWord, templates_, kNoSuchMember); });
   AddMethod("OrganizerDelete", {"Source", "Name", "Object"}, [this](const CallArguments& arguments) {
     organizer_deletes.push_back({arguments.Text(0), arguments.Text(1), arguments.Int(2)});
     return Variant();
