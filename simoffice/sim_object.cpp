@@ -77,17 +77,6 @@ const SimObject::Member* SimObject::Find(DISPID id) const {
   return &members_[static_cast<size_t>(id - 1)];
 }
 
-HRESULT SimObject::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT SimObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
-
 HRESULT SimObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids || count == 0) return E_POINTER;
   std::fill(ids, ids + count, DISPID_UNKNOWN);

@@ -42,15 +42,29 @@ class CallArguments {
   std::vector<Variant> values_;
 };
 
-class SimObject : public frame::ComObject<IDispatch, IConnectionPointContainer> {
+// A COM object of the simulated hosts whose IDispatch has no type information
+// (callers resolve names at run time, as they do with Office's objects).
+template <class... Interfaces>
+class WithoutTypeInfo : public frame::ComObject<Interfaces...> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+};
+
+class SimObject : public WithoutTypeInfo<IDispatch, IConnectionPointContainer> {
  public:
   // source: the application name that failures report ("Microsoft Excel").
   explicit SimObject(std::string source) : source_(std::move(source)) {}
   ~SimObject() override;
 
   // IDispatch
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                                    EXCEPINFO* exception, UINT* argument_error) override;

@@ -19,15 +19,6 @@ SimComAddIn::SimComAddIn(const std::string& source, std::string prog_id)
 }
 
 // IRibbonUI is dual: late-bound callers reach Invalidate (1) and InvalidateControl (2) by their ids.
-HRESULT SimRibbonUI::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-HRESULT SimRibbonUI::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
 HRESULT SimRibbonUI::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids || count != 1) return E_INVALIDARG;
   if (_wcsicmp(names[0], L"Invalidate") == 0)
@@ -55,15 +46,6 @@ HRESULT SimRibbonUI::InvalidateControl(BSTR control_id) {
   return S_OK;
 }
 
-HRESULT SimRibbonControl::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-HRESULT SimRibbonControl::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
 HRESULT SimRibbonControl::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return DISP_E_UNKNOWNNAME; }
 HRESULT SimRibbonControl::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
   return DISP_E_MEMBERNOTFOUND;

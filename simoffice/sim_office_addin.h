@@ -21,14 +21,12 @@ class SimComAddIn : public SimObject {
   Microsoft::WRL::ComPtr<IDispatch> object_;
 };
 
-class SimRibbonUI : public frame::ComObject<IRibbonUI> {
+class SimRibbonUI : public WithoutTypeInfo<IRibbonUI> {
  public:
   int invalidations = 0;
   std::vector<std::string> invalidated_controls;
   bool fail = false;  // the host reports a failure for the next requests
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
                                    UINT*) override;
@@ -36,12 +34,10 @@ class SimRibbonUI : public frame::ComObject<IRibbonUI> {
   HRESULT STDMETHODCALLTYPE InvalidateControl(BSTR control_id) override;
 };
 
-class SimRibbonControl : public frame::ComObject<IRibbonControl> {
+class SimRibbonControl : public WithoutTypeInfo<IRibbonControl> {
  public:
   explicit SimRibbonControl(std::string id, std::string tag = "") : id_(std::move(id)), tag_(std::move(tag)) {}
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
   HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override;
