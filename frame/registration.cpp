@@ -5,7 +5,6 @@
 
 #include "frame/server_lifetime.h"
 #include "frame/type_library.h"
-#include "platform/error.h"
 #include "platform/win32/registry_key.h"
 
 namespace trelvo::frame {
@@ -15,9 +14,7 @@ const std::wstring kClassKey = std::wstring(L"CLSID\\") + kClassId;
 
 void WriteDefault(const ClassesRoot& classes, const std::wstring& key, const std::wstring& name,
                   const std::wstring& value) {
-  const auto opened = win32::RegistryKey::Create(classes.root, classes.prefix + key);
-  if (!opened || !opened.SetString(name, value))
-    throw Error("Fehler beim Erstellen eines Eintrages in der Systemregistrierung");
+  win32::WriteRegistryText(classes.root, classes.prefix + key, name, value);
 }
 
 std::wstring GuidText(const GUID& guid) {

@@ -15,7 +15,7 @@ SimComAddIn::SimComAddIn(const std::string& source, std::string prog_id)
   AddField("Connect", connect_);
   AddProperty(
       "Object", {}, [this](const CallArguments&) { return Variant::Object(object_.Get()); },
-      [this](const CallArguments&, const Variant& value) { object_ = value.IsEmpty() ? nullptr : value.ToObject(); });
+      [this](const CallArguments&, const Variant& value) { object_ = value.IsNothing() ? nullptr : value.ToObject(); });
 }
 
 // IRibbonUI is dual: late-bound callers reach Invalidate (1) and InvalidateControl (2) by their ids.

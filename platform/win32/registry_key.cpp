@@ -1,5 +1,7 @@
 #include "platform/win32/registry_key.h"
 
+#include "platform/error.h"
+
 namespace trelvo::win32 {
 
 RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
@@ -73,6 +75,12 @@ std::vector<std::wstring> RegistryKey::ValueNames() const {
     names.emplace_back(name, length);
   }
   return names;
+}
+
+void WriteRegistryText(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value) {
+  const auto key = RegistryKey::Create(root, path);
+  if (!key || !key.SetString(name, value))
+    throw Error("Fehler beim Erstellen eines Eintrages in der Systemregistrierung");
 }
 
 bool DeleteRegistryTree(HKEY root, const std::wstring& path) {

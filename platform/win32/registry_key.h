@@ -37,6 +37,11 @@ class RegistryKey {
   HKEY key_ = nullptr;
 };
 
+// Writes a text value, creating the key with every missing level; throws
+// trelvo::Error "Fehler beim Erstellen eines Eintrages in der Systemregistrierung"
+// when the registry refuses it.
+void WriteRegistryText(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value);
+
 // Deletes a key with all its subkeys; a missing key is not an error.
 bool DeleteRegistryTree(HKEY root, const std::wstring& path);
 

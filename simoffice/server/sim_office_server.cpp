@@ -62,9 +62,7 @@ class HostFactory : public frame::ComObject<IClassFactory> {
 };
 
 void Write(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-  const auto opened = win32::RegistryKey::Create(HKEY_CLASSES_ROOT, key);
-  if (!opened || !opened.SetString(name, value))
-    throw Error("Fehler beim Erstellen eines Eintrages in der Systemregistrierung");
+  win32::WriteRegistryText(HKEY_CLASSES_ROOT, key, name, value);
 }
 
 }  // namespace
