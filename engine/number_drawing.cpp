@@ -9,19 +9,27 @@ namespace trelvo::engine {
 namespace k = counter_keys;
 namespace {
 
-// Composes the next number of a loaded file and writes its counter into it.
-std::string AdvanceCounter(platform::Environment& env, const CounterFile& file, IniDocument& document) {
+// What a draw from a file's current state issues and stores; nullopt when the
+// counter would leave the 32-bit range.
+struct NextDraw {
+  std::string number;
+  int32_t counter;
+};
+std::optional<NextDraw> ComputeNextDraw(platform::Environment& env, const IniDocument& document) {
   const CounterState state = ReadCounterState(document);
   const int64_t next = int64_t{state.counter} + state.increment;
-  if (next < INT32_MIN || next > INT32_MAX) {
-    const std::string message =
-        "Der Zähler in " + platform::Quoted(FileNameOf(file.path())) + " kann nicht weiter erhöht werden.";
-    platform::ShowErrorBox(env.ui, message);
-    throw Aborted(message);
-  }
-  const std::string number = ComposeNumber(state.format, state.counter, state.increment, env.system.Now());
-  document.WriteInteger(k::kCounterSection, k::kCounter, static_cast<int32_t>(next));
-  return number;
+  if (next < INT32_MIN || next > INT32_MAX) return std::nullopt;
+  return NextDraw{ComposeNumber(state.format, state.counter, state.increment, env.system.Now()),
+                  static_cast<int32_t>(next)};
+}
+
+// Told only after the file is closed again: the box is modal, and other
+// workstations must not wait for the user to read it.
+[[noreturn]] void RefuseOverflow(platform::Environment& env, const CounterFile& file) {
+  const std::string message =
+      "Der Zähler in " + platform::Quoted(FileNameOf(file.path())) + " kann nicht weiter erhöht werden.";
+  platform::ShowErrorBox(env.ui, message);
+  throw Aborted(message);
 }
 
 }  // namespace
@@ -41,21 +49,33 @@ std::string PreviewNextNumber(platform::Environment& env) { return PreviewNextNu
 
 std::string DrawNextNumber(platform::Environment& env) {
   const CounterFile file = CurrentCounterFile(env);
-  std::string number = kErrorMarker;
-  file.Update([&](IniDocument& document) { number = AdvanceCounter(env, file, document); });
-  return number;
+  std::optional<NextDraw> draw;
+  file.Update([&](IniDocument& document) {
+    draw = ComputeNextDraw(env, document);
+    if (draw) document.WriteInteger(k::kCounterSection, k::kCounter, draw->counter);
+  });
+  if (!draw) RefuseOverflow(env, file);
+  return draw->number;
 }
 
 DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file) {
   DrawResult result;
+  bool overflow = false;
   file.Update([&](IniDocument& document) {
     result.holder = LockOwnerIn(document);
     if (IsLockHolder(result.holder)) return;
+    const auto draw = ComputeNextDraw(env, document);
+    if (!draw) {
+      overflow = true;
+      return;
+    }
     // The lock entries come first, as a file that a draw creates has always had them.
     WriteFreeLock(document);
-    result.number = AdvanceCounter(env, file, document);
+    document.WriteInteger(k::kCounterSection, k::kCounter, draw->counter);
+    result.number = draw->number;
     result.issued = true;
   });
+  if (overflow) RefuseOverflow(env, file);
   return result;
 }
 

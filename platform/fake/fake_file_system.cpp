@@ -17,7 +17,8 @@ std::string WithSeparator(std::string folder) {
 
 class FakeFileSystem::OpenFile : public LockedFile {
  public:
-  OpenFile(FakeFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+  OpenFile(FakeFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) { ++owner_.open_now_; }
+  ~OpenFile() override { --owner_.open_now_; }
   std::string ReadAll() override { return owner_.files_[path_]; }
   void ReplaceContent(std::string_view bytes) override {
     if (owner_.read_only_.count(path_)) throw FileError(5, "Zugriff verweigert");

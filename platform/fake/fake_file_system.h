@@ -25,6 +25,8 @@ class FakeFileSystem : public FileSystem {
     int writes = 0;
   };
   Counts CountsFor(const std::string& path) const;
+  // Files open (and so held under their lock) at this moment.
+  int open_now() const { return open_now_; }
 
   bool FileExists(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
@@ -43,6 +45,7 @@ class FakeFileSystem : public FileSystem {
   std::set<std::string> read_only_;
   std::map<std::string, int> held_;
   std::map<std::string, Counts> counts_;
+  int open_now_ = 0;
 };
 
 }  // namespace trelvo::platform

@@ -2,6 +2,7 @@
 // Test doubles for the machine and the user: a fixed user, folders and clock,
 // and a user interface that records every message box and answers from a script.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,12 @@ class RecordingUserInterface : public UserInterface {
  public:
   std::vector<Message> shown;
   int beeps = 0;
-  std::deque<MessageAnswer> answers;  // used in order; Ok when empty
+  std::deque<MessageAnswer> answers;            // used in order; Ok when empty
+  std::function<void(const Message&)> on_show;  // runs while the box is "open"
 
   MessageAnswer Show(const Message& message) override {
     shown.push_back(message);
+    if (on_show) on_show(message);
     if (answers.empty()) return MessageAnswer::Ok;
     const MessageAnswer answer = answers.front();
     answers.pop_front();

@@ -109,6 +109,21 @@ TEST_F(NumberDrawing, ACounterThatWouldLeaveThe32BitRangeIsRefused) {
   }
 }
 
+TEST_F(NumberDrawing, MessageBoxesWaitUntilTheCounterFileIsClosed) {
+  // A modal box under the file's lock would keep every other workstation waiting for the user.
+  int shown_while_open = 0;
+  fake.ui.on_show = [&](const platform::Message&) { shown_while_open += fake.files.open_now(); };
+  WriteCounterFile("[Zaehler]\r\nCounter=2147483647\r\n");
+  EXPECT_THROW(DrawUnderLock(env), Aborted);
+  EXPECT_THROW(DrawNextNumber(env), Aborted);
+  WriteCounterFile("[Locking]\r\nIsLocked=1\r\nLockedBy=\"admin\"\r\n");
+  EXPECT_EQ(PreviewNextNumber(env), "#ini gesperrt#");
+  fake.files.HoldFile(CounterPath(), 1);
+  EXPECT_THROW(DrawUnderLock(env), Aborted);
+  EXPECT_EQ(fake.ui.shown.size(), 4u);
+  EXPECT_EQ(shown_while_open, 0);
+}
+
 TEST_F(NumberDrawing, ARefusedWriteIssuesNothingAndNamesTheFile) {
   WriteCounterFile("[Zaehler]\r\nCounter=41\r\n");
   fake.files.SetReadOnly(CounterPath());
