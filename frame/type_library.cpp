@@ -32,7 +32,8 @@ TypeLibraryFacts ReadTypeLibraryFacts() {
   const auto library = LoadOwnTypeLibrary();
   TLIBATTR* attributes = nullptr;
   if (FAILED(library->GetLibAttr(&attributes))) throw Error("Die Typbibliothek von Trelvo kann nicht gelesen werden.");
-  TypeLibraryFacts facts{attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid, {}};
+  TypeLibraryFacts facts{attributes->guid,    attributes->wMajorVerNum, attributes->wMinorVerNum,
+                         attributes->lcid,    attributes->syskind,      {}};
   library->ReleaseTLibAttr(attributes);
 
   win32::Bstr description;
@@ -48,7 +49,7 @@ void RegisterOwnTypeLibrary() { LoadTypeLibrary(REGKIND_REGISTER); }
 void UnregisterOwnTypeLibrary() {
   const TypeLibraryFacts facts = ReadTypeLibraryFacts();
   const HRESULT hr =
-      UnRegisterTypeLib(facts.library_id, facts.major_version, facts.minor_version, facts.locale, SYS_WIN32);
+      UnRegisterTypeLib(facts.library_id, facts.major_version, facts.minor_version, facts.locale, facts.system);
   if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED)
     throw ComError(hr, "Die Typbibliothek von Trelvo kann nicht abgemeldet werden.");
 }

@@ -112,12 +112,16 @@ HRESULT SimObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
       values.push_back(std::move(value));
     }
     Variant assigned;
+    bool has_assigned = false;
     for (UINT i = 0; i < parameters->cNamedArgs; ++i) {
       const DISPID target = parameters->rgdispidNamedArgs[i];
       Variant value;
       VariantCopyInd(value.out(), &parameters->rgvarg[i]);
       if (target == DISPID_PROPERTYPUT) {
+        // A value to assign outside a property write is refused, as Office refuses it.
+        if (!put) return DISP_E_PARAMNOTFOUND;
         assigned = std::move(value);
+        has_assigned = true;
         continue;
       }
       if (target < 0 || target >= static_cast<DISPID>(member->params.size())) return DISP_E_PARAMNOTFOUND;
@@ -132,6 +136,7 @@ HRESULT SimObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
     Variant answer;
     if (put) {
       if (!member->put) return DISP_E_MEMBERNOTFOUND;
+      if (!has_assigned) return DISP_E_PARAMNOTFOUND;
       member->put(arguments, assigned);
       ++property_writes_;
     } else if (member->method) {

@@ -65,12 +65,16 @@ Variant DispatchObject::Invoke(const std::string& member, WORD kind, std::vector
     raw.push_back(named[i].second.get());
     named_ids.push_back(ids[i + 1]);
   }
+  // The assigned value of a property write is the last argument, passed as the
+  // named argument DISPID_PROPERTYPUT. raw holds shallow copies: every Variant
+  // in arguments must live until Invoke has returned.
+  auto last_to_first = arguments.rbegin();
   if (kind == DISPATCH_PROPERTYPUT) {
-    raw.push_back(arguments.back().get());
+    raw.push_back(last_to_first->get());
     named_ids.push_back(DISPID_PROPERTYPUT);
-    arguments.pop_back();
+    ++last_to_first;
   }
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) raw.push_back(it->get());
+  for (; last_to_first != arguments.rend(); ++last_to_first) raw.push_back(last_to_first->get());
   DISPPARAMS parameters{raw.data(), named_ids.data(), static_cast<UINT>(raw.size()),
                         static_cast<UINT>(named_ids.size())};
 

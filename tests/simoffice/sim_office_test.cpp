@@ -174,6 +174,42 @@ TEST_F(SimCommandBarsTest, ARestartKeepsWhatIsNotTemporaryAndDropsTheEventConnec
   EXPECT_TRUE(sink->calls.empty());
 }
 
+// Office takes a property's new value only from a property write: the value
+// named DISPID_PROPERTYPUT without DISPATCH_PROPERTYPUT, or a write without that
+// value, is refused and changes nothing.
+TEST(SimObject, PropertyWritesNeedThePutFlagAndTheNamedValue) {
+  const auto excel = Make<SimExcelApplication>();
+  SimWorkbook& book = excel->OpenWorkbook("Mappe1");
+  excel->active_cell = "R1C1";
+  const ComPtr<IDispatch> cell = DispatchObject(excel->dispatch()).Get("ActiveCell").ToObject();
+  LPOLESTR name = const_cast<LPOLESTR>(L"FormulaR1C1");
+  DISPID id = 0;
+  ASSERT_EQ(cell->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+
+  Variant value = Variant::Text("0042");
+  VARIANTARG argument = value.get();
+  DISPID put_id = DISPID_PROPERTYPUT;
+  DISPPARAMS named{&argument, &put_id, 1, 1};
+  DISPPARAMS unnamed{&argument, nullptr, 1, 0};
+  const struct {
+    WORD flags;
+    DISPPARAMS* parameters;
+    HRESULT expected;
+  } cases[] = {
+      {DISPATCH_METHOD, &named, DISP_E_PARAMNOTFOUND},
+      {DISPATCH_PROPERTYGET | DISPATCH_METHOD, &named, DISP_E_PARAMNOTFOUND},
+      {DISPATCH_PROPERTYPUT, &unnamed, DISP_E_PARAMNOTFOUND},
+      {DISPATCH_PROPERTYPUT, &named, S_OK},
+  };
+  for (const auto& c : cases) {
+    book.cells["R1C1"].clear();
+    EXPECT_EQ(cell->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, c.flags, c.parameters, nullptr, nullptr, nullptr),
+              c.expected)
+        << "flags " << c.flags;
+    EXPECT_EQ(book.cells["R1C1"], c.expected == S_OK ? "0042" : "");
+  }
+}
+
 TEST(SimWord, ApplicationEventsReachAnAdvisedSink) {
   const auto word = Make<SimWordApplication>();
   auto sink = frame::MakeComObject<RecordingSink>();
