@@ -65,7 +65,9 @@ class PausingFileSystem : public platform::FileSystem {
       if (!holding_file_.empty()) std::remove(holding_file_.c_str());
       return content;
     }
-    void ReplaceContent(std::string_view bytes) override { inner_->ReplaceContent(bytes); }
+    void ReplaceContent(std::string_view bytes, std::string_view previous) override {
+      inner_->ReplaceContent(bytes, previous);
+    }
 
    private:
     std::unique_ptr<platform::LockedFile> inner_;

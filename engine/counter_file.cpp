@@ -1,15 +1,12 @@
 #include "engine/counter_file.h"
 
+#include "engine/integer_text.h"
 #include "engine/settings.h"
 #include "platform/error.h"
 
 namespace trelvo::engine {
 namespace k = counter_keys;
 namespace {
-
-constexpr char kCounterFileBusy[] =
-    "Die Zählerdatei %s ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
-    "Bitte probieren Sie es in einigen Sekunden erneut.";
 
 // The busy message is an error box of its own; the operation then ends quietly.
 template <class Operation>
@@ -38,6 +35,22 @@ CounterState ReadCounterState(const IniDocument& file) {
   return state;
 }
 
+std::optional<std::string> UntrustedCounterValue(const IniDocument& file, const std::string& path) {
+  const struct {
+    const char* key;
+    int32_t minimum;
+    const char* allowed;
+  } rules[] = {{k::kCounter, 0, "eine ganze Zahl von 0 bis 2147483647"}, {k::kIncrement, 1, "eine ganze Zahl ab 1"}};
+  for (const auto& rule : rules) {
+    const auto raw = file.ReadRawValue(k::kCounterSection, rule.key);
+    if (!raw) continue;
+    const auto number = ParseInteger(*raw);
+    if (number && *number >= rule.minimum) continue;
+    return InvalidCounterValueMessage(path, rule.key, *raw, rule.allowed);
+  }
+  return std::nullopt;
+}
+
 std::string LockOwnerIn(const IniDocument& file) {
   if (!file.ReadBool(k::kLockingSection, k::kIsLocked, false)) return kNoUser;
   return file.ReadString(k::kLockingSection, k::kLockedBy, kUnknownHolder);
@@ -49,7 +62,7 @@ void WriteFreeLock(IniDocument& file) {
 }
 
 CounterFile::CounterFile(platform::Environment& env, std::string path)
-    : env_(env), file_(env.files, std::move(path), kCounterFileBusy) {}
+    : env_(env), file_(env.files, std::move(path), CounterFileTexts()) {}
 
 bool CounterFile::Exists() const { return env_.files.FileExists(path()); }
 

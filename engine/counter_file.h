@@ -5,6 +5,7 @@
 // than the wait gets the "belegt" error box).
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/ini/ini_file.h"
@@ -45,6 +46,13 @@ struct CounterState {
   NumberFormat format;  // width = Padding (default 3) + 1
 };
 CounterState ReadCounterState(const IniDocument& file);
+
+// Why no number may be drawn from the file, or nullopt. A Counter that is
+// present must be a whole number from 0 to 2147483647 and an Increment one of
+// at least 1: a value that reads as its default (a typing error, a note behind
+// it, quotes) would restart the range, and an increment below 1 would issue
+// numbers again. A missing key keeps its default.
+std::optional<std::string> UntrustedCounterValue(const IniDocument& file, const std::string& path);
 
 // The holder named by the advisory lock: "#nouser#" when free, otherwise
 // LockedBy, or "Unbekannt" when it names nobody.

@@ -9,27 +9,27 @@ namespace trelvo::engine {
 namespace k = counter_keys;
 namespace {
 
-// What a draw from a file's current state issues and stores; nullopt when the
-// counter would leave the 32-bit range.
+// What a draw from a file's current state issues and stores, or why it must
+// not draw (the text of the error box).
 struct NextDraw {
   std::string number;
-  int32_t counter;
+  int32_t counter = 0;
+  std::optional<std::string> refusal;
 };
-std::optional<NextDraw> ComputeNextDraw(platform::Environment& env, const IniDocument& document) {
+NextDraw PlanNextDraw(platform::Environment& env, const IniDocument& document, const std::string& path) {
+  if (auto untrusted = UntrustedCounterValue(document, path)) return {{}, 0, std::move(untrusted)};
   const CounterState state = ReadCounterState(document);
   const int64_t next = int64_t{state.counter} + state.increment;
-  if (next < INT32_MIN || next > INT32_MAX) return std::nullopt;
-  return NextDraw{ComposeNumber(state.format, state.counter, state.increment, env.system.Now()),
-                  static_cast<int32_t>(next)};
+  if (next > INT32_MAX) return {{}, 0, CounterOverflowMessage(path)};
+  return {ComposeNumber(state.format, state.counter, state.increment, env.system.Now()), static_cast<int32_t>(next),
+          std::nullopt};
 }
 
 // Told only after the file is closed again: the box is modal, and other
 // workstations must not wait for the user to read it.
-[[noreturn]] void RefuseOverflow(platform::Environment& env, const CounterFile& file) {
-  const std::string message =
-      "Der Zähler in " + platform::Quoted(FileNameOf(file.path())) + " kann nicht weiter erhöht werden.";
-  platform::ShowErrorBox(env.ui, message);
-  throw Aborted(message);
+[[noreturn]] void Refuse(platform::Environment& env, const std::string& refusal) {
+  platform::ShowErrorBox(env.ui, refusal);
+  throw Aborted(refusal);
 }
 
 }  // namespace
@@ -41,41 +41,46 @@ std::string PreviewNextNumber(platform::Environment& env, const CounterFile& fil
     ShowLockMessage(env, file.path(), holder);
     return kLockedMarker;
   }
-  const CounterState state = ReadCounterState(document);
-  return ComposeNumber(state.format, state.counter, state.increment, env.system.Now());
+  // The preview never shows a number that the draw would refuse.
+  const NextDraw draw = PlanNextDraw(env, document, file.path());
+  if (draw.refusal) {
+    platform::ShowErrorBox(env.ui, *draw.refusal);
+    return kErrorMarker;
+  }
+  return draw.number;
 }
 
 std::string PreviewNextNumber(platform::Environment& env) { return PreviewNextNumber(env, CurrentCounterFile(env)); }
 
 std::string DrawNextNumber(platform::Environment& env) {
   const CounterFile file = CurrentCounterFile(env);
-  std::optional<NextDraw> draw;
+  NextDraw draw;
   file.Update([&](IniDocument& document) {
-    draw = ComputeNextDraw(env, document);
-    if (draw) document.WriteInteger(k::kCounterSection, k::kCounter, draw->counter);
+    draw = PlanNextDraw(env, document, file.path());
+    if (!draw.refusal) document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
   });
-  if (!draw) RefuseOverflow(env, file);
-  return draw->number;
+  if (draw.refusal) Refuse(env, *draw.refusal);
+  return draw.number;
 }
 
 DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file) {
   DrawResult result;
-  bool overflow = false;
+  std::optional<std::string> refusal;
   file.Update([&](IniDocument& document) {
     result.holder = LockOwnerIn(document);
     if (IsLockHolder(result.holder)) return;
-    const auto draw = ComputeNextDraw(env, document);
-    if (!draw) {
-      overflow = true;
+    const NextDraw draw = PlanNextDraw(env, document, file.path());
+    if (draw.refusal) {
+      refusal = draw.refusal;
       return;
     }
     // The lock entries come first, as a file that a draw creates has always had them.
     WriteFreeLock(document);
-    document.WriteInteger(k::kCounterSection, k::kCounter, draw->counter);
-    result.number = draw->number;
+    document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
+    result.number = draw.number;
     result.issued = true;
   });
-  if (overflow) RefuseOverflow(env, file);
+  if (refusal) Refuse(env, *refusal);
   return result;
 }
 

@@ -10,7 +10,8 @@
 namespace trelvo::engine {
 
 // The number the next draw would issue, or "#ini gesperrt#" (after the lock
-// message) when the file is locked. Writes nothing.
+// message) when the file is locked, or "#error#" (after an error box) when the
+// draw would be refused. Writes nothing.
 std::string PreviewNextNumber(platform::Environment& env);
 std::string PreviewNextNumber(platform::Environment& env, const CounterFile& file);
 
@@ -20,8 +21,9 @@ std::string DrawNextNumber(platform::Environment& env);
 // A draw as one atomic step under the operating-system lock: a file that the
 // advisory lock names a holder for is refused (nothing written); otherwise the
 // number is composed and the advanced counter is written together with the
-// free lock, in one write. A counter that would leave the 32-bit range is
-// refused with an error box (Aborted).
+// free lock, in one write. A Counter or Increment that no number may be drawn
+// from (UntrustedCounterValue), or a counter that would leave the 32-bit range,
+// is refused with an error box (Aborted) and nothing is written.
 struct DrawResult {
   bool issued = false;
   std::string number;  // the issued number when issued

@@ -11,10 +11,10 @@ class CountingLockedFile : public LockedFile {
     ++counts_.reads;
     return inner_->ReadAll();
   }
-  void ReplaceContent(std::string_view bytes) override {
+  void ReplaceContent(std::string_view bytes, std::string_view previous) override {
     ++counts_.writes;
     ++counts_.flushes;
-    inner_->ReplaceContent(bytes);
+    inner_->ReplaceContent(bytes, previous);
   }
 
  private:

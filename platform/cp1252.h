@@ -1,6 +1,8 @@
 #pragma once
 // Windows-1252 on disk, UTF-8 inside. A character that Windows-1252 cannot hold
-// is written as "?"; a byte that is not valid UTF-8 counts as one such character.
+// is written as "?". Text that is not valid UTF-8 (overlong forms, surrogates,
+// code points beyond U+10FFFF, stray or missing continuation bytes) is never
+// passed on: each invalid sequence becomes one "?".
 #include <string>
 #include <string_view>
 
@@ -8,5 +10,7 @@ namespace trelvo::platform {
 
 std::string Cp1252ToUtf8(std::string_view cp1252);
 std::string Utf8ToCp1252(std::string_view utf8);
+// Valid UTF-8 unchanged; each invalid sequence replaced by "?".
+std::string ValidUtf8(std::string_view utf8);
 
 }  // namespace trelvo::platform

@@ -37,7 +37,9 @@ class LockedFile {
   virtual std::string ReadAll() = 0;
   // Writes the whole content in one write from the start, sets the end of the
   // file behind it and flushes it to disk. The file never disappears meanwhile.
-  virtual void ReplaceContent(std::string_view bytes) = 0;
+  // previous is the content read under this lock: a failed write leaves the
+  // file holding it (see ReplaceInPlace).
+  virtual void ReplaceContent(std::string_view bytes, std::string_view previous) = 0;
 };
 
 class FileSystem {

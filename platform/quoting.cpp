@@ -11,4 +11,11 @@ std::string Enquoted(std::string_view text, char quote) {
   return result + quote;
 }
 
+std::string OnOneLine(std::string_view text) {
+  std::string result(text);
+  for (char& c : result)
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  return result;
+}
+
 }  // namespace trelvo::platform

@@ -9,4 +9,9 @@ namespace trelvo::platform {
 
 std::string Enquoted(std::string_view text, char quote);
 
+// The text with every CR, LF and NUL as a blank: a value of an INI file or a
+// field of the usage log stays on its one line (a line break inside it would
+// add keys, sections or records).
+std::string OnOneLine(std::string_view text);
+
 }  // namespace trelvo::platform

@@ -9,6 +9,7 @@ namespace {
 
 constexpr size_t kMaxValueLength = 2047;
 constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text) {
   const size_t first = text.find_first_not_of(kBlanks);
@@ -65,6 +66,11 @@ std::string Unquote(std::string_view raw) {
 }  // namespace
 
 IniDocument::IniDocument(std::string_view bytes) {
+  if (bytes.find('\0') != std::string_view::npos) throw NotIniText();
+  if (bytes.starts_with(kUtf8Mark)) {
+    utf8_ = true;
+    bytes.remove_prefix(kUtf8Mark.size());
+  }
   size_t start = 0;
   while (start < bytes.size()) {
     const size_t stop = bytes.find_first_of("\r\n", start);
@@ -79,7 +85,7 @@ IniDocument::IniDocument(std::string_view bytes) {
 }
 
 std::string IniDocument::Bytes() const {
-  std::string bytes;
+  std::string bytes(utf8_ ? kUtf8Mark : "");
   for (const Line& line : lines_) bytes += line.text + line.end;
   return bytes;
 }
@@ -100,10 +106,18 @@ std::optional<size_t> IniDocument::FindKey(size_t section_line, std::string_view
   return std::nullopt;
 }
 
+std::string IniDocument::ToFileText(std::string_view utf8) const {
+  return utf8_ ? platform::ValidUtf8(utf8) : platform::Utf8ToCp1252(utf8);
+}
+
+std::string IniDocument::FromFileText(std::string_view bytes) const {
+  return utf8_ ? platform::ValidUtf8(bytes) : platform::Cp1252ToUtf8(bytes);
+}
+
 std::optional<std::string> IniDocument::RawValue(std::string_view section, std::string_view key) const {
-  const auto section_line = FindSection(platform::Utf8ToCp1252(section));
+  const auto section_line = FindSection(ToFileText(section));
   if (!section_line) return std::nullopt;
-  const auto key_line = FindKey(*section_line, platform::Utf8ToCp1252(key));
+  const auto key_line = FindKey(*section_line, ToFileText(key));
   if (!key_line) return std::nullopt;
   const std::string_view text = lines_[*key_line].text;
   return std::string(Trim(text.substr(text.find('=') + 1)).substr(0, kMaxValueLength));
@@ -113,10 +127,16 @@ bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
   return RawValue(section, key).has_value();
 }
 
+std::optional<std::string> IniDocument::ReadRawValue(std::string_view section, std::string_view key) const {
+  const auto raw = RawValue(section, key);
+  if (!raw) return std::nullopt;
+  return FromFileText(*raw);
+}
+
 std::string IniDocument::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
   const auto raw = RawValue(section, key);
   if (!raw) return std::string(fallback);
-  return platform::Cp1252ToUtf8(Unquote(*raw));
+  return FromFileText(Unquote(*raw));
 }
 
 int32_t IniDocument::ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const {
@@ -130,7 +150,7 @@ bool IniDocument::ReadBool(std::string_view section, std::string_view key, bool 
 }
 
 void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  WriteRaw(section, key, platform::Enquoted(platform::Utf8ToCp1252(value), '"'));
+  WriteRaw(section, key, platform::Enquoted(ToFileText(platform::OnOneLine(value)), '"'));
 }
 
 void IniDocument::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
@@ -142,8 +162,8 @@ void IniDocument::WriteBool(std::string_view section, std::string_view key, bool
 }
 
 void IniDocument::WriteRaw(std::string_view section_utf8, std::string_view key_utf8, const std::string& raw) {
-  const std::string section = platform::Utf8ToCp1252(section_utf8);
-  const std::string key = platform::Utf8ToCp1252(key_utf8);
+  const std::string section = ToFileText(section_utf8);
+  const std::string key = ToFileText(key_utf8);
   const std::string key_line = key + "=" + raw;
 
   const auto section_line = FindSection(section);

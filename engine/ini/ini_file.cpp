@@ -8,60 +8,50 @@ using platform::FileBusy;
 using platform::FileError;
 using platform::LockMode;
 
-std::string FormatMessage(std::string pattern, const std::string& argument) {
-  const size_t at = pattern.find("%s");
-  if (at != std::string::npos) pattern.replace(at, 2, argument);
-  return pattern;
-}
+IniFile::IniFile(platform::FileSystem& files, std::string path, IniFileTexts texts)
+    : files_(files), path_(std::move(path)), texts_(std::move(texts)) {}
 
-std::string CannotWriteMessage(const std::string& path) {
-  return FormatMessage("In %s kann nicht geschrieben werden", platform::Quoted(path));
-}
+void IniFile::ThrowBusy() const { throw FileBusyError(FillIn(texts_.busy, platform::Quoted(FileNameOf(path_)))); }
 
-std::string FileNameOf(const std::string& path) {
-  const size_t separator = path.find_last_of("\\/:");
-  return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
-std::string IniFile::DefaultBusyMessage() {
-  return "Die Datei %s ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
-         "Bitte probieren Sie es in einigen Sekunden erneut.";
-}
-
-IniFile::IniFile(platform::FileSystem& files, std::string path, std::string busy_message)
-    : files_(files), path_(std::move(path)), busy_message_(std::move(busy_message)) {}
-
-void IniFile::ThrowBusy() const {
-  throw FileBusyError(FormatMessage(busy_message_, platform::Quoted(FileNameOf(path_))));
+IniDocument IniFile::Parse(const std::string& bytes) const {
+  try {
+    return IniDocument(bytes);
+  } catch (const NotIniText&) {
+    throw Error(FillIn(texts_.not_ini, platform::Quoted(path_)));
+  }
 }
 
 IniDocument IniFile::Load() const {
+  std::string bytes;
   try {
     const auto file = files_.OpenLocked(path_, LockMode::Shared, false, kFileLockWait);
-    return file ? IniDocument(file->ReadAll()) : IniDocument();
+    if (!file) return IniDocument();
+    bytes = file->ReadAll();
   } catch (const FileBusy&) {
     ThrowBusy();
   } catch (const FileError& error) {
-    throw Error("Datei " + platform::Quoted(path_) + " kann nicht gelesen werden. " + error.what());
+    throw Error(CannotReadMessage(path_, error.what()));
   }
+  return Parse(bytes);
 }
 
 void IniFile::Update(const std::function<void(IniDocument&)>& change) const {
   std::unique_ptr<platform::LockedFile> file;
+  std::string before;
   try {
     file = files_.OpenLocked(path_, LockMode::Exclusive, true, kFileLockWait);
+    before = file->ReadAll();
   } catch (const FileBusy&) {
     ThrowBusy();
   } catch (const FileError&) {
     throw Error(CannotWriteMessage(path_));
   }
-  const std::string before = file->ReadAll();
-  IniDocument document(before);
+  IniDocument document = Parse(before);
   change(document);
   const std::string after = document.Bytes();
   if (after == before) return;
   try {
-    file->ReplaceContent(after);
+    file->ReplaceContent(after, before);
   } catch (const FileError&) {
     throw Error(CannotWriteMessage(path_));
   }

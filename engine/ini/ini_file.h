@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/ini/ini_document.h"
+#include "engine/messages.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 
@@ -23,9 +24,8 @@ class FileBusyError : public Error {
 
 class IniFile {
  public:
-  // busy_message: the text (with %s for the quoted file name) of the error
-  // raised when the file stays held by another process beyond the wait.
-  IniFile(platform::FileSystem& files, std::string path, std::string busy_message = DefaultBusyMessage());
+  // texts: how this kind of file is named when it is busy or no INI text.
+  IniFile(platform::FileSystem& files, std::string path, IniFileTexts texts = PlainIniFileTexts());
 
   const std::string& path() const { return path_; }
 
@@ -33,28 +33,22 @@ class IniFile {
   IniDocument Load() const;
   // Runs change on the current content and writes the result back, creating a
   // missing file (its folder must exist). A refused write raises
-  // "In %s kann nicht geschrieben werden"; the file has been closed by then.
+  // "In %s kann nicht geschrieben werden"; the file has been closed by then,
+  // and it holds either its old bytes or the whole new content. A file that is
+  // no INI text is refused and never written.
   void Update(const std::function<void(IniDocument&)>& change) const;
 
   std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
   void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 
-  static std::string DefaultBusyMessage();
-
  private:
+  IniDocument Parse(const std::string& bytes) const;
   [[noreturn]] void ThrowBusy() const;
 
   platform::FileSystem& files_;
   std::string path_;
-  std::string busy_message_;
+  IniFileTexts texts_;
 };
-
-// "In %s kann nicht geschrieben werden" for a path.
-std::string CannotWriteMessage(const std::string& path);
-// The file name of a path, without its folder.
-std::string FileNameOf(const std::string& path);
-// Replaces the first %s of a message pattern.
-std::string FormatMessage(std::string pattern, const std::string& argument);
 
 }  // namespace trelvo::engine

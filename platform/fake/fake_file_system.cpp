@@ -20,8 +20,9 @@ class FakeFileSystem::OpenFile : public LockedFile {
   OpenFile(FakeFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) { ++owner_.open_now_; }
   ~OpenFile() override { --owner_.open_now_; }
   std::string ReadAll() override { return owner_.files_[path_]; }
-  void ReplaceContent(std::string_view bytes) override {
+  void ReplaceContent(std::string_view bytes, std::string_view previous) override {
     if (owner_.read_only_.count(path_)) throw FileError(5, "Zugriff verweigert");
+    if (owner_.full_ && bytes.size() > previous.size()) throw FileError(112, "Nicht genügend Speicherplatz auf dem Datenträger.");
     owner_.files_[path_] = std::string(bytes);
     ++owner_.counts_[path_].writes;
   }

@@ -19,6 +19,8 @@ class FakeFileSystem : public FileSystem {
   void SetReadOnly(const std::string& path) { read_only_.insert(path); }
   // The next `attempts` opens of the file find it held by another process.
   void HoldFile(const std::string& path, int attempts) { held_[path] = attempts; }
+  // A full disk: no file may grow (a write that would grow one is refused whole).
+  void SetDiskFull(bool full) { full_ = full; }
 
   struct Counts {
     int opens = 0;
@@ -46,6 +48,7 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, int> held_;
   std::map<std::string, Counts> counts_;
   int open_now_ = 0;
+  bool full_ = false;
 };
 
 }  // namespace trelvo::platform

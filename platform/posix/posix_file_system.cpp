@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/file_lock_range.h"
+#include "platform/in_place_write.h"
 
 namespace trelvo::posix {
 namespace {
@@ -61,7 +62,7 @@ std::string ReadFrom(int fd) {
   }
 }
 
-void WriteAt(int fd, std::string_view bytes, off_t offset) {
+void WriteBytesAt(int fd, std::string_view bytes, off_t offset) {
   while (!bytes.empty()) {
     const ssize_t written = pwrite(fd, bytes.data(), bytes.size(), offset);
     if (written < 0) {
@@ -73,16 +74,30 @@ void WriteAt(int fd, std::string_view bytes, off_t offset) {
   }
 }
 
-class PosixLockedFile : public platform::LockedFile {
+class PosixLockedFile : public platform::LockedFile, private platform::InPlaceFile {
  public:
   explicit PosixLockedFile(int fd) : fd_(fd) {}
   std::string ReadAll() override { return ReadFrom(fd_.get()); }
-  void ReplaceContent(std::string_view bytes) override {
-    WriteAt(fd_.get(), bytes, 0);
-    if (ftruncate(fd_.get(), static_cast<off_t>(bytes.size())) != 0 || fsync(fd_.get()) != 0) ThrowErrno();
+  void ReplaceContent(std::string_view bytes, std::string_view previous) override {
+    platform::ReplaceInPlace(*this, previous, bytes);
   }
 
  private:
+  void Reserve(uint64_t size) override {
+    // Blocks only, the length stays: a process that dies now leaves no zero bytes behind.
+    if (fallocate(fd_.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) != 0 && errno != EOPNOTSUPP)
+      ThrowErrno();
+  }
+  void WriteAt(uint64_t offset, std::string_view bytes) override {
+    WriteBytesAt(fd_.get(), bytes, static_cast<off_t>(offset));
+  }
+  void Truncate(uint64_t size) override {
+    if (ftruncate(fd_.get(), static_cast<off_t>(size)) != 0) ThrowErrno();
+  }
+  void Flush() override {
+    if (fsync(fd_.get()) != 0) ThrowErrno();
+  }
+
   UniqueFd fd_;  // closing the descriptor drops its lock
 };
 
@@ -125,14 +140,23 @@ std::unique_ptr<platform::LockedFile> PosixFileSystem::OpenLocked(const std::str
 
 void PosixFileSystem::AppendShared(const std::string& path, std::string_view header_if_created,
                                    std::string_view bytes) {
-  const UniqueFd fd(open(NativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  // Created only if it is still absent: a log that another workstation has just
+  // created (or an existing empty one) is appended to without a header.
+  const std::string native = NativePath(path);
+  bool created = true;
+  int raw = open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (raw < 0 && errno == EEXIST) {
+    created = false;
+    raw = open(native.c_str(), O_RDWR | O_CLOEXEC);
+  }
+  const UniqueFd fd(raw);
   if (fd.get() < 0) ThrowErrno();
   TakeLock(fd.get(), true, Clock::now());  // one attempt: the caller decides about retrying
   struct stat info {};
   if (fstat(fd.get(), &info) != 0) ThrowErrno();
   std::string content(bytes);
-  if (info.st_size == 0) content.insert(0, header_if_created);
-  WriteAt(fd.get(), content, info.st_size);
+  if (created) content.insert(0, header_if_created);
+  WriteBytesAt(fd.get(), content, info.st_size);
 }
 
 void PosixFileSystem::CreateDirectories(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/file_lock_range.h"
+#include "platform/in_place_write.h"
 #include "platform/win32/system_error.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
@@ -17,8 +18,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-[[noreturn]] void ThrowLastError() {
-  const DWORD code = GetLastError();
+[[noreturn]] void ThrowLastError(DWORD code = GetLastError()) {
   throw FileError(static_cast<int>(code), SystemMessage(code));
 }
 
@@ -50,7 +50,7 @@ OVERLAPPED LockRange() {
   return range;
 }
 
-class Win32LockedFile : public platform::LockedFile {
+class Win32LockedFile : public platform::LockedFile, private platform::InPlaceFile {
  public:
   explicit Win32LockedFile(UniqueHandle file) : file_(std::move(file)) {}
   ~Win32LockedFile() override {
@@ -59,19 +59,39 @@ class Win32LockedFile : public platform::LockedFile {
   }
 
   std::string ReadAll() override {
-    Rewind();
+    MoveTo(0);
     return ReadToEnd(file_.get());
   }
 
-  void ReplaceContent(std::string_view bytes) override {
-    Rewind();
-    WriteAll(file_.get(), bytes);
-    if (!SetEndOfFile(file_.get()) || !FlushFileBuffers(file_.get())) ThrowLastError();
+  void ReplaceContent(std::string_view bytes, std::string_view previous) override {
+    platform::ReplaceInPlace(*this, previous, bytes);
   }
 
  private:
-  void Rewind() {
-    if (SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) ThrowLastError();
+  void Reserve(uint64_t size) override {
+    // The allocation, not the end of file: a process that dies now leaves no zero bytes behind.
+    FILE_ALLOCATION_INFO allocation{};
+    allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
+    if (SetFileInformationByHandle(file_.get(), FileAllocationInfo, &allocation, sizeof allocation)) return;
+    const DWORD code = GetLastError();
+    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) ThrowLastError(code);
+  }
+  void WriteAt(uint64_t offset, std::string_view bytes) override {
+    MoveTo(offset);
+    WriteAll(file_.get(), bytes);
+  }
+  void Truncate(uint64_t size) override {
+    MoveTo(size);
+    if (!SetEndOfFile(file_.get())) ThrowLastError();
+  }
+  void Flush() override {
+    if (!FlushFileBuffers(file_.get())) ThrowLastError();
+  }
+
+  void MoveTo(uint64_t offset) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file_.get(), position, nullptr, FILE_BEGIN)) ThrowLastError();
   }
   UniqueHandle file_;
 };

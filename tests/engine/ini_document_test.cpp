@@ -142,5 +142,35 @@ TEST(IniDocumentWrite, StringsComeBackExactlyAsWritten) {
   EXPECT_EQ(file.Bytes(), "[S]\r\nK=\"??\"\r\n");
 }
 
+// Notepad saves with the UTF-8 byte order mark: such a file is read as UTF-8
+// with the mark ignored and written back as UTF-8, mark first.
+TEST(IniDocumentEncoding, AFileWithTheUtf8MarkStaysUtf8AndKeepsTheMark) {
+  IniDocument document("\xEF\xBB\xBF[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"Müller \"\r\n");
+  EXPECT_EQ(document.ReadInteger("Zaehler", "Counter", 0), 41);
+  EXPECT_EQ(document.ReadString("Optionen", "TextBefore", ""), "Müller ");
+  document.WriteInteger("Zaehler", "Counter", 42);
+  document.WriteString("Optionen", "TextAfter", "–Ä€");
+  EXPECT_EQ(document.Bytes(),
+            "\xEF\xBB\xBF[Zaehler]\r\nCounter=42\r\n[Optionen]\r\nTextBefore=\"Müller \"\r\n"
+            "TextAfter=\"–Ä€\"\r\n");
+  // Without the mark the same characters are Windows-1252 bytes.
+  IniDocument plain;
+  plain.WriteString("Optionen", "TextAfter", "–Ä€");
+  EXPECT_EQ(plain.Bytes(), "[Optionen]\r\nTextAfter=\"\x96\xC4\x80\"\r\n");
+}
+
+TEST(IniDocumentEncoding, BinaryDataAndUtf16AreNoIniText) {
+  EXPECT_THROW(IniDocument(std::string("[Zaehler]\r\nCounter=4\0\r\n", 21)), NotIniText);
+  EXPECT_THROW(IniDocument(std::string("\xFF\xFE[\0Z\0", 6)), NotIniText);
+}
+
+// A line break inside a value would add keys or sections to the file.
+TEST(IniDocumentWrite, LineBreaksInsideAStringAreWrittenAsBlanks) {
+  IniDocument document("[Optionen]\r\n");
+  document.WriteString("Optionen", "TextBefore", std::string("RE\r\n[Zaehler]\nCounter=1\r\0x", 29));
+  EXPECT_EQ(document.Bytes(), "[Optionen]\r\nTextBefore=\"RE  [Zaehler] Counter=1  x\"\r\n");
+  EXPECT_FALSE(document.HasKey("Zaehler", "Counter"));
+}
+
 }  // namespace
 }  // namespace trelvo::engine

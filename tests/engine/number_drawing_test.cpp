@@ -7,7 +7,26 @@
 namespace trelvo::engine {
 namespace {
 
-using NumberDrawing = EngineTest;
+class NumberDrawing : public EngineTest {
+ protected:
+  // Every way of refusing a file: the preview shows "#error#" and both draws
+  // refuse, each after the same error box; nothing is written.
+  void ExpectRefusedEverywhere(const std::string& content, const std::string& message) {
+    WriteCounterFile(content);
+    fake.ui.shown.clear();
+    const int writes_before = fake.files.CountsFor(CounterPath()).writes;
+    EXPECT_EQ(PreviewNextNumber(env), "#error#") << content;
+    EXPECT_THROW(DrawUnderLock(env), Aborted) << content;
+    EXPECT_THROW(DrawNextNumber(env), Aborted) << content;
+    EXPECT_EQ(CounterFileContent(), content);
+    EXPECT_EQ(fake.files.CountsFor(CounterPath()).writes, writes_before);
+    ASSERT_EQ(fake.ui.shown.size(), 3u) << content;
+    for (const auto& shown : fake.ui.shown) {
+      EXPECT_EQ(shown.kind, platform::MessageKind::Error);
+      EXPECT_EQ(shown.text, message) << content;
+    }
+  }
+};
 
 TEST_F(NumberDrawing, PreviewAndDrawShowTheSameNextNumber) {
   WriteCounterFile("[Zaehler]\r\nCounter=41\r\n");
@@ -29,9 +48,9 @@ struct StepCase {
 TEST_F(NumberDrawing, TheIncrementStepsTheCounter) {
   const StepCase cases[] = {
       {"[Zaehler]\r\nCounter=100\r\nIncrement=10\r\n", "0110", "0120", 120},
-      {"[Zaehler]\r\nCounter=7\r\nIncrement=0\r\n", "0007", "0007", 7},
-      {"[Zaehler]\r\nCounter=10\r\nIncrement=-3\r\n", "0007", "0004", 4},
-      {"[Zaehler]\r\nCounter=12abc\r\nIncrement=0x10\r\n", "0016", "0032", 32},
+      {"[Zaehler]\r\nCounter=0x10\r\nIncrement=$2\r\n", "0018", "0020", 20},
+      {"[Zaehler]\r\nIncrement=5\r\n", "0005", "0010", 10},
+      {"[Zaehler]\r\nCounter=2147483645\r\n", "2147483646", "2147483647", 2147483647},
   };
   for (const auto& c : cases) {
     WriteCounterFile(c.file);
@@ -92,20 +111,40 @@ TEST_F(NumberDrawing, ADrawFromAMissingFileCreatesItWithTheLockEntriesAndCounter
   EXPECT_EQ(CounterFileContent(), "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n[Zaehler]\r\nCounter=1\r\n");
 }
 
-TEST_F(NumberDrawing, ACounterThatWouldLeaveThe32BitRangeIsRefused) {
-  const std::pair<const char*, const char*> files[] = {
-      {"[Zaehler]\r\nCounter=2147483647\r\n", "Counter=2147483647"},
-      {"[Zaehler]\r\nCounter=-2147483648\r\nIncrement=-1\r\n", "Counter=-2147483648"},
+TEST_F(NumberDrawing, ACounterThatWouldLeaveThe32BitRangeIsRefusedAlsoByThePreview) {
+  ExpectRefusedEverywhere("[Zaehler]\r\nCounter=2147483647\r\n",
+                          "Der Zähler in 'sabu_counter.ini' kann nicht weiter erhöht werden.");
+}
+
+// A value that reads as its default would restart the range; an increment
+// below 1 would issue the same or older numbers again.
+TEST_F(NumberDrawing, ACounterOrIncrementThatIsNoTrustworthyNumberIsRefused) {
+  const std::string counter_rule = "eine ganze Zahl von 0 bis 2147483647";
+  const std::string increment_rule = "eine ganze Zahl ab 1";
+  const struct {
+    const char* line;
+    const char* key;
+    const char* shown;
+    const std::string& rule;
+  } cases[] = {
+      {"Counter=abc", "Counter", "abc", counter_rule},
+      {"Counter=99999999999", "Counter", "99999999999", counter_rule},
+      {"Counter=1.500", "Counter", "1.500", counter_rule},
+      {"Counter=\"41\"", "Counter", "\"41\"", counter_rule},
+      {"Counter=41 ; Notiz", "Counter", "41 ; Notiz", counter_rule},
+      {"Counter=", "Counter", "", counter_rule},
+      {"Counter=-4", "Counter", "-4", counter_rule},
+      {"Counter=$FFFFFFFF", "Counter", "$FFFFFFFF", counter_rule},
+      {"Increment=0", "Increment", "0", increment_rule},
+      {"Increment=-1", "Increment", "-1", increment_rule},
+      {"Increment=zehn", "Increment", "zehn", increment_rule},
+      {"Increment=", "Increment", "", increment_rule},
   };
-  for (const auto& [content, kept] : files) {
-    WriteCounterFile(content);
-    fake.ui.shown.clear();
-    EXPECT_THROW(DrawUnderLock(env), Aborted);
-    EXPECT_THROW(DrawNextNumber(env), Aborted);
-    EXPECT_EQ(CounterFileContent(), content);
-    ASSERT_EQ(fake.ui.shown.size(), 2u);
-    EXPECT_EQ(fake.ui.shown[0].text, "Der Zähler in 'sabu_counter.ini' kann nicht weiter erhöht werden.");
-    EXPECT_NE(CounterFileContent().find(kept), std::string::npos);
+  for (const auto& c : cases) {
+    const std::string message = "Die Zählerdatei '" + CounterPath() + "' enthält unter [Zaehler] bei " + c.key +
+                                " den ungültigen Wert '" + c.shown + "'.\r\nErlaubt ist " + c.rule +
+                                ". Es wurde keine Nummer vergeben.";
+    ExpectRefusedEverywhere(std::string("[Zaehler]\r\n") + c.line + "\r\n", message);
   }
 }
 

@@ -59,8 +59,8 @@ TEST_F(SharedCounterFile, ContentIsReplacedInPlaceAndTheEndOfFileFollowsIt) {
   {
     const auto file = real.files->OpenLocked(counter_path, platform::LockMode::Exclusive, true, 100ms);
     ASSERT_NE(file, nullptr);
-    file->ReplaceContent("[Zaehler]\r\nCounter=1000000\r\n");
-    file->ReplaceContent("[Zaehler]\r\nCounter=7\r\n");
+    file->ReplaceContent("[Zaehler]\r\nCounter=1000000\r\n", "");
+    file->ReplaceContent("[Zaehler]\r\nCounter=7\r\n", "[Zaehler]\r\nCounter=1000000\r\n");
     EXPECT_EQ(file->ReadAll(), "[Zaehler]\r\nCounter=7\r\n");
   }
   EXPECT_TRUE(real.files->FileExists(counter_path));
