@@ -167,7 +167,7 @@ TEST(IniDocumentEncoding, BinaryDataAndUtf16AreNoIniText) {
 // A line break inside a value would add keys or sections to the file.
 TEST(IniDocumentWrite, LineBreaksInsideAStringAreWrittenAsBlanks) {
   IniDocument document("[Optionen]\r\n");
-  document.WriteString("Optionen", "TextBefore", std::string("RE\r\n[Zaehler]\nCounter=1\r\0x", 29));
+  document.WriteString("Optionen", "TextBefore", std::string("RE\r\n[Zaehler]\nCounter=1\r\0x", 26));
   EXPECT_EQ(document.Bytes(), "[Optionen]\r\nTextBefore=\"RE  [Zaehler] Counter=1  x\"\r\n");
   EXPECT_FALSE(document.HasKey("Zaehler", "Counter"));
 }
