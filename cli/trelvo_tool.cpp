@@ -86,15 +86,21 @@ const char* SeparatorKindName(int32_t kind) {
   return kind >= 0 && kind < 5 ? names[kind] : "(keine)";
 }
 
+// A key of [Zaehler] as it stands in the file, or its default when it is missing.
+std::string CounterValueText(const engine::IniDocument& document, const char* key, int32_t fallback) {
+  return document.ReadRawValue(engine::counter_keys::kCounterSection, key).value_or(std::to_string(fallback));
+}
+
 int Status(platform::Environment& env, const CounterFile& file, std::ostream& out) {
   namespace k = engine::counter_keys;
   const engine::IniDocument document = file.Load();
   const engine::CounterState state = engine::ReadCounterState(document);
+  const engine::NextDraw next = engine::PlanNextDraw(env, document, file.path());
   const std::string holder = engine::LockOwnerIn(document);
   const auto quoted = [](const std::string& text) { return "\"" + text + "\""; };
   out << "Zählerdatei:      " << file.path() << (file.Exists() ? "" : " (existiert noch nicht)") << '\n'
-      << "Zähler:           " << state.counter << '\n'
-      << "Schrittweite:     " << state.increment << '\n'
+      << "Zähler:           " << CounterValueText(document, k::kCounter, 0) << '\n'
+      << "Schrittweite:     " << CounterValueText(document, k::kIncrement, 1) << '\n'
       << "Text vor Datum:   " << quoted(state.format.text_before) << '\n'
       << "Datumsteil:       " << state.format.date_kind << ' ' << DateKindName(state.format.date_kind) << '\n'
       << "Trennzeichen:     " << state.format.separator_kind << ' ' << SeparatorKindName(state.format.separator_kind)
@@ -104,15 +110,18 @@ int Status(platform::Environment& env, const CounterFile& file, std::ostream& ou
       << "Stellen:          " << state.format.width << '\n'
       << "Zähler vorn:      " << (state.format.leading ? "ja" : "nein") << '\n'
       << "Beschreibung:     " << quoted(document.ReadString(k::kNoteSection, k::kConfigDesc, "")) << '\n'
-      << "Gesperrt durch:   " << (engine::IsLockHolder(holder) ? "'" + holder + "'" : std::string("(frei)")) << '\n'
-      << "Nächste Nummer:   " << engine::ComposeNumber(state.format, state.counter, state.increment, env.system.Now())
-      << '\n';
-  return kExitOk;
+      << "Gesperrt durch:   " << (engine::IsLockHolder(holder) ? platform::Quoted(holder) : std::string("(frei)"))
+      << '\n'
+      << "Nächste Nummer:   " << (next.refusal ? engine::kErrorMarker : next.number) << '\n';
+  if (!next.refusal) return kExitOk;
+  platform::ShowErrorBox(env.ui, *next.refusal);
+  return kExitFailed;
 }
 
 int Preview(platform::Environment& env, const CounterFile& file, std::ostream& out) {
   const std::string number = engine::PreviewNextNumber(env, file);
   if (number == engine::kLockedMarker) return kExitLocked;
+  if (number == engine::kErrorMarker) return kExitFailed;  // the error box has told why
   out << number << '\n';
   return kExitOk;
 }
@@ -145,9 +154,10 @@ int Unlock(platform::Environment& env, const CounterFile& file, std::ostream& ou
     engine::WriteFreeLock(document);
   });
   if (engine::IsLockHolder(holder))
-    out << "Die Sperre durch '" << holder << "' ist aufgehoben: " << file.path() << '\n';
+    out << "Die Sperre durch " << platform::Quoted(holder) << " ist aufgehoben: " << platform::Quoted(file.path())
+        << '\n';
   else
-    out << "Die Zählerdatei war nicht gesperrt: " << file.path() << '\n';
+    out << "Die Zählerdatei war nicht gesperrt: " << platform::Quoted(file.path()) << '\n';
   return kExitOk;
 }
 
@@ -165,8 +175,10 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     return kExitUsage;
   }
   try {
-    engine::CreateSettingsFolder(env);
-    const CounterFile file(env, options->counter_file.value_or(engine::GetCounterFilePath(env)));
+    // The settings file names the counter file unless the call does, and the
+    // usage log's folder for a draw.
+    if (!options->counter_file || options->command == "draw") engine::CreateSettingsFolder(env);
+    const CounterFile file(env, options->counter_file ? *options->counter_file : engine::GetCounterFilePath(env));
     if (options->command == "status") return Status(env, file, out);
     if (options->command == "preview") return Preview(env, file, out);
     if (options->command == "draw") return Draw(env, file, *options, out);
@@ -175,6 +187,9 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     return kExitUsage;
   } catch (const Aborted&) {
     return kExitFailed;  // the message has been shown
+  } catch (const platform::FileError& error) {
+    platform::ShowErrorBox(env.ui, std::string("Ein Dateizugriff ist fehlgeschlagen: ") + error.what());
+    return kExitFailed;
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return kExitFailed;

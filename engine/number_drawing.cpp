@@ -2,20 +2,13 @@
 
 #include "engine/counter_lock.h"
 #include "engine/integer_text.h"
+#include "engine/messages.h"
 #include "platform/error.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::engine {
 namespace k = counter_keys;
-namespace {
 
-// What a draw from a file's current state issues and stores, or why it must
-// not draw (the text of the error box).
-struct NextDraw {
-  std::string number;
-  int32_t counter = 0;
-  std::optional<std::string> refusal;
-};
 NextDraw PlanNextDraw(platform::Environment& env, const IniDocument& document, const std::string& path) {
   if (auto untrusted = UntrustedCounterValue(document, path)) return {{}, 0, std::move(untrusted)};
   const CounterState state = ReadCounterState(document);
@@ -24,6 +17,8 @@ NextDraw PlanNextDraw(platform::Environment& env, const IniDocument& document, c
   return {ComposeNumber(state.format, state.counter, state.increment, env.system.Now()), static_cast<int32_t>(next),
           std::nullopt};
 }
+
+namespace {
 
 // Told only after the file is closed again: the box is modal, and other
 // workstations must not wait for the user to read it.

@@ -9,6 +9,15 @@
 
 namespace trelvo::engine {
 
+// What a draw from a counter file's current content issues and stores, or why
+// it must not draw (the text of its error box).
+struct NextDraw {
+  std::string number;
+  int32_t counter = 0;
+  std::optional<std::string> refusal;
+};
+NextDraw PlanNextDraw(platform::Environment& env, const IniDocument& document, const std::string& path);
+
 // The number the next draw would issue, or "#ini gesperrt#" (after the lock
 // message) when the file is locked, or "#error#" (after an error box) when the
 // draw would be refused. Writes nothing.

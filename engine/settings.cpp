@@ -1,6 +1,7 @@
 #include "engine/settings.h"
 
 #include "engine/ini/ini_file.h"
+#include "platform/user_interface.h"
 
 namespace trelvo::engine {
 namespace {
@@ -38,6 +39,13 @@ std::string GetCurrentUserName(platform::Environment& env) { return env.system.U
 
 std::string GetModulePath(platform::Environment& env) { return env.system.ModulePath(); }
 
-void CreateSettingsFolder(platform::Environment& env) { env.files.CreateDirectories(GetSettingsFolder(env)); }
+void CreateSettingsFolder(platform::Environment& env) {
+  const std::string folder = GetSettingsFolder(env);
+  try {
+    env.files.CreateDirectories(folder);
+  } catch (const platform::FileError& error) {
+    throw Error("Der Ordner " + platform::Quoted(folder) + " kann nicht angelegt werden. " + error.what());
+  }
+}
 
 }  // namespace trelvo::engine

@@ -23,7 +23,8 @@ std::string IoErrorMessage(int code, const std::string& path, const std::string&
 
 }  // namespace
 
-std::string QuoteLogField(const std::string& text) { return platform::Enquoted(text, '"'); }
+// A line break inside a field would split the record.
+std::string QuoteLogField(const std::string& text) { return platform::Enquoted(platform::OnOneLine(text), '"'); }
 
 std::string FormatLogTime(const platform::LocalDateTime& when, const std::string& time_separator) {
   char date[32];

@@ -9,7 +9,7 @@ namespace trelvo::engine {
 
 inline constexpr char kUsageLogHeader[] = "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255";
 
-// A field in double quotes, inner double quotes doubled.
+// A field in double quotes, inner double quotes doubled, CR and LF as blanks.
 std::string QuoteLogField(const std::string& text);
 // "2024-03-05 14:07:09" with the regional time separator.
 std::string FormatLogTime(const platform::LocalDateTime& when, const std::string& time_separator);

@@ -40,11 +40,15 @@ void IniFile::Update(const std::function<void(IniDocument&)>& change) const {
   std::string before;
   try {
     file = files_.OpenLocked(path_, LockMode::Exclusive, true, kFileLockWait);
-    before = file->ReadAll();
   } catch (const FileBusy&) {
     ThrowBusy();
   } catch (const FileError&) {
     throw Error(CannotWriteMessage(path_));
+  }
+  try {
+    before = file->ReadAll();
+  } catch (const FileError& error) {
+    throw Error(CannotReadMessage(path_, error.what()));
   }
   IniDocument document = Parse(before);
   change(document);

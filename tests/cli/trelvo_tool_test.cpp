@@ -62,9 +62,9 @@ TEST_F(TrelvoTool, ANumberIsPrintedEvenWhenItsLogRecordFails) {
 TEST_F(TrelvoTool, UnlockSaysWhoseLockItWas) {
   files.SetFile("S:\\re.ini", "[Locking]\r\nIsLocked=1\r\nLockedBy=\"admin\"\r\n");
   EXPECT_EQ(Run({"unlock", "--counter-file", "S:\\re.ini"}), kExitOk);
-  EXPECT_EQ(out.str(), "Die Sperre durch 'admin' ist aufgehoben: S:\\re.ini\n");
+  EXPECT_EQ(out.str(), "Die Sperre durch 'admin' ist aufgehoben: 'S:\\re.ini'\n");
   EXPECT_EQ(Run({"unlock", "--counter-file", "S:\\re.ini"}), kExitOk);
-  EXPECT_EQ(out.str(), "Die Zählerdatei war nicht gesperrt: S:\\re.ini\n");
+  EXPECT_EQ(out.str(), "Die Zählerdatei war nicht gesperrt: 'S:\\re.ini'\n");
   EXPECT_EQ(Run({"unlock", "--counter-file", "S:\\fehlt.ini"}), kExitFailed);
   EXPECT_EQ(err.str(), "Fehler: Die Locking Informationen konnten nicht zurückgesetzt werden!\n");
   EXPECT_FALSE(files.FileExists("S:\\fehlt.ini"));
@@ -83,6 +83,34 @@ TEST_F(TrelvoTool, StatusAndPreviewWriteNothing) {
         "Gesperrt durch:   (frei)\n", "Nächste Nummer:   RE2024-030042\n"})
     EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
   EXPECT_EQ(*files.Content("S:\\re.ini"), content);
+}
+
+// A counter file named on the command line needs no settings file.
+TEST_F(TrelvoTool, ANamedCounterFileIsUsedWithoutReadingTheSettingsFile) {
+  files.SetFile(UserFolder() + "trelvo.ini", std::string("\xFF\xFE[\0P\0", 6));
+  files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=41\r\n");
+  EXPECT_EQ(Run({"preview", "--counter-file", "S:\\re.ini"}), kExitOk);
+  EXPECT_EQ(out.str(), "0042\n");
+  EXPECT_EQ(Run({"status", "--counter-file", "S:\\re.ini"}), kExitOk);
+  EXPECT_EQ(Run({"preview"}), kExitFailed);
+  EXPECT_NE(err.str().find("ist keine INI-Datei"), std::string::npos) << err.str();
+}
+
+TEST_F(TrelvoTool, ACounterFileThatWouldReissueNumbersIsRefusedByEveryCommand) {
+  files.AddFolder(UserFolder());
+  for (const char* content : {"[Zaehler]\r\nCounter=abc\r\n", "[Zaehler]\r\nCounter=41 ; Notiz\r\n",
+                              "[Zaehler]\r\nCounter=41\r\nIncrement=0\r\n", "[Zaehler]\r\nCounter=\r\n"}) {
+    files.SetFile("S:\\re.ini", content);
+    EXPECT_EQ(Run({"draw", "--counter-file", "S:\\re.ini"}), kExitFailed) << content;
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("den ungültigen Wert"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"preview", "--counter-file", "S:\\re.ini"}), kExitFailed) << content;
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Run({"status", "--counter-file", "S:\\re.ini"}), kExitFailed) << content;
+    EXPECT_NE(out.str().find("Nächste Nummer:   #error#\n"), std::string::npos) << out.str();
+    EXPECT_EQ(*files.Content("S:\\re.ini"), content);
+  }
+  EXPECT_FALSE(files.FileExists(LogPath())) << "a refused draw issues nothing";
 }
 
 TEST_F(TrelvoTool, WrongCallsExitWithUsage) {

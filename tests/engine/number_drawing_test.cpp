@@ -148,6 +148,36 @@ TEST_F(NumberDrawing, ACounterOrIncrementThatIsNoTrustworthyNumberIsRefused) {
   }
 }
 
+// Notepad saves with the UTF-8 mark: such a file is read, not taken for a new one.
+TEST_F(NumberDrawing, AFileWithTheUtf8MarkDrawsOnAndKeepsItsMark) {
+  WriteCounterFile("\xEF\xBB\xBF[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"Ü-\"\r\n");
+  EXPECT_EQ(PreviewNextNumber(env), "Ü-0042");
+  EXPECT_EQ(DrawUnderLock(env).number, "Ü-0042");
+  EXPECT_EQ(CounterFileContent(),
+            "\xEF\xBB\xBF[Zaehler]\r\nCounter=42\r\n[Optionen]\r\nTextBefore=\"Ü-\"\r\n"
+            "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");
+}
+
+TEST_F(NumberDrawing, AFileWithNulBytesIsNoCounterFileAndIsNeverWritten) {
+  const std::string utf16("\xFF\xFE[\0Z\0a\0e\0h\0l\0e\0r\0]\0", 20);
+  WriteCounterFile(utf16);
+  const std::string message = "Die Datei '" + CounterPath() +
+                              "' ist keine Zählerdatei: Sie enthält Binärdaten. Es wurde keine Nummer vergeben, "
+                              "und die Datei bleibt unverändert.";
+  for (const auto& attempt : std::vector<std::function<void()>>{
+           [&] { PreviewNextNumber(env); }, [&] { DrawUnderLock(env); }, [&] { DrawNextNumber(env); },
+           [&] { AcquireLock(env); }}) {
+    try {
+      attempt();
+      ADD_FAILURE() << "not refused";
+    } catch (const Error& error) {
+      EXPECT_EQ(error.what(), message);
+    }
+  }
+  EXPECT_EQ(CounterFileContent(), utf16);
+  EXPECT_EQ(fake.files.CountsFor(CounterPath()).writes, 0);
+}
+
 TEST_F(NumberDrawing, MessageBoxesWaitUntilTheCounterFileIsClosed) {
   // A modal box under the file's lock would keep every other workstation waiting for the user.
   int shown_while_open = 0;

@@ -22,9 +22,12 @@ TEST_F(UsageLog, RecordsAreAppendedBehindWhateverTheFileHolds) {
   fake.system.user = "";
   AppendUsageLog(env, "#ini gesperrt#", "Makro 12.0", {2024, 12, 31, 23, 59, 58});
   AppendUsageLog(env, "Nr \"7\" ä", "Word Formular 11.0", {2025, 1, 1, 0, 0, 0});
+  // A line break in a field would split the record.
+  AppendUsageLog(env, "0043", "Stapel\r\n\"0044\"; 2025", {2025, 1, 1, 0, 0, 1});
   EXPECT_EQ(fake.files.Content(fake.UserFolder() + "sabulog.csv"),
             "alt ohne Zeilenende\"#ini gesperrt#\"; 2024-12-31 23.59.58; \"Makro 12.0\"; \"\"; \r\n"
-            "\"Nr \"\"7\"\" \xE4\"; 2025-01-01 00.00.00; \"Word Formular 11.0\"; \"\"; \r\n");
+            "\"Nr \"\"7\"\" \xE4\"; 2025-01-01 00.00.00; \"Word Formular 11.0\"; \"\"; \r\n"
+            "\"0043\"; 2025-01-01 00.00.01; \"Stapel  \"\"0044\"\"; 2025\"; \"\"; \r\n");
 }
 
 TEST_F(UsageLog, TheLogFolderOfTheSettingsIsUsedAndNeverCreated) {

@@ -73,6 +73,11 @@ TEST_F(SharedCounterFile, TheLogIsCreatedOnceWithItsHeaderAndThenAppendedTo) {
   real.files->AppendShared(log, "KOPF\r\n", "eins\r\n");
   real.files->AppendShared(log, "KOPF\r\n", "zwei\r\n");
   EXPECT_EQ(real.files->ReadFile(log), "KOPF\r\neins\r\nzwei\r\n");
+  // The header belongs to a file being created, not to one that exists empty.
+  const std::string empty = folder + "leer.csv";
+  std::ofstream(empty, std::ios::binary).close();
+  real.files->AppendShared(empty, "KOPF\r\n", "eins\r\n");
+  EXPECT_EQ(real.files->ReadFile(empty), "eins\r\n");
   EXPECT_THROW(real.files->AppendShared(folder + "fehlt/x/sabulog.csv", "", "x"), platform::FileError);
 }
 
