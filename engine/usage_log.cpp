@@ -1,6 +1,5 @@
 #include "engine/usage_log.h"
 
-#include <chrono>
 #include <cstdio>
 
 #include "engine/settings.h"
@@ -11,10 +10,6 @@
 
 namespace trelvo::engine {
 namespace {
-
-constexpr std::chrono::milliseconds kRetryPause{50};
-constexpr int kAttempts = 40;  // about two seconds in all
-constexpr int kSharingViolation = 32;
 
 std::string IoErrorMessage(int code, const std::string& path, const std::string& reason) {
   return "E/A-Fehler " + std::to_string(code) + " beim Schreiben der Protokolldatei " + platform::Quoted(path) + ": " +
@@ -51,16 +46,10 @@ void AppendUsageLog(platform::Environment& env, const std::string& number, const
   const std::string path = GetUsageLogPath(env);
   const std::string header = std::string(kUsageLogHeader) + "\r\n";
 
-  for (int attempt = 1;; ++attempt) {
-    try {
-      env.files.AppendShared(path, header, line);
-      return;
-    } catch (const platform::FileBusy& busy) {
-      if (attempt == kAttempts) throw Error(IoErrorMessage(kSharingViolation, path, busy.what()));
-      env.system.Sleep(kRetryPause);
-    } catch (const platform::FileError& error) {
-      throw Error(IoErrorMessage(error.code(), path, error.what()));
-    }
+  try {
+    env.files.AppendShared(path, header, line);
+  } catch (const platform::FileError& error) {
+    throw Error(IoErrorMessage(error.code(), path, error.what()));
   }
 }
 

@@ -19,8 +19,9 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
 
 std::string GetUsageLogPath(platform::Environment& env);
 
-// Appends one record. While another workstation appends, it tries again for
-// about two seconds; every failure raises an input/output error.
+// Appends one record. While another workstation appends, the file system tries
+// again for about two seconds (RetryTransient); every failure raises an
+// input/output error with the system's code.
 void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
                     const platform::LocalDateTime& when);
 

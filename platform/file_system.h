@@ -1,6 +1,7 @@
 #pragma once
 // Files as the engine needs them. Paths are Windows paths (backslashes); content
-// is bytes (Windows-1252 text). Failures are thrown as FileError or FileBusy.
+// is bytes (Windows-1252 text). Failures are thrown as FileError or FileBusy,
+// after transient ones have been tried again (RetryTransient).
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -10,20 +11,26 @@
 
 namespace trelvo::platform {
 
-// The operating system refused an access; code is its error number.
+// The operating system refused an access; code is its error number. A
+// transient failure may go away when the access is tried again a moment later
+// (see RetryTransient).
 class FileError : public std::runtime_error {
  public:
-  FileError(int code, const std::string& reason) : std::runtime_error(reason), code_(code) {}
+  FileError(int code, const std::string& reason, bool transient = false)
+      : std::runtime_error(reason), code_(code), transient_(transient) {}
   int code() const { return code_; }
+  bool transient() const { return transient_; }
 
  private:
   int code_;
+  bool transient_;
 };
 
-// Another process holds the file or its lock longer than we may wait.
-class FileBusy : public std::runtime_error {
+// Another process holds the file or its lock (a sharing or lock violation);
+// thrown on when it still does after the wait.
+class FileBusy : public FileError {
  public:
-  using std::runtime_error::runtime_error;
+  FileBusy(int code, const std::string& reason) : FileError(code, reason, true) {}
 };
 
 enum class LockMode { Shared, Exclusive };
@@ -50,14 +57,15 @@ class FileSystem {
   virtual bool FileExists(const std::string& path) = 0;
   // The whole file; nullopt when it does not exist. Other failures throw.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
-  // Opens the file with full sharing and takes its lock, waiting at most `wait`.
-  // A missing file gives nullptr unless create is true, in which case it is
-  // created empty (its folder must exist). Throws FileBusy after the wait.
+  // Opens the file with full sharing and takes its lock, waiting at most `wait`
+  // for the lock. A missing file gives nullptr unless create is true, in which
+  // case it is created empty (its folder must exist). Throws FileBusy after the
+  // wait, or when another program keeps the file open without sharing it.
   virtual std::unique_ptr<LockedFile> OpenLocked(const std::string& path, LockMode mode, bool create,
                                                  std::chrono::milliseconds wait) = 0;
   // Appends bytes to a file that other processes may only read meanwhile. A
   // missing file is created (only if it is still absent) and gets
-  // header_if_created first. Throws FileBusy when another process holds the file.
+  // header_if_created first. Throws FileBusy when another process keeps holding the file.
   virtual void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) = 0;
   // Creates a folder with every missing level.
   virtual void CreateDirectories(const std::string& path) = 0;

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_file_system.h"
 
+#include "platform/transient_retry.h"
+
 namespace trelvo::platform {
 namespace {
 
@@ -52,11 +54,17 @@ FakeFileSystem::Counts FakeFileSystem::CountsFor(const std::string& path) const 
 
 bool FakeFileSystem::FolderExists(const std::string& path) const { return folders_.count(FolderOf(path)) > 0; }
 
-void FakeFileSystem::ThrowIfHeld(const std::string& path) {
-  auto held = held_.find(path);
-  if (held == held_.end() || held->second == 0) return;
-  --held->second;
-  throw FileBusy("Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird.");
+void FakeFileSystem::WaitWhileHeld(const std::string& path) {
+  // As the real file systems do: a held file is tried again under the policy.
+  RetryTransient(
+      [&] {
+        auto held = held_.find(path);
+        if (held == held_.end() || held->second == 0) return;
+        --held->second;
+        throw FileBusy(32, "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess "
+                           "verwendet wird.");
+      },
+      [this](std::chrono::milliseconds pause) { waited_ += pause; });
 }
 
 bool FakeFileSystem::FileExists(const std::string& path) { return files_.count(path) > 0; }
@@ -65,7 +73,7 @@ std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path) { r
 
 std::unique_ptr<LockedFile> FakeFileSystem::OpenLocked(const std::string& path, LockMode mode, bool create,
                                                        std::chrono::milliseconds) {
-  ThrowIfHeld(path);
+  WaitWhileHeld(path);
   ++counts_[path].opens;
   if (!files_.count(path)) {
     if (!create) return nullptr;
@@ -78,7 +86,7 @@ std::unique_ptr<LockedFile> FakeFileSystem::OpenLocked(const std::string& path, 
 }
 
 void FakeFileSystem::AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) {
-  ThrowIfHeld(path);
+  WaitWhileHeld(path);
   if (!FolderExists(path)) throw FileError(3, "Das System kann den angegebenen Pfad nicht finden.");
   if (read_only_.count(path)) throw FileError(5, "Zugriff verweigert");
   auto [file, created] = files_.try_emplace(path, std::string(header_if_created));

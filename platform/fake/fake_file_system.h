@@ -17,8 +17,13 @@ class FakeFileSystem : public FileSystem {
   void RemoveFile(const std::string& path) { files_.erase(path); }
   std::optional<std::string> Content(const std::string& path) const;
   void SetReadOnly(const std::string& path) { read_only_.insert(path); }
-  // The next `attempts` opens of the file find it held by another process.
+  // The next `attempts` opens of the file find it held by another process
+  // (each open tries again under the transient-failure policy).
   void HoldFile(const std::string& path, int attempts) { held_[path] = attempts; }
+  // A file held for good: every open gives up after the policy's attempts.
+  void HoldFileForGood(const std::string& path) { held_[path] = 1 << 30; }
+  // The pauses the policy made while files were held.
+  std::chrono::milliseconds waited() const { return waited_; }
   // A full disk: no file may grow (a write that would grow one is refused whole).
   void SetDiskFull(bool full) { full_ = full; }
 
@@ -40,7 +45,7 @@ class FakeFileSystem : public FileSystem {
  private:
   class OpenFile;
   bool FolderExists(const std::string& path) const;
-  void ThrowIfHeld(const std::string& path);
+  void WaitWhileHeld(const std::string& path);
 
   std::map<std::string, std::string> files_;
   std::set<std::string> folders_;
@@ -49,6 +54,7 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, Counts> counts_;
   int open_now_ = 0;
   bool full_ = false;
+  std::chrono::milliseconds waited_{0};
 };
 
 }  // namespace trelvo::platform

@@ -9,6 +9,7 @@
 
 #include "platform/file_lock_range.h"
 #include "platform/in_place_write.h"
+#include "platform/transient_retry.h"
 
 namespace trelvo::posix {
 namespace {
@@ -17,7 +18,28 @@ using platform::FileBusy;
 using platform::FileError;
 using Clock = std::chrono::steady_clock;
 
-[[noreturn]] void ThrowErrno() { throw FileError(errno, std::strerror(errno)); }
+// Failures that go away when the access is tried again a moment later.
+[[noreturn]] void ThrowErrno() {
+  const int code = errno;
+  throw FileError(code, std::strerror(code), code == EBUSY || code == ETXTBSY || code == ESTALE || code == EAGAIN);
+}
+
+void Pause(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+
+// open() under the transient-failure policy; -1 only for a code in accepted.
+int OpenFile(const std::string& path, int flags, std::initializer_list<int> accepted = {}) {
+  return platform::RetryTransient(
+      [&] {
+        const int fd = open(path.c_str(), flags | O_CLOEXEC, 0666);
+        if (fd < 0) {
+          for (int allowed : accepted)
+            if (errno == allowed) return -1;
+          ThrowErrno();
+        }
+        return fd;
+      },
+      Pause);
+}
 
 class UniqueFd {
  public:
@@ -42,7 +64,7 @@ void TakeLock(int fd, bool exclusive, Clock::time_point deadline) {
   range.l_len = static_cast<off_t>(platform::kLockRangeLength);
   while (fcntl(fd, F_OFD_SETLK, &range) != 0) {
     if (errno != EAGAIN && errno != EACCES && errno != EINTR) ThrowErrno();
-    if (Clock::now() >= deadline) throw FileBusy("Die Datei ist durch einen anderen Prozess gesperrt.");
+    if (Clock::now() >= deadline) throw FileBusy(EAGAIN, "Die Datei ist durch einen anderen Prozess gesperrt.");
     std::this_thread::sleep_for(platform::kLockRetryPause);
   }
 }
@@ -116,23 +138,17 @@ bool PosixFileSystem::FileExists(const std::string& path) {
 }
 
 std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
-  const UniqueFd fd(open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) {
-    if (errno == ENOENT) return std::nullopt;
-    ThrowErrno();
-  }
+  const UniqueFd fd(OpenFile(NativePath(path), O_RDONLY, {ENOENT}));
+  if (fd.get() < 0) return std::nullopt;
   return ReadFrom(fd.get());
 }
 
 std::unique_ptr<platform::LockedFile> PosixFileSystem::OpenLocked(const std::string& path, platform::LockMode mode,
                                                                   bool create, std::chrono::milliseconds wait) {
   const bool exclusive = mode == platform::LockMode::Exclusive;
-  const int flags = (exclusive ? O_RDWR : O_RDONLY) | (create ? O_CREAT : 0) | O_CLOEXEC;
-  const int fd = open(NativePath(path).c_str(), flags, 0666);
-  if (fd < 0) {
-    if (!create && errno == ENOENT) return nullptr;
-    ThrowErrno();
-  }
+  const int flags = (exclusive ? O_RDWR : O_RDONLY) | (create ? O_CREAT : 0);
+  const int fd = OpenFile(NativePath(path), flags, create ? std::initializer_list<int>{} : std::initializer_list<int>{ENOENT});
+  if (fd < 0) return nullptr;
   auto file = std::make_unique<PosixLockedFile>(fd);
   TakeLock(fd, exclusive, Clock::now() + wait);
   return file;
@@ -143,15 +159,12 @@ void PosixFileSystem::AppendShared(const std::string& path, std::string_view hea
   // Created only if it is still absent: a log that another workstation has just
   // created (or an existing empty one) is appended to without a header.
   const std::string native = NativePath(path);
-  bool created = true;
-  int raw = open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (raw < 0 && errno == EEXIST) {
-    created = false;
-    raw = open(native.c_str(), O_RDWR | O_CLOEXEC);
-  }
+  int raw = OpenFile(native, O_RDWR | O_CREAT | O_EXCL, {EEXIST});
+  const bool created = raw >= 0;
+  if (!created) raw = OpenFile(native, O_RDWR);
   const UniqueFd fd(raw);
-  if (fd.get() < 0) ThrowErrno();
-  TakeLock(fd.get(), true, Clock::now());  // one attempt: the caller decides about retrying
+  // Another workstation's append holds the lock for a moment: the policy waits for it.
+  platform::RetryTransient([&] { TakeLock(fd.get(), true, Clock::now()); }, Pause);
   struct stat info {};
   if (fstat(fd.get(), &info) != 0) ThrowErrno();
   std::string content(bytes);

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include "platform/file_lock_range.h"
+#include "platform/folder_levels.h"
 #include "platform/in_place_write.h"
+#include "platform/transient_retry.h"
 #include "platform/win32/system_error.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
@@ -18,11 +20,45 @@ using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// Failures that go away when the access is tried again a moment later: another
+// program holds the file without sharing it, a virus scanner opens a file just
+// written (access denied), or the network share is lost for a moment.
 [[noreturn]] void ThrowLastError(DWORD code = GetLastError()) {
-  throw FileError(static_cast<int>(code), SystemMessage(code));
+  switch (code) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      throw FileBusy(static_cast<int>(code), SystemMessage(code));
+    case ERROR_ACCESS_DENIED:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_SEM_TIMEOUT:
+    case ERROR_NETWORK_UNREACHABLE:
+    case ERROR_UNEXP_NET_ERR:
+      throw FileError(static_cast<int>(code), SystemMessage(code), true);
+    default:
+      throw FileError(static_cast<int>(code), SystemMessage(code));
+  }
 }
 
-bool IsMissing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+void Pause(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+
+// CreateFileW under the transient-failure policy; an invalid handle only for
+// the codes that the caller accepts (a missing file, an existing one).
+UniqueHandle OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
+                      std::initializer_list<DWORD> accepted = {}) {
+  return platform::RetryTransient(
+      [&] {
+        UniqueHandle file(CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+          const DWORD code = GetLastError();
+          for (DWORD allowed : accepted)
+            if (code == allowed) return file;
+          ThrowLastError(code);
+        }
+        return file;
+      },
+      Pause);
+}
 
 void WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -104,42 +140,31 @@ bool Win32FileSystem::FileExists(const std::string& path) {
 }
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
-  UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    if (IsMissing(GetLastError())) return std::nullopt;
-    ThrowLastError();
-  }
+  UniqueHandle file = OpenFile(Widen(path), GENERIC_READ, kShareAll, OPEN_EXISTING,
+                               {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND});
+  if (!file) return std::nullopt;
   return ReadToEnd(file.get());
 }
 
 std::unique_ptr<platform::LockedFile> Win32FileSystem::OpenLocked(const std::string& path, platform::LockMode mode,
                                                                   bool create, std::chrono::milliseconds wait) {
   const bool exclusive = mode == platform::LockMode::Exclusive;
+  const std::initializer_list<DWORD> missing = {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND};
+  UniqueHandle file = OpenFile(Widen(path), exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, kShareAll,
+                               create ? OPEN_ALWAYS : OPEN_EXISTING,
+                               create ? std::initializer_list<DWORD>{} : missing);
+  if (!file) return nullptr;
+
+  // The lock is the counter file's protocol, not a transient failure: it is
+  // waited for up to the caller's limit.
   const auto deadline = Clock::now() + wait;
-  const std::wstring wide_path = Widen(path);
-
-  UniqueHandle file;
-  for (;;) {
-    file =
-        UniqueHandle(CreateFileW(wide_path.c_str(), exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, kShareAll,
-                                 nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) break;
-    const DWORD code = GetLastError();
-    if (!create && IsMissing(code)) return nullptr;
-    // A program that opened the file without sharing (an editor, an old backup tool) holds it for a moment.
-    if (code != ERROR_SHARING_VIOLATION) ThrowLastError();
-    if (Clock::now() >= deadline) throw FileBusy(SystemMessage(code));
-    std::this_thread::sleep_for(platform::kLockRetryPause);
-  }
-
   const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
   for (;;) {
     OVERLAPPED range = LockRange();
     if (LockFileEx(file.get(), flags, 0, platform::kLockRangeLength, 0, &range)) break;
     const DWORD code = GetLastError();
-    if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) ThrowLastError();
-    if (Clock::now() >= deadline) throw FileBusy(SystemMessage(code));
+    if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) ThrowLastError(code);
+    if (Clock::now() >= deadline) throw FileBusy(static_cast<int>(code), SystemMessage(code));
     std::this_thread::sleep_for(platform::kLockRetryPause);
   }
   return std::make_unique<Win32LockedFile>(std::move(file));
@@ -148,36 +173,23 @@ std::unique_ptr<platform::LockedFile> Win32FileSystem::OpenLocked(const std::str
 void Win32FileSystem::AppendShared(const std::string& path, std::string_view header_if_created,
                                    std::string_view bytes) {
   const std::wstring wide_path = Widen(path);
-  // Created only if it is still absent: a log that another workstation has just created is appended to.
-  UniqueHandle file(CreateFileW(wide_path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
+  // Created only if it is still absent: a log that another workstation has just
+  // created is appended to. Meanwhile others may only read it.
+  UniqueHandle file = OpenFile(wide_path, kReadWrite, FILE_SHARE_READ, CREATE_NEW, {ERROR_FILE_EXISTS});
   std::string content(bytes);
   if (file) {
     content.insert(0, header_if_created);
   } else {
-    if (GetLastError() != ERROR_FILE_EXISTS) ThrowLastError();
-    file = UniqueHandle(CreateFileW(wide_path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-      const DWORD code = GetLastError();
-      if (code == ERROR_SHARING_VIOLATION) throw FileBusy(SystemMessage(code));
-      ThrowLastError();
-    }
+    file = OpenFile(wide_path, kReadWrite, FILE_SHARE_READ, OPEN_EXISTING);
     if (SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) ThrowLastError();
   }
   WriteAll(file.get(), content);
 }
 
 void Win32FileSystem::CreateDirectories(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  for (size_t at = wide.find_first_of(L"\\/", 1); at != std::wstring::npos; at = wide.find_first_of(L"\\/", at + 1)) {
-    const std::wstring level = wide.substr(0, at);
-    if (level.empty() || level.back() == L':') continue;
-    if (!CreateDirectoryW(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) ThrowLastError();
-  }
-  if (!wide.empty() && wide.back() != L'\\' && wide.back() != L'/' && !CreateDirectoryW(wide.c_str(), nullptr) &&
-      GetLastError() != ERROR_ALREADY_EXISTS)
-    ThrowLastError();
+  for (const std::string& level : platform::FolderLevels(path))
+    if (!CreateDirectoryW(Widen(level).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) ThrowLastError();
 }
 
 }  // namespace trelvo::win32

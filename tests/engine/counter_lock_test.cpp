@@ -62,7 +62,7 @@ TEST_F(CounterLock, LockMessageNamesFileAndHolderInQuotes) {
 
 TEST_F(CounterLock, AFileHeldByAnotherWorkstationBeyondTheWaitIsReportedOnce) {
   WriteCounterFile("[Locking]\r\nIsLocked=0\r\n");
-  fake.files.HoldFile(CounterPath(), 1);
+  fake.files.HoldFileForGood(CounterPath());
   EXPECT_THROW(AcquireLock(env), Aborted);
   ExpectOneErrorBox(
       "Die Zählerdatei 'sabu_counter.ini' ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"

@@ -187,7 +187,7 @@ TEST_F(NumberDrawing, MessageBoxesWaitUntilTheCounterFileIsClosed) {
   EXPECT_THROW(DrawNextNumber(env), Aborted);
   WriteCounterFile("[Locking]\r\nIsLocked=1\r\nLockedBy=\"admin\"\r\n");
   EXPECT_EQ(PreviewNextNumber(env), "#ini gesperrt#");
-  fake.files.HoldFile(CounterPath(), 1);
+  fake.files.HoldFileForGood(CounterPath());
   EXPECT_THROW(DrawUnderLock(env), Aborted);
   EXPECT_EQ(fake.ui.shown.size(), 4u);
   EXPECT_EQ(shown_while_open, 0);

@@ -47,20 +47,27 @@ TEST_F(UsageLog, TheLogFolderOfTheSettingsIsUsedAndNeverCreated) {
 
 TEST_F(UsageLog, AnAppendWaitsForAnotherWorkstationsAppend) {
   const std::string path = fake.UserFolder() + "sabulog.csv";
-  fake.files.HoldFile(path, 10);
+  fake.files.HoldFile(path, 3);
   AppendUsageLog(env, "0001", "Excel 11.0", fake.system.now);
   EXPECT_NE(fake.files.Content(path)->find("\"0001\""), std::string::npos);
-  EXPECT_EQ(fake.system.slept, std::chrono::milliseconds(500));
+  EXPECT_EQ(fake.files.waited(), std::chrono::milliseconds(25 + 50 + 75));
 }
 
 TEST_F(UsageLog, AFileHeldLongerThanTwoSecondsFailsWithoutLosingEarlierRecords) {
   const std::string path = fake.UserFolder() + "sabulog.csv";
   AppendUsageLog(env, "0001", "Excel 11.0", fake.system.now);
   const std::string before = *fake.files.Content(path);
-  fake.files.HoldFile(path, 1000);
-  EXPECT_THROW(AppendUsageLog(env, "0002", "Excel 11.0", fake.system.now), Error);
-  EXPECT_LE(fake.system.slept, std::chrono::milliseconds(2000));
-  EXPECT_GE(fake.system.slept, std::chrono::milliseconds(1900));
+  fake.files.HoldFileForGood(path);
+  try {
+    AppendUsageLog(env, "0002", "Excel 11.0", fake.system.now);
+    ADD_FAILURE() << "the held file was written";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()).rfind("E/A-Fehler 32 beim Schreiben der Protokolldatei '" + path + "': ", 0),
+              0u)
+        << error.what();
+  }
+  EXPECT_LE(fake.files.waited(), std::chrono::milliseconds(2000));
+  EXPECT_GE(fake.files.waited(), std::chrono::milliseconds(1900));
   EXPECT_EQ(*fake.files.Content(path), before);
 }
 
