@@ -8,6 +8,9 @@
 
 namespace trelvo::commands {
 
+// The Office application the add-in was loaded into.
+enum class HostKind { Excel = 0, Word = 1 };
+
 // Word's protection type of the active document.
 enum class ProtectionType : int32_t {
   None = -1,

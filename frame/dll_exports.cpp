@@ -3,42 +3,25 @@
 #include <objbase.h>
 
 #include "Trelvo_h.h"
-#include "frame/class_factory.h"
-#include "frame/com_boundary.h"
 #include "frame/registration.h"
-#include "frame/server_lifetime.h"
+#include "frame/trelvo_co_class.h"
+#include "platform/win32/class_factory.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    trelvo::frame::SetModuleHandle(instance);
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
-}
+using namespace trelvo;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) { return win32::OnDllMain(instance, reason); }
 
 STDAPI DllGetClassObject(REFCLSID class_id, REFIID iid, LPVOID* object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (class_id != CLSID_TrelvoCoClass) return CLASS_E_CLASSNOTAVAILABLE;
-  return trelvo::frame::GuardComCall(class_id, [&] {
-    return trelvo::frame::MakeComObject<trelvo::frame::TrelvoClassFactory>()->QueryInterface(iid, object);
-  });
+  if (class_id != CLSID_TrelvoCoClass) {
+    if (object) *object = nullptr;
+    return CLASS_E_CLASSNOTAVAILABLE;
+  }
+  return win32::ServeClassObject(class_id, iid, object,
+                                 [] { return win32::AsUnknown(win32::MakeComObject<frame::TrelvoCoClass>()); });
 }
 
-STDAPI DllCanUnloadNow() { return trelvo::frame::CanUnload() ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() { return win32::CanUnloadNow(); }
 
-STDAPI DllRegisterServer() {
-  const HRESULT hr = trelvo::frame::GuardComCall(CLSID_TrelvoCoClass, [] {
-    trelvo::frame::RegisterServer();
-    return S_OK;
-  });
-  return SUCCEEDED(hr) ? S_OK : E_FAIL;
-}
+STDAPI DllRegisterServer() { return win32::RunRegistration(CLSID_TrelvoCoClass, frame::RegisterServer); }
 
-STDAPI DllUnregisterServer() {
-  const HRESULT hr = trelvo::frame::GuardComCall(CLSID_TrelvoCoClass, [] {
-    trelvo::frame::UnregisterServer();
-    return S_OK;
-  });
-  return SUCCEEDED(hr) ? S_OK : E_FAIL;
-}
+STDAPI DllUnregisterServer() { return win32::RunRegistration(CLSID_TrelvoCoClass, frame::UnregisterServer); }

@@ -3,8 +3,9 @@
 #include <array>
 #include <cstdio>
 
-#include "frame/server_lifetime.h"
 #include "frame/type_library.h"
+#include "platform/error.h"
+#include "platform/win32/com_module.h"
 #include "platform/win32/registry_key.h"
 
 namespace trelvo::frame {
@@ -42,7 +43,7 @@ void WriteClassEntries(const ClassesRoot& classes) {
   std::swprintf(version, std::size(version), L"%d.%d", facts.major_version, facts.minor_version);
 
   WriteDefault(classes, kClassKey, L"", facts.co_class_description);
-  WriteDefault(classes, kClassKey + L"\\InprocServer32", L"", ServerPathForRegistry(ModuleFilePath()));
+  WriteDefault(classes, kClassKey + L"\\InprocServer32", L"", ServerPathForRegistry(win32::ModuleFilePath()));
   WriteDefault(classes, kClassKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
   WriteDefault(classes, kProgId, L"", facts.co_class_description);
   WriteDefault(classes, std::wstring(kProgId) + L"\\Clsid", L"", kClassId);
@@ -52,6 +53,7 @@ void WriteClassEntries(const ClassesRoot& classes) {
 }
 
 void DeleteClassEntries(const ClassesRoot& classes) {
+  // Subkeys first: a key that cannot be deleted is reported, not passed over.
   const std::wstring keys[] = {kClassKey + L"\\TypeLib",
                                kClassKey + L"\\Version",
                                kClassKey + L"\\ProgID",
@@ -59,7 +61,9 @@ void DeleteClassEntries(const ClassesRoot& classes) {
                                kProgId,
                                kClassKey + L"\\InprocServer32",
                                kClassKey};
-  for (const auto& key : keys) win32::DeleteRegistryTree(classes.root, classes.prefix + key);
+  for (const auto& key : keys)
+    if (!win32::DeleteRegistryTree(classes.root, classes.prefix + key))
+      throw Error("Fehler beim Löschen eines Eintrages in der Systemregistrierung");
 }
 
 void RegisterServer() {

@@ -24,7 +24,8 @@ std::wstring ServerPathForRegistry(const std::wstring& full_path);
 // Writes the class entries in their fixed order; throws trelvo::Error when the
 // registry refuses one of them.
 void WriteClassEntries(const ClassesRoot& classes);
-// Deletes them again; entries that are missing are passed over.
+// Deletes them again; entries that are missing are passed over, and one that
+// the registry refuses to delete raises trelvo::Error.
 void DeleteClassEntries(const ClassesRoot& classes);
 
 // The machine-wide registration: type library first, then the class entries.

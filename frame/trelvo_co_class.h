@@ -5,11 +5,11 @@
 #include <wrl/client.h>
 
 #include "Trelvo_h.h"
-#include "frame/com_object.h"
+#include "platform/win32/com_object.h"
 
 namespace trelvo::frame {
 
-class TrelvoCoClass : public ComObject<ITrelvoCoClass> {
+class TrelvoCoClass : public win32::ComObject<ITrelvoCoClass> {
  public:
   TrelvoCoClass();
 

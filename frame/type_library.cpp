@@ -3,12 +3,15 @@
 #include <oleauto.h>
 
 #include "Trelvo_h.h"
-#include "frame/com_boundary.h"
-#include "frame/server_lifetime.h"
+#include "platform/win32/com_boundary.h"
+#include "platform/win32/com_module.h"
 #include "platform/win32/bstr.h"
 
 namespace trelvo::frame {
 namespace {
+
+using win32::ComError;
+using win32::ModuleFilePath;
 
 Microsoft::WRL::ComPtr<ITypeLib> LoadTypeLibrary(REGKIND kind) {
   Microsoft::WRL::ComPtr<ITypeLib> library;

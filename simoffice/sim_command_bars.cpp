@@ -1,17 +1,12 @@
 #include "simoffice/sim_command_bars.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "platform/win32/wide_text.h"
+#include "simoffice/sim_names.h"
 
 namespace trelvo::simoffice {
 namespace {
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-  return text;
-}
 
 std::optional<long> OptionalInt(const CallArguments& arguments, size_t index) {
   return arguments.Has(index) ? std::optional<long>(arguments.Int(index)) : std::nullopt;
@@ -342,7 +337,7 @@ Microsoft::WRL::ComPtr<SimCommandBar> SimCommandBars::AddBuiltInBar(const std::s
 
 SimCommandBar* SimCommandBars::Bar(const std::string& name) const {
   for (const auto& bar : bars_)
-    if (Upper(bar->name()) == Upper(name)) return bar.Get();
+    if (SameName(bar->name(), name)) return bar.Get();
   return nullptr;
 }
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "frame/office_interfaces.h"
+#include "platform/win32/office_interfaces.h"
 #include "simoffice/sim_object.h"
 
 namespace trelvo::simoffice {

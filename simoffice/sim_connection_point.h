@@ -8,7 +8,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "frame/com_object.h"
+#include "platform/win32/com_object.h"
 #include "platform/win32/variant.h"
 
 namespace trelvo::simoffice {
@@ -16,7 +16,7 @@ namespace trelvo::simoffice {
 // One connection point: the sinks advised for one event interface. It points
 // back to its container without a reference, so that the two do not keep each
 // other alive; the container drops its sinks when it goes.
-class SimConnectionPoint : public frame::ComObject<IConnectionPoint> {
+class SimConnectionPoint : public win32::ComObject<IConnectionPoint> {
  public:
   SimConnectionPoint(IConnectionPointContainer& container, const IID& events)
       : container_(&container), events_(events) {}

@@ -1,17 +1,8 @@
 #include "simoffice/sim_documents.h"
 
-#include <algorithm>
+#include "simoffice/sim_names.h"
 
 namespace trelvo::simoffice {
-namespace {
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-  return text;
-}
-
-}  // namespace
-
 SimDocumentProperty::SimDocumentProperty(const std::string& source, std::string name, long type, Variant value)
     : SimObject(source), name_(std::move(name)), type_(type), value_(std::move(value)) {
   AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(name_); });
@@ -51,7 +42,7 @@ SimCustomProperties::SimCustomProperties(const std::string& source) : SimObject(
 
 SimDocumentProperty* SimCustomProperties::Find(const std::string& name) const {
   for (const auto& property : properties_)
-    if (Upper(property->name()) == Upper(name)) return property.Get();
+    if (SameName(property->name(), name)) return property.Get();
   return nullptr;
 }
 

@@ -1,23 +1,12 @@
 #include "simoffice/sim_object.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "platform/win32/bstr.h"
 #include "platform/win32/wide_text.h"
+#include "simoffice/sim_names.h"
 
 namespace trelvo::simoffice {
-
-namespace {
-
-std::wstring Lower(std::wstring text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
-  return text;
-}
-
-bool SameName(const std::string& a, const wchar_t* b) { return Lower(win32::Widen(a)) == Lower(b ? b : L""); }
-
-}  // namespace
 
 const Variant& CallArguments::At(size_t index) const {
   if (!Has(index)) throw OfficeError("Argument ist nicht optional.");
@@ -53,7 +42,7 @@ void SimObject::SetDefaultMember(const std::string& name) {
 }
 
 void SimObject::AddConnectionPoint(const IID& events) {
-  points_.emplace_back(events, frame::MakeComObject<SimConnectionPoint>(*this, events));
+  points_.emplace_back(events, win32::MakeComObject<SimConnectionPoint>(*this, events));
 }
 
 void SimObject::Fire(const IID& events, DISPID id, std::vector<Variant> arguments) {

@@ -12,7 +12,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "frame/com_object.h"
+#include "platform/win32/com_object.h"
 #include "platform/error.h"
 #include "platform/win32/variant.h"
 #include "simoffice/sim_connection_point.h"
@@ -45,7 +45,7 @@ class CallArguments {
 // A COM object of the simulated hosts whose IDispatch has no type information
 // (callers resolve names at run time, as they do with Office's objects).
 template <class... Interfaces>
-class WithoutTypeInfo : public frame::ComObject<Interfaces...> {
+class WithoutTypeInfo : public win32::ComObject<Interfaces...> {
  public:
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (!count) return E_POINTER;
@@ -144,7 +144,7 @@ void SimObject::AddField(const std::string& name, Value& field) {
 // Makes a simulated object; the result owns one reference.
 template <class T, class... Args>
 Microsoft::WRL::ComPtr<T> Make(Args&&... args) {
-  return frame::MakeComObject<T>(std::forward<Args>(args)...);
+  return win32::MakeComObject<T>(std::forward<Args>(args)...);
 }
 
 // A collection of the host (Workbooks, Documents, Dialogs, FormFields, ...):

@@ -1,9 +1,8 @@
 #include "simoffice/sim_office_addin.h"
 
-#include <cwchar>
-
 #include "platform/win32/bstr.h"
 #include "platform/win32/wide_text.h"
+#include "simoffice/sim_names.h"
 
 namespace trelvo::simoffice {
 
@@ -21,9 +20,9 @@ SimComAddIn::SimComAddIn(const std::string& source, std::string prog_id)
 // IRibbonUI is dual: late-bound callers reach Invalidate (1) and InvalidateControl (2) by their ids.
 HRESULT SimRibbonUI::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids || count != 1) return E_INVALIDARG;
-  if (_wcsicmp(names[0], L"Invalidate") == 0)
+  if (SameName("Invalidate", names[0]))
     *ids = 1;
-  else if (_wcsicmp(names[0], L"InvalidateControl") == 0)
+  else if (SameName("InvalidateControl", names[0]))
     *ids = 2;
   else
     return DISP_E_UNKNOWNNAME;

@@ -4,7 +4,7 @@
 // asks of them.
 #include <vector>
 
-#include "frame/office_interfaces.h"
+#include "platform/win32/office_interfaces.h"
 #include "simoffice/sim_object.h"
 
 namespace trelvo::simoffice {

@@ -1,16 +1,11 @@
 #include "simoffice/sim_word.h"
 
-#include <algorithm>
+#include "simoffice/sim_names.h"
 
 namespace trelvo::simoffice {
 namespace {
 
 constexpr char kWord[] = "Microsoft Word";
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-  return text;
-}
 
 class SimTextInput : public SimObject {
  public:
@@ -92,7 +87,7 @@ SimFormField& SimDocument::AddFormField(const std::string& name, long type) {
 
 SimFormField* SimDocument::FormField(const std::string& name) const {
   for (const auto& field : fields_)
-    if (Upper(field->name) == Upper(name)) return field.Get();
+    if (SameName(field->name, name)) return field.Get();
   return nullptr;
 }
 

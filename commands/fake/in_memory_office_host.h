@@ -15,8 +15,7 @@ namespace trelvo::commands {
 
 class InMemoryOfficeHost : public OfficeHost {
  public:
-  enum class Kind { Excel, Word };
-  explicit InMemoryOfficeHost(Kind kind) : kind(kind) {}
+  explicit InMemoryOfficeHost(HostKind kind) : kind(kind) {}
 
   struct FormField {
     std::string name;
@@ -28,7 +27,7 @@ class InMemoryOfficeHost : public OfficeHost {
     std::optional<int32_t> format;
   };
 
-  Kind kind;
+  HostKind kind;
   std::string version = "11.0";
   int32_t open_files = 1;
   int32_t default_save_format = 51;
@@ -49,7 +48,7 @@ class InMemoryOfficeHost : public OfficeHost {
   std::set<std::string> failing;  // names of operations that raise the host's error
 
   std::string Version() override { return Checked("Version", version); }
-  int32_t WorkbookCount() override { return Checked("WorkbookCount", kind == Kind::Excel ? open_files : 0); }
+  int32_t WorkbookCount() override { return Checked("WorkbookCount", kind == HostKind::Excel ? open_files : 0); }
   void SetActiveCellFormula(const std::string& text) override {
     active_cell = ActiveFile("SetActiveCellFormula", text);
   }
@@ -57,7 +56,7 @@ class InMemoryOfficeHost : public OfficeHost {
   void ShowExcelSaveAs(const std::string& name, std::optional<int32_t> format) override {
     save_as_calls.push_back({ActiveFile("ShowExcelSaveAs", name), format});
   }
-  int32_t DocumentCount() override { return Checked("DocumentCount", kind == Kind::Word ? open_files : 0); }
+  int32_t DocumentCount() override { return Checked("DocumentCount", kind == HostKind::Word ? open_files : 0); }
   void TypeText(const std::string& text) override {
     ActiveFile("TypeText", text);
     if (protection != ProtectionType::None)

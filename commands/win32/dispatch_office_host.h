@@ -8,8 +8,6 @@
 
 namespace trelvo::commands {
 
-enum class HostKind { Excel = 0, Word = 1 };
-
 class DispatchOfficeHost : public OfficeHost {
  public:
   DispatchOfficeHost(Microsoft::WRL::ComPtr<IDispatch> application, HostKind kind);

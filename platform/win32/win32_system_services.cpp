@@ -5,6 +5,7 @@
 #include <wrl/client.h>
 
 #include "platform/system_platform.h"
+#include "platform/win32/com_module.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file_system.h"
 
@@ -37,11 +38,7 @@ std::string Win32SystemServices::GetSpecialFolderPath(int csidl) {
   return Narrow(path);
 }
 
-std::string Win32SystemServices::ModulePath() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(module_, path, MAX_PATH);
-  return Narrow(std::wstring(path, length));
-}
+std::string Win32SystemServices::ModulePath() { return Narrow(ModuleFilePath(module_)); }
 
 platform::LocalDateTime Win32SystemServices::Now() {
   SYSTEMTIME now{};

@@ -27,7 +27,7 @@ class HostWorld {
 
 class InMemoryWorld : public HostWorld {
  public:
-  explicit InMemoryWorld(InMemoryOfficeHost::Kind kind) : host_(kind) { host_.open_files = 0; }
+  explicit InMemoryWorld(HostKind kind) : host_(kind) { host_.open_files = 0; }
   OfficeHost& host() override { return host_; }
   void OpenFile() override { ++host_.open_files; }
   std::string ActiveCell() override { return host_.active_cell; }
@@ -150,13 +150,13 @@ TEST_P(WordContract, TypingFormFieldsProtectionAndSaveAs) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hosts, ExcelContract,
-    ::testing::Values(WorldFactory([] { return std::make_unique<InMemoryWorld>(InMemoryOfficeHost::Kind::Excel); }),
+    ::testing::Values(WorldFactory([] { return std::make_unique<InMemoryWorld>(HostKind::Excel); }),
                       WorldFactory([] { return std::make_unique<SimulatedExcelWorld>(); })),
     [](const auto& info) { return info.index == 0 ? std::string("InMemory") : std::string("SimulatedExcel"); });
 
 INSTANTIATE_TEST_SUITE_P(
     Hosts, WordContract,
-    ::testing::Values(WorldFactory([] { return std::make_unique<InMemoryWorld>(InMemoryOfficeHost::Kind::Word); }),
+    ::testing::Values(WorldFactory([] { return std::make_unique<InMemoryWorld>(HostKind::Word); }),
                       WorldFactory([] { return std::make_unique<SimulatedWordWorld>(); })),
     [](const auto& info) { return info.index == 0 ? std::string("InMemory") : std::string("SimulatedWord"); });
 

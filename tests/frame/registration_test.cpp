@@ -9,6 +9,7 @@
 
 #include "Trelvo_h.h"
 #include "frame/registration.h"
+#include "platform/error.h"
 #include "platform/win32/registry_key.h"
 #include "platform/win32/wide_text.h"
 #include "tests/support/child_process.h"
@@ -98,6 +99,20 @@ TEST(Registration, LibraryInAFolderWithABlankIsRegisteredByItsShortPath) {
   EXPECT_EQ(server->find(L' '), std::wstring::npos) << "the registered path still has a blank";
   EXPECT_NE(*server, copy);
   EXPECT_EQ(frame::ServerPathForRegistry(L"C:\\windows\\system32\\ole32.dll"), L"C:\\windows\\system32\\ole32.dll");
+}
+
+// Unregistration must not report success while entries stay behind.
+TEST(Registration, AnEntryThatCannotBeDeletedFailsTheUnregistration) {
+  const auto key = RegistryKey::Create(HKEY_CURRENT_USER, L"Software\\Classes\\TrelvoTestClasses");
+  ASSERT_TRUE(key);
+  // A root that the registry refuses (its handle is closed) stands for a key
+  // that cannot be deleted; a missing entry alone is passed over.
+  HKEY closed = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, &closed), ERROR_SUCCESS);
+  RegCloseKey(closed);
+  EXPECT_NO_THROW(frame::DeleteClassEntries({key.get(), L""}));
+  EXPECT_THROW(frame::DeleteClassEntries({closed, L""}), Error);
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\Classes\\TrelvoTestClasses");
 }
 
 class RegisteredServer : public ::testing::Test {

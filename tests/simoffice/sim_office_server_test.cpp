@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include "frame/office_interfaces.h"
+#include "platform/win32/office_interfaces.h"
 #include "platform/win32/dispatch_object.h"
 #include "platform/win32/registry_key.h"
 #include "tests/support/child_process.h"

@@ -15,7 +15,7 @@ using Microsoft::WRL::ComPtr;
 using win32::DispatchObject;
 
 // An event sink that records each call: its DISPID and its arguments in call order.
-class RecordingSink : public frame::ComObject<IDispatch> {
+class RecordingSink : public win32::ComObject<IDispatch> {
  public:
   struct Call {
     DISPID id;
@@ -117,9 +117,9 @@ TEST_F(SimCommandBarsTest, AClickReachesTheSinksOfEveryControlWithItsTag) {
   const DispatchObject insert = AddControl(bar, 1, "{INSERT}");
   const DispatchObject twin = AddControl(bar, 1, "{INSERT}");
   const DispatchObject other = AddControl(bar, 1, "{OTHER}");
-  auto first = frame::MakeComObject<RecordingSink>();
-  auto second = frame::MakeComObject<RecordingSink>();
-  auto third = frame::MakeComObject<RecordingSink>();
+  auto first = win32::MakeComObject<RecordingSink>();
+  auto second = win32::MakeComObject<RecordingSink>();
+  auto third = win32::MakeComObject<RecordingSink>();
   Advise(insert.get(), office::kCommandBarButtonEvents, first.Get());
   Advise(twin.get(), office::kCommandBarButtonEvents, second.Get());
   Advise(other.get(), office::kCommandBarButtonEvents, third.Get());
@@ -142,7 +142,7 @@ TEST_F(SimCommandBarsTest, AChoiceInADropDownRaisesChange) {
   const DispatchObject ranges = AddControl(AddToolbar("Trelvo"), 3, "{RANGES}");
   ranges.Call("AddItem", {Variant::Text("(Standard Zähler)")});
   ranges.Call("AddItem", {Variant::Text("Firma A")});
-  auto sink = frame::MakeComObject<RecordingSink>();
+  auto sink = win32::MakeComObject<RecordingSink>();
   Advise(ranges.get(), office::kCommandBarComboBoxEvents, sink.Get());
   ComPtr<IConnectionPointContainer> container;
   ranges.get()->QueryInterface(IID_PPV_ARGS(&container));
@@ -161,7 +161,7 @@ TEST_F(SimCommandBarsTest, ARestartKeepsWhatIsNotTemporaryAndDropsTheEventConnec
   AddControl(kept, 1, "{KEPT}");
   AddControl(kept, 1, "{GONE}", true);
   AddToolbar("Vorübergehend", true);
-  auto sink = frame::MakeComObject<RecordingSink>();
+  auto sink = win32::MakeComObject<RecordingSink>();
   Advise(kept.GetObject("Controls").GetObject("Item", {Variant::Int(1)}).get(), office::kCommandBarButtonEvents,
          sink.Get());
 
@@ -212,7 +212,7 @@ TEST(SimObject, PropertyWritesNeedThePutFlagAndTheNamedValue) {
 
 TEST(SimWord, ApplicationEventsReachAnAdvisedSink) {
   const auto word = Make<SimWordApplication>();
-  auto sink = frame::MakeComObject<RecordingSink>();
+  auto sink = win32::MakeComObject<RecordingSink>();
   Advise(word->dispatch(), office::kWordApplicationEvents4, sink.Get());
   SimDocument& document = word->OpenDocument("Brief.doc");
   word->FireNewDocument(document);
@@ -278,7 +278,7 @@ TEST(SimAddIn, TheComAddInKeepsItsObjectAndTheRibbonRecordsRefreshes) {
   EXPECT_EQ(addin->object(), other->dispatch());
   EXPECT_EQ(DispatchObject(addin->dispatch()).Get("ProgId").ToText(), "Trelvo.TrelvoCoClass");
 
-  const auto ribbon = frame::MakeComObject<SimRibbonUI>();
+  const auto ribbon = win32::MakeComObject<SimRibbonUI>();
   ComPtr<IRibbonUI> ui;
   ASSERT_EQ(ribbon.As(&ui), S_OK);
   EXPECT_EQ(ui->InvalidateControl(const_cast<BSTR>(L"ddRanges")), S_OK);
@@ -288,7 +288,7 @@ TEST(SimAddIn, TheComAddInKeepsItsObjectAndTheRibbonRecordsRefreshes) {
   ribbon->fail = true;
   EXPECT_EQ(ui->InvalidateControl(const_cast<BSTR>(L"ddRanges")), E_FAIL);
 
-  const auto control = frame::MakeComObject<SimRibbonControl>("btnInsert");
+  const auto control = win32::MakeComObject<SimRibbonControl>("btnInsert");
   ComPtr<IRibbonControl> ribbon_control;
   ASSERT_EQ(control.As(&ribbon_control), S_OK);
   BSTR id = nullptr;

@@ -9,9 +9,9 @@
 #include <windows.h>
 #include <wrl/client.h>
 
-#include "frame/server_lifetime.h"
+#include "platform/win32/com_module.h"
 
-namespace trelvo::frame {
+namespace trelvo::win32 {
 
 template <class... Interfaces>
 class ComObject : public Interfaces... {
@@ -69,4 +69,4 @@ Microsoft::WRL::ComPtr<T> MakeComObject(Args&&... args) {
   return result;
 }
 
-}  // namespace trelvo::frame
+}  // namespace trelvo::win32

@@ -1,20 +1,22 @@
-#include "frame/com_boundary.h"
+#include "platform/win32/com_boundary.h"
 
 #include <oleauto.h>
 #include <wrl/client.h>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/com_module.h"
 #include "platform/win32/wide_text.h"
 
-namespace trelvo::frame {
+namespace trelvo::win32 {
 
 HRESULT ReportComError(REFGUID source, HRESULT code, const std::string& description) noexcept {
   try {
     Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
       create->SetGUID(source);
-      create->SetSource(const_cast<LPOLESTR>(L"Trelvo"));
-      win32::Bstr text(win32::Widen(description));
+      Bstr module(ModuleName());
+      create->SetSource(module.get());
+      Bstr text(Widen(description));
       create->SetDescription(text.get());
       Microsoft::WRL::ComPtr<IErrorInfo> info;
       if (SUCCEEDED(create.As(&info))) SetErrorInfo(0, info.Get());
@@ -25,4 +27,4 @@ HRESULT ReportComError(REFGUID source, HRESULT code, const std::string& descript
   return code;
 }
 
-}  // namespace trelvo::frame
+}  // namespace trelvo::win32

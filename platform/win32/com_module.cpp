@@ -1,8 +1,10 @@
-#include "frame/server_lifetime.h"
+#include "platform/win32/com_module.h"
 
 #include <atomic>
 
-namespace trelvo::frame {
+#include "platform/error.h"
+
+namespace trelvo::win32 {
 namespace {
 HMODULE g_module = nullptr;
 std::atomic<long> g_objects{0};
@@ -12,10 +14,12 @@ std::atomic<long> g_locks{0};
 void SetModuleHandle(HMODULE module) { g_module = module; }
 HMODULE ModuleHandle() { return g_module; }
 
-std::wstring ModuleFilePath() {
+std::wstring ModuleFilePath(HMODULE module) {
+  // A path may be longer than MAX_PATH: the buffer grows until it holds it.
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) throw Error("Der Pfad der Programmbibliothek kann nicht ermittelt werden.");
     if (length < path.size()) {
       path.resize(length);
       return path;
@@ -24,9 +28,15 @@ std::wstring ModuleFilePath() {
   }
 }
 
+std::wstring ModuleName() {
+  std::wstring name = ModuleFilePath();
+  name.erase(0, name.find_last_of(L"\\/") + 1);
+  return name.substr(0, name.find_last_of(L'.'));
+}
+
 void ObjectCreated() { ++g_objects; }
 void ObjectDestroyed() { --g_objects; }
 void LockServer(bool lock) { lock ? ++g_locks : --g_locks; }
 bool CanUnload() { return g_objects == 0 && g_locks == 0; }
 
-}  // namespace trelvo::frame
+}  // namespace trelvo::win32

@@ -7,7 +7,7 @@
 
 #include "platform/error.h"
 
-namespace trelvo::frame {
+namespace trelvo::win32 {
 
 // An error that carries its own HRESULT (for example E_INVALIDARG).
 class ComError : public Error {
@@ -37,4 +37,4 @@ HRESULT GuardComCall(REFGUID source, Body&& body) noexcept {
   }
 }
 
-}  // namespace trelvo::frame
+}  // namespace trelvo::win32
