@@ -3,7 +3,10 @@
 // an administrator locks the file. Prints figures and a verdict per check;
 // exits 1 when a check fails.
 //
-//   stress_run [--processes N] [--draws M] [--increment I] [--kills K]
+//   stress_run [--processes N] [--draws M] [--increment I] [--kills K] [--time-limit S]
+//
+// A scenario whose processes have not ended within the time limit (default
+// 600 s) fails with its verdict; its processes are killed.
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -35,7 +38,29 @@ struct Options {
   int draws = 2000;
   int increment = 1;
   int kills = 5;
+  int time_limit = 600;  // seconds for each scenario
 };
+
+// The moment a scenario gives up waiting.
+Clock::time_point GiveUpAt(const Options& options) { return Clock::now() + std::chrono::seconds(options.time_limit); }
+
+// Waits for every process until the deadline; one that has not ended by then
+// is killed. True when all ended in time with exit status 0.
+bool AllEndWell(std::vector<std::unique_ptr<testing::ChildProcess>>& processes, Clock::time_point give_up,
+                bool& in_time) {
+  bool ended_well = true;
+  for (auto& process : processes) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(give_up - Clock::now());
+    const auto status = process->WaitFor(std::max(left, std::chrono::milliseconds(0)));
+    if (!status) {
+      process->Kill();
+      process->Wait();
+      in_time = false;
+    }
+    ended_well &= status == 0;
+  }
+  return ended_well;
+}
 
 std::vector<std::string> ReadLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -155,13 +180,14 @@ void RunConcurrentDraws(platform::Environment& env, const std::string& root, con
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
-  bool all_ended_well = true;
-  for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
+  bool in_time = true;
+  const bool all_ended_well = AllEndWell(workers, GiveUpAt(options), in_time);
   const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
 
   const long total = static_cast<long>(options.processes) * options.draws;
   const auto outcome = scenario.Collect(report);
-  report.Figure("Ziehungen je Sekunde (alle Prozesse)", static_cast<long long>(total / seconds));
+  report.Figure("Ziehungen je Sekunde (alle Prozesse)", static_cast<long long>(outcome.issued.size() / seconds));
+  report.Check("alle Prozesse in der Frist beendet", in_time);
   report.Check("alle Prozesse ohne Fehler beendet", all_ended_well);
   report.Check("jede Ziehung hat eine Nummer", static_cast<long>(outcome.issued.size()) == total);
   report.Check("Zähler = Start + N*M*Schrittweite", outcome.counter == kStart + total * options.increment);
@@ -175,6 +201,7 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
+  const auto give_up = GiveUpAt(options);
   std::mt19937 random(42);
   int killed_holding = 0;
   int missed = 0;
@@ -182,13 +209,14 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
   // and its holding file exists exactly then. It is killed as soon as it is
   // seen in such a pause, after some draws of its own. A kill that a busy
   // machine delays past the pause does not count; another victim follows.
-  for (int victims = 0; killed_holding < options.kills && victims < 4 * options.kills; ++victims) {
+  for (int victims = 0; killed_holding < options.kills && victims < 4 * options.kills && Clock::now() < give_up;
+       ++victims) {
     const std::string output = scenario.Output("opfer" + std::to_string(victims));
     const std::string holding = output + ".sperre";
     auto victim = scenario.StartWorker(output, 1000000, 50, holding);
     std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(200, 500)(random)));
-    const auto give_up = Clock::now() + 30s;
-    while (!env.files.FileExists(holding) && Clock::now() < give_up) std::this_thread::sleep_for(1ms);
+    const auto victim_gives_up = std::min(give_up, Clock::now() + 30s);
+    while (!env.files.FileExists(holding) && Clock::now() < victim_gives_up) std::this_thread::sleep_for(1ms);
     victim->Kill();
     victim->Wait();
     // The holding file outlives the victim only when it died inside the pause, with the lock in hand.
@@ -197,8 +225,8 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
     else
       ++missed;
   }
-  bool all_ended_well = true;
-  for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
+  bool in_time = true;
+  const bool all_ended_well = AllEndWell(workers, give_up, in_time);
 
   const auto outcome = scenario.Collect(report);
   const long long advanced = (static_cast<long long>(outcome.counter) - kStart) / options.increment;
@@ -206,6 +234,7 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
   report.Figure("davon mit der Sperre in der Hand", killed_holding);
   report.Figure("Abbrüche außerhalb der Sperre (nicht gezählt)", missed);
   report.Figure("Zählerschritte ohne ausgegebene Nummer", advanced - static_cast<long long>(outcome.issued.size()));
+  report.Check("alle Prozesse in der Frist beendet", in_time);
   report.Check("die übrigen Prozesse ohne Fehler beendet", all_ended_well);
   report.Check("jeder Abbruch traf einen Prozess mit der Sperre in der Hand", killed_holding == options.kills);
   report.Check("jede ausgegebene Nummer im Zähler enthalten",
@@ -222,7 +251,8 @@ void RunAdministratorLock(platform::Environment& env, const std::string& root, c
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws, 1));
   const long total = static_cast<long>(options.processes) * options.draws;
-  while (scenario.LinesSoFar() < total / 4) std::this_thread::sleep_for(1ms);
+  const auto give_up = GiveUpAt(options);
+  while (scenario.LinesSoFar() < total / 4 && Clock::now() < give_up) std::this_thread::sleep_for(1ms);
 
   const engine::CounterFile counter = scenario.Counter();
   engine::AcquireLock(env, counter);
@@ -232,24 +262,27 @@ void RunAdministratorLock(platform::Environment& env, const std::string& root, c
   // have left by now: every one of its attempts must be refused.
   const int extra = std::max(options.draws / 4, 1);
   const std::string during = scenario.Output("waehrend");
-  const bool during_ended_well = scenario.StartWorker(during, extra, 1)->Wait() == 0;
-  const auto give_up = Clock::now() + 30s;
-  while (scenario.LinesSoFar() < lines_at_lock + total / 4 && Clock::now() < give_up) std::this_thread::sleep_for(1ms);
+  bool in_time = true;
+  std::vector<std::unique_ptr<testing::ChildProcess>> during_worker;
+  during_worker.push_back(scenario.StartWorker(during, extra, 1));
+  const bool during_ended_well = AllEndWell(during_worker, give_up, in_time);
+  const auto lock_gives_up = std::min(give_up, Clock::now() + 30s);
+  while (scenario.LinesSoFar() < lines_at_lock + total / 4 && Clock::now() < lock_gives_up)
+    std::this_thread::sleep_for(1ms);
   const int32_t at_release = engine::ReadCounterState(counter.Load()).counter;
   const long lines_at_release = scenario.LinesSoFar();
   engine::ReleaseLock(env, counter);
   // And one after the release: every one of its draws must be issued.
   const std::string after = scenario.Output("danach");
-  const bool after_ended_well = scenario.StartWorker(after, extra, 1)->Wait() == 0;
-
-  bool all_ended_well = during_ended_well && after_ended_well;
-  for (auto& worker : workers) all_ended_well &= worker->Wait() == 0;
+  workers.push_back(scenario.StartWorker(after, extra, 1));
+  const bool all_ended_well = AllEndWell(workers, give_up, in_time) && during_ended_well;
   const auto outcome = scenario.Collect(report);
   const auto during_lines = ReadLines(during);
   const auto after_lines = ReadLines(after);
   const long attempts = total + 2 * extra;
   report.Figure("Ziehungen während der Sperre", lines_at_release - lines_at_lock);
   report.Figure("Zähler bei der Freigabe", at_release);
+  report.Check("alle Prozesse in der Frist beendet", in_time);
   report.Check("alle Prozesse ohne Fehler beendet", all_ended_well);
   report.Check("Zähler bewegt sich während der Sperre nicht", at_lock == at_release);
   report.Check("jede Ziehung während der Sperre abgewiesen",
@@ -271,11 +304,12 @@ int main(int argc, char** argv) {
   const std::map<std::string, int*> flags = {{"--processes", &options.processes},
                                              {"--draws", &options.draws},
                                              {"--increment", &options.increment},
-                                             {"--kills", &options.kills}};
+                                             {"--kills", &options.kills},
+                                             {"--time-limit", &options.time_limit}};
   for (int i = 1; i < argc; ++i) {
     const auto flag = flags.find(argv[i]);
     if (flag == flags.end() || i + 1 >= argc) {
-      std::cerr << "Aufruf: stress_run [--processes N] [--draws M] [--increment I] [--kills K]\n";
+      std::cerr << "Aufruf: stress_run [--processes N] [--draws M] [--increment I] [--kills K] [--time-limit S]\n";
       return 64;
     }
     *flag->second = std::stoi(argv[++i]);

@@ -1,7 +1,9 @@
 #pragma once
 // Test programs that start helper processes: start, wait, kill; and a fresh
 // temporary folder. Paths are native to the platform.
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@ class ChildProcess {
   virtual ~ChildProcess() = default;  // kills a child that still runs
   // The exit status, waiting for the end.
   virtual int Wait() = 0;
+  // The exit status, or nullopt when the child still runs after limit.
+  virtual std::optional<int> WaitFor(std::chrono::milliseconds limit) = 0;
   // Ends the child at once, as a crash would (SIGKILL, TerminateProcess).
   virtual void Kill() = 0;
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace trelvo::testing {
@@ -25,6 +26,22 @@ class PosixChild : public ChildProcess {
     }
     pid_ = 0;
     status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return status_;
+  }
+  std::optional<int> WaitFor(std::chrono::milliseconds limit) override {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (pid_ > 0) {
+      int raw = 0;
+      const pid_t ended = waitpid(pid_, &raw, WNOHANG);
+      if (ended == pid_) {
+        pid_ = 0;
+        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+      } else if (std::chrono::steady_clock::now() >= deadline) {
+        return std::nullopt;
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    }
     return status_;
   }
   void Kill() override {

@@ -20,16 +20,21 @@ class Win32Child : public ChildProcess {
       WaitForSingleObject(process_.get(), INFINITE);
     }
   }
-  int Wait() override {
-    WaitForSingleObject(process_.get(), INFINITE);
+  int Wait() override { return *WaitUpTo(INFINITE); }
+  std::optional<int> WaitFor(std::chrono::milliseconds limit) override {
+    return WaitUpTo(static_cast<DWORD>(limit.count()));
+  }
+  void Kill() override { TerminateProcess(process_.get(), 137); }
+
+ private:
+  std::optional<int> WaitUpTo(DWORD milliseconds) {
+    if (WaitForSingleObject(process_.get(), milliseconds) != WAIT_OBJECT_0) return std::nullopt;
     finished_ = true;
     DWORD code = 0;
     GetExitCodeProcess(process_.get(), &code);
     return static_cast<int>(code);
   }
-  void Kill() override { TerminateProcess(process_.get(), 137); }
 
- private:
   UniqueHandle process_;
   bool finished_ = false;
 };
