@@ -24,23 +24,24 @@ std::string CannotReadMessage(const std::string& path, const std::string& reason
 }
 
 IniFileTexts PlainIniFileTexts() {
-  return {"Die Datei %s ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
-          "Bitte probieren Sie es in einigen Sekunden erneut.",
-          "Die Datei %s ist keine INI-Datei: Sie enthält Binärdaten. Sie wird weder gelesen noch geändert."};
+  return {
+      "Die Datei %s ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
+      "Bitte probieren Sie es in einigen Sekunden erneut.",
+      "Die Datei %s ist keine INI-Datei: Sie enthält Binärdaten. Sie wird weder gelesen noch geändert."};
 }
 
 IniFileTexts CounterFileTexts() {
-  return {"Die Zählerdatei %s ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
-          "Bitte probieren Sie es in einigen Sekunden erneut.",
-          "Die Datei %s ist keine Zählerdatei: Sie enthält Binärdaten. Es wurde keine Nummer vergeben, "
-          "und die Datei bleibt unverändert."};
+  return {
+      "Die Zählerdatei %s ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"
+      "Bitte probieren Sie es in einigen Sekunden erneut.",
+      "Die Datei %s ist keine Zählerdatei: Sie enthält Binärdaten. Es wurde keine Nummer vergeben, "
+      "und die Datei bleibt unverändert."};
 }
 
 std::string InvalidCounterValueMessage(const std::string& path, const std::string& key, const std::string& value,
                                        const std::string& allowed) {
-  return "Die Zählerdatei " + platform::Quoted(path) + " enthält unter [Zaehler] bei " + key +
-         " den ungültigen Wert " + platform::Quoted(value) + ".\r\nErlaubt ist " + allowed +
-         ". Es wurde keine Nummer vergeben.";
+  return "Die Zählerdatei " + platform::Quoted(path) + " enthält unter [Zaehler] bei " + key + " den ungültigen Wert " +
+         platform::Quoted(value) + ".\r\nErlaubt ist " + allowed + ". Es wurde keine Nummer vergeben.";
 }
 
 std::string CounterOverflowMessage(const std::string& path) {

@@ -35,8 +35,8 @@ TypeLibraryFacts ReadTypeLibraryFacts() {
   const auto library = LoadOwnTypeLibrary();
   TLIBATTR* attributes = nullptr;
   if (FAILED(library->GetLibAttr(&attributes))) throw Error("Die Typbibliothek von Trelvo kann nicht gelesen werden.");
-  TypeLibraryFacts facts{attributes->guid,    attributes->wMajorVerNum, attributes->wMinorVerNum,
-                         attributes->lcid,    attributes->syskind,      {}};
+  TypeLibraryFacts facts{attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                         attributes->lcid, attributes->syskind,      {}};
   library->ReleaseTLibAttr(attributes);
 
   win32::Bstr description;

@@ -13,7 +13,7 @@ struct TypeLibraryFacts {
   WORD major_version;
   WORD minor_version;
   LCID locale;
-  SYSKIND system;  // the platform it was registered for (win32 or win64)
+  SYSKIND system;                     // the platform it was registered for (win32 or win64)
   std::wstring co_class_description;  // help string of the co-class
 };
 

@@ -24,7 +24,8 @@ class FakeFileSystem::OpenFile : public LockedFile {
   std::string ReadAll() override { return owner_.files_[path_]; }
   void ReplaceContent(std::string_view bytes, std::string_view previous) override {
     if (owner_.read_only_.count(path_)) throw FileError(5, "Zugriff verweigert");
-    if (owner_.full_ && bytes.size() > previous.size()) throw FileError(112, "Nicht genügend Speicherplatz auf dem Datenträger.");
+    if (owner_.full_ && bytes.size() > previous.size())
+      throw FileError(112, "Nicht genügend Speicherplatz auf dem Datenträger.");
     owner_.files_[path_] = std::string(bytes);
     ++owner_.counts_[path_].writes;
   }
@@ -61,8 +62,9 @@ void FakeFileSystem::WaitWhileHeld(const std::string& path) {
         auto held = held_.find(path);
         if (held == held_.end() || held->second == 0) return;
         --held->second;
-        throw FileBusy(32, "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess "
-                           "verwendet wird.");
+        throw FileBusy(32,
+                       "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess "
+                       "verwendet wird.");
       },
       [this](std::chrono::milliseconds pause) { waited_ += pause; });
 }

@@ -147,7 +147,8 @@ std::unique_ptr<platform::LockedFile> PosixFileSystem::OpenLocked(const std::str
                                                                   bool create, std::chrono::milliseconds wait) {
   const bool exclusive = mode == platform::LockMode::Exclusive;
   const int flags = (exclusive ? O_RDWR : O_RDONLY) | (create ? O_CREAT : 0);
-  const int fd = OpenFile(NativePath(path), flags, create ? std::initializer_list<int>{} : std::initializer_list<int>{ENOENT});
+  const int fd =
+      OpenFile(NativePath(path), flags, create ? std::initializer_list<int>{} : std::initializer_list<int>{ENOENT});
   if (fd < 0) return nullptr;
   auto file = std::make_unique<PosixLockedFile>(fd);
   TakeLock(fd, exclusive, Clock::now() + wait);

@@ -28,9 +28,8 @@ BOOL OnDllMain(HINSTANCE instance, DWORD reason) {
 HRESULT ServeClassObject(const CLSID& class_id, REFIID iid, void** object, ObjectCreator create) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  return GuardComCall(class_id, [&] {
-    return MakeComObject<ClassFactory>(class_id, std::move(create))->QueryInterface(iid, object);
-  });
+  return GuardComCall(
+      class_id, [&] { return MakeComObject<ClassFactory>(class_id, std::move(create))->QueryInterface(iid, object); });
 }
 
 HRESULT CanUnloadNow() { return CanUnload() ? S_OK : S_FALSE; }

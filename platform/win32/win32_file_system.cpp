@@ -26,17 +26,14 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 [[noreturn]] void ThrowLastError(DWORD code = GetLastError()) {
   switch (code) {
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      throw FileBusy(static_cast<int>(code), SystemMessage(code));
+    case ERROR_LOCK_VIOLATION: throw FileBusy(static_cast<int>(code), SystemMessage(code));
     case ERROR_ACCESS_DENIED:
     case ERROR_NETNAME_DELETED:
     case ERROR_DEV_NOT_EXIST:
     case ERROR_SEM_TIMEOUT:
     case ERROR_NETWORK_UNREACHABLE:
-    case ERROR_UNEXP_NET_ERR:
-      throw FileError(static_cast<int>(code), SystemMessage(code), true);
-    default:
-      throw FileError(static_cast<int>(code), SystemMessage(code));
+    case ERROR_UNEXP_NET_ERR: throw FileError(static_cast<int>(code), SystemMessage(code), true);
+    default: throw FileError(static_cast<int>(code), SystemMessage(code));
   }
 }
 
@@ -48,7 +45,8 @@ UniqueHandle OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD
                       std::initializer_list<DWORD> accepted = {}) {
   return platform::RetryTransient(
       [&] {
-        UniqueHandle file(CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueHandle file(
+            CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
           const DWORD code = GetLastError();
           for (DWORD allowed : accepted)
@@ -140,8 +138,8 @@ bool Win32FileSystem::FileExists(const std::string& path) {
 }
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
-  UniqueHandle file = OpenFile(Widen(path), GENERIC_READ, kShareAll, OPEN_EXISTING,
-                               {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND});
+  UniqueHandle file =
+      OpenFile(Widen(path), GENERIC_READ, kShareAll, OPEN_EXISTING, {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND});
   if (!file) return std::nullopt;
   return ReadToEnd(file.get());
 }
@@ -151,8 +149,7 @@ std::unique_ptr<platform::LockedFile> Win32FileSystem::OpenLocked(const std::str
   const bool exclusive = mode == platform::LockMode::Exclusive;
   const std::initializer_list<DWORD> missing = {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND};
   UniqueHandle file = OpenFile(Widen(path), exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, kShareAll,
-                               create ? OPEN_ALWAYS : OPEN_EXISTING,
-                               create ? std::initializer_list<DWORD>{} : missing);
+                               create ? OPEN_ALWAYS : OPEN_EXISTING, create ? std::initializer_list<DWORD>{} : missing);
   if (!file) return nullptr;
 
   // The lock is the counter file's protocol, not a transient failure: it is

@@ -154,11 +154,12 @@ INSTANTIATE_TEST_SUITE_P(
                       WorldFactory([] { return std::make_unique<SimulatedExcelWorld>(); })),
     [](const auto& info) { return info.index == 0 ? std::string("InMemory") : std::string("SimulatedExcel"); });
 
-INSTANTIATE_TEST_SUITE_P(
-    Hosts, WordContract,
-    ::testing::Values(WorldFactory([] { return std::make_unique<InMemoryWorld>(HostKind::Word); }),
-                      WorldFactory([] { return std::make_unique<SimulatedWordWorld>(); })),
-    [](const auto& info) { return info.index == 0 ? std::string("InMemory") : std::string("SimulatedWord"); });
+INSTANTIATE_TEST_SUITE_P(Hosts, WordContract,
+                         ::testing::Values(WorldFactory([] { return std::make_unique<InMemoryWorld>(HostKind::Word); }),
+                                           WorldFactory([] { return std::make_unique<SimulatedWordWorld>(); })),
+                         [](const auto& info) {
+                           return info.index == 0 ? std::string("InMemory") : std::string("SimulatedWord");
+                         });
 
 }  // namespace
 }  // namespace trelvo::commands

@@ -164,9 +164,9 @@ TEST_F(NumberDrawing, AFileWithNulBytesIsNoCounterFileAndIsNeverWritten) {
   const std::string message = "Die Datei '" + CounterPath() +
                               "' ist keine Zählerdatei: Sie enthält Binärdaten. Es wurde keine Nummer vergeben, "
                               "und die Datei bleibt unverändert.";
-  for (const auto& attempt : std::vector<std::function<void()>>{
-           [&] { PreviewNextNumber(env); }, [&] { DrawUnderLock(env); }, [&] { DrawNextNumber(env); },
-           [&] { AcquireLock(env); }}) {
+  for (const auto& attempt :
+       std::vector<std::function<void()>>{[&] { PreviewNextNumber(env); }, [&] { DrawUnderLock(env); },
+                                          [&] { DrawNextNumber(env); }, [&] { AcquireLock(env); }}) {
     try {
       attempt();
       ADD_FAILURE() << "not refused";

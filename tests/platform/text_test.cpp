@@ -20,17 +20,17 @@ TEST(Cp1252, InvalidUtf8BecomesQuestionMarks) {
     const char* utf8;
     const char* cp1252;
   } cases[] = {
-      {"a\xE0\x80\x8A" "b", "a???b"},        // overlong line feed
-      {"a\xE0\x80\x80" "b", "a???b"},        // overlong NUL
-      {"\xC0\x8A", "??"},                    // overlong two-byte form
+      {"a\xE0\x80\x8Az", "a???z"},  // overlong line feed
+      {"a\xE0\x80\x80z", "a???z"},  // overlong NUL
+      {"\xC0\x8A", "??"},           // overlong two-byte form
       {"\xC1\xBF", "??"},
-      {"\xED\xA0\x80", "???"},               // a surrogate
-      {"\xF4\x90\x80\x80", "????"},          // beyond U+10FFFF
-      {"\xF8\x88\x80\x80\x80", "?????"},     // F8 to FF lead nothing
-      {"\xFF" "A", "?A"},
-      {"\xC3", "?"},                         // cut short
-      {"\xC3" "A", "?A"},
-      {"\x80\xBF", "??"},                    // stray continuation bytes
+      {"\xED\xA0\x80", "???"},            // a surrogate
+      {"\xF4\x90\x80\x80", "????"},       // beyond U+10FFFF
+      {"\xF8\x88\x80\x80\x80", "?????"},  // F8 to FF lead nothing
+      {"\xFFZ", "?Z"},
+      {"\xC3", "?"},  // cut short
+      {"\xC3Z", "?Z"},
+      {"\x80\xBF", "??"},                         // stray continuation bytes
       {"\xE2\x82\xAC\xF0\x9F\x98\x80", "\x80?"},  // valid: the euro sign, an emoji
   };
   for (const auto& c : cases) {

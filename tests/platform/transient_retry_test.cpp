@@ -31,11 +31,12 @@ TEST(TransientRetry, ATransientFailureIsTriedAgainUntilItPasses) {
 
 TEST(TransientRetry, AFailureThatStaysIsThrownOnAfterTheBoundedAttempts) {
   Attempts attempts;
-  EXPECT_THROW(RetryTransient([&] {
-        ++attempts.made;
-        throw FileError(5, "Zugriff verweigert", true);
-      },
-                              attempts.sleep()),
+  EXPECT_THROW(RetryTransient(
+                   [&] {
+                     ++attempts.made;
+                     throw FileError(5, "Zugriff verweigert", true);
+                   },
+                   attempts.sleep()),
                FileError);
   EXPECT_EQ(attempts.made, kTransientAttempts);
   EXPECT_EQ(attempts.slept, milliseconds(25 * (kTransientAttempts - 1) * kTransientAttempts / 2));
@@ -44,10 +45,12 @@ TEST(TransientRetry, AFailureThatStaysIsThrownOnAfterTheBoundedAttempts) {
 
 TEST(TransientRetry, APermanentFailureIsNotTriedAgain) {
   Attempts attempts;
-  EXPECT_THROW(RetryTransient([&] {
-        ++attempts.made;
-        throw FileError(3, "Pfad nicht gefunden");
-      }, attempts.sleep()),
+  EXPECT_THROW(RetryTransient(
+                   [&] {
+                     ++attempts.made;
+                     throw FileError(3, "Pfad nicht gefunden");
+                   },
+                   attempts.sleep()),
                FileError);
   EXPECT_EQ(attempts.made, 1);
   EXPECT_EQ(attempts.slept, milliseconds(0));
