@@ -3,18 +3,42 @@
 #include <oleauto.h>
 #include <utility>
 
+#include "platform/win32/registry_key.h"
+#include "platform/win32/wide_text.h"
+
 namespace trelvo::simoffice {
 
-SimApplication::SimApplication(const std::string& source, const IID& application_iid,
+namespace {
+
+std::string VersionFromRegistry(const std::string& host_name) {
+  const auto key = win32::RegistryKey::Open(HKEY_CURRENT_USER, L"Software\\SimOffice\\" + win32::Widen(host_name));
+  return win32::Narrow(key ? key.GetString(L"Version").value_or(L"11.0") : L"11.0");
+}
+
+}  // namespace
+
+SimApplication::SimApplication(const std::string& source, const std::string& host_name, const IID& application_iid,
                                std::initializer_list<const char*> built_in_bars)
-    : SimObject(source), dialogs_(Make<SimDialogs>(source)), command_bars_(Make<SimCommandBars>(source)) {
+    : SimObject(source),
+      version(VersionFromRegistry(host_name)),
+      dialogs_(Make<SimDialogs>(source)),
+      command_bars_(Make<SimCommandBars>(source)),
+      user_(Make<SimUser>(source)),
+      add_ins_(std::make_unique<SimAddIns>(*this, host_name)) {
   AnswerAs(application_iid);
+  AddProperty("COMAddIns", {}, [this](const CallArguments&) { return add_ins_->Collection(); });
+  AddProperty("SimUser", {}, [this](const CallArguments&) { return ObjectValue(user_.Get()); });
+  AddMethod("SimPump", {"Milliseconds"}, [](const CallArguments& arguments) {
+    PumpMessages(static_cast<DWORD>(arguments.Int(0)));
+    return Variant();
+  });
   for (const char* bar : built_in_bars) command_bars_->AddBuiltInBar(bar);
   AddField("Version", version);
   AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(this->source()); });
   AddProperty("Dialogs", {}, [this](const CallArguments&) { return ObjectValue(dialogs_.Get()); });
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
   AddMethod("Quit", {"SaveChanges", "OriginalFormat", "RouteDocument"}, [this](const CallArguments&) {
+    if (!quit) add_ins_->ShutDown();
     quit = true;
     RevokeRunning();
     return Variant();

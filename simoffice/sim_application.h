@@ -1,24 +1,36 @@
 #pragma once
 // What the simulated Excel and Word Application objects share: the version
-// text, the built-in dialogs, the command bars and Quit.
+// text, the built-in dialogs, the command bars, the COM add-ins, Quit, and the
+// test surface (SimPump, SimUser).
 #include <initializer_list>
+#include <memory>
 
+#include "simoffice/sim_add_ins.h"
 #include "simoffice/sim_command_bars.h"
 #include "simoffice/sim_dialogs.h"
+#include "simoffice/sim_user.h"
 
 namespace trelvo::simoffice {
 
 class SimApplication : public SimObject {
  public:
-  // application_iid: the interface id of the host's Application object;
-  // built_in_bars: the names of the host's own command bars.
-  SimApplication(const std::string& source, const IID& application_iid,
+  // host_name: "Excel" or "Word" (registry keys); application_iid: the
+  // interface id of the host's Application object; built_in_bars: the names
+  // of the host's own command bars. The version comes from the value Version
+  // under HKEY_CURRENT_USER\Software\SimOffice\<host_name> ("11.0" without it).
+  SimApplication(const std::string& source, const std::string& host_name, const IID& application_iid,
                  std::initializer_list<const char*> built_in_bars);
 
   ~SimApplication() override;
 
-  std::string version = "11.0";
+  std::string version;
   bool quit = false;
+
+  // What a started host does once it exists: loads the COM add-ins that the
+  // registry announces (the class factory calls it; tests may call it).
+  void Start() { add_ins_->LoadAtStart(); }
+  SimAddIns& add_ins() { return *add_ins_; }
+  SimUser& user() { return *user_.Get(); }
 
   // Registers the application in the running object table under its class
   // id, as the running instance that GetActiveObject finds; Quit and the
@@ -34,6 +46,8 @@ class SimApplication : public SimObject {
   DWORD running_cookie_ = 0;
   Microsoft::WRL::ComPtr<SimDialogs> dialogs_;
   Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
+  Microsoft::WRL::ComPtr<SimUser> user_;
+  std::unique_ptr<SimAddIns> add_ins_;
 };
 
 }  // namespace trelvo::simoffice

@@ -30,7 +30,7 @@ SimWorkbook::SimWorkbook(std::string name)
 }
 
 SimExcelApplication::SimExcelApplication()
-    : SimApplication(kExcel, office::kExcelApplication, {"Worksheet Menu Bar", "Standard", "Formatting"}) {
+    : SimApplication(kExcel, "Excel", office::kExcelApplication, {"Worksheet Menu Bar", "Standard", "Formatting"}) {
   AddField("DefaultSaveFormat", default_save_format);
   AddProperty("Workbooks", {}, [this](const CallArguments&) {
     return ListValue(kExcel, workbooks_, "Index außerhalb des gültigen Bereichs");

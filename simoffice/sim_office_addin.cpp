@@ -1,17 +1,29 @@
 #include "simoffice/sim_office_addin.h"
 
 #include "platform/win32/bstr.h"
+#include "simoffice/sim_add_ins.h"
 #include "platform/win32/wide_text.h"
 #include "simoffice/sim_names.h"
 
 namespace trelvo::simoffice {
 
-SimComAddIn::SimComAddIn(const std::string& source, std::string prog_id)
-    : SimObject(source), prog_id_(std::move(prog_id)) {
+SimComAddIn::SimComAddIn(const std::string& source, std::string prog_id, std::string description, SimAddIns* host)
+    : SimObject(source), host(host), prog_id_(std::move(prog_id)), description_(std::move(description)) {
   AnswerAs(office::kComAddIn);
   AddProperty("ProgId", {}, [this](const CallArguments&) { return Variant::Text(prog_id_); });
   AddField("Description", description_);
-  AddField("Connect", connect_);
+  AddProperty(
+      "Connect", {}, [this](const CallArguments&) { return Variant::Bool(connect_); },
+      [this](const CallArguments&, const Variant& value) {
+        const bool connect = value.ToBool();
+        if (!this->host) {
+          connect_ = connect;
+        } else if (connect) {
+          this->host->Connect(*this, ext_cm_AfterStartup);
+        } else {
+          this->host->Disconnect(*this, ext_dm_UserClosed);
+        }
+      });
   AddProperty(
       "Object", {}, [this](const CallArguments&) { return Variant::Object(object_.Get()); },
       [this](const CallArguments&, const Variant& value) { object_ = value.IsNothing() ? nullptr : value.ToObject(); });

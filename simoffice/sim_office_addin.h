@@ -9,15 +9,30 @@
 
 namespace trelvo::simoffice {
 
+class SimAddIns;
+
+// One entry of the host's COMAddIns collection: ProgId, Description, Object
+// (what the add-in sets for macros) and Connect (setting it connects or
+// disconnects the add-in through its host).
 class SimComAddIn : public SimObject {
  public:
-  SimComAddIn(const std::string& source, std::string prog_id);
+  SimComAddIn(const std::string& source, std::string prog_id, std::string description = "", SimAddIns* host = nullptr);
   IDispatch* object() const { return object_.Get(); }
+  const std::string& prog_id() const { return prog_id_; }
+  bool connected() const { return connect_; }
+
+  // The host's side, kept by SimAddIns.
+  SimAddIns* host = nullptr;
+  HKEY registry_root = HKEY_CURRENT_USER;  // where its add-in key was found
+  Microsoft::WRL::ComPtr<IDTExtensibility2> add_in;
+  std::string ribbon_markup;  // what GetCustomUI returned
+  void SetConnected(bool connected) { connect_ = connected; }
+  void DropObject() { object_.Reset(); }
 
  private:
   std::string prog_id_;
   std::string description_;
-  bool connect_ = true;
+  bool connect_ = false;
   Microsoft::WRL::ComPtr<IDispatch> object_;
 };
 

@@ -102,7 +102,7 @@ SimTemplate::SimTemplate(std::string name) : SimObject(kWord), full_name(std::mo
 }
 
 SimWordApplication::SimWordApplication()
-    : SimApplication(kWord, office::kWordApplication, {"Menu Bar", "Standard", "Formatting"}) {
+    : SimApplication(kWord, "Word", office::kWordApplication, {"Menu Bar", "Standard", "Formatting"}) {
   AddConnectionPoint(office::kWordApplicationEvents4);
   templates_.push_back(Make<SimTemplate>("C:\\Users\\mmuster\\AppData\\Roaming\\Microsoft\\Templates\\Normal.dot"));
 

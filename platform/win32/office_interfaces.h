@@ -21,6 +21,36 @@ IRibbonControl : public IDispatch {
 };
 __CRT_UUID_DECL(IRibbonControl, 0x000C0395, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46)
 
+// How a host connects an add-in (ext_ConnectMode) and disconnects it (ext_DisconnectMode).
+enum ext_ConnectMode { ext_cm_AfterStartup = 0, ext_cm_Startup = 1, ext_cm_External = 2, ext_cm_CommandLine = 3 };
+enum ext_DisconnectMode { ext_dm_HostShutdown = 0, ext_dm_UserClosed = 1 };
+
+// The connection of a COM add-in to its host; the host calls it early-bound.
+MIDL_INTERFACE("B65AD801-ABAF-11D0-BB8B-00A0C90F2744")
+IDTExtensibility2 : public IDispatch {
+  virtual HRESULT STDMETHODCALLTYPE OnConnection(IDispatch * application, ext_ConnectMode mode, IDispatch * add_in,
+                                                 SAFEARRAY * *custom) = 0;
+  virtual HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode mode, SAFEARRAY * *custom) = 0;
+  virtual HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY * *custom) = 0;
+  virtual HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY * *custom) = 0;
+  virtual HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY * *custom) = 0;
+};
+__CRT_UUID_DECL(IDTExtensibility2, 0xB65AD801, 0xABAF, 0x11D0, 0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F, 0x27, 0x44)
+
+// The ribbon markup of an add-in, asked for by ribbon id.
+MIDL_INTERFACE("000C0396-0000-0000-C000-000000000046")
+IRibbonExtensibility : public IDispatch {
+  virtual HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbon_id, BSTR * markup) = 0;
+};
+__CRT_UUID_DECL(IRibbonExtensibility, 0x000C0396, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46)
+
+// Where a host offers its task pane factory (ICTPFactory, taken as IDispatch).
+MIDL_INTERFACE("000C033E-0000-0000-C000-000000000046")
+ICustomTaskPaneConsumer : public IDispatch {
+  virtual HRESULT STDMETHODCALLTYPE CTPFactoryAvailable(IDispatch * factory) = 0;
+};
+__CRT_UUID_DECL(ICustomTaskPaneConsumer, 0x000C033E, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46)
+
 namespace trelvo::office {
 
 // Interface ids of Office's object models, answered through IDispatch.

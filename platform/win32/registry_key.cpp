@@ -77,6 +77,17 @@ std::vector<std::wstring> RegistryKey::ValueNames() const {
   return names;
 }
 
+std::vector<std::wstring> RegistryKey::SubkeyNames() const {
+  std::vector<std::wstring> names;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];  // the longest key name the registry allows, and its terminator
+    DWORD length = static_cast<DWORD>(std::size(name));
+    if (RegEnumKeyExW(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
+}
+
 void WriteRegistryText(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value) {
   const auto key = RegistryKey::Create(root, path);
   if (!key || !key.SetString(name, value))

@@ -31,6 +31,7 @@ class RegistryKey {
   std::optional<std::wstring> GetString(const std::wstring& name) const;
   std::optional<DWORD> GetDword(const std::wstring& name) const;
   std::vector<std::wstring> ValueNames() const;
+  std::vector<std::wstring> SubkeyNames() const;
 
  private:
   explicit RegistryKey(HKEY key) : key_(key) {}

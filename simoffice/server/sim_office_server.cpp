@@ -44,6 +44,7 @@ ObjectCreator CreatesHost(const CLSID& class_id) {
     else
       application = simoffice::Make<simoffice::SimWordApplication>();
     application->RegisterAsRunning(class_id);
+    application->Start();
     return win32::AsUnknown(application);
   };
 }

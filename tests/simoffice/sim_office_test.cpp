@@ -269,6 +269,35 @@ TEST(SimExcel, HasAMainWindowOfTheClassXlmainOnTheCallingThread) {
   EXPECT_EQ(excel->main_window(), window);
 }
 
+// No test waits on a modal box: the scripted user answers it and records it.
+TEST(SimUser, AnswersEveryMessageBoxOnTheHostsThreadAndRecordsIt) {
+  const auto excel = Make<SimExcelApplication>();
+  const DispatchObject user = DispatchObject(excel->dispatch()).GetObject("SimUser");
+  EXPECT_EQ(MessageBoxW(excel->main_window(), L"Die Datei fehlt.\r\nBitte prüfen.", L"Fehler", MB_OK | MB_ICONERROR),
+            IDOK);
+  user.Put("Answer", Variant::Text("Nein"));
+  EXPECT_EQ(MessageBoxW(nullptr, L"Löschen?", L"Bestätigen", MB_YESNOCANCEL), IDNO);
+  user.Put("Answer", Variant::Text("Abbrechen"));
+  EXPECT_EQ(MessageBoxW(nullptr, L"Löschen?", L"Bestätigen", MB_YESNOCANCEL), IDCANCEL);
+
+  EXPECT_EQ(user.Get("Messages").ToText(),
+            "Fehler|Die Datei fehlt.\\nBitte prüfen.\r\nBestätigen|Löschen?\r\nBestätigen|Löschen?\r\n");
+  ASSERT_EQ(excel->user().shown.size(), 3u);
+  EXPECT_EQ(excel->user().shown[1].buttons.size(), 3u);
+  user.Call("Clear");
+  EXPECT_EQ(user.Get("Messages").ToText(), "");
+}
+
+TEST(SimApplication, SimPumpRunsTheMessageLoopSoTimersFire) {
+  const auto word = Make<SimWordApplication>();
+  static int fired = 0;
+  fired = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ++fired; });
+  DispatchObject(word->dispatch()).Call("SimPump", {Variant::Int(300)});
+  KillTimer(nullptr, timer);
+  EXPECT_GE(fired, 2);
+}
+
 TEST(SimAddIn, TheComAddInKeepsItsObjectAndTheRibbonRecordsRefreshes) {
   const auto addin = Make<SimComAddIn>("Microsoft Excel", "Trelvo.TrelvoCoClass");
   const auto other = Make<SimComAddIn>("Microsoft Excel", "Anderes.AddIn");

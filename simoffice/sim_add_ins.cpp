@@ -1,0 +1,145 @@
+#include "simoffice/sim_add_ins.h"
+
+#include <oleauto.h>
+
+#include "platform/win32/bstr.h"
+#include "platform/win32/registry_key.h"
+#include "platform/win32/system_error.h"
+#include "platform/win32/wide_text.h"
+#include "simoffice/sim_application.h"
+#include "simoffice/sim_names.h"
+
+namespace trelvo::simoffice {
+namespace {
+
+using win32::RegistryKey;
+
+// The empty custom array that Office passes to every IDTExtensibility2 call.
+class CustomArray {
+ public:
+  CustomArray() : array_(SafeArrayCreateVector(VT_VARIANT, 0, 0)) {}
+  ~CustomArray() { SafeArrayDestroy(array_); }
+  CustomArray(const CustomArray&) = delete;
+  CustomArray& operator=(const CustomArray&) = delete;
+  SAFEARRAY** get() { return &array_; }
+
+ private:
+  SAFEARRAY* array_;
+};
+
+// The description of the calling thread's error information, if any.
+std::string ErrorDescription(HRESULT hr) {
+  Microsoft::WRL::ComPtr<IErrorInfo> info;
+  win32::Bstr description;
+  if (GetErrorInfo(0, &info) == S_OK && SUCCEEDED(info->GetDescription(description.out())) && description.get())
+    return win32::Narrow(description.str());
+  return win32::SystemMessage(hr);
+}
+
+// The major version of a version text ("12.0" gives 12).
+int MajorVersion(const std::string& version) {
+  try {
+    return std::stoi(version);
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+SimAddIns::SimAddIns(SimApplication& application, std::string host_name)
+    : application_(application), host_name_(std::move(host_name)) {}
+
+SimAddIns::~SimAddIns() {
+  for (auto& entry : entries) entry->host = nullptr;
+}
+
+void SimAddIns::LoadAtStart() {
+  const std::wstring key = L"Software\\Microsoft\\Office\\" + win32::Widen(host_name_) + L"\\AddIns";
+  // The user's entries first: for the same ProgID they win over the machine's.
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    const auto add_ins = RegistryKey::Open(root, key);
+    if (!add_ins) continue;
+    for (const std::wstring& prog_id : add_ins.SubkeyNames()) {
+      if (Find(win32::Narrow(prog_id))) continue;
+      const auto entry_key = RegistryKey::Open(root, key + L"\\" + prog_id);
+      const std::string description = win32::Narrow(entry_key.GetString(L"Description").value_or(L""));
+      entries.push_back(Make<SimComAddIn>(application_.source(), win32::Narrow(prog_id), description, this));
+      entries.back()->registry_root = root;
+      if (entry_key.GetDword(L"LoadBehavior").value_or(0) == 3) Connect(*entries.back().Get(), ext_cm_Startup);
+    }
+  }
+}
+
+void SimAddIns::Connect(SimComAddIn& entry, ext_ConnectMode mode) {
+  if (entry.connected()) return;
+  CustomArray custom;
+  CLSID class_id{};
+  HRESULT hr = CLSIDFromProgID(win32::Widen(entry.prog_id()).c_str(), &class_id);
+  Microsoft::WRL::ComPtr<IDTExtensibility2> add_in;
+  if (SUCCEEDED(hr)) hr = CoCreateInstance(class_id, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&add_in));
+  if (SUCCEEDED(hr)) hr = add_in->OnConnection(application_.dispatch(), mode, entry.dispatch(), custom.get());
+  if (FAILED(hr)) return Fail(entry, hr);
+  entry.add_in = add_in;
+  entry.SetConnected(true);
+  add_in->OnAddInsUpdate(custom.get());
+  // Hosts with the ribbon ask for the markup before start-up is complete.
+  Microsoft::WRL::ComPtr<IRibbonExtensibility> ribbon;
+  if (MajorVersion(application_.version) >= 12 && SUCCEEDED(add_in.As(&ribbon))) {
+    win32::Bstr id(host_name_ == "Excel" ? L"Microsoft.Excel.Workbook" : L"Microsoft.Word.Document");
+    win32::Bstr markup;
+    if (SUCCEEDED(ribbon->GetCustomUI(id.get(), markup.out()))) entry.ribbon_markup = win32::Narrow(markup.str());
+  }
+  if (mode == ext_cm_Startup) add_in->OnStartupComplete(custom.get());
+}
+
+void SimAddIns::Fail(SimComAddIn& entry, HRESULT hr) {
+  failures.push_back(entry.prog_id() + ": " + ErrorDescription(hr));
+  const auto key = RegistryKey::Open(
+      entry.registry_root,
+      L"Software\\Microsoft\\Office\\" + win32::Widen(host_name_) + L"\\AddIns\\" + win32::Widen(entry.prog_id()),
+      KEY_READ | KEY_WRITE);
+  if (key) key.SetDword(L"LoadBehavior", 2);
+}
+
+void SimAddIns::Disconnect(SimComAddIn& entry, ext_DisconnectMode mode) {
+  if (!entry.connected()) return;
+  CustomArray custom;
+  const auto add_in = std::move(entry.add_in);
+  entry.SetConnected(false);
+  add_in->OnDisconnection(mode, custom.get());
+  entry.DropObject();
+}
+
+void SimAddIns::ShutDown() {
+  CustomArray custom;
+  for (auto& entry : entries)
+    if (entry->connected()) entry->add_in->OnBeginShutdown(custom.get());
+  for (auto& entry : entries) {
+    if (!entry->connected()) continue;
+    const auto add_in = std::move(entry->add_in);
+    entry->SetConnected(false);
+    add_in->OnDisconnection(ext_dm_HostShutdown, custom.get());
+    entry->DropObject();
+  }
+}
+
+SimComAddIn* SimAddIns::Find(const std::string& prog_id) const {
+  for (const auto& entry : entries)
+    if (SameName(entry->prog_id(), prog_id)) return entry.Get();
+  return nullptr;
+}
+
+Variant SimAddIns::Collection() {
+  return ObjectValue(Make<SimCollection>(
+                         application_.source(), [this] { return static_cast<long>(entries.size()); },
+                         [this](const Variant& index) {
+                           SimComAddIn* entry =
+                               index.type() == VT_BSTR ? Find(index.ToText()) : AtPosition(entries, index);
+                           if (!entry) throw OfficeError("Index außerhalb des gültigen Bereichs");
+                           return ObjectValue(entry);
+                         })
+                         .Get());
+}
+
+}  // namespace trelvo::simoffice

@@ -1,0 +1,108 @@
+#include "simoffice/sim_user.h"
+
+#include <algorithm>
+
+#include "platform/win32/wide_text.h"
+#include "simoffice/sim_names.h"
+
+namespace trelvo::simoffice {
+namespace {
+
+// The scripted users of this thread; the newest one answers.
+thread_local std::vector<SimUser*> t_users;
+
+std::string WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return win32::Narrow(text);
+}
+
+std::string ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  return win32::Narrow(name);
+}
+
+// The message box's text stands in its static control 0xFFFF; other dialogs
+// give the texts of all their static controls, one after the other.
+std::string DialogText(HWND dialog) {
+  if (HWND text = GetDlgItem(dialog, 0xFFFF)) return WindowText(text);
+  std::string texts;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (SameName(ClassOf(child), "Static") && !WindowText(child).empty())
+      texts += (texts.empty() ? "" : "\n") + WindowText(child);
+  return texts;
+}
+
+int ButtonId(const std::string& answer) {
+  const struct {
+    const char* name;
+    int id;
+  } buttons[] = {{"OK", IDOK},   {"Abbrechen", IDCANCEL}, {"Cancel", IDCANCEL}, {"Ja", IDYES},
+                 {"Yes", IDYES}, {"Nein", IDNO},          {"No", IDNO}};
+  for (const auto& button : buttons)
+    if (SameName(answer, button.name)) return button.id;
+  return IDOK;
+}
+
+LRESULT CALLBACK AfterWindowProcedure(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && !t_users.empty()) t_users.back()->Answer(call->hwnd);
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+}  // namespace
+
+SimUser::SimUser(const std::string& source) : SimObject(source) {
+  hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterWindowProcedure, nullptr, GetCurrentThreadId());
+  t_users.push_back(this);
+  AddField("Answer", answer);
+  AddProperty("Messages", {}, [this](const CallArguments&) { return Variant::Text(MessagesText()); });
+  AddMethod("Clear", {}, [this](const CallArguments&) {
+    shown.clear();
+    return Variant();
+  });
+}
+
+SimUser::~SimUser() {
+  t_users.erase(std::remove(t_users.begin(), t_users.end(), this), t_users.end());
+  if (hook_) UnhookWindowsHookEx(hook_);
+}
+
+std::string SimUser::MessagesText() const {
+  std::string lines;
+  for (const Shown& box : shown) {
+    std::string text;
+    for (size_t i = 0; i < box.text.size(); ++i) {
+      if (box.text.compare(i, 2, "\r\n") == 0) ++i;
+      text += box.text[i] == '\n' || box.text[i] == '\r' ? std::string("\\n") : std::string(1, box.text[i]);
+    }
+    lines += box.caption + "|" + text + "\r\n";
+  }
+  return lines;
+}
+
+void SimUser::Answer(HWND dialog) {
+  Shown box{WindowText(dialog), DialogText(dialog), {}};
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (SameName(ClassOf(child), "Button")) box.buttons.push_back(WindowText(child));
+  shown.push_back(std::move(box));
+  const int id = ButtonId(answer);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void PumpMessages(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= milliseconds) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+  }
+}
+
+}  // namespace trelvo::simoffice

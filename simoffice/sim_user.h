@@ -1,0 +1,42 @@
+#pragma once
+// The scripted user of a simulated host: answers every modal message box and
+// dialog that appears on the host's thread with a preset button, after
+// recording its caption, text and buttons, so that no test waits on a window.
+// Test surface: Application.SimUser with Answer ("OK", "Abbrechen", "Ja",
+// "Nein"; OK by default), Messages ("caption|text" a line, line breaks in the
+// text as \n) and Clear.
+#include <string>
+#include <vector>
+#include <windows.h>
+
+#include "simoffice/sim_object.h"
+
+namespace trelvo::simoffice {
+
+class SimUser : public SimObject {
+ public:
+  explicit SimUser(const std::string& source);
+  ~SimUser() override;
+
+  struct Shown {
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons;
+  };
+  std::vector<Shown> shown;
+  std::string answer = "OK";
+
+  // "caption|text" a line, each line ending in CR LF.
+  std::string MessagesText() const;
+  // A dialog has been set up on this thread: record it and press the answer.
+  void Answer(HWND dialog);
+
+ private:
+  HHOOK hook_ = nullptr;
+};
+
+// Runs the calling thread's message loop for the time given, as Office's own
+// loop runs while the user works: window timers fire, posted messages arrive.
+void PumpMessages(DWORD milliseconds);
+
+}  // namespace trelvo::simoffice
