@@ -3,21 +3,29 @@
 #include <objbase.h>
 
 #include "Trelvo_h.h"
+#include "commands/add_in_definition.h"
+#include "commands/win32/trelvo_module.h"
 #include "frame/registration.h"
 #include "frame/trelvo_co_class.h"
 #include "platform/win32/class_factory.h"
+#include "platform/win32/com_module.h"
 
 using namespace trelvo;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) { return win32::OnDllMain(instance, reason); }
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  // Error information names the add-in by its ProgID, as macros see it.
+  if (reason == DLL_PROCESS_ATTACH) win32::SetErrorSource(L"Trelvo.TrelvoCoClass");
+  return win32::OnDllMain(instance, reason);
+}
 
 STDAPI DllGetClassObject(REFCLSID class_id, REFIID iid, LPVOID* object) {
   if (class_id != CLSID_TrelvoCoClass) {
     if (object) *object = nullptr;
     return CLASS_E_CLASSNOTAVAILABLE;
   }
-  return win32::ServeClassObject(class_id, iid, object,
-                                 [] { return win32::AsUnknown(win32::MakeComObject<frame::TrelvoCoClass>()); });
+  return win32::ServeClassObject(class_id, iid, object, [] {
+    return win32::AsUnknown(win32::MakeComObject<frame::TrelvoCoClass>(commands::MakeTrelvoModule));
+  });
 }
 
 STDAPI DllCanUnloadNow() { return win32::CanUnloadNow(); }

@@ -3,10 +3,23 @@
 #include <oleauto.h>
 
 #include "frame/type_library.h"
+#include "platform/win32/com_boundary.h"
 
 namespace trelvo::frame {
 
-TrelvoCoClass::TrelvoCoClass() : type_info_(OwnTypeInfo(IID_ITrelvoCoClass)) {}
+TrelvoCoClass::TrelvoCoClass(ModuleFactory make_module)
+    : type_info_(OwnTypeInfo(IID_ITrelvoCoClass)), make_module_(std::move(make_module)) {}
+
+template <class Body>
+HRESULT TrelvoCoClass::Guarded(Body&& body) {
+  return win32::GuardComCall(
+      CLSID_TrelvoCoClass,
+      [&] {
+        body();
+        return S_OK;
+      },
+      E_UNEXPECTED);
+}
 
 HRESULT TrelvoCoClass::GetTypeInfoCount(UINT* count) {
   if (!count) return E_POINTER;
@@ -35,8 +48,8 @@ HRESULT TrelvoCoClass::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
                     argument_error);
 }
 
-// The members draw and read numbers once the add-in module exists; until the
-// module is connected here they answer that they are not available.
+// The members draw and read numbers with the automation issue; until then
+// they answer that they are not available.
 HRESULT TrelvoCoClass::get_ReadCounter(VARIANT* value) {
   if (value) VariantInit(value);
   return E_NOTIMPL;
@@ -50,6 +63,57 @@ HRESULT TrelvoCoClass::get_SetCounter(VARIANT* value) {
 HRESULT TrelvoCoClass::get_SetIniFile(VARIANT, VARIANT* value) {
   if (value) VariantInit(value);
   return E_NOTIMPL;
+}
+
+HRESULT TrelvoCoClass::OnConnection(IDispatch* application, ext_ConnectMode mode, IDispatch* add_in, SAFEARRAY**) {
+  return Guarded([&] {
+    // A connection replaces any earlier one of this object.
+    connection_.reset();
+    connection_ = std::make_unique<AddInConnection>(commands::kTrelvoAddIn, make_module_, application, mode, add_in,
+                                                    static_cast<ITrelvoCoClass*>(this));
+  });
+}
+
+HRESULT TrelvoCoClass::OnDisconnection(ext_DisconnectMode mode, SAFEARRAY**) {
+  return Guarded([&] {
+    if (!connection_) return;
+    // The connection goes even when its end fails.
+    const auto ending = std::move(connection_);
+    ending->Disconnect(mode);
+  });
+}
+
+HRESULT TrelvoCoClass::OnAddInsUpdate(SAFEARRAY**) { return S_OK; }
+
+HRESULT TrelvoCoClass::OnStartupComplete(SAFEARRAY**) {
+  return Guarded([&] {
+    if (connection_) connection_->StartupComplete();
+  });
+}
+
+HRESULT TrelvoCoClass::OnBeginShutdown(SAFEARRAY**) {
+  return Guarded([&] {
+    if (connection_) connection_->BeginShutdown();
+  });
+}
+
+HRESULT TrelvoCoClass::GetCustomUI(BSTR, BSTR* markup) {
+  if (!markup) return E_POINTER;
+  // The ribbon tab comes with its own issue: no markup, no tab yet.
+  *markup = nullptr;
+  return S_OK;
+}
+
+HRESULT TrelvoCoClass::CTPFactoryAvailable(IDispatch* factory) {
+  task_pane_factory_ = factory;  // kept; the add-in has no task panes
+  return S_OK;
+}
+
+HRESULT TrelvoCoClass::InterfaceSupportsErrorInfo(REFIID iid) {
+  for (const IID& supported :
+       {IID_ITrelvoCoClass, __uuidof(IDTExtensibility2), __uuidof(IRibbonExtensibility), IID_IDispatch})
+    if (iid == supported) return S_OK;
+  return S_FALSE;
 }
 
 }  // namespace trelvo::frame

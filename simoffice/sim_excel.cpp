@@ -41,6 +41,7 @@ SimExcelApplication::SimExcelApplication()
     SimWorkbook* workbook = active_workbook();
     return workbook ? ObjectValue(Make<SimRange>(*workbook, active_cell).Get()) : ObjectValue(nullptr);
   });
+  main_window();  // Excel has its main window from the start
 }
 
 HWND SimExcelApplication::main_window() {

@@ -34,7 +34,7 @@ class SimExcelApplication : public SimApplication {
   void CloseAllWorkbooks() { workbooks_.clear(); }
   SimWorkbook* active_workbook() const { return workbooks_.empty() ? nullptr : workbooks_.back().Get(); }
   // Excel's main window: a hidden top-level window of the class "XLMAIN" on
-  // the calling thread, made on first use (the add-in owns its dialogs by it).
+  // the thread that made the application (the add-in owns its dialogs by it).
   HWND main_window();
 
  private:

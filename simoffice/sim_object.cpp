@@ -130,6 +130,12 @@ HRESULT SimObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
       ++property_writes_;
     } else if (member->method) {
       answer = member->method(arguments);
+    } else if (member->get && member->params.empty() && parameters->cArgs > 0) {
+      // Application.COMAddIns("x"): a property without parameters passes the
+      // arguments on to the default member of its value, as Office does.
+      const Variant value = member->get(CallArguments({}));
+      return value.ToObject()->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, parameters, result, exception,
+                                      nullptr);
     } else if (member->get) {
       answer = member->get(arguments);
     } else {

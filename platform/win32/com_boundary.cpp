@@ -14,7 +14,7 @@ HRESULT ReportComError(REFGUID source, HRESULT code, const std::string& descript
     Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
       create->SetGUID(source);
-      Bstr module(ModuleName());
+      Bstr module(ErrorSource());
       create->SetSource(module.get());
       Bstr text(Widen(description));
       create->SetDescription(text.get());

@@ -22,8 +22,9 @@ class ComError : public Error {
 // Sets the thread's error information and returns code.
 HRESULT ReportComError(REFGUID source, HRESULT code, const std::string& description) noexcept;
 
+// failure: the code for an error that carries none of its own.
 template <class Body>
-HRESULT GuardComCall(REFGUID source, Body&& body) noexcept {
+HRESULT GuardComCall(REFGUID source, Body&& body, HRESULT failure = E_FAIL) noexcept {
   try {
     return body();
   } catch (const ComError& error) {
@@ -31,7 +32,7 @@ HRESULT GuardComCall(REFGUID source, Body&& body) noexcept {
   } catch (const std::bad_alloc&) {
     return ReportComError(source, E_OUTOFMEMORY, "Nicht genügend Arbeitsspeicher");
   } catch (const std::exception& error) {
-    return ReportComError(source, E_FAIL, error.what());
+    return ReportComError(source, failure, error.what());
   } catch (...) {
     return ReportComError(source, E_UNEXPECTED, "Unerwarteter Fehler");
   }

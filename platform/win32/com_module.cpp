@@ -9,6 +9,7 @@ namespace {
 HMODULE g_module = nullptr;
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
+std::wstring g_error_source;
 }  // namespace
 
 void SetModuleHandle(HMODULE module) { g_module = module; }
@@ -33,6 +34,9 @@ std::wstring ModuleName() {
   name.erase(0, name.find_last_of(L"\\/") + 1);
   return name.substr(0, name.find_last_of(L'.'));
 }
+
+void SetErrorSource(std::wstring source) { g_error_source = std::move(source); }
+std::wstring ErrorSource() { return g_error_source.empty() ? ModuleName() : g_error_source; }
 
 void ObjectCreated() { ++g_objects; }
 void ObjectDestroyed() { --g_objects; }

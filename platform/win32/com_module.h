@@ -12,9 +12,12 @@ void SetModuleHandle(HMODULE module);
 HMODULE ModuleHandle();
 // Full path of a module (by default this DLL itself, not the host program).
 std::wstring ModuleFilePath(HMODULE module = ModuleHandle());
-// The module's file name without folder and extension ("Trelvo"): the source
-// named in error information.
+// The module's file name without folder and extension ("Trelvo").
 std::wstring ModuleName();
+// The source named in the error information of this module's COM methods:
+// the module's name unless set (Trelvo.dll names its ProgID).
+void SetErrorSource(std::wstring source);
+std::wstring ErrorSource();
 
 void ObjectCreated();
 void ObjectDestroyed();

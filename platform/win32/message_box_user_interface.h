@@ -9,6 +9,8 @@ namespace trelvo::win32 {
 class MessageBoxUserInterface : public platform::UserInterface {
  public:
   explicit MessageBoxUserInterface(HWND owner = nullptr) : owner_(owner) {}
+  // The window that owns every box from now on (Excel's main window).
+  void set_owner(HWND owner) { owner_ = owner; }
   platform::MessageAnswer Show(const platform::Message& message) override;
   void Beep() override;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/dispatch_object.h"
+#include "platform/win32/registry_key.h"
 #include "simoffice/sim_excel.h"
 #include "simoffice/sim_office_addin.h"
 #include "simoffice/sim_word.h"
@@ -286,6 +287,14 @@ TEST(SimUser, AnswersEveryMessageBoxOnTheHostsThreadAndRecordsIt) {
   EXPECT_EQ(excel->user().shown[1].buttons.size(), 3u);
   user.Call("Clear");
   EXPECT_EQ(user.Get("Messages").ToText(), "");
+}
+
+TEST(SimApplication, TheVersionComesFromTheRegistryBeforeTheHostStarts) {
+  EXPECT_EQ(Make<SimExcelApplication>()->version, "11.0");
+  win32::WriteRegistryText(HKEY_CURRENT_USER, L"Software\\SimOffice\\Excel", L"Version", L"12.0");
+  EXPECT_EQ(DispatchObject(Make<SimExcelApplication>()->dispatch()).Get("Version").ToText(), "12.0");
+  EXPECT_EQ(Make<SimWordApplication>()->version, "11.0");
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice");
 }
 
 TEST(SimApplication, SimPumpRunsTheMessageLoopSoTimersFire) {

@@ -1,0 +1,132 @@
+#include "frame/add_in_connection.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "frame/host_recognition.h"
+#include "platform/error.h"
+#include "platform/win32/dispatch_object.h"
+#include "platform/win32/wide_text.h"
+
+namespace trelvo::frame {
+
+using commands::HostKind;
+
+namespace {
+
+std::string Capitals(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+  return text;
+}
+
+}  // namespace
+
+AddInConnection::AddInConnection(const commands::AddInDefinition& definition, const ModuleFactory& make_module,
+                                 IDispatch* application, ext_ConnectMode mode, IDispatch* add_in_instance,
+                                 IDispatch* add_in_object)
+    : definition_(definition), module_(make_module(ui_)) {
+  // A failing creation handler is told, and the module is used all the same.
+  try {
+    module_->OnCreate();
+  } catch (const std::exception& error) {
+    platform::ShowErrorBox(ui_, error.what());
+  }
+  host_.application = application;
+  // Connected after the host has started: start-up is complete already.
+  if (mode != ext_cm_Startup) StartupComplete();
+  if (add_in_instance && SUCCEEDED(add_in_instance->QueryInterface(
+                             office::kComAddIn, reinterpret_cast<void**>(com_add_in_.GetAddressOf())))) {
+    win32::DispatchObject(com_add_in_).Put("Object", win32::Variant::Object(add_in_object));
+  }
+}
+
+AddInConnection::~AddInConnection() = default;
+
+template <class Handler>
+void AddInConnection::Run(Handler&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    HandleAddInError(error);
+  }
+}
+
+void AddInConnection::HandleAddInError(const std::exception& error) {
+  if (module_ && module_->OnError(error)) return;
+  platform::ShowErrorBox(
+      ui_, std::string(definition_.add_in_name) + " error: the add-in has fired an exception.\r\n" + error.what());
+}
+
+void AddInConnection::RecognizeTheHost() {
+  const auto kind = RecognizeHost(host_.application.Get());
+  if (!kind) throw Error("Die Anwendung ist weder Excel noch Word.");
+  host_.kind = *kind;
+  host_.version = win32::DispatchObject(host_.application).Get("Version").ToText();
+  host_.is_version12 = host_.version.starts_with("12.");
+  host_.owner_window = FindOwnerWindow(host_.kind);
+  ui_.set_owner(host_.owner_window);
+}
+
+StartMode AddInConnection::ReadStartMode() const {
+  const auto text = registry_.GetString(L"OAXStartMode");
+  if (!text) return StartMode::FirstStart;
+  const std::string mode = Capitals(win32::Narrow(*text));
+  if (mode == "UNINSTALL") return StartMode::Uninstalled;
+  if (mode == "NORMAL") return StartMode::Normal;
+  if (mode == "FIRSTSTART") return StartMode::FirstStart;
+  return StartMode::Unrecognised;
+}
+
+void AddInConnection::StartupComplete() {
+  if (++startups_ > 1) return;
+  RecognizeTheHost();
+  registry_ = win32::RegistryKey::Create(HKEY_CURRENT_USER, AddInRegistryKey(host_.kind, definition_.prog_id));
+  host_.start_mode = ReadStartMode();
+  try {
+    host_.command_bars = win32::DispatchObject(host_.application).GetObject("CommandBars").get();
+    Microsoft::WRL::ComPtr<IUnknown> typed;
+    if (FAILED(
+            host_.command_bars->QueryInterface(office::kCommandBars, reinterpret_cast<void**>(typed.GetAddressOf()))))
+      host_.command_bars.Reset();
+  } catch (const std::exception&) {
+    host_.command_bars.Reset();  // a host without command bars: no toolbar, nothing to report
+  }
+  Run([&] { module_->OnAddInInitialize(host_); });
+  // The toolbar is built here (its own issue).
+  Run([&] { module_->OnAddInStartupComplete(host_); });
+  if (host_.start_mode == StartMode::FirstStart) registry_.SetString(L"OAXStartMode", L"NORMAL");
+  if (host_.kind == HostKind::Word) {
+    word_events_ =
+        std::make_unique<win32::EventConnection>(host_.application.Get(), office::kWordApplicationEvents4,
+                                                 [this](DISPID event, const DISPPARAMS&) { OnWordEvent(event); });
+  }
+}
+
+void AddInConnection::OnWordEvent(DISPID event) {
+  // WindowActivate and DocumentChange will put the toolbar back on the active
+  // document (the toolbar's issue); DocumentOpen and NewDocument pass.
+  (void)event;
+}
+
+void AddInConnection::BeginShutdown() {
+  Run([&] { module_->OnAddInBeginShutdown(); });
+  ui_.set_owner(nullptr);
+}
+
+void AddInConnection::Disconnect(ext_DisconnectMode mode) {
+  const bool host_shutting_down = mode == ext_dm_HostShutdown;
+  if (!host_shutting_down) {
+    BeginShutdown();
+    // The toolbar comes off the host here (its own issue); the bookkeeping
+    // goes, so that a later connection builds toolbar and controls afresh.
+    const std::wstring key = AddInRegistryKey(host_.kind, definition_.prog_id);
+    for (const wchar_t* part : {L"\\CommandBars", L"\\Controls"})
+      if (!win32::DeleteRegistryTree(HKEY_CURRENT_USER, key + part))
+        HandleAddInError(Error("Fehler beim Löschen eines Eintrages in der Systemregistrierung"));
+  }
+  Run([&] { module_->OnAddInFinalize(host_shutting_down); });
+  registry_ = win32::RegistryKey();
+  word_events_.reset();
+}
+
+}  // namespace trelvo::frame

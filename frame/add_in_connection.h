@@ -1,0 +1,57 @@
+#pragma once
+// One connection of the add-in to a host, from OnConnection to
+// OnDisconnection: the module is made, start-up recognises the host and runs
+// once, Word's application events are received, and the end tidies up after
+// the user unloads the add-in. The co-class's IDTExtensibility2 methods
+// delegate here.
+#include <memory>
+
+#include "commands/add_in_definition.h"
+#include "frame/add_in_module.h"
+#include "platform/win32/event_connection.h"
+#include "platform/win32/message_box_user_interface.h"
+#include "platform/win32/office_interfaces.h"
+#include "platform/win32/registry_key.h"
+
+namespace trelvo::frame {
+
+class AddInConnection {
+ public:
+  // Makes the module (its OnCreate runs here); add_in_object is what the
+  // host's COMAddIn entry hands to macros.
+  AddInConnection(const commands::AddInDefinition& definition, const ModuleFactory& make_module, IDispatch* application,
+                  ext_ConnectMode mode, IDispatch* add_in_instance, IDispatch* add_in_object);
+  ~AddInConnection();
+  AddInConnection(const AddInConnection&) = delete;
+  AddInConnection& operator=(const AddInConnection&) = delete;
+
+  // The start-up body; it runs once, however often the host calls it.
+  void StartupComplete();
+  void BeginShutdown();
+  // Ends the connection; the object is destroyed afterwards.
+  void Disconnect(ext_DisconnectMode mode);
+
+  // An error of the module's handlers: its OnError, or the error box.
+  void HandleAddInError(const std::exception& error);
+
+  const HostConnection& host() const { return host_; }
+
+ private:
+  // Runs one of the module's handlers; what it throws goes to HandleAddInError.
+  template <class Handler>
+  void Run(Handler&& handler);
+  void RecognizeTheHost();
+  StartMode ReadStartMode() const;
+  void OnWordEvent(DISPID event);
+
+  const commands::AddInDefinition& definition_;
+  win32::MessageBoxUserInterface ui_;
+  std::unique_ptr<AddInModule> module_;
+  HostConnection host_;
+  Microsoft::WRL::ComPtr<IDispatch> com_add_in_;
+  win32::RegistryKey registry_;  // the add-in key under HKEY_CURRENT_USER, while started
+  int startups_ = 0;
+  std::unique_ptr<win32::EventConnection> word_events_;
+};
+
+}  // namespace trelvo::frame

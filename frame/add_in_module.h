@@ -1,0 +1,48 @@
+#pragma once
+// What the frame knows of one connection to a host, and the events it raises
+// on the program's module in the order of that connection: OnCreate while
+// the host connects the add-in, OnAddInInitialize and OnAddInStartupComplete
+// when start-up is complete (the toolbar is built between the two), and
+// OnAddInBeginShutdown and OnAddInFinalize at the end.
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <windows.h>
+#include <wrl/client.h>
+
+#include "commands/office_host.h"
+#include "platform/user_interface.h"
+
+namespace trelvo::frame {
+
+// "OAXStartMode" under the add-in key, as read at start-up.
+enum class StartMode { FirstStart = 0, Normal = 1, Uninstalled = 2, Unrecognised = 255 };
+
+struct HostConnection {
+  commands::HostKind kind = commands::HostKind::Excel;
+  Microsoft::WRL::ComPtr<IDispatch> application;   // the host's Application object
+  std::string version;                             // its Version text
+  bool is_version12 = false;                       // the version begins with "12." (no toolbar)
+  Microsoft::WRL::ComPtr<IDispatch> command_bars;  // _CommandBars, empty when the host has none
+  StartMode start_mode = StartMode::FirstStart;
+  HWND owner_window = nullptr;  // Excel's main window: the owner of every window the add-in opens
+};
+
+class AddInModule {
+ public:
+  virtual ~AddInModule() = default;
+  virtual void OnCreate() {}
+  virtual void OnAddInInitialize(const HostConnection&) {}
+  virtual void OnAddInStartupComplete(const HostConnection&) {}
+  virtual void OnAddInBeginShutdown() {}
+  // host_shutting_down: the host ends (rather than the user unloading the add-in).
+  virtual void OnAddInFinalize(bool /*host_shutting_down*/) {}
+  // True when the module has dealt with the error itself (no error box then).
+  virtual bool OnError(const std::exception&) { return false; }
+};
+
+// Builds the program's module for one connection; ui shows its boxes.
+using ModuleFactory = std::function<std::unique_ptr<AddInModule>(platform::UserInterface& ui)>;
+
+}  // namespace trelvo::frame

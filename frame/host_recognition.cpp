@@ -1,0 +1,44 @@
+#include "frame/host_recognition.h"
+
+#include <wrl/client.h>
+
+#include "platform/win32/office_interfaces.h"
+#include "platform/win32/wide_text.h"
+
+namespace trelvo::frame {
+
+using commands::HostKind;
+
+std::optional<HostKind> RecognizeHost(IDispatch* application) {
+  if (!application) return std::nullopt;
+  for (const auto& [iid, kind] :
+       {std::pair{office::kWordApplication, HostKind::Word}, std::pair{office::kExcelApplication, HostKind::Excel}}) {
+    Microsoft::WRL::ComPtr<IUnknown> typed;
+    if (SUCCEEDED(application->QueryInterface(iid, reinterpret_cast<void**>(typed.GetAddressOf())))) return kind;
+  }
+  return std::nullopt;
+}
+
+const char* HostName(HostKind kind) { return kind == HostKind::Word ? "Word" : "Excel"; }
+
+std::wstring AddInRegistryKey(HostKind kind, const std::string& prog_id) {
+  return L"Software\\Microsoft\\Office\\" + win32::Widen(HostName(kind)) + L"\\AddIns\\" + win32::Widen(prog_id);
+}
+
+HWND FindOwnerWindow(HostKind kind) {
+  if (kind != HostKind::Excel) return nullptr;
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM result) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, static_cast<int>(std::size(name)));
+        if (std::wstring_view(name) != L"XLMAIN") return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+}  // namespace trelvo::frame

@@ -1,0 +1,193 @@
+// One connection of the add-in to the simulated Excel and Word, driven as the
+// host drives it: the module's events and their order, start modes, the
+// COMAddIn entry, the end of a connection, and errors of the module.
+#include "frame/add_in_connection.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "platform/win32/registry_key.h"
+#include "platform/win32/wide_text.h"
+#include "simoffice/sim_excel.h"
+#include "simoffice/sim_word.h"
+
+namespace trelvo::frame {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using simoffice::Make;
+using win32::RegistryKey;
+
+const std::wstring kExcelKey = L"Software\\Microsoft\\Office\\Excel\\AddIns\\Trelvo.TrelvoCoClass";
+
+// A module that records its events; a handler can be made to fail.
+class RecordingModule : public AddInModule {
+ public:
+  RecordingModule(std::vector<std::string>& events, HostConnection& seen, std::string failing, bool handles_errors)
+      : events_(events), seen_(seen), failing_(std::move(failing)), handles_errors_(handles_errors) {}
+
+  void OnCreate() override { Record("Create"); }
+  void OnAddInInitialize(const HostConnection& host) override {
+    seen_ = host;
+    Record("Initialize");
+  }
+  void OnAddInStartupComplete(const HostConnection&) override { Record("StartupComplete"); }
+  void OnAddInBeginShutdown() override { Record("BeginShutdown"); }
+  void OnAddInFinalize(bool host_shutting_down) override {
+    Record(host_shutting_down ? "Finalize(host)" : "Finalize(user)");
+  }
+  bool OnError(const std::exception& error) override {
+    events_.push_back(std::string("Error: ") + error.what());
+    return handles_errors_;
+  }
+
+ private:
+  void Record(const std::string& event) {
+    events_.push_back(event);
+    if (event == failing_) throw Error(event + " ging schief");
+  }
+  std::vector<std::string>& events_;
+  HostConnection& seen_;
+  std::string failing_;
+  bool handles_errors_;
+};
+
+class Connection : public ::testing::Test {
+ protected:
+  ComPtr<simoffice::SimExcelApplication> excel = Make<simoffice::SimExcelApplication>();
+  ComPtr<simoffice::SimComAddIn> entry = Make<simoffice::SimComAddIn>("Microsoft Excel", "Trelvo.TrelvoCoClass");
+  ComPtr<simoffice::SimComAddIn> add_in_object = Make<simoffice::SimComAddIn>("Trelvo", "Objekt");
+  std::vector<std::string> events;
+  HostConnection seen;
+  std::string failing;
+  bool handles_errors = false;
+
+  void SetUp() override { win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey); }
+  void TearDown() override { win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey); }
+
+  std::unique_ptr<AddInConnection> Connect(IDispatch* application, ext_ConnectMode mode, IDispatch* add_in) {
+    const ModuleFactory factory = [this](platform::UserInterface&) {
+      return std::make_unique<RecordingModule>(events, seen, failing, handles_errors);
+    };
+    return std::make_unique<AddInConnection>(commands::kTrelvoAddIn, factory, application, mode, add_in,
+                                             add_in_object->dispatch());
+  }
+  std::optional<std::wstring> StartModeValue() const {
+    return RegistryKey::Open(HKEY_CURRENT_USER, kExcelKey).GetString(L"OAXStartMode");
+  }
+};
+
+TEST_F(Connection, AtHostStartTheEventsComeInOrderAndStartUpRunsOnce) {
+  auto connection = Connect(excel->dispatch(), ext_cm_Startup, entry->dispatch());
+  EXPECT_EQ(events, std::vector<std::string>{"Create"});
+  EXPECT_EQ(entry->object(), add_in_object->dispatch()) << "macros reach the add-in through COMAddIns";
+  connection->StartupComplete();
+  connection->StartupComplete();
+  connection->BeginShutdown();
+  connection->Disconnect(ext_dm_HostShutdown);
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"Create", "Initialize", "StartupComplete", "BeginShutdown", "Finalize(host)"}));
+  EXPECT_EQ(seen.kind, commands::HostKind::Excel);
+  EXPECT_EQ(seen.version, "11.0");
+  EXPECT_FALSE(seen.is_version12);
+  EXPECT_EQ(seen.owner_window, excel->main_window());
+  EXPECT_NE(seen.command_bars, nullptr);
+  EXPECT_EQ(seen.start_mode, StartMode::FirstStart);
+  EXPECT_EQ(StartModeValue(), L"NORMAL");
+}
+
+TEST_F(Connection, ConnectedAfterStartUpTheStartUpRunsInsideTheConnection) {
+  const auto word = Make<simoffice::SimWordApplication>();
+  word->version = "12.0";
+  auto connection = Connect(word->dispatch(), ext_cm_AfterStartup, nullptr);
+  EXPECT_EQ(events, (std::vector<std::string>{"Create", "Initialize", "StartupComplete"}));
+  connection->StartupComplete();
+  EXPECT_EQ(events.size(), 3u);
+  EXPECT_EQ(seen.kind, commands::HostKind::Word);
+  EXPECT_TRUE(seen.is_version12);
+  EXPECT_EQ(seen.owner_window, nullptr);
+  // Word's application events reach the add-in while it is connected, and no longer afterwards.
+  word->FireDocumentChange();
+  connection->Disconnect(ext_dm_HostShutdown);
+  connection.reset();
+  word->FireDocumentChange();
+}
+
+TEST_F(Connection, TheStartModeComesFromTheRegistryAndOnlyAFirstStartWritesNormal) {
+  const struct {
+    const wchar_t* value;
+    StartMode mode;
+    const wchar_t* afterwards;
+  } cases[] = {
+      {nullptr, StartMode::FirstStart, L"NORMAL"},           {L"normal", StartMode::Normal, L"normal"},
+      {L"UNINSTALL", StartMode::Uninstalled, L"UNINSTALL"},  {L"FirstStart", StartMode::FirstStart, L"NORMAL"},
+      {L"irgendwas", StartMode::Unrecognised, L"irgendwas"},
+  };
+  for (const auto& c : cases) {
+    win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey);
+    if (c.value) win32::WriteRegistryText(HKEY_CURRENT_USER, kExcelKey, L"OAXStartMode", c.value);
+    auto connection = Connect(excel->dispatch(), ext_cm_Startup, nullptr);
+    connection->StartupComplete();
+    EXPECT_EQ(seen.start_mode, c.mode) << (c.value ? win32::Narrow(c.value) : "none");
+    EXPECT_EQ(StartModeValue(), c.afterwards);
+    connection->Disconnect(ext_dm_HostShutdown);
+  }
+}
+
+TEST_F(Connection, UnloadingByTheUserRemovesTheBookkeepingAndHostShutdownKeepsIt) {
+  for (const ext_DisconnectMode mode : {ext_dm_HostShutdown, ext_dm_UserClosed}) {
+    events.clear();
+    auto connection = Connect(excel->dispatch(), ext_cm_Startup, nullptr);
+    connection->StartupComplete();
+    win32::WriteRegistryText(HKEY_CURRENT_USER, kExcelKey + L"\\CommandBars", L"Trelvo", L"1");
+    win32::WriteRegistryText(HKEY_CURRENT_USER, kExcelKey + L"\\Controls", L"{TAG}", L"1");
+    connection->Disconnect(mode);
+    const bool kept = mode == ext_dm_HostShutdown;
+    EXPECT_EQ(static_cast<bool>(RegistryKey::Open(HKEY_CURRENT_USER, kExcelKey + L"\\CommandBars")), kept);
+    EXPECT_EQ(static_cast<bool>(RegistryKey::Open(HKEY_CURRENT_USER, kExcelKey + L"\\Controls")), kept);
+    EXPECT_EQ(events.back(), kept ? "Finalize(host)" : "Finalize(user)");
+    if (!kept) {
+      EXPECT_EQ(events[events.size() - 2], "BeginShutdown");
+    }
+  }
+}
+
+TEST_F(Connection, AnAddInObjectThatIsNoComAddInIsPassedOver) {
+  const auto workbook = Make<simoffice::SimDialogs>("Microsoft Excel");
+  auto connection = Connect(excel->dispatch(), ext_cm_Startup, workbook->dispatch());
+  EXPECT_EQ(events, std::vector<std::string>{"Create"});
+  EXPECT_TRUE(excel->user().shown.empty());
+}
+
+// A failing handler is told in the error box (answered by the scripted user),
+// and start-up goes on with its next step.
+TEST_F(Connection, AFailingModuleHandlerGivesTheErrorBoxAndStartUpGoesOn) {
+  failing = "Initialize";
+  auto connection = Connect(excel->dispatch(), ext_cm_Startup, nullptr);
+  connection->StartupComplete();
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"Create", "Initialize", "Error: Initialize ging schief", "StartupComplete"}));
+  ASSERT_EQ(excel->user().shown.size(), 1u);
+  EXPECT_EQ(excel->user().shown[0].caption, "Fehler");
+  EXPECT_EQ(excel->user().shown[0].text,
+            "Orvant Sabu Netzwerk error: the add-in has fired an exception.\r\nInitialize ging schief");
+  EXPECT_EQ(StartModeValue(), L"NORMAL");
+
+  // A module that handles its errors itself gets no box.
+  handles_errors = true;
+  failing = "StartupComplete";
+  excel->user().shown.clear();
+  auto handled = Connect(excel->dispatch(), ext_cm_AfterStartup, nullptr);
+  EXPECT_TRUE(excel->user().shown.empty());
+}
+
+TEST_F(Connection, AFailingCreationIsToldAndTheModuleIsUsedAllTheSame) {
+  failing = "Create";
+  auto connection = Connect(excel->dispatch(), ext_cm_AfterStartup, nullptr);
+  EXPECT_EQ(events, (std::vector<std::string>{"Create", "Initialize", "StartupComplete"}));
+  ASSERT_EQ(excel->user().shown.size(), 1u);
+  EXPECT_EQ(excel->user().shown[0].text, "Create ging schief");
+}
+
+}  // namespace
+}  // namespace trelvo::frame

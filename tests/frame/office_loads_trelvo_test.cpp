@@ -1,0 +1,150 @@
+// The real Trelvo.dll as a guest of the simulated Excel and Word: both
+// registered by regsvr32, the add-in announced in the hosts' add-in keys, and
+// the hosts created by ProgID, from a VBScript as a macro would and from C++.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <shlobj.h>
+#include <windows.h>
+
+#include "platform/win32/bstr.h"
+#include "platform/win32/dispatch_object.h"
+#include "platform/win32/office_interfaces.h"
+#include "platform/win32/registry_key.h"
+#include "platform/win32/wide_text.h"
+#include "tests/support/child_process.h"
+
+namespace trelvo {
+namespace {
+
+using win32::DispatchObject;
+using win32::RegistryKey;
+using win32::Variant;
+
+const wchar_t* const kAddInKeys[] = {L"Software\\Microsoft\\Office\\Excel\\AddIns\\Trelvo.TrelvoCoClass",
+                                     L"Software\\Microsoft\\Office\\Word\\AddIns\\Trelvo.TrelvoCoClass"};
+const wchar_t kBrokenKey[] = L"Software\\Microsoft\\Office\\Excel\\AddIns\\Gibt.Es.Nicht";
+constexpr CLSID kExcelClassId = {0x00024500, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+int Regsvr32(const std::string& dll, bool unregister) {
+  std::vector<std::string> args = {"/s", testing::ProgramFolder() + dll};
+  if (unregister) args.insert(args.begin(), "/u");
+  return testing::StartChild("regsvr32.exe", args)->Wait();
+}
+
+void AnnounceAddIn(const std::wstring& key) {
+  const auto opened = RegistryKey::Create(HKEY_CURRENT_USER, key);
+  ASSERT_TRUE(opened);
+  opened.SetString(L"FriendlyName", L"Orvant Sabu Netzwerk");
+  opened.SetString(L"Description", L"Fügt eine fortlaufende Rechnungsnummer ein.");
+  opened.SetDword(L"LoadBehavior", 3);
+}
+
+std::wstring UserFolder() {
+  wchar_t app_data[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, app_data);
+  return std::wstring(app_data) + L"\\Orvant\\Trelvo 2006";
+}
+
+class OfficeLoadsTrelvo : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_EQ(Regsvr32("SimOffice.dll", false), 0);
+    ASSERT_EQ(Regsvr32("Trelvo.dll", false), 0);
+    for (const wchar_t* key : kAddInKeys) AnnounceAddIn(key);
+  }
+  static void TearDownTestSuite() {
+    for (const wchar_t* key : kAddInKeys) win32::DeleteRegistryTree(HKEY_CURRENT_USER, key);
+    Regsvr32("Trelvo.dll", true);
+    Regsvr32("SimOffice.dll", true);
+  }
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
+  void TearDown() override { CoUninitialize(); }
+};
+
+// A macro finds the add-in connected, reaches its automation object, unloads
+// and loads it again, and quits the host.
+TEST_F(OfficeLoadsTrelvo, AVbscriptFindsTheAddInConnectedAndDisconnectsAndReconnectsIt) {
+  const std::wstring folder = UserFolder();
+  RemoveDirectoryW(folder.c_str());
+  const std::string script = testing::MakeTempFolder() + "addin.vbs";
+  {
+    std::ofstream out(script, std::ios::binary);
+    out << "For Each name In Array(\"Excel.Application\", \"Word.Application\")\r\n"
+           "  Set host = CreateObject(name)\r\n"
+           "  Set addin = host.COMAddIns(\"Trelvo.TrelvoCoClass\")\r\n"
+           "  If Not addin.Connect Then WScript.Quit 2\r\n"
+           "  If TypeName(addin.Object) <> \"ITrelvoCoClass\" Then WScript.Quit 3\r\n"
+           "  addin.Connect = False\r\n"
+           "  If addin.Connect Or Not (addin.Object Is Nothing) Then WScript.Quit 4\r\n"
+           "  addin.Connect = True\r\n"
+           "  If TypeName(host.COMAddIns(1).Object) <> \"ITrelvoCoClass\" Then WScript.Quit 5\r\n"
+           "  If host.SimUser.Messages <> \"\" Then WScript.Quit 6\r\n"
+           "  host.Quit\r\n"
+           "Next\r\n"
+           "WScript.Quit 7\r\n";  // reached only when no statement failed
+  }
+  EXPECT_EQ(testing::StartChild("cscript.exe", {"//nologo", script})->Wait(), 7);
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      << "the module's creation makes the per-user folder";
+}
+
+// Quit shuts the add-in down, and once nothing holds it the library unloads.
+TEST_F(OfficeLoadsTrelvo, QuitShutsTheAddInDownAndTheLibraryUnloads) {
+  {
+    Microsoft::WRL::ComPtr<IDispatch> excel;
+    ASSERT_EQ(CoCreateInstance(kExcelClassId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&excel)), S_OK);
+    const DispatchObject host(excel);
+    const DispatchObject entry = host.GetObject("COMAddIns").GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")});
+    EXPECT_TRUE(entry.Get("Connect").ToBool());
+    EXPECT_NE(GetModuleHandleW(L"Trelvo.dll"), nullptr);
+    host.Call("Quit");
+    EXPECT_FALSE(entry.Get("Connect").ToBool());
+  }
+  CoFreeUnusedLibrariesEx(0, 0);
+  EXPECT_EQ(GetModuleHandleW(L"Trelvo.dll"), nullptr) << "DllCanUnloadNow did not allow the unload";
+}
+
+// An add-in whose connection fails is not loaded; the host stops loading it at start.
+TEST_F(OfficeLoadsTrelvo, AnAddInThatCannotConnectIsSetToLoadOnDemand) {
+  AnnounceAddIn(kBrokenKey);
+  {
+    Microsoft::WRL::ComPtr<IDispatch> excel;
+    ASSERT_EQ(CoCreateInstance(kExcelClassId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&excel)), S_OK);
+    const DispatchObject add_ins = DispatchObject(excel).GetObject("COMAddIns");
+    EXPECT_FALSE(add_ins.GetObject("Item", {Variant::Text("Gibt.Es.Nicht")}).Get("Connect").ToBool());
+    EXPECT_TRUE(add_ins.GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")}).Get("Connect").ToBool());
+    DispatchObject(excel).Call("Quit");
+  }
+  EXPECT_EQ(RegistryKey::Open(HKEY_CURRENT_USER, kBrokenKey).GetDword(L"LoadBehavior"), 2u);
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, kBrokenKey);
+}
+
+// No exception reaches the host: a connection that fails answers with its
+// HRESULT and error information naming the add-in by its ProgID.
+TEST_F(OfficeLoadsTrelvo, AFailingConnectionReportsItsErrorWithTheProgIdAsSource) {
+  CLSID class_id{};
+  ASSERT_EQ(CLSIDFromProgID(L"Trelvo.TrelvoCoClass", &class_id), S_OK);
+  Microsoft::WRL::ComPtr<IDTExtensibility2> add_in;
+  ASSERT_EQ(CoCreateInstance(class_id, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&add_in)), S_OK);
+  Microsoft::WRL::ComPtr<ISupportErrorInfo> supports;
+  ASSERT_EQ(add_in.As(&supports), S_OK);
+  EXPECT_EQ(supports->InterfaceSupportsErrorInfo(__uuidof(IDTExtensibility2)), S_OK);
+
+  // An application that is neither Excel nor Word: the add-in object itself.
+  SAFEARRAY* custom = SafeArrayCreateVector(VT_VARIANT, 0, 0);
+  EXPECT_EQ(add_in->OnConnection(add_in.Get(), ext_cm_AfterStartup, nullptr, &custom), E_UNEXPECTED);
+  SafeArrayDestroy(custom);
+  Microsoft::WRL::ComPtr<IErrorInfo> info;
+  ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
+  win32::Bstr source;
+  win32::Bstr description;
+  info->GetSource(source.out());
+  info->GetDescription(description.out());
+  EXPECT_EQ(source.str(), L"Trelvo.TrelvoCoClass");
+  EXPECT_EQ(win32::Narrow(description.str()), "Die Anwendung ist weder Excel noch Word.");
+}
+
+}  // namespace
+}  // namespace trelvo
