@@ -25,19 +25,23 @@ std::wstring AddInRegistryKey(HostKind kind, const std::string& prog_id) {
   return L"Software\\Microsoft\\Office\\" + win32::Widen(HostName(kind)) + L"\\AddIns\\" + win32::Widen(prog_id);
 }
 
+namespace {
+
+// EnumThreadWindows' callback: stops at the first window of the class XLMAIN.
+BOOL CALLBACK TakeExcelMainWindow(HWND window, LPARAM found) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  if (std::wstring_view(name) != L"XLMAIN") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindOwnerWindow(HostKind kind) {
   if (kind != HostKind::Excel) return nullptr;
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM result) -> BOOL {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, static_cast<int>(std::size(name)));
-        if (std::wstring_view(name) != L"XLMAIN") return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), TakeExcelMainWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

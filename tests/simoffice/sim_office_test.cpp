@@ -297,14 +297,15 @@ TEST(SimApplication, TheVersionComesFromTheRegistryBeforeTheHostStarts) {
   win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice");
 }
 
+int timer_calls = 0;
+void CALLBACK CountTimer(HWND, UINT, UINT_PTR, DWORD) { ++timer_calls; }
+
 TEST(SimApplication, SimPumpRunsTheMessageLoopSoTimersFire) {
   const auto word = Make<SimWordApplication>();
-  static int fired = 0;
-  fired = 0;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ++fired; });
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, CountTimer);
   DispatchObject(word->dispatch()).Call("SimPump", {Variant::Int(300)});
   KillTimer(nullptr, timer);
-  EXPECT_GE(fired, 2);
+  EXPECT_GE(timer_calls, 2);
 }
 
 TEST(SimAddIn, TheComAddInKeepsItsObjectAndTheRibbonRecordsRefreshes) {
