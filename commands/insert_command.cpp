@@ -1,0 +1,99 @@
+#include "commands/insert_command.h"
+
+#include "commands/shared_host.h"
+#include "engine/messages.h"
+#include "engine/number_drawing.h"
+#include "engine/settings.h"
+#include "engine/usage_log.h"
+#include "platform/error.h"
+#include "platform/user_interface.h"
+
+namespace trelvo::commands {
+namespace {
+
+// Where the number goes, found before it is drawn.
+enum class Target { None, Cell, Cursor, FormField };
+
+void ShowPlain(platform::Environment& env, const std::string& text) {
+  env.ui.Show({platform::MessageKind::Plain, "Trelvo", text, platform::MessageButtons::Ok});
+}
+
+bool HasTextField(OfficeHost& host) {
+  bool found = false;
+  const int32_t fields = host.FormFieldCount();
+  for (int32_t i = 1; i <= fields; ++i)
+    if (host.FormFieldName(i) == kNumberField && host.FormFieldIsTextInput(kNumberField)) found = true;
+  return found;
+}
+
+Target FindTarget(platform::Environment& env, OfficeHost& host, HostKind kind) {
+  if (kind == HostKind::Excel) {
+    if (host.WorkbookCount() > 0) return Target::Cell;
+    ShowPlain(env, "Kein aktives Arbeitsblatt geöffnet.\r\nBitte öffnen Sie erst eine Arbeitsmappe.");
+    return Target::None;
+  }
+  if (host.DocumentCount() == 0) {
+    ShowPlain(env, "Kein aktives Dokument geöffnet.\r\nBitte öffnen Sie erst ein Dokument.");
+    return Target::None;
+  }
+  const ProtectionType protection = host.ActiveDocumentProtection();
+  if (protection == ProtectionType::None) return Target::Cursor;
+  if (protection == ProtectionType::FormFields) {
+    if (HasTextField(host)) return Target::FormField;
+    ShowPlain(env,
+              "In diesem geschützten Dokument wurde kein Textformularfeld mit dem Name \"Sabu\" gefunden.\r\n"
+              "Heben Sie den Dokumentschutz auf und fügen Sie ein entsprechendes Formularfeld ein.");
+    return Target::None;
+  }
+  ShowPlain(env, "Dieses Dokument ist geschützt.\r\nGeschützte Dokumente werden von diesem Add-In nicht unterstützt.");
+  return Target::None;
+}
+
+std::string LockedMessage(const std::string& counter_file, const std::string& holder) {
+  return "Die Datei " + platform::Quoted(engine::FileNameOf(counter_file)) + " wird zur Zeit durch den Benutzer " +
+         platform::Quoted(holder) +
+         " bearbeitet \r\nund ist daher gesperrt. Bitten Sie den Benutzer, den Trelvo Dialog Optionen\r\n"
+         "zu schließen oder probieren Sie es später erneut.";
+}
+
+}  // namespace
+
+void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind) {
+  const Target target = FindTarget(env, host, kind);
+  if (target == Target::None) return;
+
+  const std::string counter_file = engine::GetCounterFilePath(env);
+  engine::DrawResult draw;
+  try {
+    draw = engine::DrawUnderLock(env, engine::CounterFile(env, counter_file));
+  } catch (const Aborted&) {
+    return;  // the engine has told why nothing was drawn
+  }
+  if (!draw.issued) {
+    engine::AppendUsageLog(env, engine::kLockedMarker, ApplicationWord(static_cast<int>(kind)) + host.Version(),
+                           env.system.Now());
+    platform::ShowErrorBox(env.ui, LockedMessage(counter_file, draw.holder));
+    return;
+  }
+
+  // Insertion, then the log record (stamped after it), then the property.
+  std::string application;
+  switch (target) {
+    case Target::Cell:
+      host.SetActiveCellFormula(draw.number);
+      application = "Excel ";
+      break;
+    case Target::FormField:
+      host.SetFormFieldResult(kNumberField, draw.number);
+      application = "Word Formular ";
+      break;
+    default:
+      host.TypeText(draw.number);
+      application = "Word ";
+      break;
+  }
+  engine::AppendUsageLog(env, draw.number, application + host.Version(), env.system.Now());
+  SetDocumentProperty(host, kNumberProperty, draw.number);
+}
+
+}  // namespace trelvo::commands
