@@ -41,6 +41,16 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
     bar_->RemoveControl(this);
     return Variant();
   });
+  // Execute raises the control's event as a user's click does.
+  AddMethod("Execute", {}, [this](const CallArguments&) {
+    Click();
+    return Variant();
+  });
+  // Test surface: the user picks the entry at this list index (from 1).
+  AddMethod("SimSelect", {"Index"}, [this](const CallArguments& arguments) {
+    Choose(arguments.Int(0));
+    return Variant();
+  });
   AddMethod("Move", {"Bar", "Before"}, [this](const CallArguments& arguments) {
     SimCommandBar* target = bar_;
     if (arguments.Has(0)) {

@@ -33,7 +33,10 @@ SimExcelApplication::SimExcelApplication()
     : SimApplication(kExcel, "Excel", office::kExcelApplication, {"Worksheet Menu Bar", "Standard", "Formatting"}) {
   AddField("DefaultSaveFormat", default_save_format);
   AddProperty("Workbooks", {}, [this](const CallArguments&) {
-    return ListValue(kExcel, workbooks_, "Index außerhalb des gültigen Bereichs");
+    return ListValue(kExcel, workbooks_, "Index außerhalb des gültigen Bereichs",
+                     {{"Template"}, [this](const CallArguments&) {
+                        return ObjectValue(&OpenWorkbook("Mappe" + std::to_string(workbooks_.size() + 1)));
+                      }});
   });
   // Without a workbook, ActiveWorkbook and ActiveCell are Nothing, as in Excel.
   AddProperty("ActiveWorkbook", {}, [this](const CallArguments&) { return ObjectValue(active_workbook()); });

@@ -14,11 +14,12 @@ const Variant& CallArguments::At(size_t index) const {
 }
 
 SimCollection::SimCollection(const std::string& source, std::function<long()> count,
-                             std::function<Variant(const Variant&)> item)
+                             std::function<Variant(const Variant&)> item, CollectionAdd add)
     : SimObject(source) {
   AddProperty("Count", {}, [count](const CallArguments&) { return Variant::Int(count()); });
   AddProperty("Item", {"Index"}, [item](const CallArguments& arguments) { return item(arguments.At(0)); });
   SetDefaultMember("Item");
+  if (add.run) AddMethod("Add", add.params, add.run);
 }
 
 SimObject::~SimObject() {

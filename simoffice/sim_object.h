@@ -150,9 +150,16 @@ Microsoft::WRL::ComPtr<T> Make(Args&&... args) {
 // A collection of the host (Workbooks, Documents, Dialogs, FormFields, ...):
 // Count, and Item as the default member; item answers an index (a position
 // from 1, or a name where the host allows one) or raises the host's error.
+// What a collection's Add does (Workbooks.Add, Documents.Add, FormFields.Add), if it has one.
+struct CollectionAdd {
+  std::vector<std::string> params;
+  std::function<Variant(const CallArguments&)> run;
+};
+
 class SimCollection : public SimObject {
  public:
-  SimCollection(const std::string& source, std::function<long()> count, std::function<Variant(const Variant&)> item);
+  SimCollection(const std::string& source, std::function<long()> count, std::function<Variant(const Variant&)> item,
+                CollectionAdd add = {});
 };
 
 // The object at a position from 1, or nullptr outside the collection.
@@ -167,20 +174,21 @@ T* AtPosition(const std::vector<Microsoft::WRL::ComPtr<T>>& items, const Variant
 // from 1; an index outside it raises missing (the host's own message).
 template <class T>
 Variant ListValue(const std::string& source, const std::vector<Microsoft::WRL::ComPtr<T>>& items,
-                  const std::string& missing);
+                  const std::string& missing, CollectionAdd add = {});
 
 // A property value that is an object (Nothing for nullptr).
 inline Variant ObjectValue(SimObject* object) { return Variant::Object(object ? object->dispatch() : nullptr); }
 
 template <class T>
 Variant ListValue(const std::string& source, const std::vector<Microsoft::WRL::ComPtr<T>>& items,
-                  const std::string& missing) {
+                  const std::string& missing, CollectionAdd add) {
   return ObjectValue(Make<SimCollection>(
                          source, [&items] { return static_cast<long>(items.size()); },
                          [&items, missing](const Variant& index) {
                            if (T* item = AtPosition(items, index)) return ObjectValue(item);
                            throw OfficeError(missing);
-                         })
+                         },
+                         std::move(add))
                          .Get());
 }
 

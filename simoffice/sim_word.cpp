@@ -75,8 +75,25 @@ SimDocument::SimDocument(SimWordApplication& word, std::string name)
                              }
                              if (SimFormField* item = AtPosition(fields_, index)) return ObjectValue(item);
                              NoSuchMember();
-                           })
+                           },
+                           // A script sets up a form as in Word: FormFields.Add (then Name), then Protect.
+                           CollectionAdd{{"Range", "Type"},
+                                         [this](const CallArguments& arguments) {
+                                           const long type =
+                                               arguments.Has(1) ? arguments.Int(1) : kFieldFormTextInput;
+                                           return ObjectValue(
+                                               &AddFormField("Text" + std::to_string(fields_.size() + 1), type));
+                                         }})
                            .Get());
+  });
+  AddMethod("Protect", {"Type", "NoReset", "Password"}, [this](const CallArguments& arguments) {
+    if (protection_type != -1) throw OfficeError("Das Dokument ist bereits geschützt.");
+    protection_type = arguments.Int(0);
+    return Variant();
+  });
+  AddMethod("Unprotect", {"Password"}, [this](const CallArguments&) {
+    protection_type = -1;
+    return Variant();
   });
 }
 
@@ -106,7 +123,12 @@ SimWordApplication::SimWordApplication()
   AddConnectionPoint(office::kWordApplicationEvents4);
   templates_.push_back(Make<SimTemplate>("C:\\Users\\mmuster\\AppData\\Roaming\\Microsoft\\Templates\\Normal.dot"));
 
-  AddProperty("Documents", {}, [this](const CallArguments&) { return ListValue(kWord, documents_, kNoSuchMember); });
+  AddProperty("Documents", {}, [this](const CallArguments&) {
+    return ListValue(kWord, documents_, kNoSuchMember,
+                     {{"Template", "NewTemplate", "DocumentType", "Visible"}, [this](const CallArguments&) {
+                        return ObjectValue(&OpenDocument("Dokument" + std::to_string(documents_.size() + 1)));
+                      }});
+  });
   AddProperty("ActiveDocument", {}, [this](const CallArguments&) { return ObjectValue(&RequireActiveDocument()); });
   AddProperty("Selection", {},
               [this](const CallArguments&) { return ObjectValue(Make<SimSelection>(RequireActiveDocument()).Get()); });
