@@ -92,13 +92,43 @@ void AddInConnection::StartupComplete() {
     host_.command_bars.Reset();  // a host without command bars: no toolbar, nothing to report
   }
   Run([&] { module_->OnAddInInitialize(host_); });
-  // The toolbar is built here (its own issue).
+  BuildToolbar();
   Run([&] { module_->OnAddInStartupComplete(host_); });
   if (host_.start_mode == StartMode::FirstStart) registry_.SetString(L"OAXStartMode", L"NORMAL");
   if (host_.kind == HostKind::Word) {
     word_events_ =
         std::make_unique<win32::EventConnection>(host_.application.Get(), office::kWordApplicationEvents4,
                                                  [this](DISPID event, const DISPPARAMS&) { OnWordEvent(event); });
+  }
+}
+
+// Hosts from version 12 on show the ribbon instead.
+void AddInConnection::BuildToolbar() {
+  if (host_.is_version12 || !host_.command_bars) return;
+  toolbar_ = std::make_unique<Toolbar>(
+      commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id),
+      Toolbar::Callbacks{
+          [this](commands::ToolbarCommand command, size_t) { module_->OnToolbarCommand(command, host_); },
+          [this](const std::exception& error) { HandleAddInError(error); }});
+  host_.toolbar = toolbar_.get();
+  toolbar_->Build();
+}
+
+// The user unloads the add-in: the toolbar leaves the host, and Word's normal
+// template forgets it (errors of that are ignored).
+void AddInConnection::RemoveToolbar() {
+  if (!toolbar_) return;
+  Run([&] { toolbar_->Remove(); });
+  if (host_.kind == HostKind::Word && !host_.is_version12) {
+    try {
+      const win32::DispatchObject word(host_.application);
+      const std::string normal = word.GetObject("NormalTemplate").Get("FullName").ToText();
+      word.Call("OrganizerDelete", {},
+                {{"Source", win32::Variant::Text(normal)},
+                 {"Name", win32::Variant::Text(commands::kTrelvoToolbar.name)},
+                 {"Object", win32::Variant::Int(2)}});
+    } catch (const std::exception&) {
+    }
   }
 }
 
@@ -117,8 +147,8 @@ void AddInConnection::Disconnect(ext_DisconnectMode mode) {
   const bool host_shutting_down = mode == ext_dm_HostShutdown;
   if (!host_shutting_down) {
     BeginShutdown();
-    // The toolbar comes off the host here (its own issue); the bookkeeping
-    // goes, so that a later connection builds toolbar and controls afresh.
+    RemoveToolbar();
+    // The bookkeeping goes, so that a later connection builds toolbar and controls afresh.
     const std::wstring key = AddInRegistryKey(host_.kind, definition_.prog_id);
     for (const wchar_t* part : {L"\\CommandBars", L"\\Controls"})
       if (!win32::DeleteRegistryTree(HKEY_CURRENT_USER, key + part))
@@ -127,6 +157,8 @@ void AddInConnection::Disconnect(ext_DisconnectMode mode) {
   Run([&] { module_->OnAddInFinalize(host_shutting_down); });
   registry_ = win32::RegistryKey();
   word_events_.reset();
+  host_.toolbar = nullptr;
+  toolbar_.reset();
 }
 
 }  // namespace trelvo::frame

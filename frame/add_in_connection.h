@@ -8,6 +8,7 @@
 
 #include "commands/add_in_definition.h"
 #include "frame/add_in_module.h"
+#include "frame/toolbar.h"
 #include "platform/win32/event_connection.h"
 #include "platform/win32/message_box_user_interface.h"
 #include "platform/win32/office_interfaces.h"
@@ -43,6 +44,8 @@ class AddInConnection {
   void RecognizeTheHost();
   StartMode ReadStartMode() const;
   void OnWordEvent(DISPID event);
+  void BuildToolbar();
+  void RemoveToolbar();
 
   const commands::AddInDefinition& definition_;
   win32::MessageBoxUserInterface ui_;
@@ -52,6 +55,7 @@ class AddInConnection {
   win32::RegistryKey registry_;  // the add-in key under HKEY_CURRENT_USER, while started
   int startups_ = 0;
   std::unique_ptr<win32::EventConnection> word_events_;
+  std::unique_ptr<Toolbar> toolbar_;  // goes before the module: its events call the module
 };
 
 }  // namespace trelvo::frame

@@ -12,9 +12,12 @@
 #include <wrl/client.h>
 
 #include "commands/office_host.h"
+#include "commands/toolbar_definition.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::frame {
+
+class Toolbar;
 
 // "OAXStartMode" under the add-in key, as read at start-up.
 enum class StartMode { FirstStart = 0, Normal = 1, Uninstalled = 2, Unrecognised = 255 };
@@ -27,6 +30,7 @@ struct HostConnection {
   Microsoft::WRL::ComPtr<IDispatch> command_bars;  // _CommandBars, empty when the host has none
   StartMode start_mode = StartMode::FirstStart;
   HWND owner_window = nullptr;  // Excel's main window: the owner of every window the add-in opens
+  Toolbar* toolbar = nullptr;   // the add-in's toolbar, while the host has one
 };
 
 class AddInModule {
@@ -36,6 +40,8 @@ class AddInModule {
   virtual void OnAddInInitialize(const HostConnection&) {}
   virtual void OnAddInStartupComplete(const HostConnection&) {}
   virtual void OnAddInBeginShutdown() {}
+  // A toolbar control's event: the command it runs.
+  virtual void OnToolbarCommand(commands::ToolbarCommand, const HostConnection&) {}
   // host_shutting_down: the host ends (rather than the user unloading the add-in).
   virtual void OnAddInFinalize(bool /*host_shutting_down*/) {}
   // True when the module has dealt with the error itself (no error box then).

@@ -28,13 +28,13 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
   return S_OK;
 }
 
-EventConnection::EventConnection(IUnknown* source, const IID& events, EventHandler handler) {
+EventConnection::EventConnection(IUnknown* source, const IID& events, EventHandler handler)
+    : EventConnection(source, events, MakeComObject<EventSink>(events, std::move(handler)).Get()) {}
+
+EventConnection::EventConnection(IUnknown* source, const IID& events, IDispatch* sink) {
   Microsoft::WRL::ComPtr<IConnectionPointContainer> container;
   if (!source || FAILED(source->QueryInterface(IID_PPV_ARGS(&container))) ||
-      FAILED(container->FindConnectionPoint(events, &point_)))
-    throw Error("Die Ereignisse der Anwendung können nicht empfangen werden.");
-  const auto sink = MakeComObject<EventSink>(events, std::move(handler));
-  if (FAILED(point_->Advise(static_cast<IDispatch*>(sink.Get()), &cookie_)))
+      FAILED(container->FindConnectionPoint(events, &point_)) || FAILED(point_->Advise(sink, &cookie_)))
     throw Error("Die Ereignisse der Anwendung können nicht empfangen werden.");
 }
 

@@ -36,6 +36,8 @@ class EventConnection {
  public:
   // Throws trelvo::Error when the source has no such events.
   EventConnection(IUnknown* source, const IID& events, EventHandler handler);
+  // The same with a sink of the caller's (one that answers for the events' id).
+  EventConnection(IUnknown* source, const IID& events, IDispatch* sink);
   ~EventConnection();
   EventConnection(const EventConnection&) = delete;
   EventConnection& operator=(const EventConnection&) = delete;

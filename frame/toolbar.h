@@ -1,0 +1,71 @@
+#pragma once
+// The add-in's toolbar in a host with command bars: found by name or added,
+// its controls found by tag or added, their properties written only when the
+// design revision differs from the one the registry records (so the user's
+// changes in the host survive), stale controls removed, the controls' events
+// delivered, and everything removed again when the user unloads the add-in.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+#include <windows.h>
+#include <wrl/client.h>
+
+#include "commands/toolbar_definition.h"
+#include "frame/control_event_sink.h"
+#include "platform/win32/dispatch_object.h"
+#include "platform/win32/event_connection.h"
+#include "platform/win32/registry_key.h"
+
+namespace trelvo::frame {
+
+class Toolbar {
+ public:
+  struct Callbacks {
+    // A control's event: the command it runs, and its position in the toolbar.
+    std::function<void(commands::ToolbarCommand, size_t)> on_command;
+    // Host errors while building and in events.
+    std::function<void(const std::exception&)> report;
+  };
+  // add_in_key: the add-in's key under HKEY_CURRENT_USER (the bookkeeping
+  // keys "CommandBars" and "Controls" lie below it).
+  Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
+          std::wstring add_in_key, Callbacks callbacks);
+  ~Toolbar();
+  Toolbar(const Toolbar&) = delete;
+  Toolbar& operator=(const Toolbar&) = delete;
+
+  void Build();
+  // Deletes the controls (last to first) and then the bar, when nothing else is left on it.
+  void Remove();
+
+  // Run-time state of the linked controls; nothing happens for an unlinked one.
+  void SetEnabled(size_t index, bool enabled);
+  std::string Text(size_t index);
+  bool linked(size_t index) const { return index < links_.size() && links_[index].control; }
+
+ private:
+  struct Link {
+    Microsoft::WRL::ComPtr<IDispatch> control;
+    std::unique_ptr<win32::EventConnection> events;
+  };
+  std::optional<win32::DispatchObject> FindCommandBar() const;
+  std::optional<win32::DispatchObject> FindControl(size_t index) const;
+  void LinkBar();
+  void RemoveStaleControls();
+  void BuildControl(size_t index);
+  void WriteControl(size_t index, const win32::DispatchObject& control);
+  void LinkControl(size_t index, Microsoft::WRL::ComPtr<IDispatch> control);
+  bool LinkWorks(size_t index) const;
+  std::optional<DWORD> Recorded(const wchar_t* part, const std::string& name) const;
+  void Record(const wchar_t* part, const std::string& name, DWORD revision) const;
+
+  const commands::ToolbarDefinition& definition_;
+  win32::DispatchObject command_bars_;
+  std::wstring add_in_key_;
+  Callbacks callbacks_;
+  std::optional<win32::DispatchObject> bar_;
+  std::vector<Link> links_;
+};
+
+}  // namespace trelvo::frame

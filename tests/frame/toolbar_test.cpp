@@ -1,0 +1,170 @@
+// The toolbar "Trelvo" in the simulated Excel and Word: built on a first
+// start with its bookkeeping, found again on the next without a property
+// written, the user's changes kept, stale controls removed, and its controls'
+// events delivered to the module.
+#include "frame/toolbar.h"
+
+#include <gtest/gtest.h>
+
+#include "frame/add_in_connection.h"
+#include "platform/error.h"
+#include "platform/win32/registry_key.h"
+#include "simoffice/sim_excel.h"
+#include "simoffice/sim_word.h"
+
+namespace trelvo::frame {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using simoffice::Make;
+using win32::RegistryKey;
+
+const std::wstring kExcelKey = L"Software\\Microsoft\\Office\\Excel\\AddIns\\Trelvo.TrelvoCoClass";
+const auto& kControls = commands::kTrelvoToolbar.controls;
+
+class CommandModule : public AddInModule {
+ public:
+  CommandModule(std::vector<commands::ToolbarCommand>& commands, std::function<void()> during)
+      : commands_(commands), during_(std::move(during)) {}
+  void OnToolbarCommand(commands::ToolbarCommand command, const HostConnection&) override {
+    commands_.push_back(command);
+    if (during_) during_();
+  }
+
+ private:
+  std::vector<commands::ToolbarCommand>& commands_;
+  std::function<void()> during_;
+};
+
+class ToolbarTest : public ::testing::Test {
+ protected:
+  ComPtr<simoffice::SimExcelApplication> excel = Make<simoffice::SimExcelApplication>();
+  std::vector<commands::ToolbarCommand> commands;
+  std::function<void()> during_command;
+  std::unique_ptr<AddInConnection> connection;
+
+  void SetUp() override { win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey); }
+  void TearDown() override {
+    connection.reset();
+    win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey);
+  }
+
+  void Start(simoffice::SimApplication& host) {
+    const ModuleFactory factory = [this](platform::UserInterface&) {
+      return std::make_unique<CommandModule>(commands, [this] {
+        if (during_command) during_command();
+      });
+    };
+    connection = std::make_unique<AddInConnection>(commands::kTrelvoAddIn, factory, host.dispatch(),
+                                                   ext_cm_AfterStartup, nullptr, nullptr);
+  }
+  // A new run of the host: what is not temporary stays, event connections go.
+  void Restart() {
+    connection->Disconnect(ext_dm_HostShutdown);
+    connection.reset();
+    excel->command_bars().Restart();
+  }
+  std::optional<DWORD> Recorded(const std::wstring& part, const std::string& name) const {
+    return RegistryKey::Open(HKEY_CURRENT_USER, kExcelKey + part).GetDword(std::wstring(name.begin(), name.end()));
+  }
+  simoffice::SimCommandBarControl* Control(size_t index) const {
+    const auto found = excel->command_bars().ControlsWithTag(kControls[index].tag);
+    return found.empty() ? nullptr : found[0];
+  }
+  int HostWrites() const {
+    int writes = 0;
+    for (const auto& bar : excel->command_bars().bars()) {
+      writes += bar->property_writes();
+      for (const auto& control : bar->controls()) writes += control->property_writes();
+    }
+    return writes;
+  }
+};
+
+TEST_F(ToolbarTest, AFirstStartBuildsTheToolbarAndRecordsItsDesign) {
+  Start(*excel.Get());
+  const simoffice::SimCommandBar* bar = excel->command_bars().Bar("Trelvo");
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->position(), 4);
+  EXPECT_EQ(bar->protection(), 1);
+  ASSERT_EQ(bar->controls().size(), 6u);
+  const char* captions[] = {"Speichern", "Sabu einfügen", "Nummernkreis", "Optionen", "Kunde setzen", "Info"};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(bar->controls()[i]->caption(), captions[i]);
+    EXPECT_EQ(bar->controls()[i]->tag(), kControls[i].tag);
+  }
+  EXPECT_EQ(bar->controls()[2]->items(), std::vector<std::string>{"(Standard Zähler)"});
+  EXPECT_EQ(bar->controls()[2]->list_index(), 1);
+  EXPECT_EQ(Recorded(L"\\CommandBars", "Trelvo"), 5u);
+  const DWORD revisions[] = {16, 18, 18, 15, 8, 16};
+  for (size_t i = 0; i < 6; ++i) EXPECT_EQ(Recorded(L"\\Controls", kControls[i].tag), revisions[i]);
+}
+
+TEST_F(ToolbarTest, ALaterStartFindsItWritesNothingAndKeepsTheUsersChanges) {
+  Start(*excel.Get());
+  Restart();
+  Control(3)->SetCaptionByUser("Meine Optionen");
+  Control(4)->MarkDeleted();
+  Control(4)->parent()->RemoveControl(Control(4));
+  const int writes = HostWrites();
+  Start(*excel.Get());
+  EXPECT_EQ(HostWrites(), writes) << "a later start writes no property";
+  EXPECT_EQ(Control(3)->caption(), "Meine Optionen");
+  EXPECT_EQ(Control(4), nullptr) << "a control the user deleted stays deleted";
+  EXPECT_EQ(excel->command_bars().Bar("Trelvo")->controls().size(), 5u);
+
+  // After the user unloads the add-in, the bookkeeping is gone and a start builds all again.
+  connection->Disconnect(ext_dm_UserClosed);
+  connection.reset();
+  EXPECT_EQ(excel->command_bars().Bar("Trelvo"), nullptr);
+  Start(*excel.Get());
+  EXPECT_EQ(excel->command_bars().Bar("Trelvo")->controls().size(), 6u);
+}
+
+TEST_F(ToolbarTest, AStaleTagIsRemovedAndABarInOtherLettersIsTaken) {
+  // A control of an earlier design, recorded under "Controls".
+  const auto stale = excel->command_bars().Bar("Standard")->AddControl(1, 1, std::nullopt, false);
+  win32::DispatchObject(stale->dispatch()).Put("Tag", win32::Variant::Text("{ALT}"));
+  RegistryKey::Create(HKEY_CURRENT_USER, kExcelKey + L"\\Controls").SetDword(L"{ALT}", 3);
+  // A bar of the user's, named in other letters.
+  win32::DispatchObject(excel->command_bars().dispatch())
+      .Call("Add", {win32::Variant::Text("TRELVO"), win32::Variant::Int(4), win32::Variant::Omitted(),
+                    win32::Variant::Bool(false)});
+  Start(*excel.Get());
+  EXPECT_TRUE(stale->deleted());
+  EXPECT_FALSE(Recorded(L"\\Controls", "{ALT}"));
+  EXPECT_EQ(excel->command_bars().Bar("TRELVO")->controls().size(), 6u);
+}
+
+TEST_F(ToolbarTest, VersionTwelveBuildsNoToolbar) {
+  excel->version = "12.0";
+  Start(*excel.Get());
+  EXPECT_EQ(excel->command_bars().Bar("Trelvo"), nullptr);
+}
+
+TEST_F(ToolbarTest, AClickReachesTheModuleOnceAndAReentryIsIgnored) {
+  Start(*excel.Get());
+  during_command = [this] {
+    if (commands.size() == 1) Control(1)->Click();  // the host delivers a second click meanwhile
+  };
+  Control(1)->Click();
+  EXPECT_EQ(commands, std::vector<commands::ToolbarCommand>{commands::ToolbarCommand::Insert});
+  during_command = nullptr;
+  Control(2)->Choose(1);
+  Control(5)->Click();
+  EXPECT_EQ(commands, (std::vector<commands::ToolbarCommand>{commands::ToolbarCommand::Insert,
+                                                             commands::ToolbarCommand::SelectRange,
+                                                             commands::ToolbarCommand::Info}));
+}
+
+TEST_F(ToolbarTest, AFailingHandlerGivesTheErrorBoxAndTheHostHearsSOk) {
+  Start(*excel.Get());
+  during_command = [] { throw Error("Der Befehl ging schief."); };
+  Control(0)->Click();
+  ASSERT_EQ(excel->user().shown.size(), 1u);
+  EXPECT_EQ(excel->user().shown[0].text,
+            "Orvant Sabu Netzwerk error: the add-in has fired an exception.\r\nDer Befehl ging schief.");
+}
+
+}  // namespace
+}  // namespace trelvo::frame
