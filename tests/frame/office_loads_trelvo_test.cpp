@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <shlobj.h>
 #include <windows.h>
 
@@ -58,7 +59,14 @@ class OfficeLoadsTrelvo : public ::testing::Test {
     Regsvr32("Trelvo.dll", true);
     Regsvr32("SimOffice.dll", true);
   }
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    // Each test is a first start: the simulated hosts keep no toolbar from
+    // one instance to the next, so the bookkeeping of an earlier one goes.
+    for (const wchar_t* key : kAddInKeys)
+      for (const wchar_t* part : {L"\\CommandBars", L"\\Controls"})
+        win32::DeleteRegistryTree(HKEY_CURRENT_USER, std::wstring(key) + part);
+  }
   void TearDown() override { CoUninitialize(); }
 };
 
@@ -119,6 +127,91 @@ TEST_F(OfficeLoadsTrelvo, AnAddInThatCannotConnectIsSetToLoadOnDemand) {
   }
   EXPECT_EQ(RegistryKey::Open(HKEY_CURRENT_USER, kBrokenKey).GetDword(L"LoadBehavior"), 2u);
   win32::DeleteRegistryTree(HKEY_CURRENT_USER, kBrokenKey);
+}
+
+// The settings file of the test's user: its counter file and log folder in a new folder.
+struct UserSettings {
+  std::string folder = testing::MakeTempFolder();
+  std::string counter = folder + "counter.ini";
+  std::string log = folder + "sabulog.csv";
+  UserSettings() {
+    CreateDirectoryW(UserFolder().c_str(), nullptr);
+    std::ofstream((UserFolder() + L"\\trelvo.ini").c_str(), std::ios::binary)
+        << "[Pfade]\r\nCounterFile=\"" << counter << "\"\r\nLogPath=\"" << folder << "\"\r\n";
+    std::ofstream(counter, std::ios::binary) << "[Zaehler]\r\nCounter=41\r\n";
+  }
+  ~UserSettings() { DeleteFileW((UserFolder() + L"\\trelvo.ini").c_str()); }
+  std::string Read(const std::string& path) const {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+const char kInsertTag[] = "{2FF5847B-5BA9-476A-931C-38F27A478AE5}";
+
+DispatchObject StartHost(const CLSID& class_id) {
+  Microsoft::WRL::ComPtr<IDispatch> host;
+  EXPECT_EQ(CoCreateInstance(class_id, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&host)), S_OK);
+  return DispatchObject(host);
+}
+
+DispatchObject InsertButton(const DispatchObject& host) {
+  return host.GetObject("CommandBars")
+      .GetObject("FindControl", {Variant::Int(1), Variant::Omitted(), Variant::Text(kInsertTag)});
+}
+
+// The typical request: a click on "Sabu einfügen" puts the next number into
+// the active cell, with one log record and the property; a second click within
+// the guard's second is dropped, one after it inserts again.
+TEST_F(OfficeLoadsTrelvo, SabuEinfuegenPutsTheNextNumberIntoTheActiveCell) {
+  const UserSettings settings;
+  const DispatchObject excel = StartHost(kExcelClassId);
+  const DispatchObject bar = excel.GetObject("CommandBars").GetObject("Item", {Variant::Text("Trelvo")});
+  EXPECT_EQ(bar.GetObject("Controls").Get("Count").ToInt(), 6);
+  const DispatchObject workbook = excel.GetObject("Workbooks").GetObject("Add");
+  const DispatchObject insert = InsertButton(excel);
+
+  insert.Call("Execute");
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042");
+  EXPECT_EQ(workbook.GetObject("CustomDocumentProperties")
+                .GetObject("Item", {Variant::Text("SabuCounter")})
+                .Get("Value")
+                .ToText(),
+            "0042");
+  insert.Call("Execute");  // within the second: dropped
+  EXPECT_FALSE(insert.Get("Enabled").ToBool());
+  excel.Call("SimPump", {Variant::Int(1200)});
+  EXPECT_TRUE(insert.Get("Enabled").ToBool());
+  insert.Call("Execute");
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0043");
+
+  const std::string log = settings.Read(settings.log);
+  EXPECT_NE(log.find("\"0042\"; "), std::string::npos) << log;
+  EXPECT_NE(log.find("; \"Excel 11.0\"; "), std::string::npos) << log;
+  EXPECT_EQ(log.find("0044"), std::string::npos);
+  EXPECT_NE(settings.Read(settings.counter).find("Counter=43"), std::string::npos);
+  excel.Call("Quit");
+}
+
+TEST_F(OfficeLoadsTrelvo, InWordTheNumberGoesToTheFormFieldAndWithoutADocumentNothingIsDrawn) {
+  const UserSettings settings;
+  const CLSID word_class_id = {0x000209FF, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  const DispatchObject word = StartHost(word_class_id);
+  InsertButton(word).Call("Execute");
+  EXPECT_EQ(word.GetObject("SimUser").Get("Messages").ToText(),
+            "Trelvo|Kein aktives Dokument geöffnet.\\nBitte öffnen Sie erst ein Dokument.\r\n");
+  EXPECT_NE(settings.Read(settings.counter).find("Counter=41"), std::string::npos) << "no number burnt";
+
+  word.Call("SimPump", {Variant::Int(1200)});
+  const DispatchObject document = word.GetObject("Documents").GetObject("Add");
+  document.GetObject("FormFields")
+      .GetObject("Add", {Variant::Omitted(), Variant::Int(70)})
+      .Put("Name", Variant::Text("Sabu"));
+  document.Call("Protect", {Variant::Int(2)});
+  InsertButton(word).Call("Execute");
+  EXPECT_EQ(document.GetObject("FormFields").GetObject("Item", {Variant::Text("Sabu")}).Get("Result").ToText(), "0042");
+  EXPECT_NE(settings.Read(settings.log).find("; \"Word Formular 11.0\"; "), std::string::npos);
+  word.Call("Quit");
 }
 
 // No exception reaches the host: a connection that fails answers with its
