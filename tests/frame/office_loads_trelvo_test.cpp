@@ -214,6 +214,41 @@ TEST_F(OfficeLoadsTrelvo, InWordTheNumberGoesToTheFormFieldAndWithoutADocumentNo
   word.Call("Quit");
 }
 
+// What a user does, as a macro: Excel 11.0, a workbook, two inserts a second
+// apart; Word with a form field "Sabu". The script checks cells, field and log.
+TEST_F(OfficeLoadsTrelvo, AVbscriptInsertsAsAUserDoesInExcelAndWord) {
+  const UserSettings settings;
+  const std::string script = settings.folder + "einfuegen.vbs";
+  {
+    std::ofstream out(script, std::ios::binary);
+    out << "Const Tag = \"" << kInsertTag << "\"\r\n"
+        << "Set xl = CreateObject(\"Excel.Application\")\r\n"
+           "xl.Workbooks.Add\r\n"
+           "Set button = xl.CommandBars(\"Trelvo\").FindControl(1, , Tag)\r\n"
+           // Scripts are ANSI text: the ü is the Windows-1252 byte.
+           "If button.Caption <> \"Sabu einf\xFCgen\" Then WScript.Quit 2\r\n"
+           "button.Execute\r\n"
+           "If xl.ActiveCell.FormulaR1C1 <> \"0042\" Then WScript.Quit 3\r\n"
+           "xl.SimPump 1100\r\n"
+           "button.Execute\r\n"
+           "If xl.ActiveCell.FormulaR1C1 <> \"0043\" Then WScript.Quit 4\r\n"
+           "xl.Quit\r\n"
+           "Set wd = CreateObject(\"Word.Application\")\r\n"
+           "Set doc = wd.Documents.Add\r\n"
+           "doc.FormFields.Add(, 70).Name = \"Sabu\"\r\n"
+           "doc.Protect 2\r\n"
+           "wd.CommandBars.FindControl(1, , Tag).Execute\r\n"
+           "If doc.FormFields(\"Sabu\").Result <> \"0044\" Then WScript.Quit 5\r\n"
+           "If wd.SimUser.Messages <> \"\" Then WScript.Quit 6\r\n"
+           "wd.Quit\r\n"
+           "WScript.Quit 7\r\n";
+  }
+  EXPECT_EQ(testing::StartChild("cscript.exe", {"//nologo", script})->Wait(), 7);
+  const std::string log = settings.Read(settings.log);
+  for (const char* record : {"\"0042\"; ", "\"0043\"; ", "\"0044\"; ", "\"Excel 11.0\"", "\"Word Formular 11.0\""})
+    EXPECT_NE(log.find(record), std::string::npos) << record << "\n" << log;
+}
+
 // No exception reaches the host: a connection that fails answers with its
 // HRESULT and error information naming the add-in by its ProgID.
 TEST_F(OfficeLoadsTrelvo, AFailingConnectionReportsItsErrorWithTheProgIdAsSource) {
