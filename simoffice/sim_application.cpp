@@ -10,6 +10,10 @@ namespace trelvo::simoffice {
 
 namespace {
 
+std::wstring CommandBarsKey(const std::string& host_name) {
+  return L"Software\\SimOffice\\" + win32::Widen(host_name) + L"\\CommandBars";
+}
+
 std::string VersionFromRegistry(const std::string& host_name) {
   const auto key = win32::RegistryKey::Open(HKEY_CURRENT_USER, L"Software\\SimOffice\\" + win32::Widen(host_name));
   return win32::Narrow(key ? key.GetString(L"Version").value_or(L"11.0") : L"11.0");
@@ -21,6 +25,7 @@ SimApplication::SimApplication(const std::string& source, const std::string& hos
                                std::initializer_list<const char*> built_in_bars)
     : SimObject(source),
       version(VersionFromRegistry(host_name)),
+      host_name(host_name),
       dialogs_(Make<SimDialogs>(source)),
       command_bars_(Make<SimCommandBars>(source)),
       user_(Make<SimUser>(source)),
@@ -38,7 +43,10 @@ SimApplication::SimApplication(const std::string& source, const std::string& hos
   AddProperty("Dialogs", {}, [this](const CallArguments&) { return ObjectValue(dialogs_.Get()); });
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
   AddMethod("Quit", {"SaveChanges", "OriginalFormat", "RouteDocument"}, [this](const CallArguments&) {
-    if (!quit) add_ins_->ShutDown();
+    if (!quit) {
+      add_ins_->ShutDown();
+      if (started_) command_bars_->Save(CommandBarsKey(this->host_name));
+    }
     quit = true;
     RevokeRunning();
     return Variant();
@@ -46,6 +54,12 @@ SimApplication::SimApplication(const std::string& source, const std::string& hos
 }
 
 SimApplication::~SimApplication() { RevokeRunning(); }
+
+void SimApplication::Start() {
+  started_ = true;
+  command_bars_->Load(CommandBarsKey(host_name));
+  add_ins_->LoadAtStart();
+}
 
 void SimApplication::RegisterAsRunning(const CLSID& class_id) {
   RevokeRunning();

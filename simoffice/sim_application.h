@@ -25,10 +25,13 @@ class SimApplication : public SimObject {
 
   std::string version;
   bool quit = false;
+  const std::string host_name;  // "Excel" or "Word"
 
-  // What a started host does once it exists: loads the COM add-ins that the
-  // registry announces (the class factory calls it; tests may call it).
-  void Start() { add_ins_->LoadAtStart(); }
+  // What a started host does once it exists (the class factory calls it):
+  // takes its toolbars of the run before and loads the COM add-ins that the
+  // registry announces. Quit saves the toolbars again. Hosts that tests make
+  // in their own process keep nothing between runs.
+  void Start();
   SimAddIns& add_ins() { return *add_ins_; }
   SimUser& user() { return *user_.Get(); }
 
@@ -42,6 +45,8 @@ class SimApplication : public SimObject {
 
  private:
   void RevokeRunning();
+
+  bool started_ = false;
 
   DWORD running_cookie_ = 0;
   Microsoft::WRL::ComPtr<SimDialogs> dialogs_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/registry_key.h"
 #include "platform/win32/wide_text.h"
 #include "simoffice/sim_names.h"
 
@@ -383,6 +384,86 @@ void SimCommandBars::Restart() {
     }
   };
   for (const auto& bar : bars_) disconnect(*bar.Get());
+}
+
+namespace {
+
+// Items of a list as one text, a line each.
+std::string Joined(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) text += item + "\n";
+  return text;
+}
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> items;
+  for (size_t start = 0, stop; (stop = text.find('\n', start)) != std::string::npos; start = stop + 1)
+    items.push_back(text.substr(start, stop - start));
+  return items;
+}
+
+void SaveFields(const win32::RegistryKey& key, const SimObject::Fields& fields) {
+  for (const auto& [name, text] : fields) key.SetString(win32::Widen(name), win32::Widen(text));
+}
+
+SimObject::Fields LoadFields(const win32::RegistryKey& key) {
+  SimObject::Fields fields;
+  for (const std::wstring& name : key.ValueNames())
+    if (const auto text = key.GetString(name)) fields.emplace_back(win32::Narrow(name), win32::Narrow(*text));
+  return fields;
+}
+
+}  // namespace
+
+void SimCommandBars::Save(const std::wstring& key) const {
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, key);
+  int number = 0;
+  for (const auto& bar : bars_) {
+    if (bar->temporary()) continue;
+    const std::wstring bar_key = key + L"\\" + std::to_wstring(number++);
+    const auto saved_bar = win32::RegistryKey::Create(HKEY_CURRENT_USER, bar_key);
+    SaveFields(saved_bar, bar->SavedFields());
+    saved_bar.SetDword(L"#BuiltIn", bar->built_in() ? 1 : 0);
+    int control_number = 0;
+    for (const auto& control : bar->controls()) {
+      if (control->temporary() || control->popup_bar()) continue;
+      const auto saved =
+          win32::RegistryKey::Create(HKEY_CURRENT_USER, bar_key + L"\\" + std::to_wstring(control_number++));
+      SaveFields(saved, control->SavedFields());
+      saved.SetDword(L"#Type", static_cast<DWORD>(control->type()));
+      saved.SetDword(L"#Id", static_cast<DWORD>(control->id()));
+      saved.SetString(L"#Items", win32::Widen(Joined(control->items())));
+    }
+  }
+}
+
+void SimCommandBars::Load(const std::wstring& key) {
+  const auto saved = win32::RegistryKey::Open(HKEY_CURRENT_USER, key);
+  if (!saved) return;
+  for (const std::wstring& bar_name : saved.SubkeyNames()) {
+    const auto saved_bar = win32::RegistryKey::Open(HKEY_CURRENT_USER, key + L"\\" + bar_name);
+    SimObject::Fields fields = LoadFields(saved_bar);
+    std::erase_if(fields, [](const auto& field) { return field.first.starts_with("#"); });
+    const std::string name = win32::Narrow(saved_bar.GetString(L"Name").value_or(L""));
+    SimCommandBar* bar = Bar(name);
+    if (!bar) {
+      if (saved_bar.GetDword(L"#BuiltIn").value_or(0)) continue;  // a built-in bar this host lacks
+      bars_.push_back(Make<SimCommandBar>(*this, name, 4, false, false));
+      bar = bars_.back().Get();
+    }
+    bar->RestoreFields(fields);
+    for (const std::wstring& control_name : saved_bar.SubkeyNames()) {
+      const auto saved_control =
+          win32::RegistryKey::Open(HKEY_CURRENT_USER, key + L"\\" + bar_name + L"\\" + control_name);
+      const auto control =
+          bar->AddControl(static_cast<long>(saved_control.GetDword(L"#Type").value_or(1)),
+                          static_cast<long>(saved_control.GetDword(L"#Id").value_or(1)), std::nullopt, false);
+      control->set_items(Split(win32::Narrow(saved_control.GetString(L"#Items").value_or(L""))));
+      SimObject::Fields control_fields = LoadFields(saved_control);
+      std::erase_if(control_fields, [](const auto& field) { return field.first.starts_with("#"); });
+      control->RestoreFields(control_fields);
+    }
+  }
 }
 
 }  // namespace trelvo::simoffice

@@ -49,6 +49,7 @@ class SimCommandBarControl : public SimObject {
   void set_parent(SimCommandBar& bar) { bar_ = &bar; }
   void MarkDeleted() { deleted_ = true; }
   void SetCaptionByUser(const std::string& caption) { caption_ = caption; }
+  void set_items(std::vector<std::string> items) { items_ = std::move(items); }
 
  private:
   void FireToSameTag(bool button_event);
@@ -163,6 +164,12 @@ class SimCommandBars : public SimObject {
   // The host ends and starts again: temporary bars and controls are gone,
   // event connections are gone, everything else is kept.
   void Restart();
+
+  // Between runs of a host (one instance and the next) what is not temporary
+  // is kept in the registry under this key of HKEY_CURRENT_USER, as Office
+  // keeps it in its own files: saved when the host quits, loaded when it starts.
+  void Save(const std::wstring& key) const;
+  void Load(const std::wstring& key);
 
  private:
   std::vector<Microsoft::WRL::ComPtr<SimCommandBar>> bars_;

@@ -55,6 +55,30 @@ void SimObject::DisconnectAllSinks() {
   for (auto& [iid, point] : points_) point->DropSinks();
 }
 
+SimObject::Fields SimObject::SavedFields() const {
+  Fields fields;
+  for (const Member& member : members_) {
+    if (!member.get || !member.put || !member.params.empty()) continue;
+    const Variant value = member.get(CallArguments({}));
+    // Texts, numbers and truth values; objects (a button's Picture) are not kept.
+    if (value.type() == VT_BSTR || value.type() == VT_I4 || value.type() == VT_BOOL)
+      fields.emplace_back(member.name, value.ToText());
+  }
+  return fields;
+}
+
+void SimObject::RestoreFields(const Fields& fields) {
+  for (const auto& [name, text] : fields)
+    for (const Member& member : members_) {
+      if (member.name != name || !member.put) continue;
+      try {
+        member.put(CallArguments({}), Variant::Text(text));
+      } catch (const std::exception&) {
+        // A value the object no longer takes (an empty list's Text) stays as it is.
+      }
+    }
+}
+
 void* SimObject::QueryOtherInterface(REFIID iid) {
   for (const IID& alias : aliases_)
     if (alias == iid) return dispatch();

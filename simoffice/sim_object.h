@@ -83,6 +83,14 @@ class SimObject : public WithoutTypeInfo<IDispatch, IConnectionPointContainer> {
   // Drops every advised sink (the host ended; connections do not survive it).
   void DisconnectAllSinks();
 
+  // The object's plain properties (a getter and a setter, no parameters, a
+  // text, number or truth value) as name and text: what a host keeps of an
+  // object from one run to the next.
+  using Fields = std::vector<std::pair<std::string, std::string>>;
+  Fields SavedFields() const;
+  // Sets them again, without counting them as a caller's property writes.
+  void RestoreFields(const Fields& fields);
+
  protected:
   using Getter = std::function<Variant(const CallArguments&)>;
   using Setter = std::function<void(const CallArguments&, const Variant&)>;

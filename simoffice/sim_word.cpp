@@ -79,8 +79,7 @@ SimDocument::SimDocument(SimWordApplication& word, std::string name)
                            // A script sets up a form as in Word: FormFields.Add (then Name), then Protect.
                            CollectionAdd{{"Range", "Type"},
                                          [this](const CallArguments& arguments) {
-                                           const long type =
-                                               arguments.Has(1) ? arguments.Int(1) : kFieldFormTextInput;
+                                           const long type = arguments.Has(1) ? arguments.Int(1) : kFieldFormTextInput;
                                            return ObjectValue(
                                                &AddFormField("Text" + std::to_string(fields_.size() + 1), type));
                                          }})

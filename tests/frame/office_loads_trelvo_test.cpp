@@ -61,11 +61,11 @@ class OfficeLoadsTrelvo : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    // Each test is a first start: the simulated hosts keep no toolbar from
-    // one instance to the next, so the bookkeeping of an earlier one goes.
+    // Each test is a first start: no toolbar kept by the hosts, no bookkeeping.
     for (const wchar_t* key : kAddInKeys)
       for (const wchar_t* part : {L"\\CommandBars", L"\\Controls"})
         win32::DeleteRegistryTree(HKEY_CURRENT_USER, std::wstring(key) + part);
+    win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice");
   }
   void TearDown() override { CoUninitialize(); }
 };

@@ -211,6 +211,41 @@ TEST(SimObject, PropertyWritesNeedThePutFlagAndTheNamedValue) {
   }
 }
 
+// Office keeps its toolbars from one run to the next; a new simulated host
+// finds what the one before it built, but nothing temporary.
+TEST(SimCommandBarsPersistence, WhatIsNotTemporaryIsThereAtTheNextStart) {
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice\\Excel");
+  {
+    const auto excel = Make<SimExcelApplication>();
+    excel->Start();
+    const DispatchObject bars = DispatchObject(excel->dispatch()).GetObject("CommandBars");
+    const DispatchObject bar =
+        bars.GetObject("Add", {Variant::Text("Trelvo"), Variant::Int(4), Variant::Omitted(), Variant::Bool(false)});
+    bars.Call("Add", {Variant::Text("Weg"), Variant::Int(4), Variant::Omitted(), Variant::Bool(true)});
+    const DispatchObject list = bar.GetObject("Controls")
+                                    .GetObject("Add", {Variant::Int(3), Variant::Int(1), Variant::Omitted(),
+                                                       Variant::Omitted(), Variant::Bool(false)});
+    list.Put("Tag", Variant::Text("{LISTE}"));
+    list.Put("Caption", Variant::Text("Nummernkreis"));
+    list.Call("AddItem", {Variant::Text("(Standard Zähler)")});
+    list.Call("AddItem", {Variant::Text("Firma A")});
+    bar.GetObject("Controls")
+        .Call("Add", {Variant::Int(1), Variant::Int(1), Variant::Omitted(), Variant::Omitted(), Variant::Bool(true)});
+    DispatchObject(excel->dispatch()).Call("Quit");
+  }
+  const auto excel = Make<SimExcelApplication>();
+  excel->Start();
+  const SimCommandBar* bar = excel->command_bars().Bar("Trelvo");
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(excel->command_bars().Bar("Weg"), nullptr);
+  ASSERT_EQ(bar->controls().size(), 1u);
+  EXPECT_EQ(bar->controls()[0]->tag(), "{LISTE}");
+  EXPECT_EQ(bar->controls()[0]->caption(), "Nummernkreis");
+  EXPECT_EQ(bar->controls()[0]->items(), (std::vector<std::string>{"(Standard Zähler)", "Firma A"}));
+  EXPECT_EQ(bar->property_writes() + bar->controls()[0]->property_writes(), 0) << "loading is no caller's write";
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice\\Excel");
+}
+
 TEST(SimWord, ApplicationEventsReachAnAdvisedSink) {
   const auto word = Make<SimWordApplication>();
   auto sink = win32::MakeComObject<RecordingSink>();
