@@ -5,6 +5,8 @@
 // frame then writes that toolbar's or control's properties again.
 #include <array>
 
+#include "resources/glyph_ids.h"
+
 namespace trelvo::commands {
 
 // What a toolbar control runs in the module.
@@ -24,6 +26,7 @@ struct ToolbarControl {
   int width;         // 0: the host's own
   int list_index;    // drop-downs: the entry chosen at first (from 1), 0: none
   const char* item;  // drop-downs: their one entry at first
+  int glyph;         // buttons: the resource id of the face, 0: none
   int revision;
   ToolbarCommand command;
 };
@@ -43,18 +46,18 @@ inline constexpr ToolbarDefinition kTrelvoToolbar = {
     5,
     {{
         {ControlKind::Button, "Speichern", "{E5952760-A063-4CAF-80E0-2E7E34C4CEB1}", "Speichern der Rechnung",
-         "Speichert das Dokument", false, 0, 0, 0, nullptr, 16, ToolbarCommand::Save},
+         "Speichert das Dokument", false, 0, 0, 0, nullptr, IDB_GLYPH_SAVE, 16, ToolbarCommand::Save},
         {ControlKind::Button, "Sabu einfügen", "{2FF5847B-5BA9-476A-931C-38F27A478AE5}",
-         "Fortlaufende Rechnungsnummern einfügen", "Fortlaufende Rechnungsnummern einfügen", true, 3, 0, 0, nullptr, 18,
-         ToolbarCommand::Insert},
+         "Fortlaufende Rechnungsnummern einfügen", "Fortlaufende Rechnungsnummern einfügen", true, 3, 0, 0, nullptr,
+         IDB_GLYPH_INSERT, 18, ToolbarCommand::Insert},
         {ControlKind::DropDownList, "Nummernkreis", "{D4A2F76B-E798-48C6-8BEC-4A91BA12B835}", "Nummerkreis wählen",
-         "Zähler INI-Datei", false, 0, 120, 1, "(Standard Zähler)", 18, ToolbarCommand::SelectRange},
+         "Zähler INI-Datei", false, 0, 120, 1, "(Standard Zähler)", 0, 18, ToolbarCommand::SelectRange},
         {ControlKind::Button, "Optionen", "{47E9D44B-0AA7-4EAD-B051-15336E07A98A}", "Optionen und Einstellungen",
-         "Optionen und Einstellungen", false, 0, 0, 0, nullptr, 15, ToolbarCommand::Options},
+         "Optionen und Einstellungen", false, 0, 0, 0, nullptr, IDB_GLYPH_OPTIONS, 15, ToolbarCommand::Options},
         {ControlKind::Button, "Kunde setzen", "{C5C1573B-F504-4494-9789-0CAF9ACB73CD}", "Kunde für Dateinamen setzen",
-         "Kundenname für Dateinamen setzen", false, 0, 0, 0, nullptr, 8, ToolbarCommand::Customer},
+         "Kundenname für Dateinamen setzen", false, 0, 0, 0, nullptr, IDB_GLYPH_CUSTOMER, 8, ToolbarCommand::Customer},
         {ControlKind::Button, "Info", "{76AC8D1D-F899-48A8-8EF7-4F3206333173}", "Info", "Zeigt den Info-Dialog an",
-         true, 0, 0, 0, nullptr, 16, ToolbarCommand::Info},
+         true, 0, 0, 0, nullptr, IDB_GLYPH_INFO, 16, ToolbarCommand::Info},
     }},
 };
 

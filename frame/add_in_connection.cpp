@@ -96,9 +96,9 @@ void AddInConnection::StartupComplete() {
   Run([&] { module_->OnAddInStartupComplete(host_); });
   if (host_.start_mode == StartMode::FirstStart) registry_.SetString(L"OAXStartMode", L"NORMAL");
   if (host_.kind == HostKind::Word) {
-    word_events_ =
-        std::make_unique<win32::EventConnection>(host_.application.Get(), office::kWordApplicationEvents4,
-                                                 [this](DISPID event, const DISPPARAMS&) { OnWordEvent(event); });
+    word_events_ = std::make_unique<win32::EventConnection>(
+        host_.application.Get(), office::kWordApplicationEvents4,
+        [this](DISPID event, const DISPPARAMS& arguments) { OnWordEvent(event, arguments); });
   }
 }
 
@@ -106,7 +106,7 @@ void AddInConnection::StartupComplete() {
 void AddInConnection::BuildToolbar() {
   if (host_.is_version12 || !host_.command_bars) return;
   toolbar_ = std::make_unique<Toolbar>(
-      commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id),
+      commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id), host_.version,
       Toolbar::Callbacks{
           [this](commands::ToolbarCommand command, size_t) { module_->OnToolbarCommand(command, host_); },
           [this](const std::exception& error) { HandleAddInError(error); }});
@@ -132,10 +132,27 @@ void AddInConnection::RemoveToolbar() {
   }
 }
 
-void AddInConnection::OnWordEvent(DISPID event) {
-  // WindowActivate and DocumentChange will put the toolbar back on the active
-  // document (the toolbar's issue); DocumentOpen and NewDocument pass.
-  (void)event;
+// Word gives each document its command bars: when another one becomes
+// active, the toolbar is put back there. DocumentOpen and NewDocument pass.
+void AddInConnection::OnWordEvent(DISPID event, const DISPPARAMS& arguments) {
+  if (!toolbar_ || (event != office::kWindowActivateEvent && event != office::kDocumentChangeEvent)) return;
+  try {
+    const win32::DispatchObject word(host_.application);
+    win32::Variant document;
+    if (event == office::kWindowActivateEvent) {
+      // The activated document is the first argument (passed last).
+      if (arguments.cArgs > 0) document = win32::Variant(arguments.rgvarg[arguments.cArgs - 1]);
+    } else {
+      document = word.Get("ActiveDocument");
+    }
+    host_.command_bars = document.IsNothing()
+                             ? word.GetObject("CommandBars").get()
+                             : win32::DispatchObject(document.ToObject()).GetObject("CommandBars").get();
+    toolbar_->Reattach(host_.command_bars);
+  } catch (const std::exception& error) {
+    // A document change while Word closes a document fails harmlessly.
+    if (event == office::kWindowActivateEvent) HandleAddInError(error);
+  }
 }
 
 void AddInConnection::BeginShutdown() {

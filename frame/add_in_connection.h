@@ -43,7 +43,7 @@ class AddInConnection {
   void Run(Handler&& handler);
   void RecognizeTheHost();
   StartMode ReadStartMode() const;
-  void OnWordEvent(DISPID event);
+  void OnWordEvent(DISPID event, const DISPPARAMS& arguments);
   void BuildToolbar();
   void RemoveToolbar();
 

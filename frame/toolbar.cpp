@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "frame/button_face.h"
 #include "platform/error.h"
 #include "platform/win32/office_interfaces.h"
 #include "platform/win32/wide_text.h"
@@ -33,10 +34,11 @@ void SetIfDifferent(const DispatchObject& object, const std::string& property, c
 }  // namespace
 
 Toolbar::Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
-                 std::wstring add_in_key, Callbacks callbacks)
+                 std::wstring add_in_key, std::string host_version, Callbacks callbacks)
     : definition_(definition),
       command_bars_(std::move(command_bars)),
       add_in_key_(std::move(add_in_key)),
+      host_version_(std::move(host_version)),
       callbacks_(std::move(callbacks)),
       links_(definition.controls.size()) {}
 
@@ -101,6 +103,18 @@ void Toolbar::Build() {
   }
 }
 
+void Toolbar::Reattach(Microsoft::WRL::ComPtr<IDispatch> command_bars) {
+  command_bars_ = DispatchObject(std::move(command_bars));
+  bar_ = FindCommandBar();
+  if (!bar_) return Build();
+  for (size_t i = 0; i < definition_.controls.size(); ++i) {
+    if (const auto found = FindControl(i))
+      LinkControl(i, found->get());
+    else
+      BuildControl(i);
+  }
+}
+
 // A tag under "Controls" that belongs to no control of the definition: its
 // host control is deleted and the value removed.
 void Toolbar::RemoveStaleControls() {
@@ -161,6 +175,13 @@ void Toolbar::WriteControl(size_t index, const DispatchObject& host) {
   if (control.width != 0) SetIfDifferent(host, "Width", Variant::Int(control.width));
   if (control.kind == ControlKind::Button) {
     SetIfDifferent(host, "Style", Variant::Int(control.style));
+    if (control.glyph) {
+      try {
+        SetButtonFace(host, control.glyph, host_version_);
+      } catch (const std::exception& error) {
+        callbacks_.report(error);
+      }
+    }
   } else {
     SetIfDifferent(host, "Style", Variant::Int(0));
     host.Call("Clear");

@@ -29,13 +29,18 @@ class Toolbar {
   };
   // add_in_key: the add-in's key under HKEY_CURRENT_USER (the bookkeeping
   // keys "CommandBars" and "Controls" lie below it).
+  // host_version: the host's Version text (9.0 takes button faces from the clipboard).
   Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
-          std::wstring add_in_key, Callbacks callbacks);
+          std::wstring add_in_key, std::string host_version, Callbacks callbacks);
   ~Toolbar();
   Toolbar(const Toolbar&) = delete;
   Toolbar& operator=(const Toolbar&) = delete;
 
   void Build();
+  // Word, when another document becomes active: the toolbar is found again in
+  // these command bars (or built there) and its controls linked anew; no
+  // property is written.
+  void Reattach(Microsoft::WRL::ComPtr<IDispatch> command_bars);
   // Deletes the controls (last to first) and then the bar, when nothing else is left on it.
   void Remove();
 
@@ -63,6 +68,7 @@ class Toolbar {
   const commands::ToolbarDefinition& definition_;
   win32::DispatchObject command_bars_;
   std::wstring add_in_key_;
+  std::string host_version_;
   Callbacks callbacks_;
   std::optional<win32::DispatchObject> bar_;
   std::vector<Link> links_;

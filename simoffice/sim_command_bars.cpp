@@ -77,7 +77,9 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
     AddProperty(
         "Mask", {}, [this](const CallArguments&) { return Variant::Object(mask_.Get()); },
         [this](const CallArguments&, const Variant& value) { mask_ = value.ToObject(); });
+    // PasteFace takes the bitmap on the clipboard.
     AddMethod("PasteFace", {}, [this](const CallArguments&) {
+      if (!IsClipboardFormatAvailable(CF_BITMAP)) throw OfficeError("Die Zwischenablage enthält kein Bild.");
       ++pastes_;
       return Variant();
     });

@@ -13,7 +13,7 @@ std::wstring g_error_source;
 }  // namespace
 
 void SetModuleHandle(HMODULE module) { g_module = module; }
-HMODULE ModuleHandle() { return g_module; }
+HMODULE ModuleHandle() { return g_module ? g_module : GetModuleHandleW(nullptr); }
 
 std::wstring ModuleFilePath(HMODULE module) {
   // A path may be longer than MAX_PATH: the buffer grows until it holds it.

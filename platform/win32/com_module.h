@@ -8,7 +8,7 @@
 namespace trelvo::win32 {
 
 void SetModuleHandle(HMODULE module);
-// The DLL itself (nullptr in a program, which means the program).
+// The DLL itself, or the program when the module is no DLL of ours.
 HMODULE ModuleHandle();
 // Full path of a module (by default this DLL itself, not the host program).
 std::wstring ModuleFilePath(HMODULE module = ModuleHandle());

@@ -136,6 +136,36 @@ TEST_F(ToolbarTest, AStaleTagIsRemovedAndABarInOtherLettersIsTaken) {
   EXPECT_EQ(excel->command_bars().Bar("TRELVO")->controls().size(), 6u);
 }
 
+TEST_F(ToolbarTest, ButtonsGetTheirFacesAsPicturesOrInVersion9FromTheClipboard) {
+  Start(*excel.Get());
+  for (size_t i : {0, 1, 3, 4, 5}) EXPECT_TRUE(Control(i)->has_picture()) << i;
+  EXPECT_FALSE(Control(2)->has_picture());
+  EXPECT_EQ(excel->user().MessagesText(), "");
+
+  // Excel 2000 has no Picture: the faces come through the clipboard, which keeps its text.
+  const auto old_excel = Make<simoffice::SimExcelApplication>();
+  old_excel->version = "9.0";
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  const char text[] = "Notiz des Benutzers";
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+  memcpy(GlobalLock(memory), text, sizeof text);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+  connection.reset();
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey);
+  Start(*old_excel.Get());
+  for (size_t i : {0, 1, 3, 4, 5})
+    EXPECT_EQ(old_excel->command_bars().ControlsWithTag(kControls[i].tag).at(0)->pastes(), 1) << i;
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  const HANDLE kept = GetClipboardData(CF_TEXT);
+  EXPECT_STREQ(kept ? static_cast<const char*>(GlobalLock(kept)) : "", text);
+  if (kept) GlobalUnlock(kept);
+  CloseClipboard();
+  EXPECT_TRUE(old_excel->user().shown.empty());
+}
+
 TEST_F(ToolbarTest, VersionTwelveBuildsNoToolbar) {
   excel->version = "12.0";
   Start(*excel.Get());
@@ -155,6 +185,28 @@ TEST_F(ToolbarTest, AClickReachesTheModuleOnceAndAReentryIsIgnored) {
   EXPECT_EQ(commands, (std::vector<commands::ToolbarCommand>{commands::ToolbarCommand::Insert,
                                                              commands::ToolbarCommand::SelectRange,
                                                              commands::ToolbarCommand::Info}));
+}
+
+// Word: when another document becomes active, the toolbar's controls are
+// linked anew, so that their events reach the add-in again.
+TEST_F(ToolbarTest, WordReattachesTheToolbarWhenTheActiveDocumentChanges) {
+  const auto word = Make<simoffice::SimWordApplication>();
+  simoffice::SimDocument& document = word->OpenDocument("Brief");
+  Start(*word.Get());
+  const auto insert = [&] { return word->command_bars().ControlsWithTag(kControls[1].tag).at(0); };
+  word->command_bars().Restart();  // the event connections are gone
+  insert()->Click();
+  EXPECT_TRUE(commands.empty());
+  word->FireDocumentChange();
+  insert()->Click();
+  word->command_bars().Restart();
+  word->FireWindowActivate(&document);
+  insert()->Click();
+  EXPECT_EQ(commands, (std::vector<commands::ToolbarCommand>{commands::ToolbarCommand::Insert,
+                                                             commands::ToolbarCommand::Insert}));
+  EXPECT_EQ(word->command_bars().Bar("Trelvo")->controls().size(), 6u) << "nothing was added twice";
+  connection.reset();
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Word\\AddIns\\Trelvo.TrelvoCoClass");
 }
 
 TEST_F(ToolbarTest, AFailingHandlerGivesTheErrorBoxAndTheHostHearsSOk) {

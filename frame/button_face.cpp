@@ -1,0 +1,166 @@
+#include "frame/button_face.h"
+
+#include <olectl.h>
+#include <thread>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/win32/com_module.h"
+#include "platform/win32/gdi_objects.h"
+
+namespace trelvo::frame {
+namespace {
+
+using win32::MemoryDc;
+using win32::UniqueBitmap;
+using win32::Variant;
+using namespace std::chrono_literals;
+
+constexpr int kSize = 16;
+
+UniqueBitmap LoadGlyph(int glyph) {
+  UniqueBitmap bitmap(static_cast<HBITMAP>(
+      LoadImageW(win32::ModuleHandle(), MAKEINTRESOURCEW(glyph), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!bitmap) throw Error("Das Symbol einer Schaltfläche fehlt in Trelvo.dll.");
+  return bitmap;
+}
+
+COLORREF TransparentColour(HBITMAP glyph) {
+  const MemoryDc dc(glyph);
+  return GetPixel(dc.get(), 0, kSize - 1);
+}
+
+// A monochrome mask: white where the glyph is transparent, black elsewhere.
+UniqueBitmap MakeMask(HBITMAP glyph) {
+  UniqueBitmap mask(CreateBitmap(kSize, kSize, 1, 1, nullptr));
+  const MemoryDc source(glyph);
+  const MemoryDc target(mask.get());
+  const COLORREF transparent = GetPixel(source.get(), 0, kSize - 1);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x)
+      SetPixel(target.get(), x, y, GetPixel(source.get(), x, y) == transparent ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  return mask;
+}
+
+// A picture object that owns the bitmap from now on.
+Microsoft::WRL::ComPtr<IDispatch> PictureOf(UniqueBitmap bitmap) {
+  PICTDESC description{};
+  description.cbSizeofstruct = sizeof description;
+  description.picType = PICTYPE_BITMAP;
+  description.bmp.hbitmap = bitmap.get();
+  Microsoft::WRL::ComPtr<IDispatch> picture;
+  if (FAILED(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
+                                      reinterpret_cast<void**>(picture.GetAddressOf()))))
+    throw Error("Das Symbol einer Schaltfläche kann nicht angelegt werden.");
+  bitmap.release();
+  return picture;
+}
+
+void SetPictureAndMask(const win32::DispatchObject& button, int glyph) {
+  button.Get("Picture");  // fails in hosts without picture faces
+  UniqueBitmap bitmap = LoadGlyph(glyph);
+  UniqueBitmap mask = MakeMask(bitmap.get());
+  button.Put("Picture", Variant::Object(PictureOf(std::move(bitmap)).Get()));
+  button.Put("Mask", Variant::Object(PictureOf(std::move(mask)).Get()));
+}
+
+// The glyph on the button-face colour: what PasteFace takes from the clipboard.
+UniqueBitmap FaceOnButtonColour(int glyph) {
+  const UniqueBitmap source_bitmap = LoadGlyph(glyph);
+  const COLORREF transparent = TransparentColour(source_bitmap.get());
+  const HDC screen = GetDC(nullptr);
+  UniqueBitmap face(CreateCompatibleBitmap(screen, kSize, kSize));
+  ReleaseDC(nullptr, screen);
+  const MemoryDc source(source_bitmap.get());
+  const MemoryDc target(face.get());
+  const COLORREF fill = GetSysColor(COLOR_BTNFACE);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const COLORREF pixel = GetPixel(source.get(), x, y);
+      SetPixel(target.get(), x, y, pixel == transparent ? fill : pixel);
+    }
+  return face;
+}
+
+bool OpenClipboardPatiently() {
+  for (int attempt = 0; attempt <= 100; ++attempt) {
+    if (OpenClipboard(nullptr)) return true;
+    std::this_thread::sleep_for(10ms);
+  }
+  return false;
+}
+
+// What the clipboard holds as global memory, to be put back (bitmaps and
+// metafiles are not kept).
+struct SavedFormat {
+  UINT format;
+  std::vector<char> bytes;
+};
+std::vector<SavedFormat> SaveClipboard() {
+  std::vector<SavedFormat> saved;
+  if (!OpenClipboardPatiently()) return saved;
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+    if (format == CF_BITMAP || format == CF_METAFILEPICT || format == CF_ENHMETAFILE || format == CF_DIB ||
+        format == CF_DIBV5 || format == CF_PALETTE)
+      continue;
+    HANDLE data = GetClipboardData(format);
+    const void* bytes = data ? GlobalLock(data) : nullptr;
+    if (!bytes) continue;
+    const auto* begin = static_cast<const char*>(bytes);
+    saved.push_back({format, std::vector<char>(begin, begin + GlobalSize(data))});
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return saved;
+}
+
+void RestoreClipboard(const std::vector<SavedFormat>& saved) {
+  if (!OpenClipboardPatiently()) return;
+  EmptyClipboard();
+  for (const SavedFormat& format : saved) {
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, format.bytes.size());
+    if (!copy) continue;
+    std::copy(format.bytes.begin(), format.bytes.end(), static_cast<char*>(GlobalLock(copy)));
+    GlobalUnlock(copy);
+    if (!SetClipboardData(format.format, copy)) GlobalFree(copy);  // the clipboard owns it once taken
+  }
+  CloseClipboard();
+}
+
+void PasteFromClipboard(const win32::DispatchObject& button, int glyph) {
+  const std::vector<SavedFormat> saved = SaveClipboard();
+  std::string failure = "Das Symbol einer Schaltfläche kann nicht eingefügt werden.";
+  for (int attempt = 0; attempt <= 10; ++attempt) {
+    if (OpenClipboardPatiently()) {
+      UniqueBitmap face = FaceOnButtonColour(glyph);
+      EmptyClipboard();
+      if (SetClipboardData(CF_BITMAP, face.get())) face.release();  // the clipboard owns it now
+      CloseClipboard();
+      try {
+        button.Call("PasteFace");
+        failure.clear();
+        break;
+      } catch (const std::exception& error) {
+        failure = error.what();
+      }
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+  RestoreClipboard(saved);
+  if (!failure.empty()) throw Error(failure);
+}
+
+}  // namespace
+
+void SetButtonFace(const win32::DispatchObject& button, int glyph, const std::string& host_version) {
+  if (!host_version.starts_with("9.0")) {
+    try {
+      return SetPictureAndMask(button, glyph);
+    } catch (const std::exception&) {
+      // Hosts without picture faces take the clipboard way.
+    }
+  }
+  PasteFromClipboard(button, glyph);
+}
+
+}  // namespace trelvo::frame
