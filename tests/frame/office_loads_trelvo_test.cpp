@@ -193,6 +193,30 @@ TEST_F(OfficeLoadsTrelvo, SabuEinfuegenPutsTheNextNumberIntoTheActiveCell) {
   excel.Call("Quit");
 }
 
+// A range picked in the toolbar becomes the current counter file; one whose
+// name the range list no longer holds gives the not-found message.
+TEST_F(OfficeLoadsTrelvo, TheToolbarsRangeSelectionSetsTheCounterFileOrSaysItIsMissing) {
+  const UserSettings settings;
+  const std::string other = settings.folder + "firma_b.ini";
+  std::ofstream(other, std::ios::binary) << "[Zaehler]\r\nCounter=7\r\n";
+  std::ofstream((UserFolder() + L"\\nummernkreise.txt").c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
+  const DispatchObject excel = StartHost(kExcelClassId);
+  const DispatchObject ranges =
+      excel.GetObject("CommandBars")
+          .GetObject("FindControl",
+                     {Variant::Int(3), Variant::Omitted(), Variant::Text("{D4A2F76B-E798-48C6-8BEC-4A91BA12B835}")});
+  ranges.Call("AddItem", {Variant::Text("Firma B")});
+  ranges.Call("AddItem", {Variant::Text("Firma C")});
+  ranges.Call("SimSelect", {Variant::Int(2)});
+  excel.GetObject("Workbooks").Call("Add");
+  InsertButton(excel).Call("Execute");
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0008") << "drawn from Firma B";
+  ranges.Call("SimSelect", {Variant::Int(3)});
+  EXPECT_EQ(excel.GetObject("SimUser").Get("Messages").ToText(), "Fehler|Die Datei '' existiert nicht!\r\n");
+  excel.Call("Quit");
+  DeleteFileW((UserFolder() + L"\\nummernkreise.txt").c_str());
+}
+
 TEST_F(OfficeLoadsTrelvo, InWordTheNumberGoesToTheFormFieldAndWithoutADocumentNothingIsDrawn) {
   const UserSettings settings;
   const CLSID word_class_id = {0x000209FF, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};

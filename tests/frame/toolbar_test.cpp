@@ -209,6 +209,50 @@ TEST_F(ToolbarTest, WordReattachesTheToolbarWhenTheActiveDocumentChanges) {
   win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Word\\AddIns\\Trelvo.TrelvoCoClass");
 }
 
+// The sink's IDispatch answers as the host expects it, and passes on only
+// events whose control carries its tag.
+TEST(ControlEventSinkTest, AnswersWithTheExactCodesAndPassesOnlyItsOwnTag) {
+  int handled = 0;
+  const ControlEventSink::Callbacks callbacks{[] { return true; }, [](IDispatch*) {}, [&] { ++handled; },
+                                              [](const std::exception&) {}};
+  const auto button = win32::MakeComObject<ControlEventSink>(1, "{MEIN}", callbacks);
+  const auto list = win32::MakeComObject<ControlEventSink>(3, "{LISTE}", callbacks);
+  DISPID id = 0;
+  LPOLESTR click = const_cast<LPOLESTR>(L"Click");
+  LPOLESTR small_click = const_cast<LPOLESTR>(L"click");
+  LPOLESTR change = const_cast<LPOLESTR>(L"Change");
+  LPOLESTR two[] = {click, change};
+  EXPECT_EQ(button->GetIDsOfNames(IID_NULL, &click, 1, 0, &id), S_OK);
+  EXPECT_EQ(id, 1);
+  EXPECT_EQ(button->GetIDsOfNames(IID_NULL, &small_click, 1, 0, &id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(list->GetIDsOfNames(IID_NULL, &click, 1, 0, &id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(list->GetIDsOfNames(IID_NULL, &change, 1, 0, &id), S_OK);
+  EXPECT_EQ(button->GetIDsOfNames(IID_NULL, two, 2, 0, &id), E_INVALIDARG);
+  EXPECT_EQ(button->GetIDsOfNames(IID_NULL, nullptr, 1, 0, &id), E_POINTER);
+  ITypeInfo* info = nullptr;
+  EXPECT_EQ(button->GetTypeInfo(0, 0, &info), E_FAIL);
+  EXPECT_EQ(button->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(button->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), E_POINTER);
+
+  // Click(Ctrl, CancelDefault) with controls of another tag and of its own.
+  const auto excel = Make<simoffice::SimExcelApplication>();
+  const auto bar = excel->command_bars().Bar("Standard");
+  for (const auto& [tag, calls] : {std::pair{"{FREMD}", 0}, std::pair{"{MEIN}", 1}}) {
+    const auto control = bar->AddControl(1, 1, std::nullopt, true);
+    win32::DispatchObject(control->dispatch()).Put("Tag", win32::Variant::Text(tag));
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANTARG arguments[2];
+    arguments[0].vt = VT_BOOL | VT_BYREF;
+    arguments[0].pboolVal = &cancel;
+    arguments[1].vt = VT_DISPATCH;
+    arguments[1].pdispVal = control->dispatch();
+    DISPPARAMS parameters{arguments, nullptr, 2, 0};
+    EXPECT_EQ(button->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(handled, calls) << tag;
+    EXPECT_EQ(cancel, VARIANT_FALSE);
+  }
+}
+
 TEST_F(ToolbarTest, AFailingHandlerGivesTheErrorBoxAndTheHostHearsSOk) {
   Start(*excel.Get());
   during_command = [] { throw Error("Der Befehl ging schief."); };
