@@ -107,6 +107,7 @@ void AddInConnection::BuildToolbar() {
   if (host_.is_version12 || !host_.command_bars) return;
   toolbar_ = std::make_unique<Toolbar>(
       commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id), host_.version,
+      host_.start_mode == StartMode::FirstStart,
       Toolbar::Callbacks{
           [this](commands::ToolbarCommand command, size_t) { module_->OnToolbarCommand(command, host_); },
           [this](const std::exception& error) { HandleAddInError(error); }});

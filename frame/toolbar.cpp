@@ -34,11 +34,12 @@ void SetIfDifferent(const DispatchObject& object, const std::string& property, c
 }  // namespace
 
 Toolbar::Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
-                 std::wstring add_in_key, std::string host_version, Callbacks callbacks)
+                 std::wstring add_in_key, std::string host_version, bool first_start, Callbacks callbacks)
     : definition_(definition),
       command_bars_(std::move(command_bars)),
       add_in_key_(std::move(add_in_key)),
       host_version_(std::move(host_version)),
+      first_start_(first_start),
       callbacks_(std::move(callbacks)),
       links_(definition.controls.size()) {}
 
@@ -69,9 +70,12 @@ std::optional<DispatchObject> Toolbar::FindCommandBar() const {
 
 void Toolbar::LinkBar() {
   bar_ = FindCommandBar();
-  if (!bar_)
+  if (!bar_) {
     bar_ = command_bars_.GetObject("Add", {Variant::Text(definition_.name), Variant::Int(definition_.position),
                                            Variant::Omitted(), Variant::Bool(false)});
+    // The local name follows the name the host gave the new bar.
+    SetIfDifferent(*bar_, "NameLocal", bar_->Get("Name"));
+  }
   if (bar_->Get("BuiltIn").ToBool()) return;
   if (Recorded(kBars, definition_.name) == static_cast<DWORD>(definition_.revision)) return;
   bar_->Put("Enabled", Variant::Bool(true));
@@ -161,10 +165,12 @@ void Toolbar::BuildControl(size_t index) {
 
 void Toolbar::WriteControl(size_t index, const DispatchObject& host) {
   const commands::ToolbarControl& control = definition_.controls[index];
-  // Back into its place: the position in the definition.
-  const long place = static_cast<long>(index) + 1;
-  const long at = host.Get("Index").ToInt();
-  if (at != place) host.Call("Move", {Variant::Omitted(), Variant::Int(at < place ? place + 1 : place)});
+  // Back into its place (the position in the definition) on every start after the first.
+  if (!first_start_) {
+    const long place = static_cast<long>(index) + 1;
+    const long at = host.Get("Index").ToInt();
+    if (at != place) host.Call("Move", {Variant::Omitted(), Variant::Int(at < place ? place + 1 : place)});
+  }
   SetIfDifferent(host, "BeginGroup", Variant::Bool(control.begin_group));
   SetIfDifferent(host, "Caption", Variant::Text(control.caption));
   SetIfDifferent(host, "DescriptionText", Variant::Text(control.description));
@@ -241,6 +247,24 @@ void Toolbar::SetEnabled(size_t index, bool enabled) {
   if (!linked(index)) return;
   try {
     SetIfDifferent(DispatchObject(links_[index].control), "Enabled", Variant::Bool(enabled));
+  } catch (const std::exception& error) {
+    callbacks_.report(error);
+  }
+}
+
+void Toolbar::SetItems(size_t index, const std::vector<std::string>& items) {
+  if (!linked(index)) return;
+  try {
+    try {
+      DispatchObject(links_[index].control).Call("Clear");
+    } catch (const std::exception&) {
+      const auto found = FindControl(index);
+      if (!found) throw;
+      LinkControl(index, found->get());
+      found->Call("Clear");
+    }
+    const DispatchObject control(links_[index].control);
+    for (const std::string& item : items) control.Call("AddItem", {Variant::Text(item)});
   } catch (const std::exception& error) {
     callbacks_.report(error);
   }

@@ -29,9 +29,11 @@ class Toolbar {
   };
   // add_in_key: the add-in's key under HKEY_CURRENT_USER (the bookkeeping
   // keys "CommandBars" and "Controls" lie below it).
-  // host_version: the host's Version text (9.0 takes button faces from the clipboard).
+  // host_version: the host's Version text (9.0 takes button faces from the
+  // clipboard); first_start: nothing has been built before (controls are then
+  // not moved back into place).
   Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
-          std::wstring add_in_key, std::string host_version, Callbacks callbacks);
+          std::wstring add_in_key, std::string host_version, bool first_start, Callbacks callbacks);
   ~Toolbar();
   Toolbar(const Toolbar&) = delete;
   Toolbar& operator=(const Toolbar&) = delete;
@@ -46,6 +48,9 @@ class Toolbar {
 
   // Run-time state of the linked controls; nothing happens for an unlinked one.
   void SetEnabled(size_t index, bool enabled);
+  // A drop-down's entries: the host control is cleared and filled again; a
+  // control that no longer answers is looked up again by its tag first.
+  void SetItems(size_t index, const std::vector<std::string>& items);
   std::string Text(size_t index);
   bool linked(size_t index) const { return index < links_.size() && links_[index].control; }
 
@@ -69,6 +74,7 @@ class Toolbar {
   win32::DispatchObject command_bars_;
   std::wstring add_in_key_;
   std::string host_version_;
+  bool first_start_;
   Callbacks callbacks_;
   std::optional<win32::DispatchObject> bar_;
   std::vector<Link> links_;

@@ -9,6 +9,7 @@
 #include "frame/add_in_connection.h"
 #include "platform/error.h"
 #include "platform/win32/registry_key.h"
+#include "platform/win32/wide_text.h"
 #include "simoffice/sim_excel.h"
 #include "simoffice/sim_word.h"
 
@@ -164,6 +165,32 @@ TEST_F(ToolbarTest, ButtonsGetTheirFacesAsPicturesOrInVersion9FromTheClipboard) 
   if (kept) GlobalUnlock(kept);
   CloseClipboard();
   EXPECT_TRUE(old_excel->user().shown.empty());
+}
+
+TEST_F(ToolbarTest, ItemsChangedAtRunTimeRefillTheListAndALostControlIsFoundAgain) {
+  Start(*excel.Get());
+  Toolbar& toolbar = *connection->host().toolbar;
+  toolbar.SetItems(2, {"(Standard Zähler)", "Firma A"});
+  EXPECT_EQ(Control(2)->items(), (std::vector<std::string>{"(Standard Zähler)", "Firma A"}));
+  // The host lost the control; one with the same tag stands elsewhere now.
+  simoffice::SimCommandBarControl* lost = Control(2);
+  const auto replacement = excel->command_bars().Bar("Standard")->AddControl(3, 1, std::nullopt, false);
+  win32::DispatchObject(replacement->dispatch()).Put("Tag", win32::Variant::Text(kControls[2].tag));
+  lost->parent()->RemoveControl(lost);
+  toolbar.SetItems(2, {"(Standard Zähler)", "Firma B"});
+  EXPECT_EQ(replacement->items(), (std::vector<std::string>{"(Standard Zähler)", "Firma B"}));
+  EXPECT_TRUE(excel->user().shown.empty());
+}
+
+TEST_F(ToolbarTest, ALaterStartMovesAControlBackIntoItsPlace) {
+  Start(*excel.Get());
+  Restart();
+  RegistryKey::Open(HKEY_CURRENT_USER, kExcelKey + L"\\Controls", KEY_READ | KEY_WRITE)
+      .SetDword(win32::Widen(kControls[5].tag), 1);
+  simoffice::SimCommandBar& bar = *excel->command_bars().Bar("Trelvo");
+  bar.MoveControl(Control(5), bar, 1);  // the user moved "Info" to the front
+  Start(*excel.Get());
+  EXPECT_EQ(bar.controls()[5]->tag(), kControls[5].tag) << "a design change puts it back";
 }
 
 TEST_F(ToolbarTest, VersionTwelveBuildsNoToolbar) {
