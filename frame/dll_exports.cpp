@@ -14,7 +14,7 @@ using namespace trelvo;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   // Error information names the add-in by its ProgID, as macros see it.
-  if (reason == DLL_PROCESS_ATTACH) win32::SetErrorSource(L"Trelvo.TrelvoCoClass");
+  if (reason == DLL_PROCESS_ATTACH) win32::SetErrorSource(frame::kProgId);
   return win32::OnDllMain(instance, reason);
 }
 

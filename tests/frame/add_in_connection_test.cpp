@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "frame/host_recognition.h"
 #include "platform/error.h"
 #include "platform/win32/registry_key.h"
 #include "platform/win32/wide_text.h"
@@ -18,7 +19,7 @@ using Microsoft::WRL::ComPtr;
 using simoffice::Make;
 using win32::RegistryKey;
 
-const std::wstring kExcelKey = L"Software\\Microsoft\\Office\\Excel\\AddIns\\Trelvo.TrelvoCoClass";
+const std::wstring kExcelKey = AddInRegistryKey(commands::HostKind::Excel, commands::kTrelvoAddIn.prog_id);
 
 // A module that records its events; a handler can be made to fail.
 class RecordingModule : public AddInModule {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/add_in_connection.h"
+#include "frame/host_recognition.h"
 #include "platform/error.h"
 #include "platform/win32/registry_key.h"
 #include "platform/win32/wide_text.h"
@@ -20,7 +21,7 @@ using Microsoft::WRL::ComPtr;
 using simoffice::Make;
 using win32::RegistryKey;
 
-const std::wstring kExcelKey = L"Software\\Microsoft\\Office\\Excel\\AddIns\\Trelvo.TrelvoCoClass";
+const std::wstring kExcelKey = AddInRegistryKey(commands::HostKind::Excel, commands::kTrelvoAddIn.prog_id);
 const auto& kControls = commands::kTrelvoToolbar.controls;
 
 class CommandModule : public AddInModule {
