@@ -1,8 +1,5 @@
 #include "frame/add_in_connection.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "frame/host_recognition.h"
 #include "platform/error.h"
 #include "platform/win32/dispatch_object.h"
@@ -11,15 +8,6 @@
 namespace trelvo::frame {
 
 using commands::HostKind;
-
-namespace {
-
-std::string Capitals(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-  return text;
-}
-
-}  // namespace
 
 AddInConnection::AddInConnection(const commands::AddInDefinition& definition, const ModuleFactory& make_module,
                                  IDispatch* application, ext_ConnectMode mode, IDispatch* add_in_instance,

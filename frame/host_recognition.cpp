@@ -19,6 +19,12 @@ std::optional<HostKind> RecognizeHost(IDispatch* application) {
   return std::nullopt;
 }
 
+std::string Capitals(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
 const char* HostName(HostKind kind) { return kind == HostKind::Word ? "Word" : "Excel"; }
 
 std::wstring AddInRegistryKey(HostKind kind, const std::string& prog_id) {

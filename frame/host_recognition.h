@@ -20,6 +20,9 @@ const char* HostName(commands::HostKind kind);
 // \Software\Microsoft\Office\<host>\AddIns\<ProgID>, relative to a root.
 std::wstring AddInRegistryKey(commands::HostKind kind, const std::string& prog_id);
 
+// A name with a to z made capitals, as the frame compares names and modes.
+std::string Capitals(std::string text);
+
 // Excel's main window: the first top-level window of the calling thread whose
 // class is "XLMAIN"; nullptr for Word or when there is none.
 HWND FindOwnerWindow(commands::HostKind kind);

@@ -1,9 +1,9 @@
 #include "frame/toolbar.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "frame/button_face.h"
+#include "frame/host_recognition.h"
 #include "platform/error.h"
 #include "platform/win32/office_interfaces.h"
 #include "platform/win32/wide_text.h"
@@ -18,11 +18,6 @@ namespace {
 
 constexpr wchar_t kBars[] = L"\\CommandBars";
 constexpr wchar_t kControls[] = L"\\Controls";
-
-std::string Capitals(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-  return text;
-}
 
 long HostType(ControlKind kind) { return static_cast<long>(kind); }
 
