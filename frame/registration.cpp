@@ -46,7 +46,7 @@ void WriteClassEntries(const ClassesRoot& classes) {
   WriteDefault(classes, kClassKey + L"\\InprocServer32", L"", ServerPathForRegistry(win32::ModuleFilePath()));
   WriteDefault(classes, kClassKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
   WriteDefault(classes, kProgId, L"", facts.co_class_description);
-  WriteDefault(classes, std::wstring(kProgId) + L"\\Clsid", L"", kClassId);
+  WriteDefault(classes, kProgId + L"\\Clsid", L"", kClassId);
   WriteDefault(classes, kClassKey + L"\\ProgID", L"", kProgId);
   WriteDefault(classes, kClassKey + L"\\Version", L"", version);
   WriteDefault(classes, kClassKey + L"\\TypeLib", L"", GuidText(facts.library_id));
@@ -57,7 +57,7 @@ void DeleteClassEntries(const ClassesRoot& classes) {
   const std::wstring keys[] = {kClassKey + L"\\TypeLib",
                                kClassKey + L"\\Version",
                                kClassKey + L"\\ProgID",
-                               std::wstring(kProgId) + L"\\Clsid",
+                               kProgId + L"\\Clsid",
                                kProgId,
                                kClassKey + L"\\InprocServer32",
                                kClassKey};

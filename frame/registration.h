@@ -4,10 +4,15 @@
 #include <string>
 #include <windows.h>
 
+#include "commands/add_in_definition.h"
+
 namespace trelvo::frame {
 
 inline constexpr wchar_t kClassId[] = L"{BFE216C7-D241-4767-A79A-7FAB841715E5}";
-inline constexpr wchar_t kProgId[] = L"Trelvo.TrelvoCoClass";
+// The add-in definition's ProgID (plain ASCII), as the registry takes it.
+inline const std::wstring kProgId(commands::kTrelvoAddIn.prog_id,
+                                  commands::kTrelvoAddIn.prog_id +
+                                      std::char_traits<char>::length(commands::kTrelvoAddIn.prog_id));
 
 // Where class entries live: HKEY_CLASSES_ROOT machine-wide, or
 // HKEY_CURRENT_USER\Software\Classes for one user.
