@@ -1,5 +1,6 @@
 #include "frame/control_event_sink.h"
 
+#include "platform/error.h"
 #include "platform/win32/dispatch_object.h"
 #include "platform/win32/office_interfaces.h"
 #include "platform/win32/wide_text.h"
@@ -47,6 +48,8 @@ HRESULT ControlEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* para
   if (id != office::kControlEvent) return DISP_E_MEMBERNOTFOUND;
   if (!parameters) return E_POINTER;
   if (result) VariantInit(result);
+  // Repairing the link replaces this sink (the host lets it go): it lives until the call ends.
+  const Microsoft::WRL::ComPtr<IDispatch> keep_alive(this);
   try {
     // Ctrl is the first argument in call order, the last one passed.
     if (parameters->cArgs == 0) return S_OK;
@@ -57,23 +60,23 @@ HRESULT ControlEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* para
       return S_OK;
     if (win32::DispatchObject(control).Get("Tag").ToText() != tag_) return S_OK;
     if (!callbacks_.link_works()) callbacks_.relink(control.Get());
-    Deliver(control.Get());
+    Deliver();
   } catch (const std::exception& error) {
     callbacks_.report(error);
+  } catch (...) {
+    callbacks_.report(Error("Unerwarteter Fehler"));
   }
   return S_OK;
 }
 
-void ControlEventSink::Deliver(IDispatch*) {
+void ControlEventSink::Deliver() {
   if (busy_) return;  // the event re-entered itself (a modal box keeps the host's loop running)
-  busy_ = true;
-  try {
-    callbacks_.handle();
-  } catch (...) {
-    busy_ = false;
-    throw;
-  }
-  busy_ = false;
+  struct Busy {
+    bool& flag;
+    explicit Busy(bool& f) : flag(f) { flag = true; }
+    ~Busy() { flag = false; }
+  } busy(busy_);
+  callbacks_.handle();
 }
 
 }  // namespace trelvo::frame

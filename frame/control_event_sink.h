@@ -38,7 +38,7 @@ class ControlEventSink : public win32::ComObject<IDispatch> {
                                    UINT*) override;
 
  private:
-  void Deliver(IDispatch* control);
+  void Deliver();
 
   long control_type_;
   std::string tag_;

@@ -23,9 +23,14 @@ std::map<UINT_PTR, TrelvoModule*>& WaitingModules() {
   return modules;
 }
 
-void CALLBACK ResetInsertTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-  const auto found = WaitingModules().find(timer);
-  if (found != WaitingModules().end()) found->second->ResetInsert();
+// Nothing may leave a timer procedure into the host's message loop.
+void CALLBACK ResetInsertTimer(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+  try {
+    const auto found = WaitingModules().find(timer);
+    if (found != WaitingModules().end()) found->second->ResetInsert();
+  } catch (...) {
+    // Enabling the button again failed: its error has been reported.
+  }
 }
 
 }  // namespace
