@@ -5,12 +5,10 @@
 // frame then writes that toolbar's or control's properties again.
 #include <array>
 
+#include "commands/command.h"
 #include "resources/glyph_ids.h"
 
 namespace trelvo::commands {
-
-// What a toolbar control runs in the module.
-enum class ToolbarCommand { Save, Insert, SelectRange, Options, Customer, Info };
 
 // The kinds of control this toolbar uses, with the host's control types.
 enum class ControlKind { Button = 1, DropDownList = 3 };
@@ -28,7 +26,7 @@ struct ToolbarControl {
   const char* item;  // drop-downs: their one entry at first
   int glyph;         // buttons: the resource id of the face, 0: none
   int revision;
-  ToolbarCommand command;
+  Command command;
 };
 
 struct ToolbarDefinition {
@@ -46,18 +44,18 @@ inline constexpr ToolbarDefinition kTrelvoToolbar = {
     5,
     {{
         {ControlKind::Button, "Speichern", "{E5952760-A063-4CAF-80E0-2E7E34C4CEB1}", "Speichern der Rechnung",
-         "Speichert das Dokument", false, 0, 0, 0, nullptr, IDB_GLYPH_SAVE, 16, ToolbarCommand::Save},
+         "Speichert das Dokument", false, 0, 0, 0, nullptr, IDB_GLYPH_SAVE, 16, Command::Save},
         {ControlKind::Button, "Sabu einfügen", "{2FF5847B-5BA9-476A-931C-38F27A478AE5}",
          "Fortlaufende Rechnungsnummern einfügen", "Fortlaufende Rechnungsnummern einfügen", true, 3, 0, 0, nullptr,
-         IDB_GLYPH_INSERT, 18, ToolbarCommand::Insert},
+         IDB_GLYPH_INSERT, 18, Command::Insert},
         {ControlKind::DropDownList, "Nummernkreis", "{D4A2F76B-E798-48C6-8BEC-4A91BA12B835}", "Nummerkreis wählen",
-         "Zähler INI-Datei", false, 0, 120, 1, "(Standard Zähler)", 0, 18, ToolbarCommand::SelectRange},
+         "Zähler INI-Datei", false, 0, 120, 1, "(Standard Zähler)", 0, 18, Command::SelectRange},
         {ControlKind::Button, "Optionen", "{47E9D44B-0AA7-4EAD-B051-15336E07A98A}", "Optionen und Einstellungen",
-         "Optionen und Einstellungen", false, 0, 0, 0, nullptr, IDB_GLYPH_OPTIONS, 15, ToolbarCommand::Options},
+         "Optionen und Einstellungen", false, 0, 0, 0, nullptr, IDB_GLYPH_OPTIONS, 15, Command::Options},
         {ControlKind::Button, "Kunde setzen", "{C5C1573B-F504-4494-9789-0CAF9ACB73CD}", "Kunde für Dateinamen setzen",
-         "Kundenname für Dateinamen setzen", false, 0, 0, 0, nullptr, IDB_GLYPH_CUSTOMER, 8, ToolbarCommand::Customer},
+         "Kundenname für Dateinamen setzen", false, 0, 0, 0, nullptr, IDB_GLYPH_CUSTOMER, 8, Command::Customer},
         {ControlKind::Button, "Info", "{76AC8D1D-F899-48A8-8EF7-4F3206333173}", "Info", "Zeigt den Info-Dialog an",
-         true, 0, 0, 0, nullptr, IDB_GLYPH_INFO, 16, ToolbarCommand::Info},
+         true, 0, 0, 0, nullptr, IDB_GLYPH_INFO, 16, Command::Info},
     }},
 };
 

@@ -97,7 +97,7 @@ void AddInConnection::BuildToolbar() {
       commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id), host_.version,
       host_.start_mode == StartMode::FirstStart,
       Toolbar::Callbacks{
-          [this](commands::ToolbarCommand command, size_t) { module_->OnToolbarCommand(command, host_); },
+          [this](commands::Command command, size_t) { module_->OnToolbarCommand(command, host_); },
           [this](const std::exception& error) { HandleAddInError(error); }});
   host_.toolbar = toolbar_.get();
   toolbar_->Build();

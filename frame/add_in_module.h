@@ -41,7 +41,7 @@ class AddInModule {
   virtual void OnAddInStartupComplete(const HostConnection&) {}
   virtual void OnAddInBeginShutdown() {}
   // A toolbar control's event: the command it runs.
-  virtual void OnToolbarCommand(commands::ToolbarCommand, const HostConnection&) {}
+  virtual void OnToolbarCommand(commands::Command, const HostConnection&) {}
   // host_shutting_down: the host ends (rather than the user unloading the add-in).
   virtual void OnAddInFinalize(bool /*host_shutting_down*/) {}
   // True when the module has dealt with the error itself (no error box then).

@@ -23,7 +23,7 @@ class Toolbar {
  public:
   struct Callbacks {
     // A control's event: the command it runs, and its position in the toolbar.
-    std::function<void(commands::ToolbarCommand, size_t)> on_command;
+    std::function<void(commands::Command, size_t)> on_command;
     // Host errors while building and in events.
     std::function<void(const std::exception&)> report;
   };

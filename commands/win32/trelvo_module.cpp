@@ -54,11 +54,11 @@ void TrelvoModule::OnAddInInitialize(const frame::HostConnection& host) {
   // The ribbon's range list is filled here with the ribbon's issue.
 }
 
-void TrelvoModule::OnToolbarCommand(ToolbarCommand command, const frame::HostConnection& host) {
+void TrelvoModule::OnToolbarCommand(Command command, const frame::HostConnection& host) {
   toolbar_ = host.toolbar;
   switch (command) {
-    case ToolbarCommand::Insert: return CallInsert(host);
-    case ToolbarCommand::SelectRange: return SelectToolbarRange(host);
+    case Command::Insert: return CallInsert(host);
+    case Command::SelectRange: return SelectToolbarRange(host);
     default: return;  // Save, Options, Customer and Info come with their own issues
   }
 }

@@ -21,7 +21,7 @@ class TrelvoModule : public frame::AddInModule {
 
   void OnCreate() override;
   void OnAddInInitialize(const frame::HostConnection& host) override;
-  void OnToolbarCommand(ToolbarCommand command, const frame::HostConnection& host) override;
+  void OnToolbarCommand(Command command, const frame::HostConnection& host) override;
   void OnAddInFinalize(bool host_shutting_down) override;
 
   // The insert guard's timer has fired: Insert and its button are enabled again.

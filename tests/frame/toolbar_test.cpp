@@ -26,22 +26,22 @@ const auto& kControls = commands::kTrelvoToolbar.controls;
 
 class CommandModule : public AddInModule {
  public:
-  CommandModule(std::vector<commands::ToolbarCommand>& commands, std::function<void()> during)
+  CommandModule(std::vector<commands::Command>& commands, std::function<void()> during)
       : commands_(commands), during_(std::move(during)) {}
-  void OnToolbarCommand(commands::ToolbarCommand command, const HostConnection&) override {
+  void OnToolbarCommand(commands::Command command, const HostConnection&) override {
     commands_.push_back(command);
     if (during_) during_();
   }
 
  private:
-  std::vector<commands::ToolbarCommand>& commands_;
+  std::vector<commands::Command>& commands_;
   std::function<void()> during_;
 };
 
 class ToolbarTest : public ::testing::Test {
  protected:
   ComPtr<simoffice::SimExcelApplication> excel = Make<simoffice::SimExcelApplication>();
-  std::vector<commands::ToolbarCommand> commands;
+  std::vector<commands::Command> commands;
   std::function<void()> during_command;
   std::unique_ptr<AddInConnection> connection;
 
@@ -206,13 +206,13 @@ TEST_F(ToolbarTest, AClickReachesTheModuleOnceAndAReentryIsIgnored) {
     if (commands.size() == 1) Control(1)->Click();  // the host delivers a second click meanwhile
   };
   Control(1)->Click();
-  EXPECT_EQ(commands, std::vector<commands::ToolbarCommand>{commands::ToolbarCommand::Insert});
+  EXPECT_EQ(commands, std::vector<commands::Command>{commands::Command::Insert});
   during_command = nullptr;
   Control(2)->Choose(1);
   Control(5)->Click();
-  EXPECT_EQ(commands, (std::vector<commands::ToolbarCommand>{commands::ToolbarCommand::Insert,
-                                                             commands::ToolbarCommand::SelectRange,
-                                                             commands::ToolbarCommand::Info}));
+  EXPECT_EQ(commands, (std::vector<commands::Command>{commands::Command::Insert,
+                                                             commands::Command::SelectRange,
+                                                             commands::Command::Info}));
 }
 
 // Word: when another document becomes active, the toolbar's controls are
@@ -230,8 +230,8 @@ TEST_F(ToolbarTest, WordReattachesTheToolbarWhenTheActiveDocumentChanges) {
   word->command_bars().Restart();
   word->FireWindowActivate(&document);
   insert()->Click();
-  EXPECT_EQ(commands, (std::vector<commands::ToolbarCommand>{commands::ToolbarCommand::Insert,
-                                                             commands::ToolbarCommand::Insert}));
+  EXPECT_EQ(commands, (std::vector<commands::Command>{commands::Command::Insert,
+                                                             commands::Command::Insert}));
   EXPECT_EQ(word->command_bars().Bar("Trelvo")->controls().size(), 6u) << "nothing was added twice";
   connection.reset();
   win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Word\\AddIns\\Trelvo.TrelvoCoClass");
