@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/error.h"
-#include "ribbon/callback_names.h"
+#include "ribbon/callbacks.h"
 
 namespace trelvo::ribbon {
 namespace {

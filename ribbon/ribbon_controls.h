@@ -35,10 +35,10 @@ class RibbonUI {
 // What an action callback hands to the control.
 struct ActionArguments {
   bool pressed = false;
-  std::string selected_item_id;
+  std::string selected_item_id{};
   int32_t selected_item_index = 0;
   bool cancel = false;
-  std::string text;
+  std::string text{};
 };
 
 // OnClick of buttons and launchers, OnChange of drop-downs.

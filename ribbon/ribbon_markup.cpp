@@ -1,6 +1,6 @@
 #include "ribbon/ribbon_markup.h"
 
-#include "ribbon/callback_names.h"
+#include "ribbon/callbacks.h"
 
 namespace trelvo::ribbon {
 namespace {
