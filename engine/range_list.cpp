@@ -19,6 +19,11 @@ std::string GetRangePath(const std::string& line) {
 
 std::string GetRangeListPath(platform::Environment& env) { return GetSettingsFolder(env) + "nummernkreise.txt"; }
 
+void CreateRangeList(platform::Environment& env) {
+  const std::string path = GetRangeListPath(env);
+  if (!env.files.FileExists(path)) env.files.AppendShared(path, "", "");
+}
+
 std::vector<std::string> ReadRangeList(platform::Environment& env) {
   const std::string path = GetRangeListPath(env);
   std::optional<std::string> bytes;

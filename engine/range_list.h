@@ -15,6 +15,8 @@ std::string GetRangeName(const std::string& line);
 std::string GetRangePath(const std::string& line);
 
 std::string GetRangeListPath(platform::Environment& env);
+// Creates the file empty when it is missing.
+void CreateRangeList(platform::Environment& env);
 // Every line of the file (CR LF, CR or LF end a line); fails when it is missing.
 std::vector<std::string> ReadRangeList(platform::Environment& env);
 // The path of the first entry with exactly this name, or "".

@@ -4,6 +4,7 @@
 #include "platform/error.h"
 #include "platform/win32/dispatch_object.h"
 #include "platform/win32/wide_text.h"
+#include "ribbon/ribbon_markup.h"
 
 namespace trelvo::frame {
 
@@ -12,7 +13,11 @@ using commands::HostKind;
 AddInConnection::AddInConnection(const commands::AddInDefinition& definition, const ModuleFactory& make_module,
                                  IDispatch* application, ext_ConnectMode mode, IDispatch* add_in_instance,
                                  IDispatch* add_in_object)
-    : definition_(definition), module_(make_module(ui_)) {
+    : definition_(definition),
+      module_(make_module(ui_)),
+      ribbon_events_{
+          [this](const std::shared_ptr<ribbon::win32::HostRibbonUI>& ui) { Run([&] { module_->OnRibbonLoaded(ui); }); },
+          [this](const std::exception& error) { HandleAddInError(error); }} {
   // A failing creation handler is told, and the module is used all the same.
   try {
     module_->OnCreate();
@@ -43,6 +48,16 @@ void AddInConnection::HandleAddInError(const std::exception& error) {
   if (module_ && module_->OnError(error)) return;
   platform::ShowErrorBox(
       ui_, std::string(definition_.add_in_name) + " error: the add-in has fired an exception.\r\n" + error.what());
+}
+
+std::string AddInConnection::RibbonMarkup(const std::string& ribbon_id) {
+  if (ribbon_id.find("Microsoft.Excel.") != std::string::npos) host_.kind = HostKind::Excel;
+  if (ribbon_id.find("Microsoft.Word.") != std::string::npos) host_.kind = HostKind::Word;
+  host_.is_version12 = true;
+  ribbon::Ribbon* own = module_->ribbon();
+  if (own) return ribbon::BuildCustomUI(*own, ribbon_id);
+  ribbon::Ribbon none;
+  return ribbon::BuildCustomUI(none, ribbon_id);
 }
 
 void AddInConnection::RecognizeTheHost() {
@@ -96,9 +111,8 @@ void AddInConnection::BuildToolbar() {
   toolbar_ = std::make_unique<Toolbar>(
       commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id), host_.version,
       host_.start_mode == StartMode::FirstStart,
-      Toolbar::Callbacks{
-          [this](commands::Command command, size_t) { module_->OnToolbarCommand(command, host_); },
-          [this](const std::exception& error) { HandleAddInError(error); }});
+      Toolbar::Callbacks{[this](commands::Command command, size_t) { module_->OnToolbarCommand(command, host_); },
+                         [this](const std::exception& error) { HandleAddInError(error); }});
   host_.toolbar = toolbar_.get();
   toolbar_->Build();
 }

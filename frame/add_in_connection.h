@@ -13,6 +13,7 @@
 #include "platform/win32/message_box_user_interface.h"
 #include "platform/win32/office_interfaces.h"
 #include "platform/win32/registry_key.h"
+#include "ribbon/win32/ribbon_dispatch.h"
 
 namespace trelvo::frame {
 
@@ -35,6 +36,13 @@ class AddInConnection {
   // An error of the module's handlers: its OnError, or the error box.
   void HandleAddInError(const std::exception& error);
 
+  // The ribbon markup for a host ribbon id; the id tells the host's kind, and
+  // a host that asks has the ribbon.
+  std::string RibbonMarkup(const std::string& ribbon_id);
+  // The module's ribbon for the callbacks (nullptr: none), and what they raise.
+  ribbon::Ribbon* ribbon() { return module_->ribbon(); }
+  const ribbon::win32::RibbonEvents& ribbon_events() const { return ribbon_events_; }
+
   const HostConnection& host() const { return host_; }
 
  private:
@@ -56,6 +64,7 @@ class AddInConnection {
   int startups_ = 0;
   std::unique_ptr<win32::EventConnection> word_events_;
   std::unique_ptr<Toolbar> toolbar_;  // goes before the module: its events call the module
+  ribbon::win32::RibbonEvents ribbon_events_;
 };
 
 }  // namespace trelvo::frame

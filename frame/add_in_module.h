@@ -14,6 +14,7 @@
 #include "commands/office_host.h"
 #include "commands/toolbar_definition.h"
 #include "platform/user_interface.h"
+#include "ribbon/ribbon_controls.h"
 
 namespace trelvo::frame {
 
@@ -40,6 +41,10 @@ class AddInModule {
   virtual void OnAddInInitialize(const HostConnection&) {}
   virtual void OnAddInStartupComplete(const HostConnection&) {}
   virtual void OnAddInBeginShutdown() {}
+  // The module's ribbon, whose markup and callbacks the host asks for; nullptr: none.
+  virtual ribbon::Ribbon* ribbon() { return nullptr; }
+  // The host's ribbon has loaded (the module's ribbon keeps it already).
+  virtual void OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>&) {}
   // A toolbar control's event: the command it runs.
   virtual void OnToolbarCommand(commands::Command, const HostConnection&) {}
   // host_shutting_down: the host ends (rather than the user unloading the add-in).

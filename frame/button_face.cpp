@@ -1,12 +1,10 @@
 #include "frame/button_face.h"
 
-#include <olectl.h>
 #include <thread>
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/win32/com_module.h"
-#include "platform/win32/gdi_objects.h"
+#include "platform/win32/pictures.h"
 
 namespace trelvo::frame {
 namespace {
@@ -17,13 +15,6 @@ using win32::Variant;
 using namespace std::chrono_literals;
 
 constexpr int kSize = 16;
-
-UniqueBitmap LoadGlyph(int glyph) {
-  UniqueBitmap bitmap(static_cast<HBITMAP>(
-      LoadImageW(win32::ModuleHandle(), MAKEINTRESOURCEW(glyph), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!bitmap) throw Error("Das Symbol einer Schaltfläche fehlt in Trelvo.dll.");
-  return bitmap;
-}
 
 COLORREF TransparentColour(HBITMAP glyph) {
   const MemoryDc dc(glyph);
@@ -42,31 +33,17 @@ UniqueBitmap MakeMask(HBITMAP glyph) {
   return mask;
 }
 
-// A picture object that owns the bitmap from now on.
-Microsoft::WRL::ComPtr<IDispatch> PictureOf(UniqueBitmap bitmap) {
-  PICTDESC description{};
-  description.cbSizeofstruct = sizeof description;
-  description.picType = PICTYPE_BITMAP;
-  description.bmp.hbitmap = bitmap.get();
-  Microsoft::WRL::ComPtr<IDispatch> picture;
-  if (FAILED(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE,
-                                      reinterpret_cast<void**>(picture.GetAddressOf()))))
-    throw Error("Das Symbol einer Schaltfläche kann nicht angelegt werden.");
-  bitmap.release();
-  return picture;
-}
-
 void SetPictureAndMask(const win32::DispatchObject& button, int glyph) {
   button.Get("Picture");  // fails in hosts without picture faces
-  UniqueBitmap bitmap = LoadGlyph(glyph);
+  UniqueBitmap bitmap = win32::LoadBitmapResource(glyph);
   UniqueBitmap mask = MakeMask(bitmap.get());
-  button.Put("Picture", Variant::Object(PictureOf(std::move(bitmap)).Get()));
-  button.Put("Mask", Variant::Object(PictureOf(std::move(mask)).Get()));
+  button.Put("Picture", Variant::Object(win32::BitmapPicture(std::move(bitmap)).Get()));
+  button.Put("Mask", Variant::Object(win32::BitmapPicture(std::move(mask)).Get()));
 }
 
 // The glyph on the button-face colour: what PasteFace takes from the clipboard.
 UniqueBitmap FaceOnButtonColour(int glyph) {
-  const UniqueBitmap source_bitmap = LoadGlyph(glyph);
+  const UniqueBitmap source_bitmap = win32::LoadBitmapResource(glyph);
   const COLORREF transparent = TransparentColour(source_bitmap.get());
   const HDC screen = GetDC(nullptr);
   UniqueBitmap face(CreateCompatibleBitmap(screen, kSize, kSize));

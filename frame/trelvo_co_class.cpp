@@ -3,7 +3,10 @@
 #include <oleauto.h>
 
 #include "frame/type_library.h"
+#include "platform/win32/bstr.h"
 #include "platform/win32/com_boundary.h"
+#include "platform/win32/wide_text.h"
+#include "ribbon/win32/ribbon_dispatch.h"
 
 namespace trelvo::frame {
 
@@ -34,9 +37,12 @@ HRESULT TrelvoCoClass::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   return type_info_.CopyTo(info);
 }
 
+// The automation interface's names first, then the ribbon callbacks'.
 HRESULT TrelvoCoClass::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-  return DispGetIDsOfNames(type_info_.Get(), names, count, ids);
+  const HRESULT automation = DispGetIDsOfNames(type_info_.Get(), names, count, ids);
+  if (SUCCEEDED(automation)) return automation;
+  return ribbon::win32::ResolveCallbackNames(names, count, ids, automation);
 }
 
 HRESULT TrelvoCoClass::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
@@ -44,8 +50,13 @@ HRESULT TrelvoCoClass::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   // Late-bound callers may call the read-only properties like methods.
   if (flags & DISPATCH_METHOD) flags |= DISPATCH_PROPERTYGET;
-  return DispInvoke(static_cast<ITrelvoCoClass*>(this), type_info_.Get(), id, flags, parameters, result, exception,
-                    argument_error);
+  const HRESULT automation = DispInvoke(static_cast<ITrelvoCoClass*>(this), type_info_.Get(), id, flags, parameters,
+                                        result, exception, argument_error);
+  if (SUCCEEDED(automation)) return automation;
+  // Not a member of the automation interface: perhaps a ribbon callback.
+  static const ribbon::win32::RibbonEvents no_events{nullptr, [](const std::exception&) {}};
+  return ribbon::win32::InvokeCallback(connection_ ? connection_->ribbon() : nullptr, id, parameters, result, exception,
+                                       connection_ ? connection_->ribbon_events() : no_events, automation);
 }
 
 // The members draw and read numbers with the automation issue; until then
@@ -97,11 +108,14 @@ HRESULT TrelvoCoClass::OnBeginShutdown(SAFEARRAY**) {
   });
 }
 
-HRESULT TrelvoCoClass::GetCustomUI(BSTR, BSTR* markup) {
+HRESULT TrelvoCoClass::GetCustomUI(BSTR ribbon_id, BSTR* markup) {
   if (!markup) return E_POINTER;
-  // The ribbon tab comes with its own issue: no markup, no tab yet.
   *markup = nullptr;
-  return S_OK;
+  return Guarded([&] {
+    if (!connection_) throw Error("Das Add-In ist mit keiner Anwendung verbunden.");
+    const std::wstring id = ribbon_id ? std::wstring(ribbon_id, SysStringLen(ribbon_id)) : std::wstring();
+    *markup = win32::Bstr(win32::Widen(connection_->RibbonMarkup(win32::Narrow(id)))).release();
+  });
 }
 
 HRESULT TrelvoCoClass::CTPFactoryAvailable(IDispatch* factory) {

@@ -3,9 +3,10 @@
 #include <map>
 
 #include "commands/insert_command.h"
+#include "commands/range_selection.h"
+#include "commands/ribbon_definition.h"
 #include "commands/shared_host.h"
 #include "commands/win32/dispatch_office_host.h"
-#include "engine/range_list.h"
 #include "engine/settings.h"
 #include "frame/toolbar.h"
 #include "platform/user_interface.h"
@@ -36,7 +37,13 @@ void CALLBACK ResetInsertTimer(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
 }  // namespace
 
 TrelvoModule::TrelvoModule(platform::UserInterface& ui)
-    : platform_(platform::MakeSystemPlatform(win32::ModuleHandle())), env_{*platform_.files, *platform_.system, ui} {}
+    : platform_(platform::MakeSystemPlatform(win32::ModuleHandle())), env_{*platform_.files, *platform_.system, ui} {
+  BuildRibbonTab(ribbon_, kTrelvoRibbonTab, [this](ribbon::RibbonControl& control, Command command) {
+    if (command == Command::Insert) ribbon_insert_ = &control;
+    if (command == Command::SelectRange) ribbon_ranges_ = &control;
+    control.on_action = [this, command](ribbon::RibbonControl& sender) { OnRibbonCommand(command, sender); };
+  });
+}
 
 TrelvoModule::~TrelvoModule() {
   if (!reset_timer_) return;
@@ -51,14 +58,31 @@ void TrelvoModule::OnAddInInitialize(const frame::HostConnection& host) {
   shared.kind = host.kind;
   shared.version = host.version;
   shared.application = std::make_shared<DispatchOfficeHost>(host.application, host.kind);
-  // The ribbon's range list is filled here with the ribbon's issue.
+  host_ = &host;
+  FillRibbonRangeList(env_, *ribbon_ranges_);
 }
 
+void TrelvoModule::OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>& ui) { SharedHostState().ribbon_ui = ui; }
+
 void TrelvoModule::OnToolbarCommand(Command command, const frame::HostConnection& host) {
-  toolbar_ = host.toolbar;
   switch (command) {
     case Command::Insert: return CallInsert(host);
-    case Command::SelectRange: return SelectToolbarRange(host);
+    case Command::SelectRange:
+      if (host.toolbar) SelectToolbarRange(env_, host.toolbar->Text(kRangeControl));
+      return;
+    default: return;  // Save, Options, Customer and Info come with their own issues
+  }
+}
+
+void TrelvoModule::OnRibbonCommand(Command command, ribbon::RibbonControl& sender) {
+  if (!host_) return;  // not started yet
+  switch (command) {
+    case Command::Insert: return CallInsert(*host_);
+    case Command::SelectRange: {
+      const int32_t index = sender.selected_item_index();
+      if (index >= 0) SelectRangeByName(env_, sender.Items()->at(static_cast<size_t>(index)).caption());
+      return;
+    }
     default: return;  // Save, Options, Customer and Info come with their own issues
   }
 }
@@ -66,7 +90,7 @@ void TrelvoModule::OnToolbarCommand(Command command, const frame::HostConnection
 void TrelvoModule::CallInsert(const frame::HostConnection& host) {
   if (!insert_enabled_) return;  // dropped without a word
   insert_enabled_ = false;
-  if (toolbar_) toolbar_->SetEnabled(kInsertControl, false);
+  EnableInsertButtons(false);
   // Whatever the insertion's outcome, the timer starts when it ends.
   struct StartTimerAtEnd {
     TrelvoModule& module;
@@ -84,26 +108,22 @@ void TrelvoModule::ResetInsert() {
   WaitingModules().erase(reset_timer_);
   reset_timer_ = 0;
   insert_enabled_ = true;
-  if (toolbar_) toolbar_->SetEnabled(kInsertControl, true);
+  EnableInsertButtons(true);
 }
 
-// The user picked a range in the toolbar's drop-down.
-void TrelvoModule::SelectToolbarRange(const frame::HostConnection&) {
-  if (!toolbar_) return;
-  const std::string name = toolbar_->Text(kRangeControl);
-  if (name == engine::kDefaultRangeName) return;
-  const std::string path = engine::FindRangePath(env_, name);
-  if (!path.empty() && env_.files.FileExists(path))
-    engine::SetCounterFilePath(env_, path);
-  else
-    platform::ShowErrorBox(env_.ui, "Die Datei " + platform::Quoted(path) + " existiert nicht!");
+void TrelvoModule::EnableInsertButtons(bool enabled) {
+  if (host_ && host_->toolbar) host_->toolbar->SetEnabled(kInsertControl, enabled);
+  if (IsRibbonHost(SharedHostState().version)) ribbon_insert_->SetEnabled(enabled);
 }
 
 void TrelvoModule::OnAddInFinalize(bool host_shutting_down) {
-  toolbar_ = nullptr;
   // An ended host is not called again: its copy goes with it, not only when
   // the library is unloaded (by then the host's own code may be gone).
-  if (host_shutting_down) SharedHostState().application.reset();
+  if (host_shutting_down) {
+    SharedHostState().application.reset();
+    SharedHostState().ribbon_ui.reset();
+  }
+  host_ = nullptr;
 }
 
 std::unique_ptr<frame::AddInModule> MakeTrelvoModule(platform::UserInterface& ui) {

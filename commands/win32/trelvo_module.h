@@ -1,10 +1,11 @@
 #pragma once
 // The add-in module of Trelvo for one connection to Excel or Word: it makes
 // the per-user folder when it is created, copies the host's kind, version and
-// application into the module-wide state once the host is connected, and runs
-// the command of each toolbar control. The Insert command is guarded: a
-// request is dropped from the start of an insertion until one second after its
-// end, when a window timer enables it and its button again.
+// application into the module-wide state once the host is connected, fills
+// the ribbon's range list, and runs the command of each toolbar and ribbon
+// control. The Insert command is guarded: a request is dropped from the start
+// of an insertion until one second after its end, when a window timer enables
+// it and its buttons again.
 #include <memory>
 #include <windows.h>
 
@@ -22,20 +23,27 @@ class TrelvoModule : public frame::AddInModule {
   void OnCreate() override;
   void OnAddInInitialize(const frame::HostConnection& host) override;
   void OnToolbarCommand(Command command, const frame::HostConnection& host) override;
+  ribbon::Ribbon* ribbon() override { return &ribbon_; }
+  void OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>& ui) override;
   void OnAddInFinalize(bool host_shutting_down) override;
 
   // The insert guard's timer has fired: Insert and its button are enabled again.
   void ResetInsert();
 
  private:
+  void OnRibbonCommand(Command command, ribbon::RibbonControl& sender);
   void CallInsert(const frame::HostConnection& host);
-  void SelectToolbarRange(const frame::HostConnection& host);
+  // Enables or disables Insert's toolbar button, and in ribbon hosts its ribbon button.
+  void EnableInsertButtons(bool enabled);
 
   platform::SystemPlatform platform_;
   platform::Environment env_;
   bool insert_enabled_ = true;
   UINT_PTR reset_timer_ = 0;
-  frame::Toolbar* toolbar_ = nullptr;  // of the last command: the timer enables its Insert button
+  const frame::HostConnection* host_ = nullptr;  // from initialisation on
+  ribbon::Ribbon ribbon_;
+  ribbon::RibbonControl* ribbon_insert_ = nullptr;
+  ribbon::RibbonControl* ribbon_ranges_ = nullptr;
 };
 
 std::unique_ptr<frame::AddInModule> MakeTrelvoModule(platform::UserInterface& ui);
