@@ -36,15 +36,6 @@ std::string ErrorDescription(HRESULT hr) {
   return win32::SystemMessage(hr);
 }
 
-// The major version of a version text ("12.0" gives 12).
-int MajorVersion(const std::string& version) {
-  try {
-    return std::stoi(version);
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
-
 }  // namespace
 
 SimAddIns::SimAddIns(SimApplication& application, std::string host_name)
@@ -83,14 +74,25 @@ void SimAddIns::Connect(SimComAddIn& entry, ext_ConnectMode mode) {
   entry.add_in = add_in;
   entry.SetConnected(true);
   add_in->OnAddInsUpdate(custom.get());
-  // Hosts with the ribbon ask for the markup before start-up is complete.
+  // Hosts with the ribbon ask for the markup before start-up is complete,
+  // and show it once the add-in has started.
   Microsoft::WRL::ComPtr<IRibbonExtensibility> ribbon;
-  if (MajorVersion(application_.version) >= 12 && SUCCEEDED(add_in.As(&ribbon))) {
+  Microsoft::WRL::ComPtr<IDispatch> callbacks;
+  SimRibbon* host_ribbon = application_.ribbon();
+  if (host_ribbon && SUCCEEDED(add_in.As(&ribbon)) && SUCCEEDED(add_in.As(&callbacks))) {
     win32::Bstr id(host_name_ == "Excel" ? L"Microsoft.Excel.Workbook" : L"Microsoft.Word.Document");
     win32::Bstr markup;
     if (SUCCEEDED(ribbon->GetCustomUI(id.get(), markup.out()))) entry.ribbon_markup = win32::Narrow(markup.str());
+    host_ribbon->Load(callbacks.Get(), entry.ribbon_markup);
   }
   if (mode == ext_cm_Startup) add_in->OnStartupComplete(custom.get());
+  if (host_ribbon && callbacks) host_ribbon->Show(callbacks.Get());
+}
+
+void SimAddIns::LeaveRibbon(IDTExtensibility2& add_in) {
+  Microsoft::WRL::ComPtr<IDispatch> callbacks;
+  if (application_.ribbon() && SUCCEEDED(add_in.QueryInterface(IID_PPV_ARGS(&callbacks))))
+    application_.ribbon()->Unload(callbacks.Get());
 }
 
 void SimAddIns::Fail(SimComAddIn& entry, HRESULT hr) {
@@ -107,6 +109,7 @@ void SimAddIns::Disconnect(SimComAddIn& entry, ext_DisconnectMode mode) {
   CustomArray custom;
   const auto add_in = std::move(entry.add_in);
   entry.SetConnected(false);
+  LeaveRibbon(*add_in.Get());
   add_in->OnDisconnection(mode, custom.get());
   entry.DropObject();
 }
@@ -119,6 +122,7 @@ void SimAddIns::ShutDown() {
     if (!entry->connected()) continue;
     const auto add_in = std::move(entry->add_in);
     entry->SetConnected(false);
+    LeaveRibbon(*add_in.Get());
     add_in->OnDisconnection(ext_dm_HostShutdown, custom.get());
     entry->DropObject();
   }

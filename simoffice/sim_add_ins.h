@@ -41,6 +41,8 @@ class SimAddIns {
 
  private:
   void Fail(SimComAddIn& entry, HRESULT hr);
+  // The add-in's controls leave the host's ribbon.
+  void LeaveRibbon(IDTExtensibility2& add_in);
 
   SimApplication& application_;
   std::string host_name_;

@@ -33,6 +33,10 @@ SimApplication::SimApplication(const std::string& source, const std::string& hos
   AnswerAs(application_iid);
   AddProperty("COMAddIns", {}, [this](const CallArguments&) { return add_ins_->Collection(); });
   AddProperty("SimUser", {}, [this](const CallArguments&) { return ObjectValue(user_.Get()); });
+  AddProperty("SimRibbon", {}, [this](const CallArguments&) {
+    if (!ribbon()) throw OfficeError("Diese Version hat kein Menüband.");
+    return ObjectValue(ribbon_.Get());
+  });
   AddMethod("SimPump", {"Milliseconds"}, [](const CallArguments& arguments) {
     PumpMessages(static_cast<DWORD>(arguments.Int(0)));
     return Variant();
@@ -54,6 +58,19 @@ SimApplication::SimApplication(const std::string& source, const std::string& hos
 }
 
 SimApplication::~SimApplication() { RevokeRunning(); }
+
+SimRibbon* SimApplication::ribbon() {
+  if (!ribbon_ && major_version() >= 12) ribbon_ = Make<SimRibbon>(source());
+  return ribbon_.Get();
+}
+
+int SimApplication::major_version() const {
+  try {
+    return std::stoi(version);
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
 
 void SimApplication::Start() {
   started_ = true;

@@ -8,6 +8,7 @@
 #include "simoffice/sim_add_ins.h"
 #include "simoffice/sim_command_bars.h"
 #include "simoffice/sim_dialogs.h"
+#include "simoffice/sim_ribbon.h"
 #include "simoffice/sim_user.h"
 
 namespace trelvo::simoffice {
@@ -40,6 +41,11 @@ class SimApplication : public SimObject {
   // end of the object revoke it.
   void RegisterAsRunning(const CLSID& class_id);
 
+  // The whole-number part of the version: 12 and later have the ribbon.
+  int major_version() const;
+  // The ribbon, in hosts that have one (nullptr otherwise).
+  SimRibbon* ribbon();
+
   SimDialog& dialog(long number) { return dialogs_->dialog(number); }
   SimCommandBars& command_bars() { return *command_bars_.Get(); }
 
@@ -52,6 +58,7 @@ class SimApplication : public SimObject {
   Microsoft::WRL::ComPtr<SimDialogs> dialogs_;
   Microsoft::WRL::ComPtr<SimCommandBars> command_bars_;
   Microsoft::WRL::ComPtr<SimUser> user_;
+  Microsoft::WRL::ComPtr<SimRibbon> ribbon_;
   std::unique_ptr<SimAddIns> add_ins_;
 };
 

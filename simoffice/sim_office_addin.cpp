@@ -49,11 +49,13 @@ HRESULT SimRibbonUI::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameter
 HRESULT SimRibbonUI::Invalidate() {
   if (fail) return E_FAIL;
   ++invalidations;
+  if (on_invalidate) on_invalidate("");
   return S_OK;
 }
 HRESULT SimRibbonUI::InvalidateControl(BSTR control_id) {
   if (fail) return E_FAIL;
   invalidated_controls.push_back(win32::Narrow(control_id ? control_id : L""));
+  if (on_invalidate) on_invalidate(invalidated_controls.back());
   return S_OK;
 }
 

@@ -2,6 +2,8 @@
 // The host's side of an add-in: its COMAddIn entry (whose Object macros reach)
 // and the ribbon's IRibbonUI and IRibbonControl, which record what the add-in
 // asks of them.
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/win32/office_interfaces.h"
@@ -41,6 +43,8 @@ class SimRibbonUI : public WithoutTypeInfo<IRibbonUI> {
   int invalidations = 0;
   std::vector<std::string> invalidated_controls;
   bool fail = false;  // the host reports a failure for the next requests
+  // Told of each request: the control's id, or "" for the whole ribbon.
+  std::function<void(const std::string& id)> on_invalidate;
 
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,

@@ -62,6 +62,8 @@ SimDocument::SimDocument(SimWordApplication& word, std::string name)
     : SimObject(kWord), word_(word), name_(std::move(name)), properties_(Make<SimCustomProperties>(kWord)) {
   AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(name_); });
   AddField("ProtectionType", protection_type);
+  // Test surface: the text typed into the document.
+  AddProperty("SimText", {}, [this](const CallArguments&) { return Variant::Text(content); });
   AddProperty("CustomDocumentProperties", {}, [this](const CallArguments&) { return ObjectValue(properties_.Get()); });
   // Word's documents share the application's command bars.
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(&word_.command_bars()); });

@@ -210,9 +210,8 @@ TEST_F(ToolbarTest, AClickReachesTheModuleOnceAndAReentryIsIgnored) {
   during_command = nullptr;
   Control(2)->Choose(1);
   Control(5)->Click();
-  EXPECT_EQ(commands, (std::vector<commands::Command>{commands::Command::Insert,
-                                                             commands::Command::SelectRange,
-                                                             commands::Command::Info}));
+  EXPECT_EQ(commands, (std::vector<commands::Command>{commands::Command::Insert, commands::Command::SelectRange,
+                                                      commands::Command::Info}));
 }
 
 // Word: when another document becomes active, the toolbar's controls are
@@ -230,8 +229,7 @@ TEST_F(ToolbarTest, WordReattachesTheToolbarWhenTheActiveDocumentChanges) {
   word->command_bars().Restart();
   word->FireWindowActivate(&document);
   insert()->Click();
-  EXPECT_EQ(commands, (std::vector<commands::Command>{commands::Command::Insert,
-                                                             commands::Command::Insert}));
+  EXPECT_EQ(commands, (std::vector<commands::Command>{commands::Command::Insert, commands::Command::Insert}));
   EXPECT_EQ(word->command_bars().Bar("Trelvo")->controls().size(), 6u) << "nothing was added twice";
   connection.reset();
   win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Word\\AddIns\\Trelvo.TrelvoCoClass");

@@ -1,0 +1,307 @@
+// The ribbon tab of the real Trelvo.dll in the simulated Excel 12.0 and Word
+// 14.0: its texts, sizes, key tips and images as the host reads them through
+// the callbacks, Insert and the range selection from the tab, and the
+// callbacks' edge cases through the add-in object's IDispatch.
+#include "tests/frame/office_fixture.h"
+
+#include <cstring>
+#include <oleauto.h>
+
+#include "platform/win32/com_object.h"
+
+namespace trelvo {
+namespace {
+
+constexpr char kTab[] = "oaxRibbonTabA48D29DA270E4F32A05C6C7014E3EBD2";
+constexpr char kInsert[] = "oaxRibbonButtonCEE2D128D81940E9B970ABAB598A8918";
+constexpr char kRanges[] = "oaxRibbonDropDown7CEA2879B244448598BE252E620F105A";
+
+void SetHostVersion(const wchar_t* host, const wchar_t* version) {
+  win32::WriteRegistryText(HKEY_CURRENT_USER, std::wstring(L"Software\\SimOffice\\") + host, L"Version", version);
+}
+
+class RibbonInOffice : public OfficeLoadsTrelvo {
+ protected:
+  // Every host started quits at the end, also when the test failed.
+  void TearDown() override {
+    for (const DispatchObject& host : started_) try {
+        host.Call("Quit");
+      } catch (const std::exception&) {
+      }
+    started_.clear();
+    OfficeLoadsTrelvo::TearDown();
+  }
+  DispatchObject Start(const wchar_t* host, const wchar_t* version) {
+    SetHostVersion(host, version);
+    started_.push_back(StartHost(std::wstring(host) == L"Excel" ? kExcelClassId : kWordClassId));
+    return started_.back();
+  }
+  DispatchObject StartExcel12() { return Start(L"Excel", L"12.0"); }
+  static std::string Text(const DispatchObject& ribbon, const char* member, const char* id) {
+    return ribbon.Call(member, {Variant::Text(id)}).ToText();
+  }
+  static std::string Messages(const DispatchObject& host) { return host.GetObject("SimUser").Get("Messages").ToText(); }
+
+ private:
+  std::vector<DispatchObject> started_;
+};
+
+struct ShownControl {
+  const char* id;
+  const char* label;
+  const char* key_tip;
+  long size;
+};
+
+TEST_F(RibbonInOffice, Excel12ShowsTheTabWithItsTextsSizesAndKeyTipsAndNoToolbar) {
+  const UserSettings settings;
+  const DispatchObject excel = StartExcel12();
+  const DispatchObject ribbon = excel.GetObject("SimRibbon");
+  const ShownControl shown[] = {
+      {kTab, "Trelvo", "", 0},
+      {"oaxRibbonGroup956286B942D84877B8F8FEBCA283CDFE", "Speichern", "", 0},
+      {"oaxRibbonGroupA9562C67B34747559596C46FE68F385A", "Rechnungsnummer", "R", 0},
+      {"oaxRibbonButton8C5B153EB84E4FAEBFBB83923A01C3FA", "Speichern", "S", 1},
+      {kInsert, "Einfügen", "E", 1},
+      {kRanges, "Nummernkreis", "N", 0},
+      {"oaxRibbonButton5739DE94ECA44E339E3B52E1828F22BA", "Einstellungen", "O", 0},
+      {"oaxRibbonButton6297E57CD0EF4C09B0ABB23A3F1F5468", "Kunde", "K", 0},
+      {"oaxRibbonButton1C70D627216B485AAEB9CD77099F8D1E", "Über Sabu", "I", 0},
+  };
+  for (const ShownControl& control : shown) {
+    EXPECT_EQ(Text(ribbon, "Label", control.id), control.label) << control.id;
+    EXPECT_EQ(Text(ribbon, "KeyTip", control.id), control.key_tip) << control.id;
+    EXPECT_EQ(ribbon.Call("Size", {Variant::Text(control.id)}).ToInt(), control.size) << control.id;
+    EXPECT_TRUE(ribbon.Call("Visible", {Variant::Text(control.id)}).ToBool()) << control.id;
+  }
+  EXPECT_FALSE(ribbon.Call("Answer", {Variant::Text(kRanges), Variant::Text("getShowLabel")}).ToBool());
+  EXPECT_EQ(ribbon.Call("Answer", {Variant::Text(kRanges), Variant::Text("getScreentip")}).ToText(),
+            "Nummerkreis wählen");
+  EXPECT_NE(ribbon.Get("Markup").ToText().find("sizeString=\"(Standard Zähler)\""), std::string::npos);
+  EXPECT_THROW(excel.GetObject("CommandBars").GetObject("Item", {Variant::Text("Trelvo")}), std::exception)
+      << "Excel 12 shows the tab instead of the toolbar";
+  EXPECT_EQ(Messages(excel), "");
+}
+
+// The five images: 32 x 32 for the large buttons, 16 x 16 for the small ones,
+// 32-bit with alpha 0 where the glyph is transparent.
+TEST_F(RibbonInOffice, SavePictureWritesTheFiveImagesWithTransparentCorners) {
+  const UserSettings settings;
+  const DispatchObject excel = StartExcel12();
+  const DispatchObject ribbon = excel.GetObject("SimRibbon");
+  const std::pair<const char*, LONG> images[] = {
+      {"Speichern", 32}, {"Einfügen", 32}, {"Einstellungen", 16}, {"Kunde", 16}, {"Über Sabu", 16}};
+  for (const auto& [label, size] : images) {
+    const std::string path = settings.folder + "bild.bmp";
+    ribbon.Call("SavePicture", {Variant::Text(label), Variant::Text(path)});
+    const std::string bytes = settings.Read(path);
+    ASSERT_GT(bytes.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) << label;
+    BITMAPINFOHEADER info{};
+    std::memcpy(&info, bytes.data() + sizeof(BITMAPFILEHEADER), sizeof info);
+    EXPECT_EQ(info.biWidth, size) << label;
+    EXPECT_EQ(info.biHeight, size) << label;
+    EXPECT_EQ(info.biBitCount, 32) << label;
+    const size_t pixels = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const auto alpha = [&](size_t index) { return static_cast<unsigned char>(bytes[pixels + index * 4 + 3]); };
+    EXPECT_EQ(alpha(0), 0) << label << ": the bottom-left pixel is transparent";
+    size_t opaque = 0;
+    for (size_t i = 0; i < static_cast<size_t>(size * size); ++i) opaque += alpha(i) == 255;
+    EXPECT_GT(opaque, static_cast<size_t>(size * size / 8)) << label << ": the glyph itself is opaque";
+  }
+  EXPECT_THROW(ribbon.Call("SavePicture", {Variant::Text(kRanges), Variant::Text(settings.folder + "x.bmp")}),
+               std::exception)
+      << "the drop-down has no image";
+}
+
+TEST_F(RibbonInOffice, EinfuegenInsertsAndIsDisabledForASecondAfterwards) {
+  const UserSettings settings;
+  const DispatchObject excel = StartExcel12();
+  const DispatchObject ribbon = excel.GetObject("SimRibbon");
+  excel.GetObject("Workbooks").Call("Add");
+  ribbon.Call("Click", {Variant::Text("Einfügen")});
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042");
+  EXPECT_FALSE(ribbon.Call("Enabled", {Variant::Text(kInsert)}).ToBool());
+  ribbon.Call("Click", {Variant::Text(kInsert)});  // disabled: nothing happens
+  excel.Call("SimPump", {Variant::Int(1200)});
+  EXPECT_TRUE(ribbon.Call("Enabled", {Variant::Text(kInsert)}).ToBool());
+  EXPECT_NE(settings.Read(settings.log).find("; \"Excel 12.0\"; "), std::string::npos);
+  EXPECT_NE(settings.Read(settings.counter).find("Counter=42"), std::string::npos);
+}
+
+// Word 14.0 has the tab beside the toolbar: an Insert from the tab disables both buttons.
+TEST_F(RibbonInOffice, InWord14TheTabInsertsAtTheCursorBesideTheToolbar) {
+  const UserSettings settings;
+  const DispatchObject word = Start(L"Word", L"14.0");
+  const DispatchObject ribbon = word.GetObject("SimRibbon");
+  const DispatchObject document = word.GetObject("Documents").GetObject("Add");
+  ribbon.Call("Click", {Variant::Text("Einfügen")});
+  EXPECT_EQ(document.Get("SimText").ToText(), "0042");
+  EXPECT_FALSE(ribbon.Call("Enabled", {Variant::Text(kInsert)}).ToBool());
+  EXPECT_FALSE(InsertButton(word).Get("Enabled").ToBool());
+  word.Call("SimPump", {Variant::Int(1200)});
+  EXPECT_TRUE(ribbon.Call("Enabled", {Variant::Text(kInsert)}).ToBool());
+  EXPECT_TRUE(InsertButton(word).Get("Enabled").ToBool());
+  EXPECT_EQ(Messages(word), "");
+}
+
+TEST_F(RibbonInOffice, TheDropDownHoldsTheRangesAndAPickSwitchesTheCounterFile) {
+  const UserSettings settings;
+  const std::wstring range_list = UserFolder() + L"\\nummernkreise.txt";
+  DeleteFileW(range_list.c_str());
+  {
+    const DispatchObject excel = StartExcel12();
+    const DispatchObject ribbon = excel.GetObject("SimRibbon");
+    EXPECT_EQ(ribbon.Call("ItemCount", {Variant::Text(kRanges)}).ToInt(), 1);
+    EXPECT_EQ(ribbon.Call("ItemLabel", {Variant::Text(kRanges), Variant::Int(0)}).ToText(), "(Standard Zähler)");
+    EXPECT_EQ(GetFileAttributesW(range_list.c_str()) != INVALID_FILE_ATTRIBUTES, true) << "created empty";
+    excel.Call("Quit");
+  }
+  const std::string other = settings.folder + "firma_b.ini";
+  std::ofstream(other, std::ios::binary) << "[Zaehler]\r\nCounter=7\r\n";
+  std::ofstream(range_list.c_str(), std::ios::binary)
+      << "Firma A|" << settings.counter << "\r\nFirma B|" << other << "\r\n";
+  const DispatchObject excel = StartExcel12();
+  const DispatchObject ribbon = excel.GetObject("SimRibbon");
+  ASSERT_EQ(ribbon.Call("ItemCount", {Variant::Text(kRanges)}).ToInt(), 3);
+  EXPECT_EQ(ribbon.Call("ItemLabel", {Variant::Text(kRanges), Variant::Int(2)}).ToText(), "Firma B");
+  EXPECT_EQ(ribbon.Call("SelectedIndex", {Variant::Text(kRanges)}).ToInt(), 0);
+
+  const std::string settings_file = settings.Read(win32::Narrow(UserFolder()) + "\\trelvo.ini");
+  ribbon.Call("Select", {Variant::Text(kRanges), Variant::Int(0)});
+  EXPECT_EQ(settings.Read(win32::Narrow(UserFolder()) + "\\trelvo.ini"), settings_file) << "the default writes nothing";
+  ribbon.Call("Select", {Variant::Text(kRanges), Variant::Int(2)});
+  EXPECT_EQ(ribbon.Call("SelectedIndex", {Variant::Text(kRanges)}).ToInt(), 2);
+  excel.GetObject("Workbooks").Call("Add");
+  ribbon.Call("Click", {Variant::Text(kInsert)});
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0008") << "drawn from Firma B";
+  EXPECT_EQ(Messages(excel), "");
+  DeleteFileW(range_list.c_str());
+}
+
+// An error in a command reaches the add-in's error box; the host's callback succeeds.
+TEST_F(RibbonInOffice, AFailingHandlerIsReportedAndTheCallbackSucceeds) {
+  const UserSettings settings;
+  std::ofstream((UserFolder() + L"\\trelvo.ini").c_str(), std::ios::binary)
+      << "[Pfade]\r\nCounterFile=\"" << settings.counter << "\"\r\nLogPath=\"" << settings.folder
+      << "gibt\\es\\nicht\\\"\r\n";
+  const DispatchObject excel = StartExcel12();
+  excel.GetObject("Workbooks").Call("Add");
+  EXPECT_NO_THROW(excel.GetObject("SimRibbon").Call("Click", {Variant::Text(kInsert)}));
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042");
+  EXPECT_NE(Messages(excel).find("Orvant Sabu Netzwerk error: the add-in has fired an exception."), std::string::npos)
+      << Messages(excel);
+}
+
+// The add-in object's IDispatch as the host calls it, with the edge cases of
+// names, numbers, ids and item indexes.
+class Callbacks : public RibbonInOffice {
+ protected:
+  void SetUp() override {
+    RibbonInOffice::SetUp();
+    const Variant object =
+        StartExcel12().GetObject("COMAddIns").GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")}).Get("Object");
+    add_in = object.ToObject();
+  }
+  void TearDown() override {
+    add_in.Reset();
+    RibbonInOffice::TearDown();
+  }
+  HRESULT Resolve(const std::wstring& name, DISPID& id) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name.c_str())};
+    return add_in->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  }
+  // Invokes with the arguments in call order (passed last to first).
+  HRESULT Invoke(DISPID id, std::vector<Variant> arguments, Variant& result) {
+    std::vector<VARIANT> reversed;
+    for (auto a = arguments.rbegin(); a != arguments.rend(); ++a) reversed.push_back(a->get());
+    DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    EXCEPINFO exception{};
+    const HRESULT hr = add_in->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, result.out(),
+                                      &exception, nullptr);
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    return hr;
+  }
+  static Variant Control(const char* id);
+
+  Microsoft::WRL::ComPtr<IDispatch> add_in;
+};
+
+// The host's IRibbonControl for an id, as the simulated ribbon makes it.
+class RibbonControlDouble : public win32::ComObject<IRibbonControl> {
+ public:
+  explicit RibbonControlDouble(std::string id) : id_(std::move(id)) {}
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override {
+    *id = SysAllocString(win32::Widen(id_).c_str());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) override {
+    *context = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override {
+    *tag = SysAllocString(L"");
+    return S_OK;
+  }
+
+ private:
+  std::string id_;
+};
+
+Variant Callbacks::Control(const char* id) {
+  return Variant::Object(win32::MakeComObject<RibbonControlDouble>(id).Get());
+}
+
+TEST_F(Callbacks, NamesResolveWithCaseAndOnlyTheFirstNameCounts) {
+  DISPID id = 0;
+  EXPECT_EQ(Resolve(L"GetLabel_Callback", id), S_OK);
+  EXPECT_EQ(id, 14);
+  EXPECT_EQ(Resolve(L"getlabel_callback", id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(id, DISPID_UNKNOWN);
+  EXPECT_EQ(Resolve(L"ReadCounter", id), S_OK) << "the automation interface answers first";
+  EXPECT_EQ(id, 201);
+  // A character above 255 ends the 8-bit name.
+  EXPECT_EQ(Resolve(L"GetLabel_Callback\x0100zu viel", id), S_OK);
+  EXPECT_EQ(id, 14);
+}
+
+TEST_F(Callbacks, AnswersComeFromTheControlOrAreTheDefaults) {
+  Variant result;
+  ASSERT_EQ(Invoke(14, {Control("OAXRIBBONDROPDOWN7CEA2879B244448598BE252E620F105A")}, result), S_OK);
+  EXPECT_EQ(result.ToText(), "Nummernkreis") << "ids are found without case";
+  ASSERT_EQ(Invoke(22, {Control(kRanges)}, result), S_OK);
+  EXPECT_EQ(result.type(), VT_BOOL);
+  EXPECT_FALSE(result.ToBool());
+  ASSERT_EQ(Invoke(21, {Control(kInsert)}, result), S_OK);
+  EXPECT_EQ(result.type(), VT_I4);
+  EXPECT_EQ(result.ToInt(), 1);
+  ASSERT_EQ(Invoke(29, {Control(kRanges), Variant::Int(0)}, result), S_OK);
+  EXPECT_EQ(result.ToText(), "(Standard Zähler)");
+  ASSERT_EQ(Invoke(17, {Control(kInsert)}, result), S_OK);
+  EXPECT_EQ(result.type(), VT_DISPATCH);
+  Microsoft::WRL::ComPtr<IPicture> picture;
+  EXPECT_EQ(result.ToObject().As(&picture), S_OK);
+
+  ASSERT_EQ(Invoke(12, {Control("unbekannt")}, result), S_OK);
+  EXPECT_TRUE(result.ToBool());
+  ASSERT_EQ(Invoke(14, {Control("unbekannt")}, result), S_OK);
+  EXPECT_EQ(result.ToText(), "");
+  ASSERT_EQ(Invoke(50, {Control("unbekannt")}, result), S_OK);
+}
+
+TEST_F(Callbacks, AnIndexOutsideTheItemsAndUnknownNumbersFail) {
+  Variant result;
+  EXPECT_EQ(Invoke(29, {Control(kRanges), Variant::Int(5)}, result), DISP_E_EXCEPTION);
+  EXPECT_EQ(Invoke(18, {Control(kRanges)}, result), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Invoke(29, {Control(kRanges)}, result), DISP_E_BADPARAMCOUNT);
+}
+
+}  // namespace
+}  // namespace trelvo
