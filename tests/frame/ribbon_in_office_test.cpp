@@ -192,6 +192,45 @@ TEST_F(RibbonInOffice, AFailingHandlerIsReportedAndTheCallbackSucceeds) {
       << Messages(excel);
 }
 
+// What a user does in Word 14.0's tab, as a macro: the tab's texts, an Insert,
+// the button disabled for a second, a range picked, the next Insert from it.
+TEST_F(RibbonInOffice, AVbscriptDrivesTheTabInWord14) {
+  const UserSettings settings;
+  const std::string other = settings.folder + "firma_b.ini";
+  std::ofstream(other, std::ios::binary) << "[Zaehler]\r\nCounter=7\r\n";
+  const std::wstring range_list = UserFolder() + L"\\nummernkreise.txt";
+  std::ofstream(range_list.c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
+  SetHostVersion(L"Word", L"14.0");
+  const std::string script = settings.folder + "menueband.vbs";
+  {
+    // Scripts are ANSI text: the ü is the Windows-1252 byte.
+    std::ofstream out(script, std::ios::binary);
+    out << "Set wd = CreateObject(\"Word.Application\")\r\n"
+           "Set ribbon = wd.SimRibbon\r\n"
+           "If ribbon.Label(\""
+        << kTab
+        << "\") <> \"Trelvo\" Then WScript.Quit 2\r\n"
+           "If ribbon.KeyTip(\"Einf\xFCgen\") <> \"E\" Or ribbon.Size(\"Einf\xFCgen\") <> 1 Then WScript.Quit 3\r\n"
+           "Set doc = wd.Documents.Add\r\n"
+           "ribbon.Click \"Einf\xFCgen\"\r\n"
+           "If doc.SimText <> \"0042\" Then WScript.Quit 4\r\n"
+           "If ribbon.Enabled(\"Einf\xFCgen\") Then WScript.Quit 5\r\n"
+           "wd.SimPump 1100\r\n"
+           "If Not ribbon.Enabled(\"Einf\xFCgen\") Then WScript.Quit 6\r\n"
+           "If ribbon.ItemCount(\"Nummernkreis\") <> 2 Then WScript.Quit 8\r\n"
+           "If ribbon.ItemLabel(\"Nummernkreis\", 1) <> \"Firma B\" Then WScript.Quit 9\r\n"
+           "ribbon.Select \"Nummernkreis\", 1\r\n"
+           "ribbon.Click \"Einf\xFCgen\"\r\n"
+           "If doc.SimText <> \"00420008\" Then WScript.Quit 10\r\n"
+           "If wd.SimUser.Messages <> \"\" Or ribbon.Failures <> \"\" Then WScript.Quit 11\r\n"
+           "wd.Quit\r\n"
+           "WScript.Quit 7\r\n";  // reached only when no statement failed
+  }
+  EXPECT_EQ(testing::StartChild("cscript.exe", {"//nologo", script})->Wait(), 7);
+  EXPECT_NE(settings.Read(settings.log).find("; \"Word 14.0\"; "), std::string::npos);
+  DeleteFileW(range_list.c_str());
+}
+
 // The add-in object's IDispatch as the host calls it, with the edge cases of
 // names, numbers, ids and item indexes.
 class Callbacks : public RibbonInOffice {
