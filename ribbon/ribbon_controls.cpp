@@ -151,6 +151,20 @@ void RibbonControl::AddInsertAttribute(Attributes& attributes) const {
   }
 }
 
+Attributes RibbonControl::TabAttributes() const {
+  Attributes attributes;
+  Add(attributes, "getVisible", Callback::GetVisible);
+  if (!id_mso_.empty()) {
+    attributes.emplace_back("idMso", id_mso_);
+    return attributes;
+  }
+  attributes.emplace_back("id", id_);
+  AddInsertAttribute(attributes);
+  Add(attributes, "getKeytip", Callback::GetKeyTip);
+  Add(attributes, "getLabel", Callback::GetLabel);
+  return attributes;
+}
+
 Attributes RibbonControl::BuiltInAttributes() const {
   Attributes attributes{{"idMso", id_mso_}};
   AddValue(attributes, "label", caption_);
@@ -167,19 +181,7 @@ Attributes RibbonControl::BuiltInAttributes() const {
 RibbonTab::RibbonTab(Ribbon& ribbon, const std::string& id)
     : RibbonControl(ribbon, nullptr, ControlClass::Tab, id), groups_(*this, kMaxGroups) {}
 
-Attributes RibbonTab::GetAttributes() const {
-  Attributes attributes;
-  Add(attributes, "getVisible", Callback::GetVisible);
-  if (!id_mso().empty()) {
-    attributes.emplace_back("idMso", id_mso());
-    return attributes;
-  }
-  attributes.emplace_back("id", id());
-  AddInsertAttribute(attributes);
-  Add(attributes, "getKeytip", Callback::GetKeyTip);
-  Add(attributes, "getLabel", Callback::GetLabel);
-  return attributes;
-}
+Attributes RibbonTab::GetAttributes() const { return TabAttributes(); }
 
 // --- RibbonGroup
 
@@ -187,16 +189,8 @@ RibbonGroup::RibbonGroup(Ribbon& ribbon, RibbonControl* parent, const std::strin
     : RibbonControl(ribbon, parent, ControlClass::Group, id), controls_(*this, kMaxControls) {}
 
 Attributes RibbonGroup::GetAttributes() const {
-  Attributes attributes;
-  Add(attributes, "getVisible", Callback::GetVisible);
-  if (!id_mso().empty()) {
-    attributes.emplace_back("idMso", id_mso());
-    return attributes;
-  }
-  attributes.emplace_back("id", id());
-  AddInsertAttribute(attributes);
-  Add(attributes, "getKeytip", Callback::GetKeyTip);
-  Add(attributes, "getLabel", Callback::GetLabel);
+  Attributes attributes = TabAttributes();
+  if (!id_mso().empty()) return attributes;
   Add(attributes, "getSupertip", Callback::GetSuperTip);
   Add(attributes, "getScreentip", Callback::GetScreenTip);
   return attributes;

@@ -185,6 +185,9 @@ class RibbonControl {
   void RunHandler();
   // The first insert attribute that has a value, if any.
   void AddInsertAttribute(Attributes& attributes) const;
+  // What tabs and groups begin with: getVisible, then idMso alone, or the
+  // id, an insert position, getKeytip and getLabel.
+  Attributes TabAttributes() const;
   // The attributes of a built-in control: its idMso and plain values.
   Attributes BuiltInAttributes() const;
   // Whether the parent is of this class.
