@@ -1,5 +1,7 @@
 #include "engine/range_list.h"
 
+#include "engine/ini/ini_file.h"
+#include "engine/messages.h"
 #include "engine/settings.h"
 #include "platform/cp1252.h"
 #include "platform/error.h"
@@ -48,6 +50,18 @@ std::vector<std::string> ReadRangeList(platform::Environment& env) {
     start = stop + (text.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
   }
   return lines;
+}
+
+void WriteRangeList(platform::Environment& env, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  const std::string path = GetRangeListPath(env);
+  try {
+    const auto file = env.files.OpenLocked(path, platform::LockMode::Exclusive, true, kFileLockWait);
+    file->ReplaceContent(platform::Utf8ToCp1252(text), file->ReadAll());
+  } catch (const platform::FileError& error) {
+    throw Error(CannotWriteMessage(path) + " " + error.what());
+  }
 }
 
 std::string FindRangePath(platform::Environment& env, const std::string& name) {

@@ -19,6 +19,8 @@ std::string GetRangeListPath(platform::Environment& env);
 void CreateRangeList(platform::Environment& env);
 // Every line of the file (CR LF, CR or LF end a line); fails when it is missing.
 std::vector<std::string> ReadRangeList(platform::Environment& env);
+// Replaces the file's content by these lines, each ended by CR LF.
+void WriteRangeList(platform::Environment& env, const std::vector<std::string>& lines);
 // The path of the first entry with exactly this name, or "".
 std::string FindRangePath(platform::Environment& env, const std::string& name);
 

@@ -29,6 +29,15 @@ void SetCounterFilePath(platform::Environment& env, const std::string& path) {
   SettingsFile(env).WriteString("Pfade", "CounterFile", path);
 }
 
+void SetPaths(platform::Environment& env, const std::string& counter_file, const std::string& log_folder) {
+  SettingsFile(env).Update([&](IniDocument& settings) {
+    const bool admin = settings.ReadBool("Mode", "AdminMode", false);
+    settings.WriteString("Pfade", "CounterFile", counter_file);
+    settings.WriteString("Pfade", "LogPath", log_folder);
+    settings.WriteBool("Mode", "AdminMode", admin);
+  });
+}
+
 std::string GetLogFolder(platform::Environment& env) {
   return WithTrailingSeparator(SettingsFile(env).ReadString("Pfade", "LogPath", GetSettingsFolder(env)));
 }

@@ -15,6 +15,9 @@ std::string GetSettingsFolder(platform::Environment& env);
 std::string GetSettingsFilePath(platform::Environment& env);
 std::string GetCounterFilePath(platform::Environment& env);
 void SetCounterFilePath(platform::Environment& env, const std::string& path);
+// Records the counter file and the log folder in one write; the admin flag is
+// written back as it was read.
+void SetPaths(platform::Environment& env, const std::string& counter_file, const std::string& log_folder);
 std::string GetLogFolder(platform::Environment& env);
 bool IsAdminMode(platform::Environment& env);
 std::string GetCurrentUserName(platform::Environment& env);

@@ -1,0 +1,176 @@
+#include "dialogs/options_dialog.h"
+
+#include "dialogs/dialog_texts.h"
+#include "engine/counter_file.h"
+#include "engine/counter_lock.h"
+#include "engine/messages.h"
+#include "engine/number_drawing.h"
+#include "engine/settings.h"
+#include "platform/user_interface.h"
+
+namespace trelvo::dialogs {
+namespace {
+
+namespace k = engine::counter_keys;
+
+// The description is one line of the counter file: a line break becomes one blank.
+std::string OnOneLine(std::string text) {
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.replace(at, 2, " ");
+  return text;
+}
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(platform::Environment& env, OptionsView& view)
+    : env_(env), view_(view), ranges_(env, view) {}
+
+bool OptionsDialog::Admin() const { return engine::IsAdminMode(env_); }
+
+void OptionsDialog::Open() {
+  const bool admin = Admin();
+  counter_file_ = engine::GetCounterFilePath(env_);
+  if (admin) TakeLock();
+  view_.ShowMode(admin);
+  ranges_.Load();
+  counter_file_changed_ = false;
+  ShowCounterFile();
+  Refresh(engine::GetLogFolder(env_));
+}
+
+// Another workstation's lock is overwritten; a lock that cannot be written is
+// told, and then no edit of counter and format is saved.
+void OptionsDialog::TakeLock() {
+  try {
+    engine::AcquireLock(env_, engine::CounterFile(env_, counter_file_));
+    locked_ = true;
+  } catch (const std::exception& error) {
+    locked_ = false;
+    platform::ShowErrorBox(
+        env_.ui, engine::FillIn(engine::FillIn(texts::kLockNotTaken, platform::Quoted(counter_file_)), error.what()));
+  }
+}
+
+void OptionsDialog::ShowCounterFile() {
+  view_.ShowCounterFile(counter_file_, platform::Quoted(engine::FileNameOf(counter_file_)) + ":");
+}
+
+void OptionsDialog::Refresh(const std::string& log_folder) {
+  engine::IniDocument file;
+  try {
+    file = engine::CounterFile(env_, counter_file_).Load();  // a missing file reads as empty
+  } catch (const std::exception& error) {
+    platform::ShowErrorBox(env_.ui, error.what());
+  }
+  OptionsFields fields;
+  fields.counter = std::to_string(file.ReadInteger(k::kCounterSection, k::kCounter, 0));
+  fields.increment = std::to_string(file.ReadInteger(k::kCounterSection, k::kIncrement, 1));
+  fields.text_before = file.ReadString(k::kOptionsSection, k::kTextBefore, "");
+  fields.date_kind = file.ReadInteger(k::kOptionsSection, k::kPrefix, 0);
+  fields.separator_kind = file.ReadInteger(k::kOptionsSection, k::kSep, 0);
+  fields.text_after = file.ReadString(k::kOptionsSection, k::kTextAfter, "");
+  fields.text_counter = file.ReadString(k::kOptionsSection, k::kTextCounter, "");
+  fields.digits = file.ReadInteger(k::kOptionsSection, k::kPadding, 2) + 1;
+  fields.leading = file.ReadBool(k::kOptionsSection, k::kLeadingText, false);
+  fields.description = file.ReadString(k::kNoteSection, k::kConfigDesc, texts::kDefaultDescription);
+  fields.log_folder = log_folder;
+  shown_counter_ = fields.counter;
+  shown_increment_ = fields.increment;
+  view_.ShowFields(fields);
+  Preview(fields);
+}
+
+void OptionsDialog::Preview(const OptionsFields& fields) {
+  const int32_t counter = engine::ValidateCounterText(env_, fields.counter).value_or(0);
+  const int32_t increment = engine::ValidateCounterText(env_, fields.increment).value_or(1);
+  engine::NumberFormat format;
+  format.text_before = fields.text_before;
+  format.text_after = fields.text_after;
+  format.counter_text = fields.text_counter;
+  format.date_kind = fields.date_kind;
+  format.separator_kind = fields.separator_kind;
+  format.width = fields.digits;
+  format.leading = fields.leading;
+  view_.ShowPreview(engine::ComposeNumber(format, counter, increment, env_.system.Now()),
+                    fields.leading ? texts::kTextBeforeCounterLabel : texts::kTextBehindCounterLabel);
+}
+
+void OptionsDialog::Changed(const OptionsFields& fields) { Preview(fields); }
+
+bool OptionsDialog::CounterLeft(const std::string& text) {
+  if (engine::ValidateCounterText(env_, text)) return true;
+  view_.FocusCounter();
+  return false;
+}
+
+// Writes the fields into the counter file and frees its lock. Counter and
+// increment are written only when the user changed them: a stored value the
+// field cannot hold (beyond nine digits, not a number) is never lowered.
+void OptionsDialog::SaveConfig(const OptionsFields& fields) {
+  if (!locked_) return;
+  const engine::CounterFile file(env_, engine::GetCounterFilePath(env_));
+  if (!file.Exists()) return platform::ShowErrorBox(env_.ui, texts::kCounterFileNotSaved);
+  const auto counter =
+      fields.counter == shown_counter_ ? std::nullopt : engine::ValidateCounterText(env_, fields.counter);
+  const auto increment =
+      fields.increment == shown_increment_ ? std::nullopt : engine::ValidateCounterText(env_, fields.increment);
+  file.Update([&](engine::IniDocument& document) {
+    if (counter) document.WriteInteger(k::kCounterSection, k::kCounter, *counter);
+    document.WriteString(k::kOptionsSection, k::kTextBefore, fields.text_before);
+    document.WriteInteger(k::kOptionsSection, k::kPrefix, fields.date_kind);
+    document.WriteInteger(k::kOptionsSection, k::kSep, fields.separator_kind);
+    document.WriteString(k::kOptionsSection, k::kTextAfter, fields.text_after);
+    document.WriteString(k::kOptionsSection, k::kTextCounter, fields.text_counter);
+    document.WriteInteger(k::kOptionsSection, k::kPadding, fields.digits - 1);
+    if (increment) document.WriteInteger(k::kCounterSection, k::kIncrement, *increment);
+    document.WriteBool(k::kOptionsSection, k::kLeadingText, fields.leading);
+    document.WriteString(k::kNoteSection, k::kConfigDesc, OnOneLine(fields.description));
+    engine::WriteFreeLock(document);
+  });
+  locked_ = false;
+}
+
+void OptionsDialog::SaveFileSettings(const OptionsFields& fields) {
+  if (ranges_.changed()) ranges_.Save();
+  engine::SetPaths(env_, counter_file_, fields.log_folder);
+}
+
+void OptionsDialog::ChooseCounterFile(const OptionsFields& fields) {
+  const bool admin = Admin();
+  if (admin) SaveConfig(fields);
+  UseCounterFile(view_.OpenCounterFile(counter_file_, admin), fields);
+}
+
+void OptionsDialog::CreateCounterFile(const OptionsFields& fields) {
+  SaveConfig(fields);
+  UseCounterFile(view_.CreateCounterFile(), fields);
+}
+
+// The lock moves from the old counter file to the chosen one; cancelled, it
+// is taken again on the old one.
+void OptionsDialog::UseCounterFile(const std::optional<std::string>& chosen, const OptionsFields& fields) {
+  const bool admin = Admin();
+  if (!chosen) {
+    if (admin) TakeLock();
+    return;
+  }
+  counter_file_ = *chosen;
+  ShowCounterFile();
+  SaveFileSettings(fields);
+  if (admin) TakeLock();
+  Refresh(fields.log_folder);
+  counter_file_changed_ = true;
+}
+
+bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
+  if (!ok) {
+    if (Admin() && locked_) engine::ReleaseLock(env_, engine::CounterFile(env_, counter_file_));
+    locked_ = false;
+    return true;
+  }
+  if (!engine::ValidateCounterText(env_, fields.counter)) return false;
+  SaveFileSettings(fields);
+  if (Admin()) SaveConfig(fields);
+  return true;
+}
+
+}  // namespace trelvo::dialogs
