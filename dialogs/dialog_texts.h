@@ -117,7 +117,8 @@ inline constexpr char kRevisionLabel[] = "Revision: ";
 inline constexpr char kRevision[] = "2008-09-28 19:30:44";
 inline constexpr char kContactHeading[] = "Hinweise && Kontakt";
 inline constexpr char kHomeHint[] = "Link zur Homepage";
-inline constexpr char kMakerLine[] = "Ein Programm der <a>Orvant Software GmbH</a>.";
+inline constexpr char kMakerText[] = "Ein Programm der";
+inline constexpr char kMakerLink[] = " Orvant Software GmbH";
 inline constexpr char kRightsNotice[] =
     "Alle Rechte vorbehalten. Genannte Marken sind Eigentum ihrer jeweiligen Inhaber.";
 inline constexpr char kHomePage[] = "https://www.orvant.example/trelvo";

@@ -14,9 +14,13 @@ namespace {
 namespace k = engine::counter_keys;
 
 // The description is one line of the counter file: a line break becomes one blank.
-std::string OnOneLine(std::string text) {
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.replace(at, 2, " ");
-  return text;
+std::string OnOneLine(const std::string& text) {
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "\r\n") == 0) ++i;
+    line += text[i] == '\n' ? ' ' : text[i];
+  }
+  return line;
 }
 
 }  // namespace

@@ -16,11 +16,6 @@ using namespace std::chrono_literals;
 
 constexpr int kSize = 16;
 
-COLORREF TransparentColour(HBITMAP glyph) {
-  const MemoryDc dc(glyph);
-  return GetPixel(dc.get(), 0, kSize - 1);
-}
-
 // A monochrome mask: white where the glyph is transparent, black elsewhere.
 UniqueBitmap MakeMask(HBITMAP glyph) {
   UniqueBitmap mask(CreateBitmap(kSize, kSize, 1, 1, nullptr));
@@ -39,24 +34,6 @@ void SetPictureAndMask(const win32::DispatchObject& button, int glyph) {
   UniqueBitmap mask = MakeMask(bitmap.get());
   button.Put("Picture", Variant::Object(win32::BitmapPicture(std::move(bitmap)).Get()));
   button.Put("Mask", Variant::Object(win32::BitmapPicture(std::move(mask)).Get()));
-}
-
-// The glyph on the button-face colour: what PasteFace takes from the clipboard.
-UniqueBitmap FaceOnButtonColour(int glyph) {
-  const UniqueBitmap source_bitmap = win32::LoadBitmapResource(glyph);
-  const COLORREF transparent = TransparentColour(source_bitmap.get());
-  const HDC screen = GetDC(nullptr);
-  UniqueBitmap face(CreateCompatibleBitmap(screen, kSize, kSize));
-  ReleaseDC(nullptr, screen);
-  const MemoryDc source(source_bitmap.get());
-  const MemoryDc target(face.get());
-  const COLORREF fill = GetSysColor(COLOR_BTNFACE);
-  for (int y = 0; y < kSize; ++y)
-    for (int x = 0; x < kSize; ++x) {
-      const COLORREF pixel = GetPixel(source.get(), x, y);
-      SetPixel(target.get(), x, y, pixel == transparent ? fill : pixel);
-    }
-  return face;
 }
 
 bool OpenClipboardPatiently() {
@@ -109,7 +86,7 @@ void PasteFromClipboard(const win32::DispatchObject& button, int glyph) {
   std::string failure = "Das Symbol einer Schaltfläche kann nicht eingefügt werden.";
   for (int attempt = 0; attempt <= 10; ++attempt) {
     if (OpenClipboardPatiently()) {
-      UniqueBitmap face = FaceOnButtonColour(glyph);
+      UniqueBitmap face = win32::GlyphOnButtonFace(glyph);  // what PasteFace takes
       EmptyClipboard();
       if (SetClipboardData(CF_BITMAP, face.get())) face.release();  // the clipboard owns it now
       CloseClipboard();

@@ -265,6 +265,11 @@ void Toolbar::SetItems(size_t index, const std::vector<std::string>& items) {
   }
 }
 
+void Toolbar::SetListIndex(size_t index, int list_index) {
+  if (!linked(index)) return;
+  DispatchObject(links_[index].control).Put("ListIndex", Variant::Int(list_index));
+}
+
 std::string Toolbar::Text(size_t index) {
   if (!linked(index)) return "";
   return DispatchObject(links_[index].control).Get("Text").ToText();

@@ -7,6 +7,9 @@
 #include "commands/ribbon_definition.h"
 #include "commands/shared_host.h"
 #include "commands/win32/dispatch_office_host.h"
+#include "dialogs/win32/about_window.h"
+#include "dialogs/win32/options_window.h"
+#include "engine/range_list.h"
 #include "engine/settings.h"
 #include "frame/toolbar.h"
 #include "platform/user_interface.h"
@@ -65,25 +68,72 @@ void TrelvoModule::OnAddInInitialize(const frame::HostConnection& host) {
 void TrelvoModule::OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>& ui) { SharedHostState().ribbon_ui = ui; }
 
 void TrelvoModule::OnToolbarCommand(Command command, const frame::HostConnection& host) {
+  if (command == Command::SelectRange) {
+    if (host.toolbar) SelectToolbarRange(env_, host.toolbar->Text(kRangeControl));
+    return;
+  }
+  RunCommand(command, host);
+}
+
+void TrelvoModule::OnRibbonCommand(Command command, ribbon::RibbonControl&) {
+  if (!host_) return;  // not started yet
+  if (command == Command::SelectRange) {
+    const std::string caption = RibbonRangeCaption();
+    if (!caption.empty()) SelectRangeByName(env_, caption);
+    return;
+  }
+  RunCommand(command, *host_);
+}
+
+void TrelvoModule::RunCommand(Command command, const frame::HostConnection& host) {
   switch (command) {
     case Command::Insert: return CallInsert(host);
-    case Command::SelectRange:
-      if (host.toolbar) SelectToolbarRange(env_, host.toolbar->Text(kRangeControl));
-      return;
-    default: return;  // Save, Options, Customer and Info come with their own issues
+    case Command::Options: return RunOptions(host);
+    case Command::Info: return dialogs::win32::AboutWindow().Run(host.owner_window);
+    default: return;  // Save and Customer come with their own issue
   }
 }
 
-void TrelvoModule::OnRibbonCommand(Command command, ribbon::RibbonControl& sender) {
-  if (!host_) return;  // not started yet
-  switch (command) {
-    case Command::Insert: return CallInsert(*host_);
-    case Command::SelectRange: {
-      const int32_t index = sender.selected_item_index();
-      if (index >= 0) SelectRangeByName(env_, sender.Items()->at(static_cast<size_t>(index)).caption());
-      return;
-    }
-    default: return;  // Save, Options, Customer and Info come with their own issues
+// The caption of the ribbon drop-down's chosen item, "" when none is chosen.
+std::string TrelvoModule::RibbonRangeCaption() const {
+  const int32_t index = ribbon_ranges_->selected_item_index();
+  ribbon::ControlCollection& items = *ribbon_ranges_->Items();
+  if (index < 0 || static_cast<size_t>(index) >= items.size()) return "";
+  return items.at(static_cast<size_t>(index)).caption();
+}
+
+void TrelvoModule::RunOptions(const frame::HostConnection& host) {
+  dialogs::win32::OptionsWindow window(env_);
+  window.Run(host.owner_window);
+  const bool ribbon_host = IsRibbonHost(SharedHostState().version);
+  if (window.dialog().counter_file_changed()) {
+    if (host.toolbar) host.toolbar->SetListIndex(kRangeControl, 1);
+    if (ribbon_host) ribbon_ranges_->SetSelectedItemIndex(0);
+  }
+  const std::string current =
+      ribbon_host ? RibbonRangeCaption() : (host.toolbar ? host.toolbar->Text(kRangeControl) : "");
+  if (window.dialog().range_list_changed() || current == engine::kDefaultRangeName)
+    RebuildRangeSelectors(window.dialog().ranges().entries(), current, host);
+}
+
+void TrelvoModule::RebuildRangeSelectors(const std::vector<std::string>& ranges, const std::string& current,
+                                         const frame::HostConnection& host) {
+  const bool ribbon_host = IsRibbonHost(SharedHostState().version);
+  int chosen = 1;  // in the toolbar's list, counted from 1
+  std::vector<std::string> names{engine::kDefaultRangeName};
+  for (size_t i = 0; i < ranges.size(); ++i) {
+    names.push_back(engine::GetRangeName(ranges[i]));
+    if (names.back() == current && chosen == 1) chosen = static_cast<int>(i) + 2;
+  }
+  if (host.toolbar) host.toolbar->SetItems(kRangeControl, names);
+  if (ribbon_host) FillRibbonRangeList(env_, *ribbon_ranges_);
+  if (host.toolbar) host.toolbar->SetListIndex(kRangeControl, chosen);
+  ribbon_ranges_->SetSelectedItemIndex(chosen - 1);
+  if (ribbon_host) {
+    if (const auto& ui = SharedHostState().ribbon_ui) ui->InvalidateControl(ribbon_ranges_->id());
+    if (ribbon_ranges_->selected_item_index() > 0) SelectRangeByName(env_, RibbonRangeCaption());
+  } else if (chosen != 1 && host.toolbar) {
+    SelectToolbarRange(env_, host.toolbar->Text(kRangeControl));
   }
 }
 

@@ -7,6 +7,8 @@
 // of an insertion until one second after its end, when a window timer enables
 // it and its buttons again.
 #include <memory>
+#include <string>
+#include <vector>
 #include <windows.h>
 
 #include "frame/add_in_module.h"
@@ -32,7 +34,14 @@ class TrelvoModule : public frame::AddInModule {
 
  private:
   void OnRibbonCommand(Command command, ribbon::RibbonControl& sender);
+  void RunCommand(Command command, const frame::HostConnection& host);
   void CallInsert(const frame::HostConnection& host);
+  void RunOptions(const frame::HostConnection& host);
+  // After the Options dialog: both range selectors built anew from its list.
+  // current: the name the selector showed, chosen again where the list holds it.
+  void RebuildRangeSelectors(const std::vector<std::string>& ranges, const std::string& current,
+                             const frame::HostConnection& host);
+  std::string RibbonRangeCaption() const;
   // Enables or disables Insert's toolbar button, and in ribbon hosts its ribbon button.
   void EnableInsertButtons(bool enabled);
 

@@ -27,6 +27,25 @@ UniqueBitmap LoadBitmapResource(int id) {
   return bitmap;
 }
 
+UniqueBitmap GlyphOnButtonFace(int id) {
+  const UniqueBitmap glyph = LoadBitmapResource(id);
+  BITMAP shape{};
+  GetObjectW(glyph.get(), sizeof shape, &shape);
+  const HDC screen = GetDC(nullptr);
+  UniqueBitmap face(CreateCompatibleBitmap(screen, shape.bmWidth, shape.bmHeight));
+  ReleaseDC(nullptr, screen);
+  const MemoryDc source(glyph.get());
+  const MemoryDc target(face.get());
+  const COLORREF transparent = GetPixel(source.get(), 0, shape.bmHeight - 1);
+  const COLORREF fill = GetSysColor(COLOR_BTNFACE);
+  for (int y = 0; y < shape.bmHeight; ++y)
+    for (int x = 0; x < shape.bmWidth; ++x) {
+      const COLORREF pixel = GetPixel(source.get(), x, y);
+      SetPixel(target.get(), x, y, pixel == transparent ? fill : pixel);
+    }
+  return face;
+}
+
 Microsoft::WRL::ComPtr<IDispatch> BitmapPicture(UniqueBitmap bitmap) {
   PICTDESC description{};
   description.picType = PICTYPE_BITMAP;

@@ -1,0 +1,95 @@
+#include "dialogs/win32/dialog_window.h"
+
+#include <commctrl.h>
+#include <stdexcept>
+
+#include "platform/win32/com_module.h"
+#include "platform/win32/wide_text.h"
+
+namespace trelvo::dialogs::win32 {
+namespace {
+
+// The library's manifest (resource 2) as the active context while a dialog is
+// open, so that its controls are those of version 6, with visual styles.
+class VisualStyles {
+ public:
+  VisualStyles() {
+    ACTCTXW context{};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.hModule = trelvo::win32::ModuleHandle();
+    context.lpResourceName = MAKEINTRESOURCEW(2);
+    handle_ = CreateActCtxW(&context);
+    if (handle_ != INVALID_HANDLE_VALUE && !ActivateActCtx(handle_, &cookie_)) cookie_ = 0;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
+                                                       ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+  }
+  ~VisualStyles() {
+    if (cookie_) DeactivateActCtx(0, cookie_);
+    if (handle_ != INVALID_HANDLE_VALUE) ReleaseActCtx(handle_);
+  }
+  VisualStyles(const VisualStyles&) = delete;
+  VisualStyles& operator=(const VisualStyles&) = delete;
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+};
+
+}  // namespace
+
+std::wstring Widen(const std::string& text) { return trelvo::win32::Widen(text); }
+
+std::string WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return trelvo::win32::Narrow(text);
+}
+
+void SetWindowTextUtf8(HWND window, const std::string& text) { SetWindowTextW(window, Widen(text).c_str()); }
+
+INT_PTR DialogWindow::ShowModal(HWND owner, int template_id) {
+  const VisualStyles styles;
+  const INT_PTR result = DialogBoxParamW(trelvo::win32::ModuleHandle(), MAKEINTRESOURCEW(template_id), owner, Procedure,
+                                         reinterpret_cast<LPARAM>(this));
+  hwnd_ = nullptr;
+  return result;
+}
+
+void DialogWindow::SetText(int id, const std::string& text) const { SetWindowTextUtf8(Item(id), text); }
+std::string DialogWindow::Text(int id) const { return WindowText(Item(id)); }
+
+bool DialogWindow::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
+
+void DialogWindow::OnError(const std::exception& error) {
+  MessageBoxW(hwnd_, Widen(error.what()).c_str(), L"Fehler", MB_OK | MB_ICONERROR);
+}
+
+INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+    reinterpret_cast<DialogWindow*>(lparam)->hwnd_ = dialog;
+  }
+  auto* window = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (!window) return FALSE;
+  try {
+    switch (message) {
+      case WM_INITDIALOG: window->OnInit(); return TRUE;
+      case WM_COMMAND: window->OnCommand(LOWORD(wparam), HIWORD(wparam)); return TRUE;
+      default: {
+        INT_PTR result = FALSE;
+        if (!window->OnMessage(message, wparam, lparam, result)) return FALSE;
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+        return result ? result : TRUE;
+      }
+    }
+  } catch (const std::exception& error) {
+    window->OnError(error);
+  } catch (...) {
+    window->OnError(std::runtime_error("Unerwarteter Fehler im Dialog"));
+  }
+  return TRUE;
+}
+
+}  // namespace trelvo::dialogs::win32

@@ -1,0 +1,59 @@
+#pragma once
+// A modal dialog from a template of the library's resources: the common
+// controls of version 6 active while it is open (the library's manifest),
+// `this` kept at WM_INITDIALOG and every message passed to the object, and no
+// exception leaving the dialog procedure: it is shown in an error box.
+#include <exception>
+#include <string>
+#include <windows.h>
+
+namespace trelvo::dialogs::win32 {
+
+class DialogWindow {
+ public:
+  virtual ~DialogWindow() = default;
+  DialogWindow() = default;
+  DialogWindow(const DialogWindow&) = delete;
+  DialogWindow& operator=(const DialogWindow&) = delete;
+
+  // Shows the dialog owned by owner (nullptr: none) until it ends; its result.
+  INT_PTR ShowModal(HWND owner, int template_id);
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  // WM_INITDIALOG: texts, lists, initial state.
+  virtual void OnInit() = 0;
+  // WM_COMMAND: control id and notification code.
+  virtual void OnCommand(int id, int code) = 0;
+  // Any other message; true when handled (result in result).
+  virtual bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result);
+  // An exception of a handler: an error box over the dialog.
+  virtual void OnError(const std::exception& error);
+
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  void SetText(int id, const std::string& text) const;
+  std::string Text(int id) const;
+  void Show(int id, bool shown) const { ShowWindow(Item(id), shown ? SW_SHOW : SW_HIDE); }
+  void End(INT_PTR result) const { EndDialog(hwnd_, result); }
+  // Moves the focus to a control once the current message is done.
+  void FocusLater(int id) const { PostMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
+  HWND hwnd_ = nullptr;
+};
+
+// The text of a window, and a window's text set from UTF-8.
+std::string WindowText(HWND window);
+void SetWindowTextUtf8(HWND window, const std::string& text);
+
+std::wstring Widen(const std::string& text);
+
+// A list of texts for a drop-down list.
+template <class Items>
+void FillComboBox(HWND box, const Items& items) {
+  SendMessageW(box, CB_RESETCONTENT, 0, 0);
+  for (const char* item : items) SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+}
+
+}  // namespace trelvo::dialogs::win32

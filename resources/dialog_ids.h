@@ -1,0 +1,99 @@
+/* Resource ids of the dialogs and their controls; shared by the resource
+   script and the dialog windows. The controls of the Options dialog's tabs
+   lie in one id range per tab. */
+#pragma once
+
+#define IDD_OPTIONS 200
+#define IDD_RANGE 201
+#define IDD_ABOUT 202
+#define IDD_TEXT_INPUT 203
+#define IDI_TRELVO 210
+/* The range list's button faces */
+#define IDB_RANGE_ADD 220
+#define IDB_RANGE_REMOVE 221
+#define IDB_RANGE_EDIT 222
+#define IDB_RANGE_UP 223
+#define IDB_RANGE_DOWN 224
+
+/* Options: below the tabs */
+#define IDC_TABS 1001
+#define IDC_MODE 1002
+#define IDC_OPTIONS_OK 1003
+#define IDC_PREVIEW_BUTTON 1004
+
+/* Options, tab "Zähler": 1100 to 1199 */
+#define IDC_TEXT_DATE_GROUP 1100
+#define IDC_TEXT_BEFORE_LABEL 1101
+#define IDC_TEXT_BEFORE 1102
+#define IDC_DATE_LABEL 1103
+#define IDC_DATE 1104
+#define IDC_SEPARATOR_LABEL 1105
+#define IDC_SEPARATOR 1106
+#define IDC_TEXT_AFTER_LABEL 1107
+#define IDC_TEXT_AFTER 1108
+#define IDC_TEXT_COUNTER_LABEL 1109
+#define IDC_TEXT_COUNTER 1110
+#define IDC_COUNTER_GROUP 1111
+#define IDC_COUNTER_LABEL 1112
+#define IDC_COUNTER 1113
+#define IDC_COUNTER_SPIN 1114
+#define IDC_DIGITS_LABEL 1115
+#define IDC_DIGITS 1116
+#define IDC_INCREMENT_LABEL 1117
+#define IDC_INCREMENT 1118
+#define IDC_INCREMENT_SPIN 1119
+#define IDC_LEADING 1120
+#define IDC_PREVIEW_GROUP 1121
+#define IDC_PREVIEW 1122
+#define IDC_COUNTER_TAB_LAST 1199
+
+/* Options, tab "Pfade": 1200 to 1299 */
+#define IDC_FILES_GROUP 1200
+#define IDC_COUNTER_FILE_LABEL 1201
+#define IDC_COUNTER_FILE 1202
+#define IDC_OPEN_COUNTER_FILE 1203
+#define IDC_NEW_COUNTER_FILE 1204
+#define IDC_DESCRIPTION_LABEL 1205
+#define IDC_DESCRIPTION 1206
+#define IDC_LOG_FOLDER_LABEL 1207
+#define IDC_LOG_FOLDER 1208
+#define IDC_BROWSE_LOG_FOLDER 1209
+#define IDC_PREVIEW2_GROUP 1210
+#define IDC_PREVIEW2 1211
+#define IDC_PATHS_TAB_LAST 1299
+
+/* Options, tab "Nummernkreise": 1300 to 1399 */
+#define IDC_RANGES_GROUP 1300
+#define IDC_RANGES_LABEL 1301
+#define IDC_RANGES 1302
+#define IDC_ADD_RANGE 1303
+#define IDC_REMOVE_RANGE 1304
+#define IDC_EDIT_RANGE 1305
+#define IDC_RANGE_UP 1306
+#define IDC_RANGE_DOWN 1307
+#define IDC_RANGES_TAB_LAST 1399
+
+/* Range edit dialog */
+#define IDC_RANGE_GROUP 1400
+#define IDC_RANGE_NAME_LABEL 1401
+#define IDC_RANGE_NAME 1402
+#define IDC_RANGE_FILE_LABEL 1403
+#define IDC_RANGE_FILE 1404
+#define IDC_RANGE_BROWSE 1405
+
+/* About dialog */
+#define IDC_ABOUT_TITLE 1500
+#define IDC_ABOUT_SUBTITLE 1501
+#define IDC_ABOUT_RULE1 1502
+#define IDC_VERSION 1503
+#define IDC_REVISION 1504
+#define IDC_CONTACT 1505
+#define IDC_CONTACT_RULE 1506
+#define IDC_HOME_LINK 1507
+#define IDC_MAKER 1510
+#define IDC_NOTICE 1508
+#define IDC_ABOUT_RULE2 1509
+
+/* Text input dialog */
+#define IDC_INPUT_PROMPT 1600
+#define IDC_INPUT_TEXT 1601
