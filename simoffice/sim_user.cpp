@@ -87,7 +87,14 @@ void SimUser::Answer(HWND dialog) {
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     if (SameName(ClassOf(child), "Button")) box.buttons.push_back(WindowText(child));
   shown.push_back(std::move(box));
-  const int id = ButtonId(answer);
+  if (answer.empty()) return;  // the test acts on the dialog itself
+  // The button that reads as the answer, else the standard button of its name.
+  int id = ButtonId(answer);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    std::string caption = WindowText(child);
+    std::erase(caption, '&');
+    if (SameName(ClassOf(child), "Button") && SameName(caption, answer)) id = GetDlgCtrlID(child);
+  }
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 

@@ -3,7 +3,8 @@
 // dialog that appears on the host's thread with a preset button, after
 // recording its caption, text and buttons, so that no test waits on a window.
 // Test surface: Application.SimUser with Answer ("OK", "Abbrechen", "Ja",
-// "Nein"; OK by default), Messages ("caption|text" a line, line breaks in the
+// "Nein", or any button's caption; OK by default; empty: the box is recorded
+// and left to the test, which acts on it by window messages), Messages ("caption|text" a line, line breaks in the
 // text as \n) and Clear.
 #include <string>
 #include <vector>
