@@ -1,6 +1,7 @@
 #include "dialogs/win32/options_window.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include "dialogs/dialog_texts.h"
 #include "dialogs/win32/control_keys.h"
@@ -115,6 +116,9 @@ void OptionsWindow::Quietly(Step&& step) {
 }
 
 void OptionsWindow::OnInit() {
+  // The tabs' controls stand on the dialog itself: its background becomes the
+  // tab page's, as on a property sheet, so that labels match the page.
+  EnableThemeDialogTexture(hwnd(), ETDT_ENABLETAB);
   SetWindowTextUtf8(hwnd(), texts::kOptionsCaption);
   for (const auto& [id, text] : kTexts) SetText(id, text);
   FillComboBox(Item(IDC_DATE), texts::kDateItems);
