@@ -101,6 +101,17 @@ void AboutWindow::OnInit() {
   SetWindowPos(Item(IDC_MAKER), nullptr, 0, 0, maker_width, maker.bottom - maker.top, SWP_NOMOVE | SWP_NOZORDER);
   SetWindowPos(Item(IDC_HOME_LINK), nullptr, maker.left + maker_width, maker.top,
                text_width(Item(IDC_HOME_LINK), underlined_.get()) + 2, link.bottom - link.top, SWP_NOZORDER);
+  // The heading as wide as its bold text ("&&" shows as one "&"), its rule from there to the right edge.
+  RECT heading{}, rule{};
+  GetWindowRect(Item(IDC_CONTACT), &heading);
+  GetWindowRect(Item(IDC_CONTACT_RULE), &rule);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&heading), 2);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rule), 2);
+  const int heading_width = text_width(Item(IDC_CONTACT), bold_.get()) + 4;
+  SetWindowPos(Item(IDC_CONTACT), nullptr, 0, 0, heading_width, heading.bottom - heading.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(Item(IDC_CONTACT_RULE), nullptr, heading.left + heading_width + 4, rule.top,
+               rule.right - heading.left - heading_width - 4, rule.bottom - rule.top, SWP_NOZORDER);
   AddTooltips(hwnd(), {{IDC_HOME_LINK, texts::kHomeHint}});
 }
 
