@@ -1,0 +1,51 @@
+#include "commands/automation.h"
+
+#include "commands/insert_command.h"
+#include "engine/counter_file.h"
+#include "engine/number_drawing.h"
+#include "engine/settings.h"
+#include "engine/usage_log.h"
+#include "platform/error.h"
+
+namespace trelvo::commands {
+namespace {
+
+// The draw's target must exist before a number is drawn for it.
+void CheckTarget(const SharedHost& host) {
+  if (!host.application) throw Error("Trelvo ist mit keiner Anwendung verbunden. Es wurde keine Nummer vergeben.");
+  if (host.kind == HostKind::Excel && host.application->WorkbookCount() == 0)
+    throw Error("Kein aktives Arbeitsblatt. Bitte öffnen Sie eine Arbeitsmappe. Es wurde keine Nummer vergeben.");
+  if (host.kind == HostKind::Word && host.application->DocumentCount() == 0)
+    throw Error("Kein aktives Dokument. Bitte öffnen Sie ein Dokument. Es wurde keine Nummer vergeben.");
+}
+
+}  // namespace
+
+std::string ReadCounter(platform::Environment& env) { return engine::PreviewNextNumber(env); }
+
+std::string SetCounter(platform::Environment& env, const SharedHost& host) {
+  CheckTarget(host);
+  const engine::DrawResult draw = engine::DrawUnderLock(env, engine::CurrentCounterFile(env));
+  const std::string value = draw.issued ? draw.number : engine::kLockedMarker;
+  // A number that is drawn is logged, also when the property cannot be written.
+  std::exception_ptr property_failure;
+  if (draw.issued) {
+    try {
+      SetDocumentProperty(*host.application, kNumberProperty, value);
+    } catch (const std::exception&) {
+      property_failure = std::current_exception();
+    }
+  }
+  engine::AppendUsageLog(env, value, ApplicationWord(static_cast<int>(host.kind)) + host.version, env.system.Now());
+  if (property_failure) std::rethrow_exception(property_failure);
+  return value;
+}
+
+bool SetIniFile(platform::Environment& env, const std::string& path, const std::function<void()>& select_default) {
+  if (path.empty() || !env.files.FileExists(path)) return false;
+  if (select_default) select_default();
+  engine::SetCounterFilePath(env, path);
+  return true;
+}
+
+}  // namespace trelvo::commands
