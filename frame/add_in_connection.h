@@ -44,6 +44,7 @@ class AddInConnection {
   const ribbon::win32::RibbonEvents& ribbon_events() const { return ribbon_events_; }
 
   const HostConnection& host() const { return host_; }
+  AddInModule& module() { return *module_; }
 
  private:
   // Runs one of the module's handlers; what it throws goes to HandleAddInError.

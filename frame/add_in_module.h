@@ -45,6 +45,9 @@ class AddInModule {
   virtual ribbon::Ribbon* ribbon() { return nullptr; }
   // The host's ribbon has loaded (the module's ribbon keeps it already).
   virtual void OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>&) {}
+  // A macro made another file the current counter file: the range selectors
+  // show "(Standard Zähler)" again.
+  virtual void OnCounterFileChosen() {}
   // A toolbar control's event: the command it runs.
   virtual void OnToolbarCommand(commands::Command, const HostConnection&) {}
   // host_shutting_down: the host ends (rather than the user unloading the add-in).

@@ -4,6 +4,7 @@
 
 #include "frame/type_library.h"
 #include "platform/win32/bstr.h"
+#include "platform/win32/variant.h"
 #include "platform/win32/com_boundary.h"
 #include "platform/win32/wide_text.h"
 #include "ribbon/win32/ribbon_dispatch.h"
@@ -59,21 +60,41 @@ HRESULT TrelvoCoClass::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
                                        connection_ ? connection_->ribbon_events() : no_events, automation);
 }
 
-// The members draw and read numbers with the automation issue; until then
-// they answer that they are not available.
+commands::AutomationMembers& TrelvoCoClass::Members() {
+  if (!members_) members_ = std::make_unique<commands::AutomationMembers>();
+  members_->set_owner(connection_ ? connection_->host().owner_window : nullptr);
+  return *members_;
+}
+
+template <class Body>
+HRESULT TrelvoCoClass::Member(VARIANT* value, Body&& body) {
+  if (!value) return E_POINTER;
+  VariantInit(value);
+  return win32::GuardComCall(CLSID_TrelvoCoClass, [&] {
+    body().MoveTo(value);
+    return S_OK;
+  });
+}
+
 HRESULT TrelvoCoClass::get_ReadCounter(VARIANT* value) {
-  if (value) VariantInit(value);
-  return E_NOTIMPL;
+  return Member(value, [&] { return win32::Variant::Text(Members().ReadCounter()); });
 }
 
 HRESULT TrelvoCoClass::get_SetCounter(VARIANT* value) {
-  if (value) VariantInit(value);
-  return E_NOTIMPL;
+  return Member(value, [&] { return win32::Variant::Text(Members().SetCounter()); });
 }
 
-HRESULT TrelvoCoClass::get_SetIniFile(VARIANT, VARIANT* value) {
-  if (value) VariantInit(value);
-  return E_NOTIMPL;
+HRESULT TrelvoCoClass::get_SetIniFile(VARIANT file_name, VARIANT* value) {
+  return Member(value, [&] {
+    win32::Variant path;
+    if (FAILED(VariantChangeType(path.out(), &file_name, 0, VT_BSTR)))
+      throw win32::ComError(DISP_E_TYPEMISMATCH, "Der Dateiname der Zählerdatei ist kein Text.");
+    // An object without a module has no range selectors to put back.
+    const auto select_default = [&] {
+      if (connection_) connection_->module().OnCounterFileChosen();
+    };
+    return win32::Variant::Bool(Members().SetIniFile(path.ToText(), select_default));
+  });
 }
 
 HRESULT TrelvoCoClass::OnConnection(IDispatch* application, ext_ConnectMode mode, IDispatch* add_in, SAFEARRAY**) {

@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include "Trelvo_h.h"
+#include "commands/win32/automation_members.h"
 #include "frame/add_in_connection.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/office_interfaces.h"
@@ -63,6 +64,14 @@ class TrelvoCoClass : public win32::ComObject<ITrelvoCoClass, IDTExtensibility2,
   ModuleFactory make_module_;
   std::unique_ptr<AddInConnection> connection_;
   Microsoft::WRL::ComPtr<IDispatch> task_pane_factory_;
+  std::unique_ptr<commands::AutomationMembers> members_;  // made at the first call
+
+  // The automation members, with boxes owned by the connected host's window.
+  commands::AutomationMembers& Members();
+  // Runs a member: value empty first, then the body's answer; an error is
+  // the call's failure with its message as the description.
+  template <class Body>
+  HRESULT Member(VARIANT* value, Body&& body);
 };
 
 }  // namespace trelvo::frame

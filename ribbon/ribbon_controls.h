@@ -162,6 +162,12 @@ class RibbonControl {
   void SetSelectedItemId(const std::string& value) { Set(selected_item_id_, value); }
   int32_t selected_item_index() const { return selected_item_index_; }
   void SetSelectedItemIndex(int32_t value) { Set(selected_item_index_, value); }
+  // A drop-down's choice stored without asking the host to read it again (the
+  // host shows a user's pick already).
+  void StoreSelection(const std::string& id, int32_t index) {
+    selected_item_id_ = id;
+    selected_item_index_ = index;
+  }
   bool show_item_caption() const { return show_item_caption_; }
   void SetShowItemCaption(bool value) { show_item_caption_ = value; }
   const std::string& size_string() const { return size_string_; }
@@ -176,11 +182,6 @@ class RibbonControl {
   // Asks the host to read the control again (an item: the item, then its drop-down).
   virtual void Refresh();
   friend class ControlCollection;
-  // A drop-down's pick, which the host shows already: no refresh.
-  void StoreSelection(const std::string& id, int32_t index) {
-    selected_item_id_ = id;
-    selected_item_index_ = index;
-  }
   // Runs on_action unless it is running already; the flag goes also when it fails.
   void RunHandler();
   // The first insert attribute that has a value, if any.

@@ -12,6 +12,15 @@ SimDialog::SimDialog(const std::string& source, long number) : SimObject(source)
     shows.push_back(texts);
     return Variant::Bool(true);
   });
+  // Test surface: every Show, its texts joined by "|", a line each.
+  AddProperty("SimShows", {}, [this](const CallArguments&) {
+    std::string lines;
+    for (const auto& show : shows) {
+      for (size_t i = 0; i < show.size(); ++i) lines += (i ? "|" : "") + show[i];
+      lines += "\r\n";
+    }
+    return Variant::Text(lines);
+  });
 }
 
 SimDialogs::SimDialogs(const std::string& source) : SimObject(source) {

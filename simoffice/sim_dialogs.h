@@ -1,6 +1,7 @@
 #pragma once
 // The built-in dialogs of a simulated host (Application.Dialogs): each dialog
-// records what it was shown with, so tests can see which name was proposed.
+// records what it was shown with, so tests can see which name was proposed
+// (scripts read it as SimShows).
 #include <map>
 #include <vector>
 

@@ -5,10 +5,13 @@
 #include "commands/insert_command.h"
 #include "commands/range_selection.h"
 #include "commands/ribbon_definition.h"
+#include "commands/save_command.h"
 #include "commands/shared_host.h"
 #include "commands/win32/dispatch_office_host.h"
 #include "dialogs/win32/about_window.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/win32/options_window.h"
+#include "dialogs/win32/text_input_window.h"
 #include "engine/range_list.h"
 #include "engine/settings.h"
 #include "frame/toolbar.h"
@@ -90,8 +93,25 @@ void TrelvoModule::RunCommand(Command command, const frame::HostConnection& host
     case Command::Insert: return CallInsert(host);
     case Command::Options: return RunOptions(host);
     case Command::Info: return dialogs::win32::AboutWindow().Run(host.owner_window);
-    default: return;  // Save and Customer come with their own issue
+    case Command::Save: {
+      DispatchOfficeHost office(host.application, host.kind);
+      return ExecuteSave(env_, office, host.kind, IsRibbonHost(SharedHostState().version));
+    }
+    case Command::Customer: {
+      DispatchOfficeHost office(host.application, host.kind);
+      return ExecuteCustomerName(env_, office, host.kind, [&](const std::string& current) {
+        return dialogs::win32::TextInputWindow(dialogs::texts::kCustomerCaption, dialogs::texts::kCustomerPrompt,
+                                               current)
+            .Run(host.owner_window);
+      });
+    }
+    case Command::SelectRange: return;  // each selector runs its own
   }
+}
+
+void TrelvoModule::OnCounterFileChosen() {
+  if (host_ && host_->toolbar) host_->toolbar->SetListIndex(kRangeControl, 1);
+  ribbon_ranges_->StoreSelection(ribbon_ranges_->selected_item_id(), 0);
 }
 
 // The caption of the ribbon drop-down's chosen item, "" when none is chosen.

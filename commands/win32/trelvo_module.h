@@ -26,6 +26,7 @@ class TrelvoModule : public frame::AddInModule {
   void OnAddInInitialize(const frame::HostConnection& host) override;
   void OnToolbarCommand(Command command, const frame::HostConnection& host) override;
   ribbon::Ribbon* ribbon() override { return &ribbon_; }
+  void OnCounterFileChosen() override;
   void OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>& ui) override;
   void OnAddInFinalize(bool host_shutting_down) override;
 

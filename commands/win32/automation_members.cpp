@@ -1,0 +1,20 @@
+#include "commands/win32/automation_members.h"
+
+#include "commands/automation.h"
+#include "commands/shared_host.h"
+#include "platform/win32/com_module.h"
+
+namespace trelvo::commands {
+
+AutomationMembers::AutomationMembers()
+    : platform_(platform::MakeSystemPlatform(win32::ModuleHandle())), env_{*platform_.files, *platform_.system, ui_} {}
+
+std::string AutomationMembers::ReadCounter() { return commands::ReadCounter(env_); }
+
+std::string AutomationMembers::SetCounter() { return commands::SetCounter(env_, SharedHostState()); }
+
+bool AutomationMembers::SetIniFile(const std::string& path, const std::function<void()>& select_default) {
+  return commands::SetIniFile(env_, path, select_default);
+}
+
+}  // namespace trelvo::commands
