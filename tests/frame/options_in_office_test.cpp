@@ -46,3 +46,46 @@ TEST_F(OfficeLoadsTrelvo, TheAdministratorsOptionsHoldOffOtherWorkstationsUntilO
 
 }  // namespace
 }  // namespace trelvo
+
+namespace trelvo {
+namespace {
+
+// After the Options dialog the range selectors hold "(Standard Zähler)" and
+// the ranges of the list, in the toolbar (Excel 11.0) and in the ribbon (12.0).
+TEST_F(OfficeLoadsTrelvo, TheOptionsCommandRebuildsBothRangeSelectors) {
+  const UserSettings settings;
+  const std::string other = settings.folder + "firma_b.ini";
+  std::ofstream(other, std::ios::binary) << "[Zaehler]\r\n";
+  const std::wstring range_list = UserFolder() + L"\\nummernkreise.txt";
+  std::ofstream(range_list.c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
+  const char* options_tag = commands::kTrelvoToolbar.controls[3].tag;
+  const char* ranges_tag = commands::kTrelvoToolbar.controls[2].tag;
+
+  const DispatchObject excel = StartHost(kExcelClassId);
+  excel.GetObject("CommandBars")
+      .GetObject("FindControl", {Variant::Int(1), Variant::Omitted(), Variant::Text(options_tag)})
+      .Call("Execute");  // the scripted user presses OK
+  const DispatchObject ranges =
+      excel.GetObject("CommandBars")
+          .GetObject("FindControl", {Variant::Int(3), Variant::Omitted(), Variant::Text(ranges_tag)});
+  EXPECT_EQ(ranges.Get("ListCount").ToInt(), 2);
+  EXPECT_EQ(ranges.Get("List", {Variant::Int(2)}).ToText(), "Firma B");
+  EXPECT_EQ(ranges.Get("ListIndex").ToInt(), 1);
+  EXPECT_EQ(ranges.Get("Text").ToText(), "(Standard Zähler)");
+  excel.Call("Quit");
+
+  win32::WriteRegistryText(HKEY_CURRENT_USER, L"Software\\SimOffice\\Excel", L"Version", L"12.0");
+  std::ofstream(range_list.c_str(), std::ios::binary) << "Firma B|" << other << "\r\nFirma C|" << other << "\r\n";
+  const DispatchObject excel12 = StartHost(kExcelClassId);
+  const DispatchObject ribbon = excel12.GetObject("SimRibbon");
+  ribbon.Call("Click", {Variant::Text("Einstellungen")});
+  EXPECT_EQ(ribbon.Call("ItemCount", {Variant::Text("Nummernkreis")}).ToInt(), 3);
+  EXPECT_EQ(ribbon.Call("ItemLabel", {Variant::Text("Nummernkreis"), Variant::Int(2)}).ToText(), "Firma C");
+  EXPECT_EQ(ribbon.Call("SelectedIndex", {Variant::Text("Nummernkreis")}).ToInt(), 0);
+  EXPECT_EQ(excel12.GetObject("SimUser").Get("Messages").ToText().substr(0, 16), "Trelvo Optionen|");
+  excel12.Call("Quit");
+  DeleteFileW(range_list.c_str());
+}
+
+}  // namespace
+}  // namespace trelvo
