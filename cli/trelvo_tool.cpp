@@ -61,29 +61,9 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
   return options;
 }
 
-const char* DateKindName(int32_t kind) {
-  static const char* const names[] = {"(ohne)",
-                                      "Jahr vierstellig (JJJJ)",
-                                      "Jahr zweistellig (JJ)",
-                                      "Jahr und Monat (JJJJ/MM)",
-                                      "Jahr und Monat (JJ/MM)",
-                                      "Monat und Jahr (MM/JJJJ)",
-                                      "Monat und Jahr (MM/JJ)",
-                                      "Einstelliges Jahr  (J)",
-                                      "Einstellig Jahr und Monat (J/M)",
-                                      "Einstelliges Jahr und Monat (J/MM)",
-                                      "Einstellig Monat und Jahr (M/J)",
-                                      "Monat und einstelliges Jahr (MM/J)",
-                                      "Datum 2stellig (TT/MM/JJ)",
-                                      "Datum 4stellig (TT/MM/JJJJ)",
-                                      "ISO-Datum 2stellig (JJ/MM/TT)",
-                                      "ISO-Datum 4stellig (JJJJ/MM/TT)"};
-  return kind >= 0 && kind < 16 ? names[kind] : "(keine)";
-}
-
-const char* SeparatorKindName(int32_t kind) {
-  static const char* const names[] = {"(ohne)", "Leerzeichen ( )", "Bindestrich (-)", "Schrägstrich (/)", "Punkt (.)"};
-  return kind >= 0 && kind < 5 ? names[kind] : "(keine)";
+template <size_t N>
+const char* KindName(const std::array<const char*, N>& names, int32_t kind) {
+  return kind >= 0 && static_cast<size_t>(kind) < N ? names[static_cast<size_t>(kind)] : "(keine)";
 }
 
 // A key of [Zaehler] as it stands in the file, or its default when it is missing.
@@ -102,9 +82,10 @@ int Status(platform::Environment& env, const CounterFile& file, std::ostream& ou
       << "Zähler:           " << CounterValueText(document, k::kCounter, 0) << '\n'
       << "Schrittweite:     " << CounterValueText(document, k::kIncrement, 1) << '\n'
       << "Text vor Datum:   " << quoted(state.format.text_before) << '\n'
-      << "Datumsteil:       " << state.format.date_kind << ' ' << DateKindName(state.format.date_kind) << '\n'
-      << "Trennzeichen:     " << state.format.separator_kind << ' ' << SeparatorKindName(state.format.separator_kind)
-      << '\n'
+      << "Datumsteil:       " << state.format.date_kind << ' '
+      << KindName(engine::kDateKindNames, state.format.date_kind) << '\n'
+      << "Trennzeichen:     " << state.format.separator_kind << ' '
+      << KindName(engine::kSeparatorKindNames, state.format.separator_kind) << '\n'
       << "Text nach Datum:  " << quoted(state.format.text_after) << '\n'
       << "Text am Zähler:   " << quoted(state.format.counter_text) << '\n'
       << "Stellen:          " << state.format.width << '\n'

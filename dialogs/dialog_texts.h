@@ -4,6 +4,8 @@
 // and filters, and the messages the dialogs show.
 #include <array>
 
+#include "engine/number_composition.h"
+
 namespace trelvo::dialogs::texts {
 
 // --- Options dialog
@@ -30,26 +32,9 @@ inline constexpr char kTextBehindCounterLabel[] = "Text hinter Z&ähler:";
 inline constexpr char kTextBeforeCounterLabel[] = "Text vor Z&ähler:";
 inline constexpr char kTextCounterHint[] = "Text vor/hinter dem Zähler";
 
-inline constexpr std::array<const char*, 16> kDateItems = {
-    "(ohne)",
-    "Jahr vierstellig (JJJJ)",
-    "Jahr zweistellig (JJ)",
-    "Jahr und Monat (JJJJ/MM)",
-    "Jahr und Monat (JJ/MM)",
-    "Monat und Jahr (MM/JJJJ)",
-    "Monat und Jahr (MM/JJ)",
-    "Einstelliges Jahr  (J)",
-    "Einstellig Jahr und Monat (J/M)",
-    "Einstelliges Jahr und Monat (J/MM)",
-    "Einstellig Monat und Jahr (M/J)",
-    "Monat und einstelliges Jahr (MM/J)",
-    "Datum 2stellig (TT/MM/JJ)",
-    "Datum 4stellig (TT/MM/JJJJ)",
-    "ISO-Datum 2stellig (JJ/MM/TT)",
-    "ISO-Datum 4stellig (JJJJ/MM/TT)",
-};
-inline constexpr std::array<const char*, 5> kSeparatorItems = {"(ohne)", "Leerzeichen ( )", "Bindestrich (-)",
-                                                               "Schrägstrich (/)", "Punkt (.)"};
+// The date and separator lists: the engine's names of the kinds.
+inline constexpr const auto& kDateItems = engine::kDateKindNames;
+inline constexpr const auto& kSeparatorItems = engine::kSeparatorKindNames;
 inline constexpr std::array<const char*, 9> kDigitItems = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
 
 inline constexpr char kCounterGroup[] = "Zähler";

@@ -1,6 +1,7 @@
 #pragma once
 // The printed invoice number: free texts, a date part from today's date and the
 // counter with leading zeros, joined in one of two orders. Pure computation.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,29 @@ struct NumberFormat {
   int32_t width = 4;           // Padding + 1
   bool leading = false;        // counter and its text in front
 };
+
+// The names of the date-part kinds (Prefix) and separator kinds (Sep), as
+// the Options dialog lists them.
+inline constexpr std::array<const char*, 16> kDateKindNames = {
+    "(ohne)",
+    "Jahr vierstellig (JJJJ)",
+    "Jahr zweistellig (JJ)",
+    "Jahr und Monat (JJJJ/MM)",
+    "Jahr und Monat (JJ/MM)",
+    "Monat und Jahr (MM/JJJJ)",
+    "Monat und Jahr (MM/JJ)",
+    "Einstelliges Jahr  (J)",
+    "Einstellig Jahr und Monat (J/M)",
+    "Einstelliges Jahr und Monat (J/MM)",
+    "Einstellig Monat und Jahr (M/J)",
+    "Monat und einstelliges Jahr (MM/J)",
+    "Datum 2stellig (TT/MM/JJ)",
+    "Datum 4stellig (TT/MM/JJJJ)",
+    "ISO-Datum 2stellig (JJ/MM/TT)",
+    "ISO-Datum 4stellig (JJJJ/MM/TT)",
+};
+inline constexpr std::array<const char*, 5> kSeparatorKindNames = {"(ohne)", "Leerzeichen ( )", "Bindestrich (-)",
+                                                                   "Schrägstrich (/)", "Punkt (.)"};
 
 // Widths beyond this are taken as this: a hand-edited Padding of millions must
 // not make a number of millions of characters (the usage log holds 255).
