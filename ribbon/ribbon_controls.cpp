@@ -121,7 +121,12 @@ void RibbonControl::SetRibbons(Ribbons ribbons) {
 }
 
 void RibbonControl::SetKeyTip(const std::string& value) {
-  const std::string cut = value.substr(0, std::min(value.size(), kKeyTipLength));
+  // Three characters of UTF-8 text: a continuation byte belongs to the character before it.
+  size_t end = 0;
+  for (size_t characters = 0; end < value.size(); ++end) {
+    if ((static_cast<unsigned char>(value[end]) & 0xC0) != 0x80 && characters++ == kKeyTipLength) break;
+  }
+  const std::string cut = value.substr(0, end);
   if (cut == key_tip_) return;
   key_tip_ = cut;
   // The tab asks for itself only here; its other properties change silently.
