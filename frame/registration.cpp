@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "frame/add_in_registration.h"
 #include "frame/type_library.h"
 #include "platform/error.h"
 #include "platform/win32/com_module.h"
@@ -66,14 +67,62 @@ void DeleteClassEntries(const ClassesRoot& classes) {
       throw Error("Fehler beim Löschen eines Eintrages in der Systemregistrierung");
 }
 
+ClassesRoot UserClasses() { return {HKEY_CURRENT_USER, L"Software\\Classes\\"}; }
+
+namespace {
+
+// Set by the per-user branch of either entry point and never cleared: the
+// class entries of HKEY_CLASSES_ROOT are left alone from then on, and the
+// add-in keys go under HKEY_CURRENT_USER.
+bool g_per_user = false;
+
+// Both entry points try the per-user mode first when its switch is on; when
+// that fails, the machine-wide way runs, with the flag still set.
+template <class PerUser, class MachineWide>
+void InMode(PerUser&& per_user, MachineWide&& machine_wide) {
+  if (PerUserSwitchOn()) {
+    g_per_user = true;
+    try {
+      return per_user();
+    } catch (const std::exception&) {
+      // the machine-wide way below
+    }
+  }
+  machine_wide();
+}
+
+}  // namespace
+
 void RegisterServer() {
-  RegisterOwnTypeLibrary();
-  WriteClassEntries(MachineClasses());
+  const auto& definition = commands::kTrelvoAddIn;
+  InMode(
+      [&] {
+        WriteClassEntries(UserClasses());
+        WriteAddInKeys(definition, true);
+      },
+      [&] {
+        RegisterOwnTypeLibrary();
+        if (!g_per_user) WriteClassEntries(MachineClasses());
+        WriteAddInKeys(definition, g_per_user);
+      });
 }
 
 void UnregisterServer() {
-  UnregisterOwnTypeLibrary();
-  DeleteClassEntries(MachineClasses());
+  const auto& definition = commands::kTrelvoAddIn;
+  const auto remove = [&] {
+    CleanUpHosts(definition);
+    DeleteAddInKeys(definition, g_per_user);
+  };
+  InMode(
+      [&] {
+        remove();
+        DeleteClassEntries(UserClasses());
+      },
+      [&] {
+        UnregisterOwnTypeLibrary();
+        remove();
+        if (!g_per_user) DeleteClassEntries(MachineClasses());
+      });
 }
 
 }  // namespace trelvo::frame

@@ -1,6 +1,8 @@
 #pragma once
 // DllRegisterServer and DllUnregisterServer: the COM class entries of
-// TrelvoCoClass and the registration of the embedded type library.
+// TrelvoCoClass, the registration of the embedded type library and the add-in
+// keys; machine-wide, or for the current user alone when the per-user switch
+// file lies next to the library.
 #include <string>
 #include <windows.h>
 
@@ -21,6 +23,7 @@ struct ClassesRoot {
   std::wstring prefix;  // empty, or ending in a backslash
 };
 ClassesRoot MachineClasses();
+ClassesRoot UserClasses();
 
 // The path written as the in-process server: its short (8.3) form when the
 // full path contains a blank and a short form exists.
@@ -33,7 +36,9 @@ void WriteClassEntries(const ClassesRoot& classes);
 // the registry refuses to delete raises trelvo::Error.
 void DeleteClassEntries(const ClassesRoot& classes);
 
-// The machine-wide registration: type library first, then the class entries.
+// Machine-wide: type library, class entries, add-in keys. Per user: class
+// entries under HKEY_CURRENT_USER\Software\Classes and the add-in keys, no
+// type library. Unregistration cleans the hosts up first.
 void RegisterServer();
 void UnregisterServer();
 
