@@ -46,6 +46,8 @@ SimApplication::SimApplication(const std::string& source, const std::string& hos
   AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(this->source()); });
   AddProperty("Dialogs", {}, [this](const CallArguments&) { return ObjectValue(dialogs_.Get()); });
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });
+  // Test surface: whether Quit was called.
+  AddProperty("SimQuit", {}, [this](const CallArguments&) { return Variant::Bool(quit); });
   AddMethod("Quit", {"SaveChanges", "OriginalFormat", "RouteDocument"}, [this](const CallArguments&) {
     if (!quit) {
       add_ins_->ShutDown();
