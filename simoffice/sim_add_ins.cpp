@@ -36,6 +36,31 @@ std::string ErrorDescription(HRESULT hr) {
   return win32::SystemMessage(hr);
 }
 
+// The add-in's object by its ProgID. Windows reads the classes of the user
+// (HKEY_CURRENT_USER\Software\Classes) before the machine's; Wine's COM reads
+// only the machine's, so a class registered for the user alone is created
+// here from its registered in-process server, as Windows would.
+HRESULT CreateAddIn(const std::string& prog_id, Microsoft::WRL::ComPtr<IDTExtensibility2>& add_in) {
+  CLSID class_id{};
+  HRESULT hr = CLSIDFromProgID(win32::Widen(prog_id).c_str(), &class_id);
+  if (SUCCEEDED(hr)) hr = CoCreateInstance(class_id, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&add_in));
+  if (SUCCEEDED(hr)) return hr;
+  const std::wstring classes = L"Software\\Classes\\";
+  const auto id = RegistryKey::Open(HKEY_CURRENT_USER, classes + win32::Widen(prog_id) + L"\\Clsid").GetString(L"");
+  if (!id || FAILED(CLSIDFromString(id->c_str(), &class_id))) return hr;
+  const auto server =
+      RegistryKey::Open(HKEY_CURRENT_USER, classes + L"CLSID\\" + *id + L"\\InprocServer32").GetString(L"");
+  // The library stays loaded for the rest of the process, as COM keeps the servers it loaded.
+  const HMODULE library = server ? LoadLibraryW(server->c_str()) : nullptr;
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  const auto get_class_object =
+      library ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")))
+              : nullptr;
+  Microsoft::WRL::ComPtr<IClassFactory> factory;
+  if (!get_class_object || FAILED(get_class_object(class_id, IID_PPV_ARGS(&factory)))) return hr;
+  return factory->CreateInstance(nullptr, IID_PPV_ARGS(&add_in));
+}
+
 }  // namespace
 
 SimAddIns::SimAddIns(SimApplication& application, std::string host_name)
@@ -65,10 +90,8 @@ void SimAddIns::LoadAtStart() {
 void SimAddIns::Connect(SimComAddIn& entry, ext_ConnectMode mode) {
   if (entry.connected()) return;
   CustomArray custom;
-  CLSID class_id{};
-  HRESULT hr = CLSIDFromProgID(win32::Widen(entry.prog_id()).c_str(), &class_id);
   Microsoft::WRL::ComPtr<IDTExtensibility2> add_in;
-  if (SUCCEEDED(hr)) hr = CoCreateInstance(class_id, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&add_in));
+  HRESULT hr = CreateAddIn(entry.prog_id(), add_in);
   if (SUCCEEDED(hr)) hr = add_in->OnConnection(application_.dispatch(), mode, entry.dispatch(), custom.get());
   if (FAILED(hr)) return Fail(entry, hr);
   entry.add_in = add_in;
