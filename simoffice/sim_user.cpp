@@ -1,6 +1,7 @@
 #include "simoffice/sim_user.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/wide_text.h"
 #include "simoffice/sim_names.h"
@@ -34,6 +35,18 @@ std::string DialogText(HWND dialog) {
   return texts;
 }
 
+// Runs a command line to its end, with this process's console.
+void RunMeanwhile(const std::string& command_line) {
+  std::wstring line = win32::Widen(command_line);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) return;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
 int ButtonId(const std::string& answer) {
   const struct {
     const char* name;
@@ -57,6 +70,8 @@ SimUser::SimUser(const std::string& source) : SimObject(source) {
   hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterWindowProcedure, nullptr, GetCurrentThreadId());
   t_users.push_back(this);
   AddField("Answer", answer);
+  AddField("Text", text);
+  AddField("Meanwhile", meanwhile);
   AddProperty("Messages", {}, [this](const CallArguments&) { return Variant::Text(MessagesText()); });
   AddMethod("Clear", {}, [this](const CallArguments&) {
     shown.clear();
@@ -87,6 +102,15 @@ void SimUser::Answer(HWND dialog) {
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     if (SameName(ClassOf(child), "Button")) box.buttons.push_back(WindowText(child));
   shown.push_back(std::move(box));
+  if (!meanwhile.empty()) RunMeanwhile(std::exchange(meanwhile, ""));
+  if (!text.empty()) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      if (SameName(ClassOf(child), "Edit")) {
+        SetWindowTextW(child, win32::Widen(text).c_str());
+        break;
+      }
+    text.clear();
+  }
   if (answer.empty()) return;  // the test acts on the dialog itself
   // The button that reads as the answer, else the standard button of its name.
   int id = ButtonId(answer);

@@ -26,6 +26,11 @@ class SimUser : public SimObject {
   };
   std::vector<Shown> shown;
   std::string answer = "OK";
+  // Typed into the next dialog's first text field before it is answered.
+  std::string text;
+  // A command line run, and waited for, while the next dialog is open: what
+  // another workstation does meanwhile. Its output goes to this console.
+  std::string meanwhile;
 
   // "caption|text" a line, each line ending in CR LF.
   std::string MessagesText() const;

@@ -68,6 +68,8 @@ void TrelvoModule::OnAddInInitialize(const frame::HostConnection& host) {
   FillRibbonRangeList(env_, *ribbon_ranges_);
 }
 
+void TrelvoModule::OnAddInStartupComplete(const frame::HostConnection&) { EnableInsertButtons(insert_enabled_); }
+
 void TrelvoModule::OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>& ui) { SharedHostState().ribbon_ui = ui; }
 
 void TrelvoModule::OnToolbarCommand(Command command, const frame::HostConnection& host) {

@@ -24,6 +24,9 @@ class TrelvoModule : public frame::AddInModule {
 
   void OnCreate() override;
   void OnAddInInitialize(const frame::HostConnection& host) override;
+  // The Insert button the host kept from a run that ended within an insert's
+  // second is enabled again.
+  void OnAddInStartupComplete(const frame::HostConnection& host) override;
   void OnToolbarCommand(Command command, const frame::HostConnection& host) override;
   ribbon::Ribbon* ribbon() override { return &ribbon_; }
   void OnCounterFileChosen() override;

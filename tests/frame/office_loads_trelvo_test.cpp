@@ -98,6 +98,25 @@ TEST_F(OfficeLoadsTrelvo, SabuEinfuegenPutsTheNextNumberIntoTheActiveCell) {
   excel.Call("Quit");
 }
 
+// A host that ended within an insert's second kept the button disabled: the
+// next start enables it again.
+TEST_F(OfficeLoadsTrelvo, TheInsertButtonWorksAfterAHostEndedWithinTheGuardsSecond) {
+  const UserSettings settings;
+  {
+    const DispatchObject excel = StartHost(kExcelClassId);
+    excel.GetObject("Workbooks").Call("Add");
+    InsertButton(excel).Call("Execute");
+    EXPECT_FALSE(InsertButton(excel).Get("Enabled").ToBool());
+    excel.Call("Quit");  // keeps its toolbars, the button as it was
+  }
+  const DispatchObject excel = StartHost(kExcelClassId);
+  excel.GetObject("Workbooks").Call("Add");
+  EXPECT_TRUE(InsertButton(excel).Get("Enabled").ToBool());
+  InsertButton(excel).Call("Execute");
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0043");
+  excel.Call("Quit");
+}
+
 // A range picked in the toolbar becomes the current counter file; one whose
 // name the range list no longer holds gives the not-found message.
 TEST_F(OfficeLoadsTrelvo, TheToolbarsRangeSelectionSetsTheCounterFileOrSaysItIsMissing) {
