@@ -30,8 +30,10 @@ std::string DialogText(HWND dialog) {
   if (HWND text = GetDlgItem(dialog, 0xFFFF)) return WindowText(text);
   std::string texts;
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (SameName(ClassOf(child), "Static") && !WindowText(child).empty())
-      texts += (texts.empty() ? "" : "\n") + WindowText(child);
+    if (SameName(ClassOf(child), "Static") && !WindowText(child).empty()) {
+      if (!texts.empty()) texts += '\n';
+      texts += WindowText(child);
+    }
   return texts;
 }
 
@@ -115,8 +117,9 @@ void SimUser::Answer(HWND dialog) {
   // The button that reads as the answer, else the standard button of its name.
   int id = ButtonId(answer);
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    std::string caption = WindowText(child);
-    std::erase(caption, '&');
+    std::string caption;
+    for (char c : WindowText(child))
+      if (c != '&') caption += c;
     if (SameName(ClassOf(child), "Button") && SameName(caption, answer)) id = GetDlgCtrlID(child);
   }
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

@@ -14,6 +14,7 @@
 #include "engine/ini/ini_document.h"
 #include "platform/fake/fake_system.h"
 #include "platform/system_platform.h"
+#include "platform/win32/message_box_user_interface.h"
 #include "resources/dialog_ids.h"
 #include "tests/dialogs/win32/dialog_driver.h"
 #include "tests/support/child_process.h"
@@ -193,6 +194,28 @@ TEST_F(DialogWindows, TheTextInputGivesTheTextOrNothingOnCancel) {
                                           "Geben Sie bitte die Kundenbezeichnung für den Dateinamen ein:", "Müller");
     EXPECT_EQ(input.Run(nullptr), ok ? std::optional<std::string>("Müller & Co.") : std::nullopt);
   }
+}
+
+// A box of the add-in while one of its dialogs is open belongs to that dialog,
+// not to the host's window that the dialog has disabled.
+TEST_F(DialogWindows, ABoxDuringADialogBelongsToTheDialog) {
+  HWND host =
+      CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(host);
+  win32::MessageBoxUserInterface boxes(host);
+  HWND box_owner = nullptr, input = nullptr;
+  WhenDialogOpens("Trelvo", [&](HWND dialog) {
+    input = dialog;
+    WhenDialogOpens("Fehler", [&](HWND box) {
+      box_owner = GetWindow(box, GW_OWNER);
+      SendMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    platform::ShowErrorBox(boxes, "Ein Fehler");
+    Click(dialog, IDCANCEL);
+  });
+  dialogs::win32::TextInputWindow("Trelvo", "Text:", "").Run(host);
+  EXPECT_EQ(box_owner, input);
+  DestroyWindow(host);
 }
 
 }  // namespace
