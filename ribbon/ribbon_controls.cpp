@@ -72,12 +72,6 @@ void ControlCollection::Insert(std::unique_ptr<RibbonControl> control) {
   Changed();
 }
 
-void ControlCollection::Delete(size_t index) {
-  at(index);
-  controls_.erase(controls_.begin() + static_cast<std::ptrdiff_t>(index));
-  Changed();
-}
-
 void ControlCollection::Clear() {
   controls_.clear();
   Changed();

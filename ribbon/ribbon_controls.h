@@ -37,7 +37,6 @@ struct ActionArguments {
   bool pressed = false;
   std::string selected_item_id{};
   int32_t selected_item_index = 0;
-  bool cancel = false;
   std::string text{};
 };
 
@@ -58,7 +57,6 @@ class ControlCollection {
   // the collection is full.
   template <class Class>
   Class& Add(const std::string& id);
-  void Delete(size_t index);
   void Clear();
 
   size_t size() const { return controls_.size(); }
@@ -338,9 +336,8 @@ class Ribbon {
   void Register(RibbonControl& control);
   void Unregister(const RibbonControl& control);
 
-  // The namespace of shared controls (none: every control gets a plain id)
-  // and the ribbons the host builds from scratch (none).
-  std::string name_space;
+  // The ribbons the host builds from scratch (none). Shared controls of
+  // several add-ins (a namespace) are not used: every control gets a plain id.
   Ribbons start_from_scratch;
 
  private:
