@@ -116,8 +116,7 @@ TEST_F(RibbonControlsTest, APickIsStoredWithoutARefreshBeforeTheHandlerRuns) {
     EXPECT_EQ(sender.selected_item_id(), "Drei");
     runs.push_back("change");
   };
-  ranges.DoAction(
-      {.pressed = false, .selected_item_id = "Drei", .selected_item_index = 2, .cancel = false, .text = ""});
+  ranges.DoAction({.pressed = false, .selected_item_id = "Drei", .selected_item_index = 2, .text = ""});
   EXPECT_THAT(runs, ElementsAre("change"));
   EXPECT_THAT(ui->requests, IsEmpty());
 }
