@@ -4,19 +4,16 @@
 #include <utility>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/window_text.h"
 #include "simoffice/sim_names.h"
 
 namespace trelvo::simoffice {
 namespace {
 
+using win32::WindowText;
+
 // The scripted users of this thread; the newest one answers.
 thread_local std::vector<SimUser*> t_users;
-
-std::string WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return win32::Narrow(text);
-}
 
 std::string ClassOf(HWND window) {
   wchar_t name[64] = {};

@@ -39,16 +39,6 @@ class VisualStyles {
 
 }  // namespace
 
-std::wstring Widen(const std::string& text) { return trelvo::win32::Widen(text); }
-
-std::string WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return trelvo::win32::Narrow(text);
-}
-
-void SetWindowTextUtf8(HWND window, const std::string& text) { SetWindowTextW(window, Widen(text).c_str()); }
-
 INT_PTR DialogWindow::ShowModal(HWND owner, int template_id) {
   const VisualStyles styles;
   const INT_PTR result = DialogBoxParamW(trelvo::win32::ModuleHandle(), MAKEINTRESOURCEW(template_id), owner, Procedure,

@@ -7,6 +7,9 @@
 #include <string>
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+#include "platform/win32/window_text.h"
+
 namespace trelvo::dialogs::win32 {
 
 class DialogWindow {
@@ -43,11 +46,9 @@ class DialogWindow {
   HWND hwnd_ = nullptr;
 };
 
-// The text of a window, and a window's text set from UTF-8.
-std::string WindowText(HWND window);
-void SetWindowTextUtf8(HWND window, const std::string& text);
-
-std::wstring Widen(const std::string& text);
+using trelvo::win32::SetWindowTextUtf8;
+using trelvo::win32::Widen;
+using trelvo::win32::WindowText;
 
 // A list of texts for a drop-down list.
 template <class Items>
