@@ -128,10 +128,8 @@ void SaveBitmapFile(const Variant& picture_value, const std::string& path) {
   info.biBitCount = 32;
   info.biCompression = BI_RGB;
   std::vector<char> pixels(static_cast<size_t>(shape.bmWidth) * shape.bmHeight * 4);
-  const HDC screen = GetDC(nullptr);
-  const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(shape.bmHeight), pixels.data(),
+  const int lines = GetDIBits(win32::ScreenDc().get(), bitmap, 0, static_cast<UINT>(shape.bmHeight), pixels.data(),
                               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
   if (lines != shape.bmHeight) throw OfficeError("Das Bild kann nicht gelesen werden.");
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"

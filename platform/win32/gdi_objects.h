@@ -1,6 +1,7 @@
 #pragma once
-// Owners of GDI objects: a bitmap deleted with DeleteObject, a memory device
-// context deleted with DeleteDC (with whatever it had selected put back).
+// Owners of GDI objects: a bitmap deleted with DeleteObject, the screen's
+// device context released, a memory device context deleted with DeleteDC
+// (with whatever it had selected put back).
 #include <memory>
 #include <type_traits>
 #include <windows.h>
@@ -11,6 +12,19 @@ struct BitmapDeleter {
   void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
 };
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
+
+// The screen's device context, released when it goes.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ~ScreenDc() { ReleaseDC(nullptr, dc_); }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
 
 class MemoryDc {
  public:

@@ -31,9 +31,7 @@ UniqueBitmap GlyphOnButtonFace(int id) {
   const UniqueBitmap glyph = LoadBitmapResource(id);
   BITMAP shape{};
   GetObjectW(glyph.get(), sizeof shape, &shape);
-  const HDC screen = GetDC(nullptr);
-  UniqueBitmap face(CreateCompatibleBitmap(screen, shape.bmWidth, shape.bmHeight));
-  ReleaseDC(nullptr, screen);
+  UniqueBitmap face(CreateCompatibleBitmap(ScreenDc().get(), shape.bmWidth, shape.bmHeight));
   const MemoryDc source(glyph.get());
   const MemoryDc target(face.get());
   const COLORREF transparent = GetPixel(source.get(), 0, shape.bmHeight - 1);

@@ -9,6 +9,7 @@
 namespace trelvo::ribbon::win32 {
 namespace {
 
+using trelvo::win32::ScreenDc;
 using trelvo::win32::UniqueBitmap;
 using trelvo::win32::UniqueIcon;
 
@@ -25,18 +26,6 @@ BITMAPINFO TopDown32(LONG width, LONG height) {
   info.bmiHeader.biCompression = BI_RGB;
   return info;
 }
-
-class ScreenDc {
- public:
-  ScreenDc() : dc_(GetDC(nullptr)) {}
-  ~ScreenDc() { ReleaseDC(nullptr, dc_); }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
 
 // A monochrome mask for an icon: set where the bitmap is transparent.
 UniqueBitmap MaskOf(const std::vector<DWORD>& pixels, LONG width, LONG height) {
