@@ -7,7 +7,7 @@
 #include <cstring>
 #include <oleauto.h>
 
-#include "platform/win32/com_object.h"
+#include "simoffice/sim_office_addin.h"
 
 namespace trelvo {
 namespace {
@@ -268,34 +268,8 @@ class Callbacks : public RibbonInOffice {
 };
 
 // The host's IRibbonControl for an id, as the simulated ribbon makes it.
-class RibbonControlDouble : public win32::ComObject<IRibbonControl> {
- public:
-  explicit RibbonControlDouble(std::string id) : id_(std::move(id)) {}
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override {
-    *id = SysAllocString(win32::Widen(id_).c_str());
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) override {
-    *context = nullptr;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override {
-    *tag = SysAllocString(L"");
-    return S_OK;
-  }
-
- private:
-  std::string id_;
-};
-
 Variant Callbacks::Control(const char* id) {
-  return Variant::Object(win32::MakeComObject<RibbonControlDouble>(id).Get());
+  return Variant::Object(simoffice::Make<simoffice::SimRibbonControl>(id).Get());
 }
 
 TEST_F(Callbacks, NamesResolveWithCaseAndOnlyTheFirstNameCounts) {
