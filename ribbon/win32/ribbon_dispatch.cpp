@@ -116,13 +116,14 @@ HRESULT Failed(EXCEPINFO* exception, HRESULT code, const std::string& descriptio
 
 HRESULT ResolveCallbackNames(LPOLESTR* names, UINT count, DISPID* ids, HRESULT automation_error) {
   if (!names || !ids || count == 0) return E_INVALIDARG;
-  std::string name;
-  for (const wchar_t* character = names[0]; character && *character && name.size() < kMaxNameLength; ++character) {
-    if (*character > 255) break;  // becomes the end of the 8-bit text
-    name.push_back(static_cast<char>(*character));
-  }
-  const CallbackDefinition* callback = FindCallback(name);
   for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+  // The 8-bit text in a buffer of its own: nothing is allocated, nothing can throw.
+  const wchar_t* name = names[0] ? names[0] : L"";
+  char narrow[kMaxNameLength];
+  size_t length = 0;
+  for (; length < kMaxNameLength && name[length] && name[length] <= 255; ++length)
+    narrow[length] = static_cast<char>(name[length]);
+  const CallbackDefinition* callback = FindCallback(std::string_view(narrow, length));
   if (!callback) return automation_error;
   ids[0] = static_cast<DISPID>(callback->callback);
   return S_OK;
