@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "commands/toolbar_definition.h"
@@ -38,17 +39,14 @@ bool Supported(const commands::AddInDefinition& definition, HostKind kind) {
          definition.supported_hosts.end();
 }
 
-std::wstring Upper(std::wstring text) {
-  for (wchar_t& c : text)
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  return text;
-}
+// A value name in capitals, as host names are compared.
+std::string Upper(const std::wstring& name) { return Capitals(win32::Narrow(name)); }
 
 // The OPEN names in the order of their names without case.
 std::vector<std::wstring> OpenNames(const OpenValues& values) {
   std::vector<std::wstring> names;
   for (const auto& [name, value] : values)
-    if (Upper(name).starts_with(L"OPEN")) names.push_back(name);
+    if (Upper(name).starts_with("OPEN")) names.push_back(name);
   std::sort(names.begin(), names.end(),
             [](const std::wstring& a, const std::wstring& b) { return Upper(a) < Upper(b); });
   return names;
@@ -56,9 +54,12 @@ std::vector<std::wstring> OpenNames(const OpenValues& values) {
 
 std::wstring OpenEntryText(const std::wstring& prog_id) { return L"/A \"" + prog_id + L"\""; }
 
-std::wstring ExcelOptionsKey() {
+// Excel's options of its version; nullopt for a version of 9 or less, which has no automation add-ins there.
+std::optional<std::wstring> ExcelOptionsKey() {
+  const int version = ExcelVersionNumber();
+  if (version <= 9) return std::nullopt;
   wchar_t key[80];
-  std::swprintf(key, std::size(key), L"Software\\Microsoft\\Office\\%d.0\\Excel\\Options", ExcelVersionNumber());
+  std::swprintf(key, std::size(key), L"Software\\Microsoft\\Office\\%d.0\\Excel\\Options", version);
   return key;
 }
 
@@ -69,8 +70,9 @@ OpenValues ReadValues(const RegistryKey& key) {
 }
 
 void AddExcelOpenEntry(const std::wstring& prog_id) {
-  if (ExcelVersionNumber() <= 9) return;
-  const auto key = RegistryKey::Create(HKEY_CURRENT_USER, ExcelOptionsKey());
+  const auto options = ExcelOptionsKey();
+  if (!options) return;
+  const auto key = RegistryKey::Create(HKEY_CURRENT_USER, *options);
   if (!key) return;
   const std::wstring name = NewOpenValueName(ReadValues(key), prog_id);
   if (!name.empty() && !key.SetString(name, OpenEntryText(prog_id)))
@@ -78,15 +80,16 @@ void AddExcelOpenEntry(const std::wstring& prog_id) {
 }
 
 void RemoveExcelOpenEntry(const std::wstring& prog_id) {
-  if (ExcelVersionNumber() <= 9) return;
-  const auto key = RegistryKey::Open(HKEY_CURRENT_USER, ExcelOptionsKey(), KEY_READ | KEY_WRITE);
+  const auto options = ExcelOptionsKey();
+  if (!options) return;
+  const auto key = RegistryKey::Open(HKEY_CURRENT_USER, *options, KEY_READ | KEY_WRITE);
   if (!key) return;
   const OpenValues before = ReadValues(key);
   const OpenValues after = WithoutOpenEntry(before, prog_id);
   if (after == before) return;
   for (const std::wstring& name : OpenNames(before)) RegDeleteValueW(key.get(), name.c_str());
   for (const auto& [name, value] : after)
-    if (Upper(name).starts_with(L"OPEN")) key.SetString(name, value);
+    if (Upper(name).starts_with("OPEN")) key.SetString(name, value);
 }
 
 // The host of that kind: the running one, else one started for the clean-up.
@@ -236,7 +239,7 @@ OpenValues WithoutOpenEntry(const OpenValues& values, const std::wstring& prog_i
   if (ours == names.end()) return values;
   OpenValues result;
   for (const auto& [name, value] : values)
-    if (!Upper(name).starts_with(L"OPEN")) result[name] = value;
+    if (!Upper(name).starts_with("OPEN")) result[name] = value;
   names.erase(ours);
   for (size_t i = 0; i < names.size(); ++i)
     result[i == 0 ? L"OPEN" : L"OPEN" + std::to_wstring(i)] = values.at(names[i]);
