@@ -7,15 +7,13 @@
 #include <string>
 
 #include "commands/office_host.h"
-#include "ribbon/ribbon_controls.h"
 
 namespace trelvo::commands {
 
 struct SharedHost {
   HostKind kind = HostKind::Excel;
-  std::string version;                          // the host's Version text, "12.0"
-  std::shared_ptr<OfficeHost> application;      // the host's Application object
-  std::shared_ptr<ribbon::RibbonUI> ribbon_ui;  // the host's ribbon, once it has loaded
+  std::string version;                      // the host's Version text, "12.0"
+  std::shared_ptr<OfficeHost> application;  // the host's Application object
 };
 SharedHost& SharedHostState();
 

@@ -70,8 +70,6 @@ void TrelvoModule::OnAddInInitialize(const frame::HostConnection& host) {
 
 void TrelvoModule::OnAddInStartupComplete(const frame::HostConnection&) { EnableInsertButtons(insert_enabled_); }
 
-void TrelvoModule::OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>& ui) { SharedHostState().ribbon_ui = ui; }
-
 void TrelvoModule::OnToolbarCommand(Command command, const frame::HostConnection& host) {
   if (command == Command::SelectRange) {
     if (host.toolbar) SelectToolbarRange(env_, host.toolbar->Text(kRangeControl));
@@ -152,7 +150,7 @@ void TrelvoModule::RebuildRangeSelectors(const std::vector<std::string>& ranges,
   if (host.toolbar) host.toolbar->SetListIndex(kRangeControl, chosen);
   ribbon_ranges_->SetSelectedItemIndex(chosen - 1);
   if (ribbon_host) {
-    if (const auto& ui = SharedHostState().ribbon_ui) ui->InvalidateControl(ribbon_ranges_->id());
+    ribbon_.InvalidateControl(*ribbon_ranges_);  // the host's ribbon, which the module's ribbon keeps
     if (ribbon_ranges_->selected_item_index() > 0) SelectRangeByName(env_, RibbonRangeCaption());
   } else if (chosen != 1 && host.toolbar) {
     SelectToolbarRange(env_, host.toolbar->Text(kRangeControl));
@@ -191,10 +189,7 @@ void TrelvoModule::EnableInsertButtons(bool enabled) {
 void TrelvoModule::OnAddInFinalize(bool host_shutting_down) {
   // An ended host is not called again: its copy goes with it, not only when
   // the library is unloaded (by then the host's own code may be gone).
-  if (host_shutting_down) {
-    SharedHostState().application.reset();
-    SharedHostState().ribbon_ui.reset();
-  }
+  if (host_shutting_down) SharedHostState().application.reset();
   host_ = nullptr;
 }
 

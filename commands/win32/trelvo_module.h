@@ -30,7 +30,6 @@ class TrelvoModule : public frame::AddInModule {
   void OnToolbarCommand(Command command, const frame::HostConnection& host) override;
   ribbon::Ribbon* ribbon() override { return &ribbon_; }
   void OnCounterFileChosen() override;
-  void OnRibbonLoaded(const std::shared_ptr<ribbon::RibbonUI>& ui) override;
   void OnAddInFinalize(bool host_shutting_down) override;
 
   // The insert guard's timer has fired: Insert and its button are enabled again.

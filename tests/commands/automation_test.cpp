@@ -17,7 +17,7 @@ class Automation : public ::testing::Test {
  protected:
   platform::FakeEnvironment fake;
   std::shared_ptr<InMemoryOfficeHost> excel = std::make_shared<InMemoryOfficeHost>(HostKind::Excel);
-  SharedHost shared{HostKind::Excel, "12.0", excel, nullptr};
+  SharedHost shared{HostKind::Excel, "12.0", excel};
 
   void SetUp() override { fake.files.SetFile(CounterPath(), "[Zaehler]\r\nCounter=41\r\n"); }
   std::string CounterPath() const { return fake.UserFolder() + "sabu_counter.ini"; }
@@ -41,7 +41,7 @@ TEST_F(Automation, ReadCounterPreviewsWhatSetCounterThenDraws) {
 TEST_F(Automation, InWordThePropertyIsSetAndTheTextLeftAlone) {
   auto word = std::make_shared<InMemoryOfficeHost>(HostKind::Word);
   word->typed_text = "Rechnung";
-  EXPECT_EQ(SetCounter(fake.env, SharedHost{HostKind::Word, "14.0", word, nullptr}), "0042");
+  EXPECT_EQ(SetCounter(fake.env, SharedHost{HostKind::Word, "14.0", word}), "0042");
   EXPECT_EQ(word->properties["SabuCounter"], "0042");
   EXPECT_EQ(word->typed_text, "Rechnung");
   EXPECT_THAT(Log(), testing::HasSubstr("\"Word 14.0\""));
