@@ -86,14 +86,7 @@ void AboutWindow::OnInit() {
   GetWindowRect(Item(IDC_MAKER), &maker);
   MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&maker), 2);
   const auto text_width = [](HWND control, HFONT control_font) {
-    const std::wstring text = Widen(WindowText(control));
-    const HDC dc = GetDC(control);
-    const HGDIOBJ previous = SelectObject(dc, control_font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(control, dc);
-    return static_cast<int>(size.cx);
+    return TextWidth(control, control_font, Widen(WindowText(control)));
   };
   const HFONT dialog_font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
   const int maker_width = text_width(Item(IDC_MAKER), dialog_font);

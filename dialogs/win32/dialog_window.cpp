@@ -39,6 +39,16 @@ class VisualStyles {
 
 }  // namespace
 
+int TextWidth(HWND window, HFONT font, const std::wstring& text) {
+  const HDC dc = GetDC(window);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, previous);
+  ReleaseDC(window, dc);
+  return static_cast<int>(size.cx);
+}
+
 INT_PTR DialogWindow::ShowModal(HWND owner, int template_id) {
   const VisualStyles styles;
   const INT_PTR result = DialogBoxParamW(trelvo::win32::ModuleHandle(), MAKEINTRESOURCEW(template_id), owner, Procedure,

@@ -50,6 +50,9 @@ using trelvo::win32::SetWindowTextUtf8;
 using trelvo::win32::Widen;
 using trelvo::win32::WindowText;
 
+// The width in pixels of a text drawn in a window with a font.
+int TextWidth(HWND window, HFONT font, const std::wstring& text);
+
 // A list of texts for a drop-down list.
 template <class Items>
 void FillComboBox(HWND box, const Items& items) {

@@ -235,18 +235,13 @@ std::optional<std::string> OptionsWindow::CreateCounterFile() {
 void OptionsWindow::ShowRanges(const std::vector<std::string>& entries, std::optional<size_t> selected) {
   HWND list = Item(IDC_RANGES);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
   int widest = 0;
-  const HDC dc = GetDC(list);
-  const HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
   for (const std::string& entry : entries) {
     const std::wstring text = Widen(entry);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    widest = std::max(widest, static_cast<int>(size.cx) + 8);
+    widest = std::max(widest, TextWidth(list, font, text) + 8);
   }
-  SelectObject(dc, font);
-  ReleaseDC(list, dc);
   SendMessageW(list, LB_SETHORIZONTALEXTENT, widest, 0);
   SendMessageW(list, LB_SETCURSEL, selected ? static_cast<WPARAM>(*selected) : static_cast<WPARAM>(-1), 0);
 }
