@@ -267,7 +267,11 @@ void Toolbar::SetItems(size_t index, const std::vector<std::string>& items) {
 
 void Toolbar::SetListIndex(size_t index, int list_index) {
   if (!linked(index)) return;
-  DispatchObject(links_[index].control).Put("ListIndex", Variant::Int(list_index));
+  try {
+    DispatchObject(links_[index].control).Put("ListIndex", Variant::Int(list_index));
+  } catch (const std::exception& error) {
+    callbacks_.report(error);
+  }
 }
 
 std::string Toolbar::Text(size_t index) {

@@ -52,7 +52,7 @@ class Toolbar {
   // control that no longer answers is looked up again by its tag first.
   void SetItems(size_t index, const std::vector<std::string>& items);
   std::string Text(size_t index);
-  // A drop-down's chosen entry, counted from 1.
+  // A drop-down's chosen entry, counted from 1; a failure is reported, as for the other setters.
   void SetListIndex(size_t index, int list_index);
   bool linked(size_t index) const { return index < links_.size() && links_[index].control; }
 
