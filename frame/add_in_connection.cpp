@@ -10,7 +10,7 @@ namespace trelvo::frame {
 
 using commands::HostKind;
 
-AddInConnection::AddInConnection(const commands::AddInDefinition& definition, const ModuleFactory& make_module,
+AddInConnection::AddInConnection(const commands::AddInDefinition& definition, const commands::ModuleFactory& make_module,
                                  IDispatch* application, ext_ConnectMode mode, IDispatch* add_in_instance,
                                  IDispatch* add_in_object)
     : definition_(definition),
@@ -22,7 +22,7 @@ AddInConnection::AddInConnection(const commands::AddInDefinition& definition, co
   try {
     module_->OnCreate();
   } catch (const std::exception& error) {
-    platform::ShowErrorBox(ui_, error.what());
+    ShowErrorBox(error.what());
   }
   host_.application = application;
   // Connected after the host has started: start-up is complete already.
@@ -41,13 +41,30 @@ void AddInConnection::Run(Handler&& handler) {
     handler();
   } catch (const std::exception& error) {
     HandleAddInError(error);
+  } catch (...) {
+    HandleAddInError(Error("Unerwarteter Fehler"));
   }
 }
 
-void AddInConnection::HandleAddInError(const std::exception& error) {
-  if (module_ && module_->OnError(error)) return;
-  platform::ShowErrorBox(
-      ui_, std::string(definition_.add_in_name) + " error: the add-in has fired an exception.\r\n" + error.what());
+void AddInConnection::HandleAddInError(const std::exception& error) noexcept {
+  try {
+    if (module_ && module_->OnError(error)) return;
+  } catch (...) {
+    // The module's own handling failed: the box tells the first error.
+  }
+  try {
+    ShowErrorBox(std::string(definition_.add_in_name) + " error: the add-in has fired an exception.\r\n" + error.what());
+  } catch (...) {
+    // Not even the text could be made: the host must go on all the same.
+  }
+}
+
+void AddInConnection::ShowErrorBox(const std::string& text) noexcept {
+  try {
+    platform::ShowErrorBox(ui_, text);
+  } catch (...) {
+    // The box could not be shown: nothing more to tell, and the host goes on.
+  }
 }
 
 std::string AddInConnection::RibbonMarkup(const std::string& ribbon_id) {
@@ -70,14 +87,14 @@ void AddInConnection::RecognizeTheHost() {
   ui_.set_owner(host_.owner_window);
 }
 
-StartMode AddInConnection::ReadStartMode() const {
+commands::StartMode AddInConnection::ReadStartMode() const {
   const auto text = registry_.GetString(L"OAXStartMode");
-  if (!text) return StartMode::FirstStart;
+  if (!text) return commands::StartMode::FirstStart;
   const std::string mode = Capitals(win32::Narrow(*text));
-  if (mode == "UNINSTALL") return StartMode::Uninstalled;
-  if (mode == "NORMAL") return StartMode::Normal;
-  if (mode == "FIRSTSTART") return StartMode::FirstStart;
-  return StartMode::Unrecognised;
+  if (mode == "UNINSTALL") return commands::StartMode::Uninstalled;
+  if (mode == "NORMAL") return commands::StartMode::Normal;
+  if (mode == "FIRSTSTART") return commands::StartMode::FirstStart;
+  return commands::StartMode::Unrecognised;
 }
 
 void AddInConnection::StartupComplete() {
@@ -97,7 +114,7 @@ void AddInConnection::StartupComplete() {
   Run([&] { module_->OnAddInInitialize(host_); });
   BuildToolbar();
   Run([&] { module_->OnAddInStartupComplete(host_); });
-  if (host_.start_mode == StartMode::FirstStart) registry_.SetString(L"OAXStartMode", L"NORMAL");
+  if (host_.start_mode == commands::StartMode::FirstStart) registry_.SetString(L"OAXStartMode", L"NORMAL");
   if (host_.kind == HostKind::Word) {
     word_events_ = std::make_unique<win32::EventConnection>(
         host_.application.Get(), office::kWordApplicationEvents4,
@@ -110,7 +127,7 @@ void AddInConnection::BuildToolbar() {
   if (host_.is_version12 || !host_.command_bars) return;
   toolbar_ = std::make_unique<Toolbar>(
       commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id), host_.version,
-      host_.start_mode == StartMode::FirstStart,
+      host_.start_mode == commands::StartMode::FirstStart,
       Toolbar::Callbacks{[this](commands::Command command, size_t) { module_->OnToolbarCommand(command, host_); },
                          [this](const std::exception& error) { HandleAddInError(error); }});
   host_.toolbar = toolbar_.get();

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "commands/add_in_definition.h"
-#include "frame/add_in_module.h"
+#include "commands/win32/add_in_module.h"
 #include "frame/toolbar.h"
 #include "platform/win32/event_connection.h"
 #include "platform/win32/message_box_user_interface.h"
@@ -21,7 +21,7 @@ class AddInConnection {
  public:
   // Makes the module (its OnCreate runs here); add_in_object is what the
   // host's COMAddIn entry hands to macros.
-  AddInConnection(const commands::AddInDefinition& definition, const ModuleFactory& make_module, IDispatch* application,
+  AddInConnection(const commands::AddInDefinition& definition, const commands::ModuleFactory& make_module, IDispatch* application,
                   ext_ConnectMode mode, IDispatch* add_in_instance, IDispatch* add_in_object);
   ~AddInConnection();
   AddInConnection(const AddInConnection&) = delete;
@@ -33,8 +33,10 @@ class AddInConnection {
   // Ends the connection; the object is destroyed afterwards.
   void Disconnect(ext_DisconnectMode mode);
 
-  // An error of the module's handlers: its OnError, or the error box.
-  void HandleAddInError(const std::exception& error);
+  // An error of the module's handlers: its OnError, or the error box. It
+  // never throws, not even when the module's handling or the box fails: it
+  // runs inside the catch of every boundary to the host.
+  void HandleAddInError(const std::exception& error) noexcept;
 
   // The ribbon markup for a host ribbon id; the id tells the host's kind, and
   // a host that asks has the ribbon.
@@ -43,23 +45,24 @@ class AddInConnection {
   ribbon::Ribbon* ribbon() { return module_->ribbon(); }
   const ribbon::win32::RibbonEvents& ribbon_events() const { return ribbon_events_; }
 
-  const HostConnection& host() const { return host_; }
-  AddInModule& module() { return *module_; }
+  const commands::HostConnection& host() const { return host_; }
+  commands::AddInModule& module() { return *module_; }
 
  private:
   // Runs one of the module's handlers; what it throws goes to HandleAddInError.
   template <class Handler>
   void Run(Handler&& handler);
+  void ShowErrorBox(const std::string& text) noexcept;
   void RecognizeTheHost();
-  StartMode ReadStartMode() const;
+  commands::StartMode ReadStartMode() const;
   void OnWordEvent(DISPID event, const DISPPARAMS& arguments);
   void BuildToolbar();
   void RemoveToolbar();
 
   const commands::AddInDefinition& definition_;
   win32::MessageBoxUserInterface ui_;
-  std::unique_ptr<AddInModule> module_;
-  HostConnection host_;
+  std::unique_ptr<commands::AddInModule> module_;
+  commands::HostConnection host_;
   Microsoft::WRL::ComPtr<IDispatch> com_add_in_;
   win32::RegistryKey registry_;  // the add-in key under HKEY_CURRENT_USER, while started
   int startups_ = 0;

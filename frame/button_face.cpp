@@ -44,8 +44,26 @@ bool OpenClipboardPatiently() {
   return false;
 }
 
-// What the clipboard holds as global memory, to be put back (bitmaps and
-// metafiles are not kept).
+// Formats whose data is a block of global memory; the others (bitmaps,
+// palettes, metafiles, display and owner formats, GDI and private handles)
+// hold handles that a copy of their bytes would not keep alive.
+bool IsGlobalMemoryFormat(UINT format) {
+  switch (format) {
+    case CF_BITMAP:
+    case CF_METAFILEPICT:
+    case CF_PALETTE:
+    case CF_ENHMETAFILE:
+    case CF_OWNERDISPLAY:
+    case CF_DSPBITMAP:
+    case CF_DSPMETAFILEPICT:
+    case CF_DSPENHMETAFILE: return false;
+    default:
+      return !(format >= CF_GDIOBJFIRST && format <= CF_GDIOBJLAST) &&
+             !(format >= CF_PRIVATEFIRST && format <= CF_PRIVATELAST);
+  }
+}
+
+// What the clipboard holds as global memory, to be put back.
 struct SavedFormat {
   UINT format;
   std::vector<char> bytes;
@@ -54,9 +72,7 @@ std::vector<SavedFormat> SaveClipboard() {
   std::vector<SavedFormat> saved;
   if (!OpenClipboardPatiently()) return saved;
   for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
-    if (format == CF_BITMAP || format == CF_METAFILEPICT || format == CF_ENHMETAFILE || format == CF_DIB ||
-        format == CF_DIBV5 || format == CF_PALETTE)
-      continue;
+    if (!IsGlobalMemoryFormat(format)) continue;
     HANDLE data = GetClipboardData(format);
     const void* bytes = data ? GlobalLock(data) : nullptr;
     if (!bytes) continue;
@@ -73,8 +89,12 @@ void RestoreClipboard(const std::vector<SavedFormat>& saved) {
   EmptyClipboard();
   for (const SavedFormat& format : saved) {
     HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, format.bytes.size());
-    if (!copy) continue;
-    std::copy(format.bytes.begin(), format.bytes.end(), static_cast<char*>(GlobalLock(copy)));
+    void* bytes = copy ? GlobalLock(copy) : nullptr;
+    if (!bytes) {
+      if (copy) GlobalFree(copy);
+      continue;
+    }
+    std::copy(format.bytes.begin(), format.bytes.end(), static_cast<char*>(bytes));
     GlobalUnlock(copy);
     if (!SetClipboardData(format.format, copy)) GlobalFree(copy);  // the clipboard owns it once taken
   }

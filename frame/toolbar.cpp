@@ -198,13 +198,15 @@ void Toolbar::LinkControl(size_t index, Microsoft::WRL::ComPtr<IDispatch> contro
   link.control = std::move(control);
   if (!link.control) return;
   const commands::ToolbarControl& definition = definition_.controls[index];
-  const auto sink = win32::MakeComObject<ControlEventSink>(
-      DispatchObject(link.control).Get("Type").ToInt(), definition.tag,
-      ControlEventSink::Callbacks{[this, index] { return LinkWorks(index); },
-                                  [this, index](IDispatch* event_control) { LinkControl(index, event_control); },
-                                  [this, index] { callbacks_.on_command(definition_.controls[index].command, index); },
-                                  [this](const std::exception& error) { callbacks_.report(error); }});
-  link.events = std::make_unique<win32::EventConnection>(link.control.Get(), sink->events(), sink.Get());
+  const long type = DispatchObject(link.control).Get("Type").ToInt();
+  link.events = std::make_unique<win32::EventConnection>(
+      link.control.Get(), ControlEventInterface(type),
+      ControlEventHandler(definition.tag,
+                          {[this, index] { return LinkWorks(index); },
+                           [this, index](IDispatch* event_control) { LinkControl(index, event_control); },
+                           [this, index] { callbacks_.on_command(definition_.controls[index].command, index); },
+                           [this](const std::exception& error) { callbacks_.report(error); }}),
+      ControlEventNames(type));
 }
 
 // The link works when the host control answers: its HelpFile read and written back.

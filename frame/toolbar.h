@@ -12,14 +12,15 @@
 #include <wrl/client.h>
 
 #include "commands/toolbar_definition.h"
-#include "frame/control_event_sink.h"
+#include "commands/win32/add_in_module.h"
+#include "frame/control_events.h"
 #include "platform/win32/dispatch_object.h"
 #include "platform/win32/event_connection.h"
 #include "platform/win32/registry_key.h"
 
 namespace trelvo::frame {
 
-class Toolbar {
+class Toolbar : public commands::HostToolbar {
  public:
   struct Callbacks {
     // A control's event: the command it runs, and its position in the toolbar.
@@ -34,7 +35,7 @@ class Toolbar {
   // not moved back into place).
   Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
           std::wstring add_in_key, std::string host_version, bool first_start, Callbacks callbacks);
-  ~Toolbar();
+  ~Toolbar() override;
   Toolbar(const Toolbar&) = delete;
   Toolbar& operator=(const Toolbar&) = delete;
 
@@ -47,13 +48,13 @@ class Toolbar {
   void Remove();
 
   // Run-time state of the linked controls; nothing happens for an unlinked one.
-  void SetEnabled(size_t index, bool enabled);
+  void SetEnabled(size_t index, bool enabled) override;
   // A drop-down's entries: the host control is cleared and filled again; a
   // control that no longer answers is looked up again by its tag first.
-  void SetItems(size_t index, const std::vector<std::string>& items);
-  std::string Text(size_t index);
+  void SetItems(size_t index, const std::vector<std::string>& items) override;
+  std::string Text(size_t index) override;
   // A drop-down's chosen entry, counted from 1; a failure is reported, as for the other setters.
-  void SetListIndex(size_t index, int list_index);
+  void SetListIndex(size_t index, int list_index) override;
   bool linked(size_t index) const { return index < links_.size() && links_[index].control; }
 
  private:

@@ -11,7 +11,7 @@
 
 namespace trelvo::frame {
 
-TrelvoCoClass::TrelvoCoClass(ModuleFactory make_module)
+TrelvoCoClass::TrelvoCoClass(commands::ModuleFactory make_module)
     : type_info_(OwnTypeInfo(IID_ITrelvoCoClass)), make_module_(std::move(make_module)) {}
 
 template <class Body>

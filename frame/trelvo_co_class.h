@@ -20,7 +20,7 @@ class TrelvoCoClass : public win32::ComObject<ITrelvoCoClass, IDTExtensibility2,
                                               ICustomTaskPaneConsumer, ISupportErrorInfo> {
  public:
   // make_module: the program's module for each connection.
-  explicit TrelvoCoClass(ModuleFactory make_module);
+  explicit TrelvoCoClass(commands::ModuleFactory make_module);
 
   // IDispatch
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -61,7 +61,7 @@ class TrelvoCoClass : public win32::ComObject<ITrelvoCoClass, IDTExtensibility2,
   HRESULT Guarded(Body&& body);
 
   Microsoft::WRL::ComPtr<ITypeInfo> type_info_;
-  ModuleFactory make_module_;
+  commands::ModuleFactory make_module_;
   std::unique_ptr<AddInConnection> connection_;
   Microsoft::WRL::ComPtr<IDispatch> task_pane_factory_;
   std::unique_ptr<commands::AutomationMembers> members_;  // made at the first call

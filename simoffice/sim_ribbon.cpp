@@ -106,11 +106,13 @@ void SaveBitmapFile(const Variant& picture_value, const std::string& path) {
   OLE_HANDLE handle = 0;
   picture->get_Type(&type);
   picture->get_Handle(&handle);
-  HBITMAP bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+  // A picture's handle is 32 bits wide; a 64-bit process's GDI handles are its sign extension.
+  const auto widened = static_cast<INT_PTR>(static_cast<LONG>(handle));
+  HBITMAP bitmap = reinterpret_cast<HBITMAP>(widened);
   win32::UniqueBitmap icon_colour, icon_mask;
   if (type == PICTYPE_ICON) {
     ICONINFO info{};
-    if (!GetIconInfo(reinterpret_cast<HICON>(static_cast<UINT_PTR>(handle)), &info))
+    if (!GetIconInfo(reinterpret_cast<HICON>(widened), &info))
       throw OfficeError("Das Bild kann nicht gelesen werden.");
     icon_colour.reset(info.hbmColor);
     icon_mask.reset(info.hbmMask);

@@ -14,7 +14,6 @@
 #include "dialogs/win32/text_input_window.h"
 #include "engine/range_list.h"
 #include "engine/settings.h"
-#include "frame/toolbar.h"
 #include "platform/user_interface.h"
 #include "platform/win32/com_module.h"
 
@@ -59,7 +58,7 @@ TrelvoModule::~TrelvoModule() {
 
 void TrelvoModule::OnCreate() { engine::CreateSettingsFolder(env_); }
 
-void TrelvoModule::OnAddInInitialize(const frame::HostConnection& host) {
+void TrelvoModule::OnAddInInitialize(const HostConnection& host) {
   SharedHost& shared = SharedHostState();
   shared.kind = host.kind;
   shared.version = host.version;
@@ -68,9 +67,9 @@ void TrelvoModule::OnAddInInitialize(const frame::HostConnection& host) {
   FillRibbonRangeList(env_, *ribbon_ranges_);
 }
 
-void TrelvoModule::OnAddInStartupComplete(const frame::HostConnection&) { EnableInsertButtons(insert_enabled_); }
+void TrelvoModule::OnAddInStartupComplete(const HostConnection&) { EnableInsertButtons(insert_enabled_); }
 
-void TrelvoModule::OnToolbarCommand(Command command, const frame::HostConnection& host) {
+void TrelvoModule::OnToolbarCommand(Command command, const HostConnection& host) {
   if (command == Command::SelectRange) {
     if (host.toolbar) SelectToolbarRange(env_, host.toolbar->Text(kRangeControl));
     return;
@@ -88,7 +87,7 @@ void TrelvoModule::OnRibbonCommand(Command command, ribbon::RibbonControl&) {
   RunCommand(command, *host_);
 }
 
-void TrelvoModule::RunCommand(Command command, const frame::HostConnection& host) {
+void TrelvoModule::RunCommand(Command command, const HostConnection& host) {
   switch (command) {
     case Command::Insert: return CallInsert(host);
     case Command::Options: return RunOptions(host);
@@ -122,7 +121,7 @@ std::string TrelvoModule::RibbonRangeCaption() const {
   return items.at(static_cast<size_t>(index)).caption();
 }
 
-void TrelvoModule::RunOptions(const frame::HostConnection& host) {
+void TrelvoModule::RunOptions(const HostConnection& host) {
   dialogs::win32::OptionsWindow window(env_);
   window.Run(host.owner_window);
   const bool ribbon_host = IsRibbonHost(SharedHostState().version);
@@ -137,7 +136,7 @@ void TrelvoModule::RunOptions(const frame::HostConnection& host) {
 }
 
 void TrelvoModule::RebuildRangeSelectors(const std::vector<std::string>& ranges, const std::string& current,
-                                         const frame::HostConnection& host) {
+                                         const HostConnection& host) {
   const bool ribbon_host = IsRibbonHost(SharedHostState().version);
   int chosen = 1;  // in the toolbar's list, counted from 1
   std::vector<std::string> names{engine::kDefaultRangeName};
@@ -157,7 +156,7 @@ void TrelvoModule::RebuildRangeSelectors(const std::vector<std::string>& ranges,
   }
 }
 
-void TrelvoModule::CallInsert(const frame::HostConnection& host) {
+void TrelvoModule::CallInsert(const HostConnection& host) {
   if (!insert_enabled_) return;  // dropped without a word
   insert_enabled_ = false;
   EnableInsertButtons(false);
@@ -193,7 +192,7 @@ void TrelvoModule::OnAddInFinalize(bool host_shutting_down) {
   host_ = nullptr;
 }
 
-std::unique_ptr<frame::AddInModule> MakeTrelvoModule(platform::UserInterface& ui) {
+std::unique_ptr<AddInModule> MakeTrelvoModule(platform::UserInterface& ui) {
   return std::make_unique<TrelvoModule>(ui);
 }
 

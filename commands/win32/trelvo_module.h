@@ -11,23 +11,23 @@
 #include <vector>
 #include <windows.h>
 
-#include "frame/add_in_module.h"
+#include "commands/win32/add_in_module.h"
 #include "platform/environment.h"
 #include "platform/system_platform.h"
 
 namespace trelvo::commands {
 
-class TrelvoModule : public frame::AddInModule {
+class TrelvoModule : public AddInModule {
  public:
   explicit TrelvoModule(platform::UserInterface& ui);
   ~TrelvoModule() override;
 
   void OnCreate() override;
-  void OnAddInInitialize(const frame::HostConnection& host) override;
+  void OnAddInInitialize(const HostConnection& host) override;
   // The Insert button the host kept from a run that ended within an insert's
   // second is enabled again.
-  void OnAddInStartupComplete(const frame::HostConnection& host) override;
-  void OnToolbarCommand(Command command, const frame::HostConnection& host) override;
+  void OnAddInStartupComplete(const HostConnection& host) override;
+  void OnToolbarCommand(Command command, const HostConnection& host) override;
   ribbon::Ribbon* ribbon() override { return &ribbon_; }
   void OnCounterFileChosen() override;
   void OnAddInFinalize(bool host_shutting_down) override;
@@ -37,13 +37,13 @@ class TrelvoModule : public frame::AddInModule {
 
  private:
   void OnRibbonCommand(Command command, ribbon::RibbonControl& sender);
-  void RunCommand(Command command, const frame::HostConnection& host);
-  void CallInsert(const frame::HostConnection& host);
-  void RunOptions(const frame::HostConnection& host);
+  void RunCommand(Command command, const HostConnection& host);
+  void CallInsert(const HostConnection& host);
+  void RunOptions(const HostConnection& host);
   // After the Options dialog: both range selectors built anew from its list.
   // current: the name the selector showed, chosen again where the list holds it.
   void RebuildRangeSelectors(const std::vector<std::string>& ranges, const std::string& current,
-                             const frame::HostConnection& host);
+                             const HostConnection& host);
   std::string RibbonRangeCaption() const;
   // Enables or disables Insert's toolbar button, and in ribbon hosts its ribbon button.
   void EnableInsertButtons(bool enabled);
@@ -52,12 +52,12 @@ class TrelvoModule : public frame::AddInModule {
   platform::Environment env_;
   bool insert_enabled_ = true;
   UINT_PTR reset_timer_ = 0;
-  const frame::HostConnection* host_ = nullptr;  // from initialisation on
+  const HostConnection* host_ = nullptr;  // from initialisation on
   ribbon::Ribbon ribbon_;
   ribbon::RibbonControl* ribbon_insert_ = nullptr;
   ribbon::RibbonControl* ribbon_ranges_ = nullptr;
 };
 
-std::unique_ptr<frame::AddInModule> MakeTrelvoModule(platform::UserInterface& ui);
+std::unique_ptr<AddInModule> MakeTrelvoModule(platform::UserInterface& ui);
 
 }  // namespace trelvo::commands

@@ -5,23 +5,33 @@
 namespace trelvo::dialogs::win32 {
 namespace {
 
-LRESULT CALLBACK DigitsAndMinus(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+// Every subclass leaves its control when the control's window goes, so no
+// subclass procedure outlives the window it serves.
+LRESULT Pass(HWND window, UINT message, WPARAM wparam, LPARAM lparam, SUBCLASSPROC procedure, UINT_PTR id) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, procedure, id);
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK DigitsAndMinus(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                DWORD_PTR) noexcept {
   if (message == WM_CHAR && wparam >= L' ' && !(wparam >= L'0' && wparam <= L'9') && wparam != L'-') {
     MessageBeep(MB_OK);
     return 0;
   }
-  return DefSubclassProc(window, message, wparam, lparam);
+  return Pass(window, message, wparam, lparam, DigitsAndMinus, id);
 }
 
-LRESULT CALLBACK AltDown(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR button) {
+LRESULT CALLBACK AltDown(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                         DWORD_PTR button) noexcept {
   if (message == WM_SYSKEYDOWN && wparam == VK_DOWN) {
     SendMessageW(reinterpret_cast<HWND>(button), BM_CLICK, 0, 0);
     return 0;
   }
-  return DefSubclassProc(window, message, wparam, lparam);
+  return Pass(window, message, wparam, lparam, AltDown, id);
 }
 
-LRESULT CALLBACK ListKeys(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR keys) {
+LRESULT CALLBACK ListKeys(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                          DWORD_PTR keys) noexcept {
   if (message == WM_GETDLGCODE && lparam) {
     const auto* pending = reinterpret_cast<const MSG*>(lparam);
     if (pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN)
@@ -36,7 +46,7 @@ LRESULT CALLBACK ListKeys(HWND window, UINT message, WPARAM wparam, LPARAM lpara
     }
     if (consumed) return 0;
   }
-  return DefSubclassProc(window, message, wparam, lparam);
+  return Pass(window, message, wparam, lparam, ListKeys, id);
 }
 
 }  // namespace

@@ -62,6 +62,17 @@ std::string DialogWindow::Text(int id) const { return WindowText(Item(id)); }
 
 bool DialogWindow::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
 
+// The procedure's report of a handler's error; nothing may leave it, not even
+// a failure of the report itself.
+void DialogWindow::Report(DialogWindow& window, const std::exception* error) noexcept {
+  try {
+    if (error) return window.OnError(*error);
+    window.OnError(std::runtime_error("Unerwarteter Fehler im Dialog"));
+  } catch (...) {
+    // The error box failed in turn: the dialog goes on.
+  }
+}
+
 void DialogWindow::OnError(const std::exception& error) {
   MessageBoxW(hwnd_, Widen(error.what()).c_str(), L"Fehler", MB_OK | MB_ICONERROR);
 }
@@ -85,9 +96,9 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wpara
       }
     }
   } catch (const std::exception& error) {
-    window->OnError(error);
+    Report(*window, &error);
   } catch (...) {
-    window->OnError(std::runtime_error("Unerwarteter Fehler im Dialog"));
+    Report(*window, nullptr);
   }
   return TRUE;
 }

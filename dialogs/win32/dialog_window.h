@@ -32,6 +32,9 @@ class DialogWindow {
   virtual bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result);
   // An exception of a handler: an error box over the dialog.
   virtual void OnError(const std::exception& error);
+  // OnError as every handler's catch calls it: should the report throw in
+  // turn, the exception ends here. error: nullptr for one that is no std::exception.
+  static void Report(DialogWindow& window, const std::exception* error) noexcept;
 
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   void SetText(int id, const std::string& text) const;

@@ -93,7 +93,7 @@ OptionsWindow::OptionsWindow(platform::Environment& env) : env_(env), dialog_(en
     try {
       return RangeKeyPressed(key);
     } catch (const std::exception& error) {
-      OnError(error);
+      Report(*this, &error);
       return true;
     }
   };

@@ -126,7 +126,8 @@ HRESULT ResolveCallbackNames(LPOLESTR* names, UINT count, DISPID* ids, HRESULT a
   const CallbackDefinition* callback = FindCallback(std::string_view(narrow, length));
   if (!callback) return automation_error;
   ids[0] = static_cast<DISPID>(callback->callback);
-  return S_OK;
+  // Further names would be the callback's parameters, which none takes by name.
+  return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
 }
 
 HRESULT InvokeCallback(Ribbon* ribbon, DISPID number, const DISPPARAMS* parameters, VARIANT* result,

@@ -13,9 +13,11 @@
 
 namespace trelvo::ribbon::win32 {
 
-// Resolves only the first name, as 8-bit text (a character above 255 ends it,
-// at most 255 characters), compared with case. Without a match every id is
-// DISPID_UNKNOWN and automation_error is returned.
+// Resolves the first name, as 8-bit text (a character above 255 ends it, at
+// most 255 characters), compared with case. Without a match every id is
+// DISPID_UNKNOWN and automation_error is returned. The further names (named
+// parameters) stay DISPID_UNKNOWN: with any of them the answer is
+// DISP_E_UNKNOWNNAME, the callback's id set all the same.
 HRESULT ResolveCallbackNames(LPOLESTR* names, UINT count, DISPID* ids, HRESULT automation_error);
 
 struct RibbonEvents {

@@ -22,17 +22,17 @@ using win32::RegistryKey;
 const std::wstring kExcelKey = AddInRegistryKey(commands::HostKind::Excel, commands::kTrelvoAddIn.prog_id);
 
 // A module that records its events; a handler can be made to fail.
-class RecordingModule : public AddInModule {
+class RecordingModule : public commands::AddInModule {
  public:
-  RecordingModule(std::vector<std::string>& events, HostConnection& seen, std::string failing, bool handles_errors)
+  RecordingModule(std::vector<std::string>& events, commands::HostConnection& seen, std::string failing, bool handles_errors)
       : events_(events), seen_(seen), failing_(std::move(failing)), handles_errors_(handles_errors) {}
 
   void OnCreate() override { Record("Create"); }
-  void OnAddInInitialize(const HostConnection& host) override {
+  void OnAddInInitialize(const commands::HostConnection& host) override {
     seen_ = host;
     Record("Initialize");
   }
-  void OnAddInStartupComplete(const HostConnection&) override { Record("StartupComplete"); }
+  void OnAddInStartupComplete(const commands::HostConnection&) override { Record("StartupComplete"); }
   void OnAddInBeginShutdown() override { Record("BeginShutdown"); }
   void OnAddInFinalize(bool host_shutting_down) override {
     Record(host_shutting_down ? "Finalize(host)" : "Finalize(user)");
@@ -48,7 +48,7 @@ class RecordingModule : public AddInModule {
     if (event == failing_) throw Error(event + " ging schief");
   }
   std::vector<std::string>& events_;
-  HostConnection& seen_;
+  commands::HostConnection& seen_;
   std::string failing_;
   bool handles_errors_;
 };
@@ -59,7 +59,7 @@ class Connection : public ::testing::Test {
   ComPtr<simoffice::SimComAddIn> entry = Make<simoffice::SimComAddIn>("Microsoft Excel", "Trelvo.TrelvoCoClass");
   ComPtr<simoffice::SimComAddIn> add_in_object = Make<simoffice::SimComAddIn>("Trelvo", "Objekt");
   std::vector<std::string> events;
-  HostConnection seen;
+  commands::HostConnection seen;
   std::string failing;
   bool handles_errors = false;
 
@@ -67,7 +67,7 @@ class Connection : public ::testing::Test {
   void TearDown() override { win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey); }
 
   std::unique_ptr<AddInConnection> Connect(IDispatch* application, ext_ConnectMode mode, IDispatch* add_in) {
-    const ModuleFactory factory = [this](platform::UserInterface&) {
+    const commands::ModuleFactory factory = [this](platform::UserInterface&) {
       return std::make_unique<RecordingModule>(events, seen, failing, handles_errors);
     };
     return std::make_unique<AddInConnection>(commands::kTrelvoAddIn, factory, application, mode, add_in,
@@ -93,7 +93,7 @@ TEST_F(Connection, AtHostStartTheEventsComeInOrderAndStartUpRunsOnce) {
   EXPECT_FALSE(seen.is_version12);
   EXPECT_EQ(seen.owner_window, excel->main_window());
   EXPECT_NE(seen.command_bars, nullptr);
-  EXPECT_EQ(seen.start_mode, StartMode::FirstStart);
+  EXPECT_EQ(seen.start_mode, commands::StartMode::FirstStart);
   EXPECT_EQ(StartModeValue(), L"NORMAL");
 }
 
@@ -117,12 +117,12 @@ TEST_F(Connection, ConnectedAfterStartUpTheStartUpRunsInsideTheConnection) {
 TEST_F(Connection, TheStartModeComesFromTheRegistryAndOnlyAFirstStartWritesNormal) {
   const struct {
     const wchar_t* value;
-    StartMode mode;
+    commands::StartMode mode;
     const wchar_t* afterwards;
   } cases[] = {
-      {nullptr, StartMode::FirstStart, L"NORMAL"},           {L"normal", StartMode::Normal, L"normal"},
-      {L"UNINSTALL", StartMode::Uninstalled, L"UNINSTALL"},  {L"FirstStart", StartMode::FirstStart, L"NORMAL"},
-      {L"irgendwas", StartMode::Unrecognised, L"irgendwas"},
+      {nullptr, commands::StartMode::FirstStart, L"NORMAL"},           {L"normal", commands::StartMode::Normal, L"normal"},
+      {L"UNINSTALL", commands::StartMode::Uninstalled, L"UNINSTALL"},  {L"FirstStart", commands::StartMode::FirstStart, L"NORMAL"},
+      {L"irgendwas", commands::StartMode::Unrecognised, L"irgendwas"},
   };
   for (const auto& c : cases) {
     win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey);

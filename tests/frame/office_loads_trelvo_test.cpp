@@ -50,6 +50,34 @@ TEST_F(OfficeLoadsTrelvo, QuitShutsTheAddInDownAndTheLibraryUnloads) {
   EXPECT_EQ(GetModuleHandleW(L"Trelvo.dll"), nullptr) << "DllCanUnloadNow did not allow the unload";
 }
 
+// The user unloads the add-in while the host runs on: once nothing of the
+// library is left, it lets go of the host's Application before it allows the
+// unload (not afterwards, under the loader lock), and the host goes on.
+TEST_F(OfficeLoadsTrelvo, AfterTheUserUnloadsTheAddInTheLibraryLetsGoOfTheHostBeforeItUnloads) {
+  Microsoft::WRL::ComPtr<IDispatch> excel;
+  ASSERT_EQ(CoCreateInstance(kExcelClassId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&excel)), S_OK);
+  const auto references = [&] {
+    excel->AddRef();
+    return excel->Release();
+  };
+  const DispatchObject host(excel);
+  host.GetObject("COMAddIns").GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")}).Put("Connect",
+                                                                                             Variant::Bool(false));
+  const HMODULE library = GetModuleHandleW(L"Trelvo.dll");
+  ASSERT_NE(library, nullptr);
+  using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+  const auto can_unload =
+      reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(library, "DllCanUnloadNow")));
+  ASSERT_NE(can_unload, nullptr);
+  const ULONG held = references();
+  ASSERT_EQ(can_unload(), S_OK);
+  EXPECT_LT(references(), held) << "the library still holds the host's Application";
+  CoFreeUnusedLibrariesEx(0, 0);
+  EXPECT_EQ(GetModuleHandleW(L"Trelvo.dll"), nullptr);
+  EXPECT_NO_THROW(host.GetObject("Workbooks").Call("Add"));
+  host.Call("Quit");
+}
+
 // An add-in whose connection fails is not loaded; the host stops loading it at start.
 TEST_F(OfficeLoadsTrelvo, AnAddInThatCannotConnectIsSetToLoadOnDemand) {
   AnnounceAddIn(kBrokenKey);

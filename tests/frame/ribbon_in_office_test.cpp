@@ -272,7 +272,7 @@ Variant Callbacks::Control(const char* id) {
   return Variant::Object(simoffice::Make<simoffice::SimRibbonControl>(id).Get());
 }
 
-TEST_F(Callbacks, NamesResolveWithCaseAndOnlyTheFirstNameCounts) {
+TEST_F(Callbacks, NamesResolveWithCaseAndAnyUnknownNameFails) {
   DISPID id = 0;
   EXPECT_EQ(Resolve(L"GetLabel_Callback", id), S_OK);
   EXPECT_EQ(id, 14);
@@ -283,6 +283,12 @@ TEST_F(Callbacks, NamesResolveWithCaseAndOnlyTheFirstNameCounts) {
   // A character above 255 ends the 8-bit name.
   EXPECT_EQ(Resolve(L"GetLabel_Callback\x0100zu viel", id), S_OK);
   EXPECT_EQ(id, 14);
+  // A further name would be a named parameter, which no callback takes.
+  LPOLESTR with_parameter[] = {const_cast<LPOLESTR>(L"GetLabel_Callback"), const_cast<LPOLESTR>(L"control")};
+  DISPID ids[2] = {0, 0};
+  EXPECT_EQ(add_in->GetIDsOfNames(IID_NULL, with_parameter, 2, LOCALE_USER_DEFAULT, ids), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(ids[0], 14);
+  EXPECT_EQ(ids[1], DISPID_UNKNOWN);
 }
 
 TEST_F(Callbacks, AnswersComeFromTheControlOrAreTheDefaults) {

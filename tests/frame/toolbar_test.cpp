@@ -24,18 +24,24 @@ using win32::RegistryKey;
 const std::wstring kExcelKey = AddInRegistryKey(commands::HostKind::Excel, commands::kTrelvoAddIn.prog_id);
 const auto& kControls = commands::kTrelvoToolbar.controls;
 
-class CommandModule : public AddInModule {
+class CommandModule : public commands::AddInModule {
  public:
-  CommandModule(std::vector<commands::Command>& commands, std::function<void()> during)
-      : commands_(commands), during_(std::move(during)) {}
-  void OnToolbarCommand(commands::Command command, const HostConnection&) override {
+  CommandModule(std::vector<commands::Command>& commands, std::function<void()> during, const bool& report_fails)
+      : commands_(commands), during_(std::move(during)), report_fails_(report_fails) {}
+  void OnToolbarCommand(commands::Command command, const commands::HostConnection&) override {
     commands_.push_back(command);
     if (during_) during_();
+  }
+  // A module whose own error handling fails: reporting throws in turn.
+  bool OnError(const std::exception&) override {
+    if (report_fails_) throw Error("Auch die Fehlermeldung ging schief.");
+    return false;
   }
 
  private:
   std::vector<commands::Command>& commands_;
   std::function<void()> during_;
+  const bool& report_fails_;
 };
 
 class ToolbarTest : public ::testing::Test {
@@ -43,6 +49,7 @@ class ToolbarTest : public ::testing::Test {
   ComPtr<simoffice::SimExcelApplication> excel = Make<simoffice::SimExcelApplication>();
   std::vector<commands::Command> commands;
   std::function<void()> during_command;
+  bool report_fails = false;
   std::unique_ptr<AddInConnection> connection;
 
   void SetUp() override { win32::DeleteRegistryTree(HKEY_CURRENT_USER, kExcelKey); }
@@ -52,10 +59,13 @@ class ToolbarTest : public ::testing::Test {
   }
 
   void Start(simoffice::SimApplication& host) {
-    const ModuleFactory factory = [this](platform::UserInterface&) {
-      return std::make_unique<CommandModule>(commands, [this] {
-        if (during_command) during_command();
-      });
+    const commands::ModuleFactory factory = [this](platform::UserInterface&) {
+      return std::make_unique<CommandModule>(
+          commands,
+          [this] {
+            if (during_command) during_command();
+          },
+          report_fails);
     };
     connection = std::make_unique<AddInConnection>(commands::kTrelvoAddIn, factory, host.dispatch(),
                                                    ext_cm_AfterStartup, nullptr, nullptr);
@@ -170,7 +180,7 @@ TEST_F(ToolbarTest, ButtonsGetTheirFacesAsPicturesOrInVersion9FromTheClipboard) 
 
 TEST_F(ToolbarTest, ItemsChangedAtRunTimeRefillTheListAndALostControlIsFoundAgain) {
   Start(*excel.Get());
-  Toolbar& toolbar = *connection->host().toolbar;
+  commands::HostToolbar& toolbar = *connection->host().toolbar;
   toolbar.SetItems(2, {"(Standard Zähler)", "Firma A"});
   EXPECT_EQ(Control(2)->items(), (std::vector<std::string>{"(Standard Zähler)", "Firma A"}));
   // The host lost the control; one with the same tag stands elsewhere now.
@@ -235,28 +245,36 @@ TEST_F(ToolbarTest, WordReattachesTheToolbarWhenTheActiveDocumentChanges) {
   win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Word\\AddIns\\Trelvo.TrelvoCoClass");
 }
 
-// The sink's IDispatch answers as the host expects it, and passes on only
+// The sink's IDispatch answers as the host expects it (a name list with any
+// unknown name is DISP_E_UNKNOWNNAME), and a control's handler passes on only
 // events whose control carries its tag.
-TEST(ControlEventSinkTest, AnswersWithTheExactCodesAndPassesOnlyItsOwnTag) {
+TEST(ControlEventsTest, AnswersWithTheExactCodesAndPassesOnlyItsOwnTag) {
   int handled = 0;
-  const ControlEventSink::Callbacks callbacks{[] { return true; }, [](IDispatch*) {}, [&] { ++handled; },
-                                              [](const std::exception&) {}};
-  const auto button = win32::MakeComObject<ControlEventSink>(1, "{MEIN}", callbacks);
-  const auto list = win32::MakeComObject<ControlEventSink>(3, "{LISTE}", callbacks);
+  const ControlEventCallbacks callbacks{[] { return true; }, [](IDispatch*) {}, [&] { ++handled; },
+                                        [](const std::exception&) {}};
+  const auto button = win32::MakeComObject<win32::EventSink>(
+      ControlEventInterface(1), ControlEventHandler("{MEIN}", callbacks), ControlEventNames(1));
+  const auto list = win32::MakeComObject<win32::EventSink>(
+      ControlEventInterface(3), ControlEventHandler("{LISTE}", callbacks), ControlEventNames(3));
   DISPID id = 0;
   LPOLESTR click = const_cast<LPOLESTR>(L"Click");
   LPOLESTR small_click = const_cast<LPOLESTR>(L"click");
   LPOLESTR change = const_cast<LPOLESTR>(L"Change");
-  LPOLESTR two[] = {click, change};
+  LPOLESTR ctrl = const_cast<LPOLESTR>(L"Ctrl");
   EXPECT_EQ(button->GetIDsOfNames(IID_NULL, &click, 1, 0, &id), S_OK);
   EXPECT_EQ(id, 1);
   EXPECT_EQ(button->GetIDsOfNames(IID_NULL, &small_click, 1, 0, &id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(id, DISPID_UNKNOWN);
   EXPECT_EQ(list->GetIDsOfNames(IID_NULL, &click, 1, 0, &id), DISP_E_UNKNOWNNAME);
   EXPECT_EQ(list->GetIDsOfNames(IID_NULL, &change, 1, 0, &id), S_OK);
-  EXPECT_EQ(button->GetIDsOfNames(IID_NULL, two, 2, 0, &id), E_INVALIDARG);
+  LPOLESTR event_and_parameter[] = {click, ctrl};
+  DISPID two[2] = {0, 0};
+  EXPECT_EQ(button->GetIDsOfNames(IID_NULL, event_and_parameter, 2, 0, two), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(two[0], 1);
+  EXPECT_EQ(two[1], DISPID_UNKNOWN);
   EXPECT_EQ(button->GetIDsOfNames(IID_NULL, nullptr, 1, 0, &id), E_POINTER);
   ITypeInfo* info = nullptr;
-  EXPECT_EQ(button->GetTypeInfo(0, 0, &info), E_FAIL);
+  EXPECT_EQ(button->GetTypeInfo(0, 0, &info), E_NOTIMPL);
   EXPECT_EQ(button->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
   EXPECT_EQ(button->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), E_POINTER);
 
@@ -286,6 +304,26 @@ TEST_F(ToolbarTest, AFailingHandlerGivesTheErrorBoxAndTheHostHearsSOk) {
   ASSERT_EQ(excel->user().shown.size(), 1u);
   EXPECT_EQ(excel->user().shown[0].text,
             "Orvant Sabu Netzwerk error: the add-in has fired an exception.\r\nDer Befehl ging schief.");
+}
+
+// On 32-bit Windows an exception that reaches the host's frames ends the
+// host. When reporting an error fails in turn (the module's own handling
+// throws), the event still ends in the add-in: the box tells the first error
+// and the host goes on with the next click. The same for every error the
+// frame reports, however it arrives.
+TEST_F(ToolbarTest, AReportThatThrowsInTurnStaysInTheAddIn) {
+  report_fails = true;
+  Start(*excel.Get());
+  during_command = [] { throw Error("Der Befehl ging schief."); };
+  Control(0)->Click();
+  Control(0)->Click();
+  EXPECT_EQ(commands.size(), 2u) << "the host went on";
+  ASSERT_EQ(excel->user().shown.size(), 2u);
+  EXPECT_EQ(excel->user().shown[0].text,
+            "Orvant Sabu Netzwerk error: the add-in has fired an exception.\r\nDer Befehl ging schief.");
+  EXPECT_NO_THROW(connection->ribbon_events().handler_failed(Error("Ein Rückruf ging schief.")));
+  EXPECT_NO_THROW(connection->HandleAddInError(Error("Noch ein Fehler.")));
+  EXPECT_EQ(excel->user().shown.size(), 4u);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "dialogs/win32/options_window.h"
 #include "dialogs/win32/text_input_window.h"
 #include "engine/ini/ini_document.h"
+#include "platform/error.h"
 #include "platform/fake/fake_system.h"
 #include "platform/system_platform.h"
 #include "platform/win32/message_box_user_interface.h"
@@ -194,6 +195,33 @@ TEST_F(DialogWindows, TheTextInputGivesTheTextOrNothingOnCancel) {
                                           "Geben Sie bitte die Kundenbezeichnung für den Dateinamen ein:", "Müller");
     EXPECT_EQ(input.Run(nullptr), ok ? std::optional<std::string>("Müller & Co.") : std::nullopt);
   }
+}
+
+// A dialog whose handler fails and whose error box fails in turn: the dialog
+// procedure keeps both exceptions, and the dialog goes on until it is closed.
+TEST_F(DialogWindows, AnErrorBoxThatThrowsStaysInTheDialogProcedure) {
+  class FailingInput : public dialogs::win32::TextInputWindow {
+   public:
+    FailingInput() : TextInputWindow("Trelvo", "Text:", "") {}
+    int reports = 0;
+
+   protected:
+    void OnCommand(int id, int code) override {
+      if (id == IDOK) throw Error("OK ging schief.");
+      TextInputWindow::OnCommand(id, code);
+    }
+    void OnError(const std::exception&) override {
+      ++reports;
+      throw Error("Auch die Fehlermeldung ging schief.");
+    }
+  } input;
+  WhenDialogOpens("Trelvo", [&](HWND dialog) {
+    Click(dialog, IDOK);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog goes on";
+    Click(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(input.Run(nullptr), std::nullopt);
+  EXPECT_EQ(input.reports, 1);
 }
 
 // A box of the add-in while one of its dialogs is open belongs to that dialog,

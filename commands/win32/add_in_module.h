@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 #include <windows.h>
 #include <wrl/client.h>
 
@@ -16,22 +17,33 @@
 #include "platform/user_interface.h"
 #include "ribbon/ribbon_controls.h"
 
-namespace trelvo::frame {
+namespace trelvo::commands {
 
-class Toolbar;
+// The add-in's toolbar in the host, as the module uses it (the frame builds
+// it and keeps it linked). Controls are named by their place in the toolbar's
+// definition; nothing happens for one that is not linked.
+class HostToolbar {
+ public:
+  virtual ~HostToolbar() = default;
+  virtual void SetEnabled(size_t index, bool enabled) = 0;
+  // A drop-down's entries, and its chosen entry counted from 1.
+  virtual void SetItems(size_t index, const std::vector<std::string>& items) = 0;
+  virtual void SetListIndex(size_t index, int list_index) = 0;
+  virtual std::string Text(size_t index) = 0;
+};
 
 // "OAXStartMode" under the add-in key, as read at start-up.
 enum class StartMode { FirstStart = 0, Normal = 1, Uninstalled = 2, Unrecognised = 255 };
 
 struct HostConnection {
-  commands::HostKind kind = commands::HostKind::Excel;
+  HostKind kind = HostKind::Excel;
   Microsoft::WRL::ComPtr<IDispatch> application;   // the host's Application object
   std::string version;                             // its Version text
   bool is_version12 = false;                       // the version begins with "12." (no toolbar)
   Microsoft::WRL::ComPtr<IDispatch> command_bars;  // _CommandBars, empty when the host has none
   StartMode start_mode = StartMode::FirstStart;
   HWND owner_window = nullptr;  // Excel's main window: the owner of every window the add-in opens
-  Toolbar* toolbar = nullptr;   // the add-in's toolbar, while the host has one
+  HostToolbar* toolbar = nullptr;  // the add-in's toolbar, while the host has one
 };
 
 class AddInModule {
@@ -49,7 +61,7 @@ class AddInModule {
   // show "(Standard Zähler)" again.
   virtual void OnCounterFileChosen() {}
   // A toolbar control's event: the command it runs.
-  virtual void OnToolbarCommand(commands::Command, const HostConnection&) {}
+  virtual void OnToolbarCommand(Command, const HostConnection&) {}
   // host_shutting_down: the host ends (rather than the user unloading the add-in).
   virtual void OnAddInFinalize(bool /*host_shutting_down*/) {}
   // True when the module has dealt with the error itself (no error box then).
@@ -59,4 +71,4 @@ class AddInModule {
 // Builds the program's module for one connection; ui shows its boxes.
 using ModuleFactory = std::function<std::unique_ptr<AddInModule>(platform::UserInterface& ui)>;
 
-}  // namespace trelvo::frame
+}  // namespace trelvo::commands
