@@ -51,6 +51,7 @@ class PausingFileSystem : public platform::FileSystem {
     inner_.AppendShared(path, header, bytes);
   }
   void CreateDirectories(const std::string& path) override { inner_.CreateDirectories(path); }
+  bool IsFullPath(const std::string& path) const override { return inner_.IsFullPath(path); }
 
  private:
   class PausingFile : public platform::LockedFile {

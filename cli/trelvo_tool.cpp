@@ -159,7 +159,7 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     // The settings file names the counter file unless the call does, and the
     // usage log's folder for a draw.
     if (!options->counter_file || options->command == "draw") engine::CreateSettingsFolder(env);
-    const CounterFile file(env, options->counter_file ? *options->counter_file : engine::GetCounterFilePath(env));
+    const CounterFile file(env, options->counter_file ? *options->counter_file : engine::UsableCounterFilePath(env));
     if (options->command == "status") return Status(env, file, out);
     if (options->command == "preview") return Preview(env, file, out);
     if (options->command == "draw") return Draw(env, file, *options, out);

@@ -41,11 +41,14 @@ std::string SetCounter(platform::Environment& env, const SharedHost& host) {
   return value;
 }
 
-bool SetIniFile(platform::Environment& env, const std::string& path, const std::function<void()>& select_default) {
-  if (path.empty() || !env.files.FileExists(path)) return false;
+IniFileChoice SetIniFile(platform::Environment& env, const std::string& path,
+                         const std::function<void()>& select_default) {
+  if (!path.empty() && !env.files.IsFullPath(path))
+    return {false, engine::NotAFullPathMessage(engine::kCounterFileWhat, path)};
+  if (path.empty() || !env.files.FileExists(path)) return {};
   if (select_default) select_default();
   engine::SetCounterFilePath(env, path);
-  return true;
+  return {true, ""};
 }
 
 }  // namespace trelvo::commands

@@ -20,9 +20,18 @@ std::string ReadCounter(platform::Environment& env);
 // fails before anything is drawn.
 std::string SetCounter(platform::Environment& env, const SharedHost& host);
 
-// An existing file becomes the current counter file (select_default first
-// puts both range selectors on "(Standard Zähler)"); false for a folder or a
-// missing file, which change nothing.
-bool SetIniFile(platform::Environment& env, const std::string& path, const std::function<void()>& select_default);
+// The answer of SetIniFile: whether the file became the current counter file,
+// and, for a path that is not full, the German reason the macro is given.
+struct IniFileChoice {
+  bool chosen = false;
+  std::string refusal;
+};
+
+// An existing file named by a full path becomes the current counter file
+// (select_default first puts both range selectors on "(Standard Zähler)").
+// A folder, a missing file or a relative path (which would name another file
+// in every working folder) change nothing.
+IniFileChoice SetIniFile(platform::Environment& env, const std::string& path,
+                         const std::function<void()>& select_default);
 
 }  // namespace trelvo::commands

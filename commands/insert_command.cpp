@@ -62,7 +62,7 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind) 
   const Target target = FindTarget(env, host, kind);
   if (target == Target::None) return;
 
-  const std::string counter_file = engine::GetCounterFilePath(env);
+  const std::string counter_file = engine::UsableCounterFilePath(env);
   engine::DrawResult draw;
   try {
     draw = engine::DrawUnderLock(env, engine::CounterFile(env, counter_file));

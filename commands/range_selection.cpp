@@ -17,7 +17,9 @@ std::string Trimmed(const std::string& text) {
 }
 
 void UseCounterFile(platform::Environment& env, const std::string& path) {
-  if (!path.empty() && env.files.FileExists(path))
+  if (!path.empty() && !env.files.IsFullPath(path))
+    platform::ShowErrorBox(env.ui, engine::NotAFullPathMessage(engine::kCounterFileWhat, path));
+  else if (!path.empty() && env.files.FileExists(path))
     engine::SetCounterFilePath(env, path);
   else
     platform::ShowErrorBox(env.ui, "Die Datei " + platform::Quoted(path) + " existiert nicht!");

@@ -1,5 +1,8 @@
 #include "dialogs/options_dialog.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "dialogs/dialog_texts.h"
 #include "engine/counter_file.h"
 #include "engine/counter_lock.h"
@@ -33,7 +36,12 @@ bool OptionsDialog::Admin() const { return engine::IsAdminMode(env_); }
 void OptionsDialog::Open() {
   const bool admin = Admin();
   counter_file_ = engine::GetCounterFilePath(env_);
-  if (admin) TakeLock();
+  // A relative path stored by hand or by an older version is shown, but not
+  // locked or read: the administrator chooses the file anew.
+  if (!env_.files.IsFullPath(counter_file_))
+    platform::ShowErrorBox(env_.ui, engine::NotAFullPathMessage(engine::kCounterFileWhat, counter_file_));
+  else if (admin)
+    TakeLock();
   view_.ShowMode(admin);
   ranges_.Load();
   counter_file_changed_ = false;
@@ -58,27 +66,30 @@ void OptionsDialog::ShowCounterFile() {
   view_.ShowCounterFile(counter_file_, platform::Quoted(engine::FileNameOf(counter_file_)) + ":");
 }
 
+// The fields show what a draw from the file would use, a missing key as the
+// draw's default, so that the preview is the next number drawn.
 void OptionsDialog::Refresh(const std::string& log_folder) {
   engine::IniDocument file;
   try {
-    file = engine::CounterFile(env_, counter_file_).Load();  // a missing file reads as empty
+    if (env_.files.IsFullPath(counter_file_))
+      file = engine::CounterFile(env_, counter_file_).Load();  // a missing file reads as empty
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env_.ui, error.what());
   }
+  const engine::CounterState draw = engine::ReadCounterState(file);
   OptionsFields fields;
-  fields.counter = std::to_string(file.ReadInteger(k::kCounterSection, k::kCounter, 0));
-  fields.increment = std::to_string(file.ReadInteger(k::kCounterSection, k::kIncrement, 1));
-  fields.text_before = file.ReadString(k::kOptionsSection, k::kTextBefore, "");
-  fields.date_kind = file.ReadInteger(k::kOptionsSection, k::kPrefix, 0);
-  fields.separator_kind = file.ReadInteger(k::kOptionsSection, k::kSep, 0);
-  fields.text_after = file.ReadString(k::kOptionsSection, k::kTextAfter, "");
-  fields.text_counter = file.ReadString(k::kOptionsSection, k::kTextCounter, "");
-  fields.digits = file.ReadInteger(k::kOptionsSection, k::kPadding, 2) + 1;
-  fields.leading = file.ReadBool(k::kOptionsSection, k::kLeadingText, false);
+  fields.counter = std::to_string(draw.counter);
+  fields.increment = std::to_string(draw.increment);
+  fields.text_before = draw.format.text_before;
+  fields.date_kind = draw.format.date_kind;
+  fields.separator_kind = draw.format.separator_kind;
+  fields.text_after = draw.format.text_after;
+  fields.text_counter = draw.format.counter_text;
+  fields.digits = std::clamp(draw.format.width, 1, 9);
+  fields.leading = draw.format.leading;
   fields.description = file.ReadString(k::kNoteSection, k::kConfigDesc, texts::kDefaultDescription);
   fields.log_folder = log_folder;
-  shown_counter_ = fields.counter;
-  shown_increment_ = fields.increment;
+  shown_ = fields;
   view_.ShowFields(fields);
   Preview(fields);
 }
@@ -106,28 +117,35 @@ bool OptionsDialog::CounterLeft(const std::string& text) {
   return false;
 }
 
-// Writes the fields into the counter file and frees its lock. Counter and
-// increment are written only when the user changed them: a stored value the
-// field cannot hold (beyond nine digits, not a number) is never lowered.
+// Writes the fields the administrator changed into the counter file and frees
+// its lock. A field left as it was shown writes nothing: a missing key keeps
+// the draw's default, and a stored value the field cannot hold (a counter
+// beyond nine digits, a Padding beyond nine digits) is never changed.
 void OptionsDialog::SaveConfig(const OptionsFields& fields) {
   if (!locked_) return;
-  const engine::CounterFile file(env_, engine::GetCounterFilePath(env_));
+  const engine::CounterFile file(env_, engine::UsableCounterFilePath(env_));
   if (!file.Exists()) return platform::ShowErrorBox(env_.ui, texts::kCounterFileNotSaved);
   const auto counter =
-      fields.counter == shown_counter_ ? std::nullopt : engine::ValidateCounterText(env_, fields.counter);
+      fields.counter == shown_.counter ? std::nullopt : engine::ValidateCounterText(env_, fields.counter);
   const auto increment =
-      fields.increment == shown_increment_ ? std::nullopt : engine::ValidateCounterText(env_, fields.increment);
+      fields.increment == shown_.increment ? std::nullopt : engine::ValidateCounterText(env_, fields.increment);
   file.Update([&](engine::IniDocument& document) {
+    const auto text = [&](const char* section, const char* key, const std::string& value, const std::string& shown) {
+      if (value != shown) document.WriteString(section, key, value);
+    };
+    const auto number = [&](const char* key, int32_t value, int32_t shown) {
+      if (value != shown) document.WriteInteger(k::kOptionsSection, key, value);
+    };
     if (counter) document.WriteInteger(k::kCounterSection, k::kCounter, *counter);
-    document.WriteString(k::kOptionsSection, k::kTextBefore, fields.text_before);
-    document.WriteInteger(k::kOptionsSection, k::kPrefix, fields.date_kind);
-    document.WriteInteger(k::kOptionsSection, k::kSep, fields.separator_kind);
-    document.WriteString(k::kOptionsSection, k::kTextAfter, fields.text_after);
-    document.WriteString(k::kOptionsSection, k::kTextCounter, fields.text_counter);
-    document.WriteInteger(k::kOptionsSection, k::kPadding, fields.digits - 1);
+    text(k::kOptionsSection, k::kTextBefore, fields.text_before, shown_.text_before);
+    number(k::kPrefix, fields.date_kind, shown_.date_kind);
+    number(k::kSep, fields.separator_kind, shown_.separator_kind);
+    text(k::kOptionsSection, k::kTextAfter, fields.text_after, shown_.text_after);
+    text(k::kOptionsSection, k::kTextCounter, fields.text_counter, shown_.text_counter);
+    number(k::kPadding, fields.digits - 1, shown_.digits - 1);
     if (increment) document.WriteInteger(k::kCounterSection, k::kIncrement, *increment);
-    document.WriteBool(k::kOptionsSection, k::kLeadingText, fields.leading);
-    document.WriteString(k::kNoteSection, k::kConfigDesc, OnOneLine(fields.description));
+    if (fields.leading != shown_.leading) document.WriteBool(k::kOptionsSection, k::kLeadingText, fields.leading);
+    text(k::kNoteSection, k::kConfigDesc, OnOneLine(fields.description), OnOneLine(shown_.description));
     engine::WriteFreeLock(document);
   });
   locked_ = false;
@@ -172,6 +190,12 @@ bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
     return true;
   }
   if (!engine::ValidateCounterText(env_, fields.counter)) return false;
+  for (const auto& [what, path] : {std::pair{engine::kCounterFileWhat, counter_file_},
+                                   std::pair{engine::kLogFolderWhat, fields.log_folder}}) {
+    if (env_.files.IsFullPath(path)) continue;
+    platform::ShowErrorBox(env_.ui, engine::NotAFullPathMessage(what, path));
+    return false;
+  }
   SaveFileSettings(fields);
   if (Admin()) SaveConfig(fields);
   return true;

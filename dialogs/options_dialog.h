@@ -81,8 +81,9 @@ class OptionsDialog {
   std::string counter_file_;
   bool counter_file_changed_ = false;
   bool locked_ = false;  // this dialog holds the counter file's lock
-  // Counter and increment as the fields showed them after reading the file.
-  std::string shown_counter_, shown_increment_;
+  // The fields as they were shown after reading the counter file: what the
+  // administrator left as it was is not written.
+  OptionsFields shown_;
 };
 
 }  // namespace trelvo::dialogs

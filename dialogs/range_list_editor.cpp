@@ -3,12 +3,18 @@
 #include "dialogs/dialog_texts.h"
 #include "engine/messages.h"
 #include "engine/range_list.h"
+#include "engine/settings.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::dialogs {
 namespace {
 
 bool Blank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+std::string Trimmed(const std::string& text) {
+  const size_t begin = text.find_first_not_of(" \t");
+  return begin == std::string::npos ? "" : text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
 
 }  // namespace
 
@@ -20,8 +26,11 @@ bool RangeListEditor::Load() {
     // No range list yet: an empty list.
   }
   const size_t before = entries_.size();
-  std::erase_if(entries_,
-                [&](const std::string& entry) { return !env_.files.FileExists(engine::GetRangePath(entry)); });
+  // A relative path is as invalid as a missing file: it names another file in every working folder.
+  std::erase_if(entries_, [&](const std::string& entry) {
+    const std::string path = engine::GetRangePath(entry);
+    return !env_.files.IsFullPath(path) || !env_.files.FileExists(path);
+  });
   selected_.reset();
   Show();
   if (entries_.size() == before) return false;
@@ -107,6 +116,10 @@ bool AcceptRange(platform::Environment& env, const std::string& name, const std:
   }
   if (name.find('|') != std::string::npos) {
     platform::ShowErrorBox(env.ui, texts::kRangeNameWithBar);
+    return false;
+  }
+  if (!env.files.IsFullPath(Trimmed(path))) {
+    platform::ShowErrorBox(env.ui, engine::NotAFullPathMessage(engine::kCounterFileWhat, Trimmed(path)));
     return false;
   }
   return true;

@@ -61,7 +61,8 @@ class RangeListEditor {
 };
 
 // The range edit dialog's OK: refused (with a beep, or a message for a "|" in
-// the name) while name or path is empty without its blanks.
+// the name) while name or path is empty without its blanks, and with a message
+// for a path that is not full.
 bool AcceptRange(platform::Environment& env, const std::string& name, const std::string& path);
 
 }  // namespace trelvo::dialogs

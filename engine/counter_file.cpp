@@ -74,6 +74,6 @@ void CounterFile::Update(const std::function<void(IniDocument&)>& change) const 
   TellWhenBusy(env_, [&] { file_.Update(change); });
 }
 
-CounterFile CurrentCounterFile(platform::Environment& env) { return CounterFile(env, GetCounterFilePath(env)); }
+CounterFile CurrentCounterFile(platform::Environment& env) { return CounterFile(env, UsableCounterFilePath(env)); }
 
 }  // namespace trelvo::engine

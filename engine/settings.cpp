@@ -1,6 +1,7 @@
 #include "engine/settings.h"
 
 #include "engine/ini/ini_file.h"
+#include "platform/error.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::engine {
@@ -8,7 +9,26 @@ namespace {
 
 IniFile SettingsFile(platform::Environment& env) { return IniFile(env.files, GetSettingsFilePath(env)); }
 
+void RequireFullPath(platform::Environment& env, const std::string& what, const std::string& path) {
+  if (!env.files.IsFullPath(path)) throw Error(NotAFullPathMessage(what, path));
+}
+
+// A stored path that is not full, refused with the setting's name.
+std::string Usable(platform::Environment& env, const std::string& key, const std::string& path) {
+  if (env.files.IsFullPath(path)) return path;
+  throw Error("Die Einstellung " + key + " in " + platform::Quoted(GetSettingsFilePath(env)) +
+              " ist kein vollständiger Pfad: " + platform::Quoted(path) +
+              ".\r\nEs wurde keine Nummer vergeben. Wählen Sie in den Optionen einen Pfad mit Laufwerk "
+              "(C:\\...) oder Netzwerkfreigabe (\\\\Server\\Freigabe\\...).");
+}
+
 }  // namespace
+
+std::string NotAFullPathMessage(const std::string& what, const std::string& path) {
+  return what + " muss mit vollständigem Pfad angegeben werden, mit Laufwerk (C:\\...) oder Netzwerkfreigabe "
+                "(\\\\Server\\Freigabe\\...): " +
+         platform::Quoted(path);
+}
 
 std::string WithTrailingSeparator(std::string path) {
   if (path.empty() || path.back() != '\\') path += '\\';
@@ -25,11 +45,18 @@ std::string GetCounterFilePath(platform::Environment& env) {
   return SettingsFile(env).ReadString("Pfade", "CounterFile", GetSettingsFolder(env) + "sabu_counter.ini");
 }
 
+std::string UsableCounterFilePath(platform::Environment& env) {
+  return Usable(env, "CounterFile", GetCounterFilePath(env));
+}
+
 void SetCounterFilePath(platform::Environment& env, const std::string& path) {
+  RequireFullPath(env, kCounterFileWhat, path);
   SettingsFile(env).WriteString("Pfade", "CounterFile", path);
 }
 
 void SetPaths(platform::Environment& env, const std::string& counter_file, const std::string& log_folder) {
+  RequireFullPath(env, kCounterFileWhat, counter_file);
+  RequireFullPath(env, kLogFolderWhat, log_folder);
   SettingsFile(env).Update([&](IniDocument& settings) {
     const bool admin = settings.ReadBool("Mode", "AdminMode", false);
     settings.WriteString("Pfade", "CounterFile", counter_file);
@@ -41,6 +68,8 @@ void SetPaths(platform::Environment& env, const std::string& counter_file, const
 std::string GetLogFolder(platform::Environment& env) {
   return WithTrailingSeparator(SettingsFile(env).ReadString("Pfade", "LogPath", GetSettingsFolder(env)));
 }
+
+std::string UsableLogFolder(platform::Environment& env) { return Usable(env, "LogPath", GetLogFolder(env)); }
 
 bool IsAdminMode(platform::Environment& env) { return SettingsFile(env).ReadBool("Mode", "AdminMode", false); }
 

@@ -36,7 +36,7 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
   return QuoteLogField(number) + "; " + time + "; " + QuoteLogField(application) + "; " + QuoteLogField(user) + "; ";
 }
 
-std::string GetUsageLogPath(platform::Environment& env) { return GetLogFolder(env) + "sabulog.csv"; }
+std::string GetUsageLogPath(platform::Environment& env) { return UsableLogFolder(env) + "sabulog.csv"; }
 
 void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
                     const platform::LocalDateTime& when) {

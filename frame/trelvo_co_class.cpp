@@ -93,7 +93,10 @@ HRESULT TrelvoCoClass::get_SetIniFile(VARIANT file_name, VARIANT* value) {
     const auto select_default = [&] {
       if (connection_) connection_->module().OnCounterFileChosen();
     };
-    return win32::Variant::Bool(Members().SetIniFile(path.ToText(), select_default));
+    const commands::IniFileChoice choice = Members().SetIniFile(path.ToText(), select_default);
+    // A refused path answers False; the error information tells the macro why.
+    if (!choice.refusal.empty()) win32::ReportComError(CLSID_TrelvoCoClass, S_OK, choice.refusal);
+    return win32::Variant::Bool(choice.chosen);
   });
 }
 

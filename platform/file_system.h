@@ -69,6 +69,9 @@ class FileSystem {
   virtual void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) = 0;
   // Creates a folder with every missing level.
   virtual void CreateDirectories(const std::string& path) = 0;
+  // Whether a path names the same file whatever the working folder (Windows:
+  // a drive with a separator, or a network share; POSIX: from the root).
+  virtual bool IsFullPath(const std::string& path) const = 0;
 };
 
 }  // namespace trelvo::platform

@@ -31,6 +31,16 @@ size_t RootLength(std::string_view path) {
 
 }  // namespace
 
+bool IsFullWindowsPath(const std::string& path) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() > 2 && letter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
+  if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  // Two separators, a server's name, one separator, a share's name.
+  size_t server_end = 2;
+  while (server_end < path.size() && !IsSeparator(path[server_end])) ++server_end;
+  return server_end > 2 && server_end + 1 < path.size() && !IsSeparator(path[server_end + 1]);
+}
+
 std::vector<std::string> FolderLevels(const std::string& path) {
   std::vector<std::string> levels;
   for (size_t start = RootLength(path); start < path.size();) {

@@ -10,4 +10,10 @@ namespace trelvo::platform {
 
 std::vector<std::string> FolderLevels(const std::string& path);
 
+// Whether a Windows path names the same file from every working folder: it
+// begins with a drive and a separator ("C:\..."), or with a server and a
+// share ("\\server\share..."; "\\?\" paths are such too). "rel.ini",
+// "C:rel.ini" and "\rel.ini" depend on the working folder or drive.
+bool IsFullWindowsPath(const std::string& path);
+
 }  // namespace trelvo::platform

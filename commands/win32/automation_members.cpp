@@ -13,7 +13,7 @@ std::string AutomationMembers::ReadCounter() { return commands::ReadCounter(env_
 
 std::string AutomationMembers::SetCounter() { return commands::SetCounter(env_, SharedHostState()); }
 
-bool AutomationMembers::SetIniFile(const std::string& path, const std::function<void()>& select_default) {
+IniFileChoice AutomationMembers::SetIniFile(const std::string& path, const std::function<void()>& select_default) {
   return commands::SetIniFile(env_, path, select_default);
 }
 

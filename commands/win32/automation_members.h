@@ -6,6 +6,7 @@
 #include <string>
 #include <windows.h>
 
+#include "commands/automation.h"
 #include "platform/environment.h"
 #include "platform/system_platform.h"
 #include "platform/win32/message_box_user_interface.h"
@@ -19,7 +20,7 @@ class AutomationMembers {
 
   std::string ReadCounter();
   std::string SetCounter();
-  bool SetIniFile(const std::string& path, const std::function<void()>& select_default);
+  IniFileChoice SetIniFile(const std::string& path, const std::function<void()>& select_default);
 
  private:
   win32::MessageBoxUserInterface ui_;

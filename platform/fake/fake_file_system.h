@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/folder_levels.h"
 
 namespace trelvo::platform {
 
@@ -41,6 +42,7 @@ class FakeFileSystem : public FileSystem {
                                          std::chrono::milliseconds wait) override;
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
   void CreateDirectories(const std::string& path) override;
+  bool IsFullPath(const std::string& path) const override { return IsFullWindowsPath(path); }
 
  private:
   class OpenFile;

@@ -2,6 +2,7 @@
 // Files through the wide Win32 API: full sharing for counter files, LockFileEx
 // on the fixed far range, and appends that let others only read.
 #include "platform/file_system.h"
+#include "platform/folder_levels.h"
 
 namespace trelvo::win32 {
 
@@ -13,6 +14,7 @@ class Win32FileSystem : public platform::FileSystem {
                                                    std::chrono::milliseconds wait) override;
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
   void CreateDirectories(const std::string& path) override;
+  bool IsFullPath(const std::string& path) const override { return platform::IsFullWindowsPath(path); }
 };
 
 }  // namespace trelvo::win32

@@ -80,16 +80,23 @@ TEST_F(Automation, ANumberWhosePropertyFailsIsStillLogged) {
   EXPECT_THAT(Log(), testing::HasSubstr("\"0042\"; "));
 }
 
-TEST_F(Automation, SetIniFileTakesOnlyAnExistingFile) {
+TEST_F(Automation, SetIniFileTakesOnlyAnExistingFileByItsFullPath) {
   const std::string other = fake.UserFolder() + "firma_b.ini";
   fake.files.SetFile(other, "[Zaehler]\r\nCounter=7\r\n");
+  fake.files.SetFile("firma_b.ini", "[Zaehler]\r\nCounter=500\r\n");  // as the fake finds a relative name
   fake.files.AddFolder("C:\\Ordner");
   int selected_default = 0;
   const auto select_default = [&] { ++selected_default; };
-  EXPECT_FALSE(SetIniFile(fake.env, "C:\\Ordner", select_default));
-  EXPECT_FALSE(SetIniFile(fake.env, fake.UserFolder() + "fehlt.ini", select_default));
+  EXPECT_FALSE(SetIniFile(fake.env, "C:\\Ordner", select_default).chosen);
+  EXPECT_FALSE(SetIniFile(fake.env, fake.UserFolder() + "fehlt.ini", select_default).chosen);
+  const IniFileChoice relative = SetIniFile(fake.env, "firma_b.ini", select_default);
+  EXPECT_FALSE(relative.chosen);
+  EXPECT_EQ(relative.refusal,
+            "Die Zählerdatei muss mit vollständigem Pfad angegeben werden, mit Laufwerk (C:\\...) oder "
+            "Netzwerkfreigabe (\\\\Server\\Freigabe\\...): 'firma_b.ini'");
   EXPECT_EQ(selected_default, 0);
-  EXPECT_TRUE(SetIniFile(fake.env, other, select_default));
+  EXPECT_EQ(engine::GetCounterFilePath(fake.env), fake.UserFolder() + "sabu_counter.ini") << "nothing stored";
+  EXPECT_TRUE(SetIniFile(fake.env, other, select_default).chosen);
   EXPECT_EQ(selected_default, 1);
   EXPECT_EQ(engine::GetCounterFilePath(fake.env), other);
   EXPECT_EQ(ReadCounter(fake.env), "0008");

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/ini/ini_document.h"
+#include "engine/number_drawing.h"
+#include "engine/settings.h"
 #include "platform/fake/fake_system.h"
 
 namespace trelvo::dialogs {
@@ -70,19 +72,22 @@ class OptionsDialogTest : public testing::Test {
   }
 };
 
-TEST_F(OptionsDialogTest, ClientModeShowsTheDefaultsWithoutLockingAnything) {
+// The fields show what the next draw would use: a missing Padding is the
+// draw's four digits, and the preview is the number the draw issues.
+TEST_F(OptionsDialogTest, ClientModeShowsTheDrawsDefaultsWithoutLockingAnything) {
   Admin(false);
   fake.files.SetFile(CounterPath(), "[Zaehler]\r\n");
   dialog.Open();
   EXPECT_EQ(view.admin, false);
   EXPECT_EQ(view.fields.counter, "0");
   EXPECT_EQ(view.fields.increment, "1");
-  EXPECT_EQ(view.fields.digits, 3);
+  EXPECT_EQ(view.fields.digits, 4);
   EXPECT_EQ(view.fields.date_kind, 0);
   EXPECT_EQ(view.fields.separator_kind, 0);
   EXPECT_FALSE(view.fields.leading);
   EXPECT_EQ(view.fields.description, "Geben Sie hier eine kurze Beschreibung ein.");
-  EXPECT_EQ(view.preview, "001");
+  EXPECT_EQ(view.preview, "0001");
+  EXPECT_EQ(view.preview, engine::PreviewNextNumber(fake.env));
   EXPECT_EQ(view.counter_text_label, "Text hinter Z&ähler:");
   EXPECT_EQ(view.name_label, "'sabu_counter.ini':");
   EXPECT_EQ(LockedBy(), "");
@@ -222,7 +227,43 @@ TEST_F(OptionsDialogTest, ANewCounterFileHoldsTheLockAndShowsTheDefaults) {
   dialog.CreateCounterFile(view.fields);
   EXPECT_EQ(LockedBy(created), "mmuster");
   EXPECT_EQ(view.fields.counter, "0");
-  EXPECT_EQ(view.preview, "001");
+  EXPECT_EQ(view.preview, "0001");
+}
+
+// OK without a change writes no key of the counter or the format: only the
+// lock is freed, and the next number keeps its format.
+TEST_F(OptionsDialogTest, OkWithoutAChangeLeavesEveryCounterAndFormatKey) {
+  Admin(true);
+  const std::string content = "[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nPrefix=1\r\nTextAfter=\"-\"\r\n";
+  fake.files.SetFile(CounterPath(), content);
+  dialog.Open();
+  EXPECT_EQ(view.preview, "2024-0042");
+  EXPECT_TRUE(dialog.Close(true, view.fields));
+  EXPECT_EQ(*fake.files.Content(CounterPath()), content + "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");
+  EXPECT_EQ(engine::PreviewNextNumber(fake.env), "2024-0042");
+}
+
+// A relative counter file stored by hand is shown but neither locked nor read,
+// and OK is refused while it or the log folder is not a full path.
+TEST_F(OptionsDialogTest, PathsThatAreNotFullAreRefused) {
+  fake.files.SetFile(SettingsPath(), "[Pfade]\r\nCounterFile=\"rel.ini\"\r\n[Mode]\r\nAdminMode=1\r\n");
+  fake.files.SetFile("rel.ini", "[Zaehler]\r\nCounter=500\r\n");
+  dialog.Open();
+  EXPECT_EQ(view.counter_file, "rel.ini");
+  EXPECT_EQ(view.fields.counter, "0") << "the relative file is not read";
+  EXPECT_EQ(LockedBy("rel.ini"), "");
+  EXPECT_THAT(Shown(), ElementsAre(testing::StartsWith("Die Zählerdatei muss mit vollständigem Pfad angegeben")));
+  EXPECT_FALSE(dialog.Close(true, view.fields));
+  view.open_answer = CounterPath();
+  fake.files.SetFile(CounterPath(), "[Zaehler]\r\n");
+  dialog.ChooseCounterFile(view.fields);
+  OptionsFields fields = view.fields;
+  fields.log_folder = "Logs\\";
+  EXPECT_FALSE(dialog.Close(true, fields));
+  EXPECT_THAT(Shown().back(), testing::StartsWith("Der Ordner der Logdatei muss mit vollständigem Pfad angegeben"));
+  fields.log_folder = Folder();
+  EXPECT_TRUE(dialog.Close(true, fields));
+  EXPECT_EQ(engine::GetCounterFilePath(fake.env), CounterPath());
 }
 
 TEST_F(OptionsDialogTest, CancelInAdminModeFreesTheLockAndWritesNoEdit) {

@@ -43,8 +43,12 @@ class RangeListEditorTest : public testing::Test {
   }
 };
 
-TEST_F(RangeListEditorTest, EntriesWithAGoneCounterFileAreDroppedWithOneMessage) {
-  fake.files.SetFile(ListPath(), "Weg 1|C:\\Z\\x.ini\r\nKunde A|C:\\Z\\a.ini\r\nWeg 2|C:\\Z\\y.ini\r\n");
+// A relative path is as invalid as a missing file, even where a file of that
+// name lies in the working folder.
+TEST_F(RangeListEditorTest, EntriesWithAGoneOrRelativeCounterFileAreDroppedWithOneMessage) {
+  fake.files.SetFile("rel.ini", "");
+  fake.files.SetFile(ListPath(),
+                     "Weg 1|C:\\Z\\x.ini\r\nKunde A|C:\\Z\\a.ini\r\nWeg 2|C:\\Z\\y.ini\r\nRelativ|rel.ini\r\n");
   EXPECT_TRUE(editor.Load());
   EXPECT_THAT(view.shown, ElementsAre("Kunde A|C:\\Z\\a.ini"));
   ASSERT_EQ(fake.ui.shown.size(), 1u);
@@ -119,14 +123,20 @@ TEST_F(RangeListEditorTest, EnterInsertAndDeleteRunTheirButtonsWhateverTheModifi
   EXPECT_FALSE(editor.Key(RangeKey::Other, {}));
 }
 
-TEST(AcceptRange, NamesAndPathsOfBlanksAndNamesWithABarAreRefused) {
+TEST(AcceptRange, NamesAndPathsOfBlanksNamesWithABarAndRelativePathsAreRefused) {
   platform::FakeEnvironment fake;
   EXPECT_FALSE(AcceptRange(fake.env, "   ", "C:\\Z\\a.ini"));
   EXPECT_FALSE(AcceptRange(fake.env, "Kunde", " "));
   EXPECT_EQ(fake.ui.beeps, 2);
   EXPECT_FALSE(AcceptRange(fake.env, "A|B", "C:\\Z\\a.ini"));
   EXPECT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_FALSE(AcceptRange(fake.env, "Kunde", " Z\\a.ini "));
+  ASSERT_EQ(fake.ui.shown.size(), 2u);
+  EXPECT_EQ(fake.ui.shown[1].text,
+            "Die Zählerdatei muss mit vollständigem Pfad angegeben werden, mit Laufwerk (C:\\...) oder "
+            "Netzwerkfreigabe (\\\\Server\\Freigabe\\...): 'Z\\a.ini'");
   EXPECT_TRUE(AcceptRange(fake.env, "  Kunde", "C:\\Z\\a.ini"));
+  EXPECT_TRUE(AcceptRange(fake.env, "Kunde", "\\\\server\\share\\a.ini"));
 }
 
 }  // namespace

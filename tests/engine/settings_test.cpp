@@ -1,4 +1,6 @@
 // The per-user folder and the settings file.
+#include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "engine/settings.h"
@@ -60,7 +62,7 @@ TEST_F(Settings, RefusedWriteNamesTheSettingsFile) {
   WriteSettings("");
   fake.files.SetReadOnly(SettingsPath());
   try {
-    SetCounterFilePath(env, "x.ini");
+    SetCounterFilePath(env, "S:\\x.ini");
     FAIL() << "the write was refused";
   } catch (const Error& error) {
     EXPECT_EQ(std::string(error.what()), "In '" + SettingsPath() + "' kann nicht geschrieben werden");
@@ -70,11 +72,36 @@ TEST_F(Settings, RefusedWriteNamesTheSettingsFile) {
 TEST_F(Settings, TheEngineNeverCreatesThePerUserFolder) {
   platform::FakeFileSystem files;  // no folders at all
   platform::Environment bare{files, fake.system, fake.ui};
-  EXPECT_THROW(SetCounterFilePath(bare, "x.ini"), Error);
+  EXPECT_THROW(SetCounterFilePath(bare, "S:\\x.ini"), Error);
   EXPECT_FALSE(files.FileExists(SettingsPath()));
   CreateSettingsFolder(bare);
-  SetCounterFilePath(bare, "x.ini");
-  EXPECT_EQ(GetCounterFilePath(bare), "x.ini");
+  SetCounterFilePath(bare, "S:\\x.ini");
+  EXPECT_EQ(GetCounterFilePath(bare), "S:\\x.ini");
+}
+
+// A relative path stored in the settings (by hand, or by an older version) is
+// shown as it stands but never drawn from or logged to: it would name another
+// file in every folder a host runs in. A new one is not stored at all.
+TEST_F(Settings, APathThatIsNotFullIsRefusedForUseAndNotStored) {
+  const std::string settings = "[Pfade]\r\nCounterFile=\"rel.ini\"\r\nLogPath=\"Logs\"\r\n";
+  WriteSettings(settings);
+  EXPECT_EQ(GetCounterFilePath(env), "rel.ini");
+  EXPECT_EQ(GetLogFolder(env), "Logs\\");
+  const std::pair<std::function<std::string()>, std::string> uses[] = {
+      {[&] { return UsableCounterFilePath(env); }, "CounterFile"}, {[&] { return UsableLogFolder(env); }, "LogPath"}};
+  for (const auto& [use, key] : uses) {
+    try {
+      use();
+      FAIL() << key;
+    } catch (const Error& error) {
+      EXPECT_THAT(error.what(), ::testing::StartsWith("Die Einstellung " + key + " in '" + SettingsPath() +
+                                                      "' ist kein vollständiger Pfad: '" +
+                                                      (key == "LogPath" ? "Logs\\" : "rel.ini") + "'."));
+    }
+  }
+  EXPECT_THROW(SetCounterFilePath(env, "anderes.ini"), Error);
+  EXPECT_THROW(SetPaths(env, "S:\\a.ini", "Logs"), Error);
+  EXPECT_EQ(*fake.files.Content(SettingsPath()), settings);
 }
 
 }  // namespace

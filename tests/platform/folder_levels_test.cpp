@@ -26,5 +26,17 @@ TEST(FolderLevels, EveryLevelBelowTheDriveOrTheNetworkShare) {
   for (const auto& c : cases) EXPECT_EQ(FolderLevels(c.path), c.levels) << c.path;
 }
 
+TEST(FullWindowsPath, OnlyADriveWithASeparatorOrANetworkShareIsFull) {
+  const std::pair<const char*, bool> cases[] = {
+      {"C:\\Rechnungen\\a.ini", true}, {"c:/a.ini", true},          {"\\\\server\\share\\a.ini", true},
+      {"\\\\server\\share", true},      {"//server/share/a.ini", true}, {"rel.ini", false},
+      {"Rechnungen\\a.ini", false},      {"..\\a.ini", false},         {"C:a.ini", false},
+      {"\\a.ini", false},                {"\\\\server", false},        {"\\\\server\\", false},
+      {"\\\\\\share\\a.ini", false},     {"1:\\a.ini", false},         {"", false},
+      {"\\\\?\\C:\\a.ini", true},
+  };
+  for (const auto& [path, full] : cases) EXPECT_EQ(IsFullWindowsPath(path), full) << path;
+}
+
 }  // namespace
 }  // namespace trelvo::platform
