@@ -58,11 +58,12 @@ std::string LockedMessage(const std::string& counter_file, const std::string& ho
 
 }  // namespace
 
-void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind) {
+void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, const std::function<void()>& drawn) {
   const Target target = FindTarget(env, host, kind);
   if (target == Target::None) return;
 
   const std::string counter_file = engine::UsableCounterFilePath(env);
+  engine::GetUsageLogPath(env);  // a log folder that is not a full path refuses before anything is drawn
   engine::DrawResult draw;
   try {
     draw = engine::DrawUnderLock(env, engine::CounterFile(env, counter_file));
@@ -76,6 +77,7 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind) 
     return;
   }
 
+  if (drawn) drawn();
   // Insertion, then the log record (stamped after it), then the property.
   std::string application;
   switch (target) {

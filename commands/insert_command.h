@@ -7,6 +7,8 @@
 // The target is checked before anything is drawn, and the lock check and the
 // draw are one atomic step of the engine: a click that cannot insert burns
 // no number, and no message box stands while the counter file is locked.
+#include <functional>
+
 #include "commands/office_host.h"
 #include "platform/environment.h"
 
@@ -16,7 +18,9 @@ inline constexpr char kNumberField[] = "Sabu";
 inline constexpr char kNumberProperty[] = "SabuCounter";
 
 // Errors of the host or of the usage log are thrown on (the frame's event
-// delivery reports them); refusals that have been told end quietly.
-void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind);
+// delivery reports them); refusals that have been told end quietly. drawn is
+// called once a number has been drawn, before it is delivered.
+void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind,
+                   const std::function<void()>& drawn = {});
 
 }  // namespace trelvo::commands

@@ -65,14 +65,17 @@ std::optional<DispatchObject> Toolbar::FindCommandBar() const {
 
 void Toolbar::LinkBar() {
   bar_ = FindCommandBar();
-  if (!bar_) {
+  bar_added_ = !bar_;
+  if (bar_added_) {
     bar_ = command_bars_.GetObject("Add", {Variant::Text(definition_.name), Variant::Int(definition_.position),
                                            Variant::Omitted(), Variant::Bool(false)});
     // The local name follows the name the host gave the new bar.
     SetIfDifferent(*bar_, "NameLocal", bar_->Get("Name"));
   }
   if (bar_->Get("BuiltIn").ToBool()) return;
-  if (Recorded(kBars, definition_.name) == static_cast<DWORD>(definition_.revision)) return;
+  // A bar added anew (the user deleted the whole bar) gets its properties
+  // whatever the bookkeeping records.
+  if (!bar_added_ && Recorded(kBars, definition_.name) == static_cast<DWORD>(definition_.revision)) return;
   bar_->Put("Enabled", Variant::Bool(true));
   bar_->Put("Visible", Variant::Bool(true));
   bar_->Put("Protection", Variant::Int(definition_.protection));
@@ -146,16 +149,18 @@ std::optional<DispatchObject> Toolbar::FindControl(size_t index) const {
 
 void Toolbar::BuildControl(size_t index) {
   const commands::ToolbarControl& control = definition_.controls[index];
-  const auto recorded = Recorded(kControls, control.tag);
+  const bool recorded = Recorded(kControls, control.tag) == static_cast<DWORD>(control.revision);
   auto found = FindControl(index);
-  // A control the user deleted stays deleted while its design is the recorded one.
-  if (!found && recorded == static_cast<DWORD>(control.revision)) return;
-  if (!found)
+  // A control the user deleted from the bar stays deleted while its design is
+  // the recorded one; on a bar added anew every control comes back.
+  if (!found && recorded && !bar_added_) return;
+  const bool added = !found;
+  if (added)
     found = bar_->GetObject("Controls")
                 .GetObject("Add", {Variant::Int(HostType(control.kind)), Variant::Int(1), Variant::Text(""),
                                    Variant::Omitted(), Variant::Bool(false)});
   LinkControl(index, found->get());
-  if (recorded != static_cast<DWORD>(control.revision)) WriteControl(index, *found);
+  if (added || !recorded) WriteControl(index, *found);
 }
 
 void Toolbar::WriteControl(size_t index, const DispatchObject& host) {

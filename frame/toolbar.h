@@ -80,6 +80,7 @@ class Toolbar : public commands::HostToolbar {
   bool first_start_;
   Callbacks callbacks_;
   std::optional<win32::DispatchObject> bar_;
+  bool bar_added_ = false;  // the bar was not found and has been added anew
   std::vector<Link> links_;
 };
 

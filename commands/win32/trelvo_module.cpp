@@ -110,7 +110,8 @@ void TrelvoModule::RunCommand(Command command, const HostConnection& host) {
 
 void TrelvoModule::OnCounterFileChosen() {
   if (host_ && host_->toolbar) host_->toolbar->SetListIndex(kRangeControl, 1);
-  ribbon_ranges_->StoreSelection(ribbon_ranges_->selected_item_id(), 0);
+  // The host's ribbon is asked to read the selection again.
+  ribbon_ranges_->SetSelectedItemIndex(0);
 }
 
 // The caption of the ribbon drop-down's chosen item, "" when none is chosen.
@@ -156,20 +157,30 @@ void TrelvoModule::RebuildRangeSelectors(const std::vector<std::string>& ranges,
   }
 }
 
+// The guard drops a request while an insertion runs (its boxes keep the
+// host's loop running). Once a number is drawn the Insert controls are greyed
+// until one second after the end; an insertion that drew nothing (the file
+// locked, no workbook) leaves them as they are and Insert free at once.
 void TrelvoModule::CallInsert(const HostConnection& host) {
   if (!insert_enabled_) return;  // dropped without a word
   insert_enabled_ = false;
-  EnableInsertButtons(false);
-  // Whatever the insertion's outcome, the timer starts when it ends.
-  struct StartTimerAtEnd {
+  struct AtEnd {
     TrelvoModule& module;
-    ~StartTimerAtEnd() {
+    bool drawn = false;
+    ~AtEnd() {
+      if (!drawn) {
+        module.insert_enabled_ = true;
+        return;
+      }
       module.reset_timer_ = SetTimer(nullptr, 0, kResetInsertMilliseconds, ResetInsertTimer);
       if (module.reset_timer_) WaitingModules()[module.reset_timer_] = &module;
     }
-  } start_timer{*this};
+  } at_end{*this};
   DispatchOfficeHost office(host.application, host.kind);
-  ExecuteInsert(env_, office, host.kind);
+  ExecuteInsert(env_, office, host.kind, [&] {
+    at_end.drawn = true;
+    EnableInsertButtons(false);
+  });
 }
 
 void TrelvoModule::ResetInsert() {

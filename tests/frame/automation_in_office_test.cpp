@@ -132,6 +132,47 @@ TEST_F(OfficeLoadsTrelvo, AVbscriptMacroReadsDrawsAndSwitchesTheCounterFile) {
     EXPECT_NE(log.find(record), std::string::npos) << record << "\n" << log;
 }
 
+// A relative counter file would name another file in every folder a host runs
+// in: a macro cannot store one, and one stored by hand (or a relative log
+// folder) is refused at the draw, naming the setting, before a number is drawn.
+TEST_F(OfficeLoadsTrelvo, ARelativeCounterFileOrLogFolderIsNeitherStoredNorDrawnFrom) {
+  const UserSettings settings;
+  const std::string relative = "trelvo_relativ.ini";  // in this process's working folder
+  std::ofstream(relative, std::ios::binary) << "[Zaehler]\r\nCounter=500\r\n";
+  const std::string settings_path = win32::Narrow(UserFolder()) + "\\trelvo.ini";
+  const std::string stored = settings.Read(settings_path);
+  const DispatchObject excel = StartHost(kExcelClassId);
+  excel.GetObject("Workbooks").Call("Add");
+  const DispatchObject trelvo(
+      excel.GetObject("COMAddIns").GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")}).Get("Object").ToObject());
+  SetErrorInfo(0, nullptr);
+  EXPECT_FALSE(trelvo.Get("SetIniFile", {Variant::Text(relative)}).ToBool());
+  Microsoft::WRL::ComPtr<IErrorInfo> info;
+  ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
+  win32::Bstr description;
+  info->GetDescription(description.out());
+  EXPECT_EQ(win32::Narrow(description.str()),
+            "Die Zählerdatei muss mit vollständigem Pfad angegeben werden, mit Laufwerk (C:\\...) oder "
+            "Netzwerkfreigabe (\\\\Server\\Freigabe\\...): 'trelvo_relativ.ini'");
+  EXPECT_EQ(settings.Read(settings_path), stored) << "nothing stored";
+
+  const std::pair<std::string, std::string> stored_paths[] = {
+      {"CounterFile", "CounterFile=\"" + relative + "\"\r\nLogPath=\"" + settings.folder + "\""},
+      {"LogPath", "CounterFile=\"" + settings.counter + "\"\r\nLogPath=\"Protokolle\\\""},
+  };
+  for (const auto& [key, lines] : stored_paths) {
+    std::ofstream(settings_path, std::ios::binary) << "[Pfade]\r\n" << lines << "\r\n";
+    InsertButton(excel).Call("Execute");
+    EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "") << key;
+    EXPECT_NE(Messages(excel).find("Die Einstellung " + key + " in '"), std::string::npos) << Messages(excel);
+    EXPECT_NE(Messages(excel).find("' ist kein vollständiger Pfad: '"), std::string::npos) << Messages(excel);
+  }
+  EXPECT_EQ(settings.Read(relative), "[Zaehler]\r\nCounter=500\r\n");
+  EXPECT_EQ(settings.Read(settings.counter), "[Zaehler]\r\nCounter=41\r\n") << "nothing drawn";
+  excel.Call("Quit");
+  DeleteFileA(relative.c_str());
+}
+
 // Macro clients in three processes drawing at once never get the same number.
 TEST_F(OfficeLoadsTrelvo, MacrosInSeveralProcessesNeverDrawTheSameNumber) {
   const UserSettings settings;

@@ -78,6 +78,53 @@ TEST_F(OfficeLoadsTrelvo, AfterTheUserUnloadsTheAddInTheLibraryLetsGoOfTheHostBe
   host.Call("Quit");
 }
 
+// The user deletes the whole bar "Trelvo": the next start builds it again
+// with every control; a control the user deletes from the bar stays deleted.
+TEST_F(OfficeLoadsTrelvo, ADeletedToolbarComesBackWholeAndADeletedControlStaysDeleted) {
+  const UserSettings settings;
+  const auto bar_of = [](const DispatchObject& host) {
+    return host.GetObject("CommandBars").GetObject("Item", {Variant::Text("Trelvo")});
+  };
+  {
+    const DispatchObject excel = StartHost(kExcelClassId);
+    bar_of(excel).Call("Delete");
+    excel.Call("Quit");
+  }
+  {
+    const DispatchObject excel = StartHost(kExcelClassId);
+    const DispatchObject bar = bar_of(excel);
+    EXPECT_EQ(bar.GetObject("Controls").Get("Count").ToInt(), 6);
+    EXPECT_TRUE(bar.Get("Visible").ToBool());
+    excel.GetObject("Workbooks").Call("Add");
+    InsertButton(excel).Call("Execute");
+    EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042");
+    bar.GetObject("Controls").GetObject("Item", {Variant::Int(5)}).Call("Delete");
+    excel.Call("Quit");
+  }
+  const DispatchObject excel = StartHost(kExcelClassId);
+  EXPECT_EQ(bar_of(excel).GetObject("Controls").Get("Count").ToInt(), 5);
+  excel.Call("Quit");
+}
+
+// A locked counter file refuses the Insert with its message; the Insert
+// button is not greyed for it: the guard's second follows only a draw.
+TEST_F(OfficeLoadsTrelvo, ARefusedInsertLeavesTheInsertButtonAsItWas) {
+  const UserSettings settings;
+  std::ofstream(settings.counter, std::ios::binary)
+      << "[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"akoch\"\r\n";
+  const DispatchObject excel = StartHost(kExcelClassId);
+  excel.GetObject("Workbooks").Call("Add");
+  const DispatchObject insert = InsertButton(excel);
+  insert.Call("Execute");
+  EXPECT_NE(excel.GetObject("SimUser").Get("Messages").ToText().find("'akoch'"), std::string::npos);
+  EXPECT_TRUE(insert.Get("Enabled").ToBool());
+  std::ofstream(settings.counter, std::ios::binary) << "[Zaehler]\r\nCounter=41\r\n";
+  insert.Call("Execute");
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042") << "at once, without a second's wait";
+  EXPECT_FALSE(insert.Get("Enabled").ToBool()) << "a draw is guarded";
+  excel.Call("Quit");
+}
+
 // An add-in whose connection fails is not loaded; the host stops loading it at start.
 TEST_F(OfficeLoadsTrelvo, AnAddInThatCannotConnectIsSetToLoadOnDemand) {
   AnnounceAddIn(kBrokenKey);

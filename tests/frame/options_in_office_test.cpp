@@ -38,9 +38,39 @@ TEST_F(OfficeLoadsTrelvo, TheAdministratorsOptionsHoldOffOtherWorkstationsUntilO
   EXPECT_NE(settings.Read(settings.counter).find("Counter=42"), std::string::npos);
   excel.GetObject("Workbooks").Call("Add");
   InsertButton(excel).Call("Execute");
-  // The dialog wrote its own default of three digits with the new text.
-  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "RE-043") << "the saved format";
+  // Only the new text was written: the number keeps the draw's four digits.
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "RE-0043") << "the saved format";
   EXPECT_EQ(excel.GetObject("SimUser").Get("Messages").ToText().substr(0, 16), "Trelvo Optionen|");
+  excel.Call("Quit");
+}
+
+// Open and OK without a change on a counter file without Padding, Increment
+// or texts: no key of the counter or the format is added or changed (the
+// dialog's lock is freed), and the next number keeps its four digits.
+TEST_F(OfficeLoadsTrelvo, OkInTheOptionsWithoutAChangeKeepsTheNumbersFormat) {
+  const UserSettings settings;
+  std::ofstream((UserFolder() + L"\\trelvo.ini").c_str(), std::ios::binary)
+      << "[Pfade]\r\nCounterFile=\"" << settings.counter << "\"\r\nLogPath=\"" << settings.folder
+      << "\"\r\n[Mode]\r\nAdminMode=1\r\n";
+  const std::string before = settings.Read(settings.counter);
+  const DispatchObject excel = StartHost(kExcelClassId);
+  std::string preview;
+  excel.GetObject("SimUser").Put("Answer", Variant::Text(""));  // the test answers the dialog
+  testing::WhenDialogOpens("Trelvo Optionen", [&](HWND dialog) {
+    preview = testing::ItemText(dialog, IDC_PREVIEW);
+    testing::Click(dialog, IDC_OPTIONS_OK);
+  });
+  excel.GetObject("CommandBars")
+      .GetObject("FindControl",
+                 {Variant::Int(1), Variant::Omitted(), Variant::Text(commands::kTrelvoToolbar.controls[3].tag)})
+      .Call("Execute");
+  const std::string after = settings.Read(settings.counter);
+  EXPECT_EQ(after.substr(0, after.find("[Locking]")), before) << after;
+  EXPECT_EQ(after.substr(after.find("[Locking]")), "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");
+  EXPECT_EQ(preview, "0042");
+  excel.GetObject("Workbooks").Call("Add");
+  InsertButton(excel).Call("Execute");
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042") << "the same format";
   excel.Call("Quit");
 }
 

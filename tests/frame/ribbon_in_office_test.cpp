@@ -178,6 +178,38 @@ TEST_F(RibbonInOffice, TheDropDownHoldsTheRangesAndAPickSwitchesTheCounterFile) 
   DeleteFileW(range_list.c_str());
 }
 
+// A macro's SetIniFile puts the ribbon's range selector back on "(Standard
+// Zähler)", as the toolbar's: the host is asked to read the selection again.
+TEST_F(RibbonInOffice, SetIniFileShowsTheDefaultRangeInTheRibbon) {
+  const UserSettings settings;
+  const std::wstring range_list = UserFolder() + L"\\nummernkreise.txt";
+  const std::string other = settings.folder + "firma_b.ini";
+  std::ofstream(other, std::ios::binary) << "[Zaehler]\r\nCounter=7\r\n";
+  std::ofstream(range_list.c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
+  const DispatchObject excel = StartExcel12();
+  const DispatchObject ribbon = excel.GetObject("SimRibbon");
+  ribbon.Call("Select", {Variant::Text(kRanges), Variant::Int(1)});
+  const DispatchObject trelvo(
+      excel.GetObject("COMAddIns").GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")}).Get("Object").ToObject());
+  EXPECT_TRUE(trelvo.Get("SetIniFile", {Variant::Text(settings.counter)}).ToBool());
+  EXPECT_EQ(ribbon.Call("SelectedIndex", {Variant::Text(kRanges)}).ToInt(), 0);
+  EXPECT_EQ(trelvo.Get("ReadCounter").ToText(), "0042");
+  DeleteFileW(range_list.c_str());
+}
+
+// A locked counter file: the ribbon's Insert is not greyed for the refusal.
+TEST_F(RibbonInOffice, ARefusedInsertLeavesTheRibbonsInsertAsItWas) {
+  const UserSettings settings;
+  std::ofstream(settings.counter, std::ios::binary)
+      << "[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"akoch\"\r\n";
+  const DispatchObject excel = StartExcel12();
+  excel.GetObject("Workbooks").Call("Add");
+  const DispatchObject ribbon = excel.GetObject("SimRibbon");
+  ribbon.Call("Click", {Variant::Text(kInsert)});
+  EXPECT_NE(Messages(excel).find("'akoch'"), std::string::npos);
+  EXPECT_TRUE(ribbon.Call("Enabled", {Variant::Text(kInsert)}).ToBool());
+}
+
 // An error in a command reaches the add-in's error box; the host's callback succeeds.
 TEST_F(RibbonInOffice, AFailingHandlerIsReportedAndTheCallbackSucceeds) {
   const UserSettings settings;

@@ -131,7 +131,7 @@ TEST_F(DialogWindows, OptionsInClientModeShowsThePathsAndLocksNothing) {
     EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, IDC_DESCRIPTION), GWL_STYLE) & ES_READONLY);
     EXPECT_EQ(ItemText(dialog, IDC_DESCRIPTION_LABEL), "&Beschreibung für 'sabu_counter.ini':");
     EXPECT_EQ(ItemText(dialog, IDC_COUNTER_FILE), CounterPath());
-    EXPECT_EQ(ItemText(dialog, IDC_PREVIEW2), "008");
+    EXPECT_EQ(ItemText(dialog, IDC_PREVIEW2), "0008") << "the next number as a draw composes it";
     SetItemText(dialog, IDC_LOG_FOLDER, "L:\\Logs\\");
     Click(dialog, IDCANCEL);
   });
