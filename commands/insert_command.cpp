@@ -82,7 +82,7 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
   std::string application;
   switch (target) {
     case Target::Cell:
-      host.SetActiveCellFormula(draw.number);
+      host.SetActiveCellText(draw.number);
       application = "Excel ";
       break;
     case Target::FormField:

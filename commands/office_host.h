@@ -30,8 +30,9 @@ class OfficeHost {
 
   // Excel.
   virtual int32_t WorkbookCount() = 0;
-  // The active cell takes the text as typed input (FormulaR1C1).
-  virtual void SetActiveCellFormula(const std::string& text) = 0;
+  // The active cell takes the text as its value, kept as text: Excel would
+  // turn "0042" into 42 and "3/26" into a date. The cell's formats stay.
+  virtual void SetActiveCellText(const std::string& text) = 0;
   virtual int32_t DefaultSaveFormat() = 0;
   // The Save As dialog (built-in dialog 5) with the name, and the file format when given.
   virtual void ShowExcelSaveAs(const std::string& name, std::optional<int32_t> format) = 0;

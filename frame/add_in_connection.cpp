@@ -1,5 +1,7 @@
 #include "frame/add_in_connection.h"
 
+#include "commands/shared_host.h"
+
 #include "frame/host_recognition.h"
 #include "platform/error.h"
 #include "platform/win32/dispatch_object.h"
@@ -82,7 +84,9 @@ void AddInConnection::RecognizeTheHost() {
   if (!kind) throw Error("Die Anwendung ist weder Excel noch Word.");
   host_.kind = *kind;
   host_.version = win32::DispatchObject(host_.application).Get("Version").ToText();
-  host_.is_version12 = host_.version.starts_with("12.");
+  // Every host from version 12 on shows the ribbon; a toolbar there would be a
+  // second copy of its buttons in the tab "Add-Ins".
+  host_.is_version12 = commands::IsRibbonHost(host_.version);
   host_.owner_window = FindOwnerWindow(host_.kind);
   ui_.set_owner(host_.owner_window);
 }

@@ -1,5 +1,7 @@
 #include "simoffice/sim_add_ins.h"
 
+#include <algorithm>
+
 #include <oleauto.h>
 
 #include "platform/win32/bstr.h"
@@ -70,20 +72,32 @@ SimAddIns::~SimAddIns() {
   for (auto& entry : entries) entry->host = nullptr;
 }
 
+// Office reads a user's add-in key over the machine's value by value: a key
+// under HKEY_CURRENT_USER without LoadBehavior (an add-in's own records, say)
+// does not hide a machine-wide registration.
 void SimAddIns::LoadAtStart() {
   const std::wstring key = L"Software\\Microsoft\\Office\\" + win32::Widen(host_name_) + L"\\AddIns";
-  // The user's entries first: for the same ProgID they win over the machine's.
+  std::vector<std::wstring> prog_ids;
   for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
     const auto add_ins = RegistryKey::Open(root, key);
     if (!add_ins) continue;
-    for (const std::wstring& prog_id : add_ins.SubkeyNames()) {
-      if (Find(win32::Narrow(prog_id))) continue;
-      const auto entry_key = RegistryKey::Open(root, key + L"\\" + prog_id);
-      const std::string description = win32::Narrow(entry_key.GetString(L"Description").value_or(L""));
-      entries.push_back(Make<SimComAddIn>(application_.source(), win32::Narrow(prog_id), description, this));
-      entries.back()->registry_root = root;
-      if (entry_key.GetDword(L"LoadBehavior").value_or(0) == 3) Connect(*entries.back().Get(), ext_cm_Startup);
-    }
+    for (const std::wstring& prog_id : add_ins.SubkeyNames())
+      if (std::none_of(prog_ids.begin(), prog_ids.end(),
+                       [&](const std::wstring& known) { return SameName(win32::Narrow(known), win32::Narrow(prog_id)); }))
+        prog_ids.push_back(prog_id);
+  }
+  for (const std::wstring& prog_id : prog_ids) {
+    const auto user = RegistryKey::Open(HKEY_CURRENT_USER, key + L"\\" + prog_id);
+    const auto machine = RegistryKey::Open(HKEY_LOCAL_MACHINE, key + L"\\" + prog_id);
+    const auto text = [&](const wchar_t* name) {
+      auto value = user ? user.GetString(name) : std::nullopt;
+      if (!value && machine) value = machine.GetString(name);
+      return win32::Narrow(value.value_or(L""));
+    };
+    auto load_behavior = user ? user.GetDword(L"LoadBehavior") : std::nullopt;
+    if (!load_behavior && machine) load_behavior = machine.GetDword(L"LoadBehavior");
+    entries.push_back(Make<SimComAddIn>(application_.source(), win32::Narrow(prog_id), text(L"Description"), this));
+    if (load_behavior.value_or(0) == 3) Connect(*entries.back().Get(), ext_cm_Startup);
   }
 }
 
@@ -118,12 +132,13 @@ void SimAddIns::LeaveRibbon(IDTExtensibility2& add_in) {
     application_.ribbon()->Unload(callbacks.Get());
 }
 
+// A failed load is recorded for the user, as Office does: LoadBehavior 2 under
+// HKEY_CURRENT_USER, over a machine-wide 3.
 void SimAddIns::Fail(SimComAddIn& entry, HRESULT hr) {
   failures.push_back(entry.prog_id() + ": " + ErrorDescription(hr));
-  const auto key = RegistryKey::Open(
-      entry.registry_root,
-      L"Software\\Microsoft\\Office\\" + win32::Widen(host_name_) + L"\\AddIns\\" + win32::Widen(entry.prog_id()),
-      KEY_READ | KEY_WRITE);
+  const auto key = RegistryKey::Create(
+      HKEY_CURRENT_USER,
+      L"Software\\Microsoft\\Office\\" + win32::Widen(host_name_) + L"\\AddIns\\" + win32::Widen(entry.prog_id()));
   if (key) key.SetDword(L"LoadBehavior", 2);
 }
 

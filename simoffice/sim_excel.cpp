@@ -5,18 +5,28 @@ namespace {
 
 constexpr char kExcel[] = "Microsoft Excel";
 
-// The active cell: its formula in R1C1 notation takes the text as typed input.
+// The active cell: what is assigned to FormulaR1C1 or Value is taken as typed
+// input (see SimCell).
 class SimRange : public SimObject {
  public:
   SimRange(SimWorkbook& workbook, std::string address) : SimObject(kExcel), workbook_(&workbook), address_(address) {
     AddProperty("Address", {}, [this](const CallArguments&) { return Variant::Text(address_); });
+    const auto enter = [this](const CallArguments&, const Variant& value) { cell().Enter(value.ToText()); };
     AddProperty(
-        "FormulaR1C1", {}, [this](const CallArguments&) { return Variant::Text(workbook_->cells[address_]); },
-        [this](const CallArguments&, const Variant& value) { workbook_->cells[address_] = value.ToText(); });
-    AddProperty("Value", {}, [this](const CallArguments&) { return Variant::Text(workbook_->cells[address_]); });
+        "FormulaR1C1", {}, [this](const CallArguments&) { return Variant::Text(cell().formula()); }, enter);
+    AddProperty(
+        "Value", {}, [this](const CallArguments&) { return cell().Value(); }, enter);
+    SetDefaultMember("Value");
+    AddProperty("Text", {}, [this](const CallArguments&) { return Variant::Text(cell().Text()); });
+    AddProperty("PrefixCharacter", {}, [this](const CallArguments&) { return Variant::Text(cell().prefix()); });
+    AddProperty(
+        "NumberFormat", {}, [this](const CallArguments&) { return Variant::Text(cell().number_format()); },
+        [this](const CallArguments&, const Variant& value) { cell().set_number_format(value.ToText()); });
   }
 
  private:
+  SimCell& cell() { return workbook_->cells[address_]; }
+
   Microsoft::WRL::ComPtr<SimWorkbook> workbook_;
   std::string address_;
 };

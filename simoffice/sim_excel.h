@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "simoffice/sim_application.h"
+#include "simoffice/sim_cell.h"
 #include "simoffice/sim_documents.h"
 
 namespace trelvo::simoffice {
@@ -14,8 +15,8 @@ class SimWorkbook : public SimObject {
   explicit SimWorkbook(std::string name);
   const std::string& name() const { return name_; }
   SimCustomProperties& properties() { return *properties_.Get(); }
-  // The formulas typed into cells, by cell address in R1C1 form.
-  std::map<std::string, std::string> cells;
+  // The cells that were given something, by address in R1C1 form.
+  std::map<std::string, SimCell> cells;
 
  private:
   std::string name_;

@@ -25,7 +25,6 @@ class SimComAddIn : public SimObject {
 
   // The host's side, kept by SimAddIns.
   SimAddIns* host = nullptr;
-  HKEY registry_root = HKEY_CURRENT_USER;  // where its add-in key was found
   Microsoft::WRL::ComPtr<IDTExtensibility2> add_in;
   std::string ribbon_markup;  // what GetCustomUI returned
   void SetConnected(bool connected) { connect_ = connected; }

@@ -49,8 +49,8 @@ class InMemoryOfficeHost : public OfficeHost {
 
   std::string Version() override { return Checked("Version", version); }
   int32_t WorkbookCount() override { return Checked("WorkbookCount", kind == HostKind::Excel ? open_files : 0); }
-  void SetActiveCellFormula(const std::string& text) override {
-    active_cell = ActiveFile("SetActiveCellFormula", text);
+  void SetActiveCellText(const std::string& text) override {
+    active_cell = ActiveFile("SetActiveCellText", text);
   }
   int32_t DefaultSaveFormat() override { return Checked("DefaultSaveFormat", default_save_format); }
   void ShowExcelSaveAs(const std::string& name, std::optional<int32_t> format) override {

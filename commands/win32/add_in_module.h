@@ -39,7 +39,7 @@ struct HostConnection {
   HostKind kind = HostKind::Excel;
   Microsoft::WRL::ComPtr<IDispatch> application;   // the host's Application object
   std::string version;                             // its Version text
-  bool is_version12 = false;                       // the version begins with "12." (no toolbar)
+  bool is_version12 = false;                       // version 12 or later: the ribbon, no toolbar
   Microsoft::WRL::ComPtr<IDispatch> command_bars;  // _CommandBars, empty when the host has none
   StartMode start_mode = StartMode::FirstStart;
   HWND owner_window = nullptr;  // Excel's main window: the owner of every window the add-in opens

@@ -18,8 +18,9 @@ std::string DispatchOfficeHost::Version() { return application_.Get("Version").T
 
 int32_t DispatchOfficeHost::WorkbookCount() { return application_.GetObject("Workbooks").Get("Count").ToInt(); }
 
-void DispatchOfficeHost::SetActiveCellFormula(const std::string& text) {
-  application_.GetObject("ActiveCell").Put("FormulaR1C1", Variant::Text(text));
+void DispatchOfficeHost::SetActiveCellText(const std::string& text) {
+  // A leading apostrophe makes Excel keep the text as typed, without touching the number format.
+  application_.GetObject("ActiveCell").Put("Value", Variant::Text("'" + text));
 }
 
 int32_t DispatchOfficeHost::DefaultSaveFormat() { return application_.Get("DefaultSaveFormat").ToInt(); }

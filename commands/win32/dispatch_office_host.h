@@ -14,7 +14,7 @@ class DispatchOfficeHost : public OfficeHost {
 
   std::string Version() override;
   int32_t WorkbookCount() override;
-  void SetActiveCellFormula(const std::string& text) override;
+  void SetActiveCellText(const std::string& text) override;
   int32_t DefaultSaveFormat() override;
   void ShowExcelSaveAs(const std::string& name, std::optional<int32_t> format) override;
   int32_t DocumentCount() override;

@@ -52,9 +52,11 @@ UniqueBitmap AlphaBitmap(HBITMAP source) {
     throw Error("Ein Symbol des Menübands kann nicht gelesen werden.");
   if (shape.bmBitsPixel < 32)
     for (DWORD& pixel : pixels) pixel |= kOpaque;
+  // A transparent pixel is wholly zero, colour and alpha: it looks the same
+  // whether the host blends straight or premultiplied alpha.
   const DWORD transparent = pixels[static_cast<size_t>((height - 1) * width)] & kColourBits;
   for (DWORD& pixel : pixels)
-    if ((pixel & kColourBits) == transparent) pixel &= kColourBits;
+    if ((pixel & kColourBits) == transparent || (pixel & kOpaque) == 0) pixel = 0;
 
   void* bits = nullptr;
   UniqueBitmap result(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));

@@ -38,8 +38,15 @@ TEST_F(ExcelHost, VersionWorkbooksAndTheActiveCell) {
   simoffice::SimWorkbook& book = excel->OpenWorkbook("Rechnung.xls");
   EXPECT_EQ(host.WorkbookCount(), 1);
   excel->active_cell = "R3C2";
-  host.SetActiveCellFormula("RE2024-0042");
-  EXPECT_EQ(book.cells["R3C2"], "RE2024-0042");
+  // Kept as text, whatever Excel would make of it.
+  for (const char* number : {"RE2024-0042", "0042", "3/26", "'zitiert"}) {
+    host.SetActiveCellText(number);
+    const simoffice::SimCell& cell = book.cells["R3C2"];
+    EXPECT_EQ(cell.kind(), simoffice::SimCell::Kind::Text) << number;
+    EXPECT_EQ(cell.Text(), number);
+    EXPECT_EQ(cell.Value().ToText(), number);
+    EXPECT_EQ(cell.number_format(), "General") << "the cell's format stays";
+  }
 }
 
 TEST_F(ExcelHost, SaveAsDialogGetsTheNameAndTheFormatWhenGiven) {
@@ -68,7 +75,7 @@ TEST_F(ExcelHost, CustomPropertiesOfTheActiveWorkbook) {
 }
 
 TEST_F(ExcelHost, WithoutAWorkbookTheOperationsOnItFail) {
-  EXPECT_THROW(host.SetActiveCellFormula("0001"), Error);
+  EXPECT_THROW(host.SetActiveCellText("0001"), Error);
   EXPECT_THROW(host.AddDocumentProperty("SabuCounter", "0001"), Error);
   EXPECT_THROW(host.DocumentPropertyValue("SabuCounter"), Error);
 }

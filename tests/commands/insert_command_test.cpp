@@ -130,7 +130,7 @@ TEST_F(InsertCommand, ACounterFileThatMustNotBeDrawnFromInsertsAndLogsNothing) {
 
 // The host refuses the cell: the error goes on, the lock is free, nothing is logged.
 TEST_F(InsertCommand, AHostErrorGoesOnWithTheCounterFileFreeAndNothingLogged) {
-  excel.failing.insert("SetActiveCellFormula");
+  excel.failing.insert("SetActiveCellText");
   EXPECT_THROW(Insert(excel), Error);
   EXPECT_EQ(Counter(), 42);
   EXPECT_EQ(Log(), "");

@@ -56,7 +56,7 @@ class SimulatedExcelWorld : public HostWorld {
  public:
   OfficeHost& host() override { return host_; }
   void OpenFile() override { excel_->OpenWorkbook("Mappe"); }
-  std::string ActiveCell() override { return excel_->active_workbook()->cells[excel_->active_cell]; }
+  std::string ActiveCell() override { return excel_->active_workbook()->cells[excel_->active_cell].Text(); }
   std::string TypedText() override { return ""; }
   void Protect(ProtectionType) override {}
   void AddFormField(const std::string&, bool) override {}
@@ -98,12 +98,12 @@ TEST_P(ExcelContract, WorkbookCellPropertiesAndSaveAs) {
   const auto world = GetParam()();
   OfficeHost& host = world->host();
   EXPECT_EQ(host.WorkbookCount(), 0);
-  EXPECT_THROW(host.SetActiveCellFormula("0001"), Error);
+  EXPECT_THROW(host.SetActiveCellText("0001"), Error);
   EXPECT_THROW(host.AddDocumentProperty("SabuCounter", "0001"), Error);
 
   world->OpenFile();
   EXPECT_EQ(host.WorkbookCount(), 1);
-  host.SetActiveCellFormula("RE-0042");
+  host.SetActiveCellText("RE-0042");
   EXPECT_EQ(world->ActiveCell(), "RE-0042");
 
   EXPECT_THROW(host.DocumentPropertyValue("SabuCounter"), Error);

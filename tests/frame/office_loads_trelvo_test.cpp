@@ -78,6 +78,59 @@ TEST_F(OfficeLoadsTrelvo, AfterTheUserUnloadsTheAddInTheLibraryLetsGoOfTheHostBe
   host.Call("Quit");
 }
 
+// Excel takes what is put into a cell as typed input ("0042" would become 42,
+// "3/26" a date): every shape of number lands as the text that was logged,
+// and the cell's number format stays as the user set it.
+TEST_F(OfficeLoadsTrelvo, EveryShapeOfNumberLandsInTheCellAsTheLoggedText) {
+  const UserSettings settings;
+  const std::string year = [] {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return std::to_string(now.wYear);
+  }();
+  const std::pair<std::string, std::string> shapes[] = {
+      {"", "0042"},                                                   // digits only
+      {"[Optionen]\r\nPrefix=1\r\n", year + "0042"},                 // digits with a date
+      {"[Optionen]\r\nPrefix=2\r\nPadding=0\r\nLeadingText=1\r\nTextBefore=\"/\"\r\n",
+       "2/" + year.substr(2)},                                         // reads as a date
+      {"[Optionen]\r\nTextBefore=\"RE-\"\r\nTextCounter=\"-A\"\r\n", "RE-0042-A"},  // texts before and after
+  };
+  const DispatchObject excel = StartHost(kExcelClassId);
+  excel.GetObject("Workbooks").Call("Add");
+  const DispatchObject cell = excel.GetObject("ActiveCell");
+  cell.Put("NumberFormat", Variant::Text("0.00"));  // the user's own format
+  for (const auto& [options, number] : shapes) {
+    const std::string counter = number.find('/') != std::string::npos ? "Counter=1" : "Counter=41";
+    std::ofstream(settings.counter, std::ios::binary) << "[Zaehler]\r\n" << counter << "\r\n" << options;
+    InsertButton(excel).Call("Execute");
+    excel.Call("SimPump", {Variant::Int(1100)});
+    const Variant value = cell.Get("Value");
+    EXPECT_EQ(value.type(), VT_BSTR) << number;
+    EXPECT_EQ(value.ToText(), number);
+    EXPECT_EQ(cell.Get("Text").ToText(), number);
+    EXPECT_NE(settings.Read(settings.log).find("\"" + number + "\"; "), std::string::npos) << number;
+  }
+  EXPECT_EQ(cell.Get("NumberFormat").ToText(), "0.00");
+  excel.Call("Quit");
+}
+
+// As a macro sees it: the cell's Text and Value are "0042", and the value a string.
+TEST_F(OfficeLoadsTrelvo, AVbscriptReadsTheInsertedNumberAsText) {
+  const UserSettings settings;
+  const std::string script = settings.folder + "zelle.vbs";
+  std::ofstream(script, std::ios::binary)
+      << "Set xl = CreateObject(\"Excel.Application\")\r\n"
+         "xl.Workbooks.Add\r\n"
+         "xl.CommandBars.FindControl(1, , \""
+      << kInsertTag
+      << "\").Execute\r\n"
+         "Set c = xl.ActiveCell\r\n"
+         "If c.Text <> \"0042\" Or c.Value <> \"0042\" Or TypeName(c.Value) <> \"String\" Then WScript.Quit 3\r\n"
+         "xl.Quit\r\n"
+         "WScript.Quit 7\r\n";
+  EXPECT_EQ(testing::StartChild("cscript.exe", {"//nologo", script})->Wait(), 7);
+}
+
 // The user deletes the whole bar "Trelvo": the next start builds it again
 // with every control; a control the user deletes from the bar stays deleted.
 TEST_F(OfficeLoadsTrelvo, ADeletedToolbarComesBackWholeAndADeletedControlStaysDeleted) {
@@ -123,6 +176,32 @@ TEST_F(OfficeLoadsTrelvo, ARefusedInsertLeavesTheInsertButtonAsItWas) {
   EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042") << "at once, without a second's wait";
   EXPECT_FALSE(insert.Get("Enabled").ToBool()) << "a draw is guarded";
   excel.Call("Quit");
+}
+
+// Registered machine-wide only: the add-in's own records under the user's key
+// (start mode, toolbar bookkeeping) do not hide the registration, as Office
+// reads the user's key over the machine's value by value.
+TEST_F(OfficeLoadsTrelvo, AMachineWideRegistrationLoadsAtEveryStart) {
+  const UserSettings settings;
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, kAddInKeys[0]);
+  {
+    const auto machine = RegistryKey::Create(HKEY_LOCAL_MACHINE, kAddInKeys[0]);
+    ASSERT_TRUE(machine);
+    machine.SetDword(L"LoadBehavior", 3);
+  }
+  for (int start = 1; start <= 2; ++start) {
+    const DispatchObject excel = StartHost(kExcelClassId);
+    EXPECT_TRUE(excel.GetObject("COMAddIns")
+                    .GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")})
+                    .Get("Connect")
+                    .ToBool())
+        << "start " << start;
+    excel.Call("Quit");
+    EXPECT_TRUE(RegistryKey::Open(HKEY_CURRENT_USER, kAddInKeys[0])) << "the add-in's records under the user's key";
+  }
+  win32::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kAddInKeys[0]);
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, kAddInKeys[0]);
+  AnnounceAddIn(kAddInKeys[0]);
 }
 
 // An add-in whose connection fails is not loaded; the host stops loading it at start.

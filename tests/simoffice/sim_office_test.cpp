@@ -203,12 +203,46 @@ TEST(SimObject, PropertyWritesNeedThePutFlagAndTheNamedValue) {
       {DISPATCH_PROPERTYPUT, &named, S_OK},
   };
   for (const auto& c : cases) {
-    book.cells["R1C1"].clear();
+    book.cells["R1C1"] = simoffice::SimCell();
     EXPECT_EQ(cell->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, c.flags, c.parameters, nullptr, nullptr, nullptr),
               c.expected)
         << "flags " << c.flags;
-    EXPECT_EQ(book.cells["R1C1"], c.expected == S_OK ? "0042" : "");
+    EXPECT_EQ(book.cells["R1C1"].formula(), c.expected == S_OK ? "0042" : "");
   }
+}
+
+// A cell takes text as Excel takes typed input in German settings.
+TEST(SimCellTest, TextBecomesNumbersAndDatesUnlessAnApostropheOrTheTextFormatKeepsIt) {
+  const struct {
+    const char* input;
+    const char* format;
+    SimCell::Kind kind;
+    const char* text;
+  } cases[] = {
+      {"0042", "General", SimCell::Kind::Number, "42"},
+      {"20260042", "General", SimCell::Kind::Number, "20260042"},
+      {"-3,5", "General", SimCell::Kind::Number, "-3,5"},
+      {"05.03.2024", "General", SimCell::Kind::Date, "05.03.2024"},
+      {"3/24", "General", SimCell::Kind::Date, "01.03.2024"},
+      {"2024-12-31", "General", SimCell::Kind::Date, "31.12.2024"},
+      {"31.02.2024", "General", SimCell::Kind::Text, "31.02.2024"},
+      {"RE-0042", "General", SimCell::Kind::Text, "RE-0042"},
+      {"'0042", "General", SimCell::Kind::Text, "0042"},
+      {"0042", "@", SimCell::Kind::Text, "0042"},
+      {"", "General", SimCell::Kind::Empty, ""},
+  };
+  for (const auto& c : cases) {
+    SimCell cell;
+    cell.set_number_format(c.format);
+    cell.Enter(c.input);
+    EXPECT_EQ(cell.kind(), c.kind) << c.input;
+    EXPECT_EQ(cell.Text(), c.text) << c.input;
+  }
+  SimCell date;
+  date.Enter("05.03.2024");
+  EXPECT_EQ(date.Value().type(), VT_DATE);
+  EXPECT_EQ(date.Value().get().date, 45356.0) << "days since 30.12.1899";
+  EXPECT_EQ(date.number_format(), "m/d/yyyy");
 }
 
 // Office keeps its toolbars from one run to the next; a new simulated host
