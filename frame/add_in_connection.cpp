@@ -126,12 +126,14 @@ void AddInConnection::StartupComplete() {
   }
 }
 
-// Hosts from version 12 on show the ribbon instead.
+// Hosts from version 12 on show the ribbon instead. Word's toolbar is
+// temporary: kept in Normal.dot it would make the user answer whether to save
+// Normal.dot at every exit, and be gone, or empty, after a "Nein".
 void AddInConnection::BuildToolbar() {
   if (host_.is_version12 || !host_.command_bars) return;
   toolbar_ = std::make_unique<Toolbar>(
       commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id), host_.version,
-      host_.start_mode == commands::StartMode::FirstStart,
+      host_.start_mode == commands::StartMode::FirstStart, host_.kind == HostKind::Word,
       Toolbar::Callbacks{[this](commands::Command command, size_t) { module_->OnToolbarCommand(command, host_); },
                          [this](const std::exception& error) { HandleAddInError(error); }});
   host_.toolbar = toolbar_.get();

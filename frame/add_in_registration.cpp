@@ -138,7 +138,7 @@ void CleanUpHost(const commands::AddInDefinition& definition, HostKind kind) {
   const DispatchObject application(host.application);
   const auto command_bars = application.GetObject("CommandBars");
   Toolbar toolbar(
-      commands::kTrelvoToolbar, command_bars.get(), add_in_key, "", false,
+      commands::kTrelvoToolbar, command_bars.get(), add_in_key, "", false, false,
       Toolbar::Callbacks{[](commands::Command, size_t) {}, [](const std::exception& error) { throw error; }});
   toolbar.Remove();
   if (kind == HostKind::Word) {

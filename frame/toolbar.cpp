@@ -29,12 +29,14 @@ void SetIfDifferent(const DispatchObject& object, const std::string& property, c
 }  // namespace
 
 Toolbar::Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
-                 std::wstring add_in_key, std::string host_version, bool first_start, Callbacks callbacks)
+                 std::wstring add_in_key, std::string host_version, bool first_start, bool temporary,
+                 Callbacks callbacks)
     : definition_(definition),
       command_bars_(std::move(command_bars)),
       add_in_key_(std::move(add_in_key)),
       host_version_(std::move(host_version)),
       first_start_(first_start),
+      temporary_(temporary),
       callbacks_(std::move(callbacks)),
       links_(definition.controls.size()) {}
 
@@ -68,7 +70,7 @@ void Toolbar::LinkBar() {
   bar_added_ = !bar_;
   if (bar_added_) {
     bar_ = command_bars_.GetObject("Add", {Variant::Text(definition_.name), Variant::Int(definition_.position),
-                                           Variant::Omitted(), Variant::Bool(false)});
+                                           Variant::Omitted(), Variant::Bool(temporary_)});
     // The local name follows the name the host gave the new bar.
     SetIfDifferent(*bar_, "NameLocal", bar_->Get("Name"));
   }
@@ -158,7 +160,7 @@ void Toolbar::BuildControl(size_t index) {
   if (added)
     found = bar_->GetObject("Controls")
                 .GetObject("Add", {Variant::Int(HostType(control.kind)), Variant::Int(1), Variant::Text(""),
-                                   Variant::Omitted(), Variant::Bool(false)});
+                                   Variant::Omitted(), Variant::Bool(temporary_)});
   LinkControl(index, found->get());
   if (added || !recorded) WriteControl(index, *found);
 }

@@ -32,9 +32,11 @@ class Toolbar : public commands::HostToolbar {
   // keys "CommandBars" and "Controls" lie below it).
   // host_version: the host's Version text (9.0 takes button faces from the
   // clipboard); first_start: nothing has been built before (controls are then
-  // not moved back into place).
+  // not moved back into place); temporary: bar and controls are added for
+  // this run only (Word, which would keep them in Normal.dot and ask the user
+  // to save it at every exit), and so built anew at every start.
   Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
-          std::wstring add_in_key, std::string host_version, bool first_start, Callbacks callbacks);
+          std::wstring add_in_key, std::string host_version, bool first_start, bool temporary, Callbacks callbacks);
   ~Toolbar() override;
   Toolbar(const Toolbar&) = delete;
   Toolbar& operator=(const Toolbar&) = delete;
@@ -78,6 +80,7 @@ class Toolbar : public commands::HostToolbar {
   std::wstring add_in_key_;
   std::string host_version_;
   bool first_start_;
+  bool temporary_;
   Callbacks callbacks_;
   std::optional<win32::DispatchObject> bar_;
   bool bar_added_ = false;  // the bar was not found and has been added anew

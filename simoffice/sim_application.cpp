@@ -50,8 +50,10 @@ SimApplication::SimApplication(const std::string& source, const std::string& hos
   AddProperty("SimQuit", {}, [this](const CallArguments&) { return Variant::Bool(quit); });
   AddMethod("Quit", {"SaveChanges", "OriginalFormat", "RouteDocument"}, [this](const CallArguments&) {
     if (!quit) {
+      bool keep_bars = true;
+      if (!ConfirmQuit(keep_bars)) return Variant();
       add_ins_->ShutDown();
-      if (started_) command_bars_->Save(CommandBarsKey(this->host_name));
+      if (started_ && keep_bars) command_bars_->Save(CommandBarsKey(this->host_name));
     }
     quit = true;
     RevokeRunning();

@@ -49,6 +49,11 @@ class SimApplication : public SimObject {
   SimDialog& dialog(long number) { return dialogs_->dialog(number); }
   SimCommandBars& command_bars() { return *command_bars_.Get(); }
 
+ protected:
+  // Before Quit shuts the add-ins down: false cancels the Quit; keep_bars
+  // false lets this run's toolbars go instead of keeping them for the next.
+  virtual bool ConfirmQuit(bool& /*keep_bars*/) { return true; }
+
  private:
   void RevokeRunning();
 

@@ -143,6 +143,10 @@ SimCommandBarControl::SimCommandBarControl(SimCommandBars& bars, SimCommandBar& 
   }
 }
 
+void SimCommandBarControl::OnPropertyWritten() {
+  if (!temporary_) bars_.LastingChange();
+}
+
 void SimCommandBarControl::CheckUsable() const {
   if (deleted_)
     throw OfficeError("Die Methode ist für dieses Objekt nicht verfügbar: das Steuerelement wurde gelöscht.");
@@ -224,6 +228,10 @@ SimCommandBar::SimCommandBar(SimCommandBars& bars, std::string name, long positi
   });
 }
 
+void SimCommandBar::OnPropertyWritten() {
+  if (!temporary_) bars_.LastingChange();
+}
+
 void SimCommandBar::CheckUsable() const {
   if (deleted_)
     throw OfficeError("Die Methode ist für dieses Objekt nicht verfügbar: die Symbolleiste wurde gelöscht.");
@@ -239,10 +247,12 @@ Microsoft::WRL::ComPtr<SimCommandBarControl> SimCommandBar::AddControl(long type
     throw OfficeError("Ungültiger Indexwert.");
   auto control = Make<SimCommandBarControl>(bars_, *this, type, id, temporary);
   controls_.insert(before ? controls_.begin() + (*before - 1) : controls_.end(), control);
+  if (!temporary) bars_.LastingChange();
   return control;
 }
 
 void SimCommandBar::RemoveControl(SimCommandBarControl* control) {
+  if (!control->temporary()) bars_.LastingChange();
   control->MarkDeleted();
   std::erase_if(controls_, [&](const auto& c) { return c.Get() == control; });
 }
@@ -330,6 +340,7 @@ SimCommandBars::SimCommandBars(std::string source) : SimObject(std::move(source)
     const long position = arguments.Has(1) ? arguments.Int(1) : 4;
     auto bar = Make<SimCommandBar>(*this, name, position, arguments.Has(3) && arguments.Bool(3), false);
     bars_.push_back(bar);
+    if (!bar->temporary()) LastingChange();
     return ObjectValue(bar.Get());
   });
   AddMethod("FindControl", {"Type", "Id", "Tag", "Visible"}, [this](const CallArguments& arguments) {
@@ -367,6 +378,7 @@ std::vector<SimCommandBarControl*> SimCommandBars::ControlsWithTag(const std::st
 }
 
 void SimCommandBars::RemoveBar(SimCommandBar* bar) {
+  if (!bar->temporary()) LastingChange();
   bar->MarkDeleted();
   std::erase_if(bars_, [&](const auto& b) { return b.Get() == bar; });
 }
@@ -442,6 +454,11 @@ void SimCommandBars::Save(const std::wstring& key) const {
 void SimCommandBars::Load(const std::wstring& key) {
   const auto saved = win32::RegistryKey::Open(HKEY_CURRENT_USER, key);
   if (!saved) return;
+  struct Loading {
+    bool& flag;
+    explicit Loading(bool& f) : flag(f) { flag = true; }
+    ~Loading() { flag = false; }
+  } loading(loading_);
   for (const std::wstring& bar_name : saved.SubkeyNames()) {
     const auto saved_bar = win32::RegistryKey::Open(HKEY_CURRENT_USER, key + L"\\" + bar_name);
     SimObject::Fields fields = LoadFields(saved_bar);

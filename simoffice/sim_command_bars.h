@@ -3,6 +3,7 @@
 // edits, drop-downs, combo boxes, pop-ups) and the controls' Click and Change
 // events. Bars and controls that are not temporary persist from one run of
 // the simulated host to the next (Restart), as Office keeps them.
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,7 @@ class SimCommandBarControl : public SimObject {
   bool deleted() const { return deleted_; }
   // Any use of a deleted control or toolbar fails, as in Office.
   void CheckUsable() const override;
+  void OnPropertyWritten() override;
   const std::string& tag() const { return tag_; }
   const std::string& caption() const { return caption_; }
   bool enabled() const { return enabled_; }
@@ -105,6 +107,7 @@ class SimCommandBar : public SimObject {
   bool deleted() const { return deleted_; }
   // Any use of a deleted control or toolbar fails, as in Office.
   void CheckUsable() const override;
+  void OnPropertyWritten() override;
   long position() const { return position_; }
   long protection() const { return protection_; }
   bool visible() const { return visible_; }
@@ -171,8 +174,17 @@ class SimCommandBars : public SimObject {
   void Save(const std::wstring& key) const;
   void Load(const std::wstring& key);
 
+  // Called on every change that would last beyond this run: a bar or control
+  // that is not temporary added, deleted or written (Word then has an unsaved
+  // Normal.dot). Loading the last run's bars changes nothing.
+  std::function<void()> on_lasting_change;
+  void LastingChange() const {
+    if (on_lasting_change && !loading_) on_lasting_change();
+  }
+
  private:
   std::vector<Microsoft::WRL::ComPtr<SimCommandBar>> bars_;
+  bool loading_ = false;
 };
 
 }  // namespace trelvo::simoffice

@@ -153,6 +153,7 @@ HRESULT SimObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
       if (!has_assigned) return DISP_E_PARAMNOTFOUND;
       member->put(arguments, assigned);
       ++property_writes_;
+      OnPropertyWritten();
     } else if (member->method) {
       answer = member->method(arguments);
     } else if (member->get && member->params.empty() && parameters->cArgs > 0) {

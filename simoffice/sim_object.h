@@ -78,6 +78,8 @@ class SimObject : public WithoutTypeInfo<IDispatch, IConnectionPointContainer> {
   virtual void CheckUsable() const {}
   // How many property values callers have written (to see what was left alone).
   int property_writes() const { return property_writes_; }
+  // After a property was written through IDispatch.
+  virtual void OnPropertyWritten() {}
   IDispatch* dispatch() { return static_cast<IDispatch*>(this); }
   const std::string& source() const { return source_; }
   // Drops every advised sink (the host ended; connections do not survive it).

@@ -119,10 +119,26 @@ SimTemplate::SimTemplate(std::string name) : SimObject(kWord), full_name(std::mo
   });
 }
 
+bool SimWordApplication::ConfirmQuit(bool& keep_bars) {
+  SimTemplate& normal = normal_template();
+  if (normal.saved) return true;
+  const std::wstring question =
+      L"Möchten Sie die Änderungen an der Dokumentvorlage \"Normal.dot\" speichern?";
+  switch (MessageBoxW(nullptr, question.c_str(), L"Microsoft Word", MB_YESNOCANCEL | MB_ICONWARNING | MB_TASKMODAL)) {
+    case IDYES:
+      normal.saved = true;
+      ++normal.saves;
+      return true;
+    case IDNO: keep_bars = false; return true;
+    default: return false;
+  }
+}
+
 SimWordApplication::SimWordApplication()
     : SimApplication(kWord, "Word", office::kWordApplication, {"Menu Bar", "Standard", "Formatting"}) {
   AddConnectionPoint(office::kWordApplicationEvents4);
   templates_.push_back(Make<SimTemplate>("C:\\Users\\mmuster\\AppData\\Roaming\\Microsoft\\Templates\\Normal.dot"));
+  command_bars().on_lasting_change = [this] { normal_template().saved = false; };
 
   AddProperty("Documents", {}, [this](const CallArguments&) {
     return ListValue(kWord, documents_, kNoSuchMember,

@@ -75,6 +75,13 @@ class SimWordApplication : public SimApplication {
   void FireDocumentOpen(SimDocument& document);
   void FireNewDocument(SimDocument& document);
 
+ protected:
+  // Word keeps toolbars that are not temporary in its customization context,
+  // Normal.dot: a change to one leaves Normal.dot unsaved, and Quit asks the
+  // user whether to save it ("Ja" keeps the toolbars for the next start,
+  // "Nein" lets this run's changes go, "Abbrechen" cancels the Quit).
+  bool ConfirmQuit(bool& keep_bars) override;
+
  private:
   SimDocument& RequireActiveDocument() const;
 

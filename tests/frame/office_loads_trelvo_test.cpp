@@ -131,6 +131,23 @@ TEST_F(OfficeLoadsTrelvo, AVbscriptReadsTheInsertedNumberAsText) {
   EXPECT_EQ(testing::StartChild("cscript.exe", {"//nologo", script})->Wait(), 7);
 }
 
+// Word keeps lasting toolbars in Normal.dot and asks at exit whether to save
+// it; after "Nein" they are gone. The add-in's toolbar is whole and visible at
+// every start, and the user is never asked about Normal.dot for it.
+TEST_F(OfficeLoadsTrelvo, WordShowsAWholeToolbarAtEveryStartWithoutAskingToSaveNormalDot) {
+  const UserSettings settings;
+  for (int start = 1; start <= 2; ++start) {
+    const DispatchObject word = StartHost(kWordClassId);
+    const DispatchObject bar = word.GetObject("CommandBars").GetObject("Item", {Variant::Text("Trelvo")});
+    EXPECT_EQ(bar.GetObject("Controls").Get("Count").ToInt(), 6) << "start " << start;
+    EXPECT_TRUE(bar.Get("Visible").ToBool());
+    EXPECT_TRUE(word.GetObject("NormalTemplate").Get("Saved").ToBool()) << "Normal.dot is left as it was";
+    word.GetObject("SimUser").Put("Answer", Variant::Text("Nein"));
+    word.Call("Quit");
+    EXPECT_EQ(word.GetObject("SimUser").Get("Messages").ToText(), "") << "no question at exit";
+  }
+}
+
 // The user deletes the whole bar "Trelvo": the next start builds it again
 // with every control; a control the user deletes from the bar stays deleted.
 TEST_F(OfficeLoadsTrelvo, ADeletedToolbarComesBackWholeAndADeletedControlStaysDeleted) {
