@@ -111,8 +111,9 @@ void SimAddIns::Connect(SimComAddIn& entry, ext_ConnectMode mode) {
   entry.add_in = add_in;
   entry.SetConnected(true);
   add_in->OnAddInsUpdate(custom.get());
-  // Hosts with the ribbon ask for the markup before start-up is complete,
-  // and show it once the add-in has started.
+  // Hosts with the ribbon ask for the markup before start-up is complete, and
+  // show it then or once the add-in has started; the answers are kept until
+  // the add-in invalidates them.
   Microsoft::WRL::ComPtr<IRibbonExtensibility> ribbon;
   Microsoft::WRL::ComPtr<IDispatch> callbacks;
   SimRibbon* host_ribbon = application_.ribbon();
@@ -121,6 +122,7 @@ void SimAddIns::Connect(SimComAddIn& entry, ext_ConnectMode mode) {
     win32::Bstr markup;
     if (SUCCEEDED(ribbon->GetCustomUI(id.get(), markup.out()))) entry.ribbon_markup = win32::Narrow(markup.str());
     host_ribbon->Load(callbacks.Get(), entry.ribbon_markup);
+    if (application_.ribbon_at_custom_ui) host_ribbon->Show(callbacks.Get());
   }
   if (mode == ext_cm_Startup) add_in->OnStartupComplete(custom.get());
   if (host_ribbon && callbacks) host_ribbon->Show(callbacks.Get());

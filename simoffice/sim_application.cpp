@@ -19,12 +19,18 @@ std::string VersionFromRegistry(const std::string& host_name) {
   return win32::Narrow(key ? key.GetString(L"Version").value_or(L"11.0") : L"11.0");
 }
 
+bool RibbonAtCustomUIFromRegistry(const std::string& host_name) {
+  const auto key = win32::RegistryKey::Open(HKEY_CURRENT_USER, L"Software\\SimOffice\\" + win32::Widen(host_name));
+  return key && key.GetDword(L"RibbonAtCustomUI").value_or(0) != 0;
+}
+
 }  // namespace
 
 SimApplication::SimApplication(const std::string& source, const std::string& host_name, const IID& application_iid,
                                std::initializer_list<const char*> built_in_bars)
     : SimObject(source),
       version(VersionFromRegistry(host_name)),
+      ribbon_at_custom_ui(RibbonAtCustomUIFromRegistry(host_name)),
       host_name(host_name),
       dialogs_(Make<SimDialogs>(source)),
       command_bars_(Make<SimCommandBars>(source)),

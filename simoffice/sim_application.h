@@ -25,6 +25,11 @@ class SimApplication : public SimObject {
   ~SimApplication() override;
 
   std::string version;
+  // Office may show the ribbon (onLoad and every get-callback) as soon as it
+  // has the markup, before start-up is complete; the value RibbonAtCustomUI
+  // (1) under the host's key makes the simulated host do so. Otherwise it shows
+  // it once the add-in has started.
+  bool ribbon_at_custom_ui = false;
   bool quit = false;
   const std::string host_name;  // "Excel" or "Word"
 

@@ -204,6 +204,26 @@ TEST_F(RibbonInOffice, HostsWithTheRibbonGetNoToolbarInEitherOrder) {
   }
 }
 
+// Office may read the ribbon when it gets the markup, before start-up is
+// complete, and keeps the answers until they are invalidated: the range list
+// that the add-in's initialisation reads reaches the drop-down in both orders.
+TEST_F(RibbonInOffice, TheDropDownIsFilledWhetherTheRibbonIsReadEarlyOrLate) {
+  const UserSettings settings;
+  const std::wstring range_list = UserFolder() + L"\\nummernkreise.txt";
+  const std::string other = settings.folder + "firma_b.ini";
+  std::ofstream(other, std::ios::binary) << "[Zaehler]\r\nCounter=7\r\n";
+  std::ofstream(range_list.c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
+  for (const DWORD early : {1, 0}) {
+    win32::RegistryKey::Create(HKEY_CURRENT_USER, L"Software\\SimOffice\\Excel").SetDword(L"RibbonAtCustomUI", early);
+    const DispatchObject excel = StartExcel12();
+    const DispatchObject ribbon = excel.GetObject("SimRibbon");
+    ASSERT_EQ(ribbon.Call("ItemCount", {Variant::Text(kRanges)}).ToInt(), 2) << "early " << early;
+    EXPECT_EQ(ribbon.Call("ItemLabel", {Variant::Text(kRanges), Variant::Int(1)}).ToText(), "Firma B");
+    excel.Call("Quit");
+  }
+  DeleteFileW(range_list.c_str());
+}
+
 // A macro's SetIniFile puts the ribbon's range selector back on "(Standard
 // Zähler)", as the toolbar's: the host is asked to read the selection again.
 TEST_F(RibbonInOffice, SetIniFileShowsTheDefaultRangeInTheRibbon) {
