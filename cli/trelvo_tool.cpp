@@ -109,7 +109,7 @@ int Preview(platform::Environment& env, const CounterFile& file, std::ostream& o
 
 int Draw(platform::Environment& env, const CounterFile& file, const Options& options, std::ostream& out) {
   const std::string application = options.application.value_or(std::string("Kommandozeile ") + kToolVersion);
-  engine::GetUsageLogPath(env);  // a log folder that is not a full path refuses before anything is drawn
+  engine::CheckUsageLogWritable(env);  // every number drawn must get its record
   const engine::DrawResult result = engine::DrawUnderLock(env, file);
   if (result.issued)
     out << result.number << '\n' << std::flush;

@@ -25,7 +25,7 @@ std::string ReadCounter(platform::Environment& env) { return engine::PreviewNext
 
 std::string SetCounter(platform::Environment& env, const SharedHost& host) {
   CheckTarget(host);
-  engine::GetUsageLogPath(env);  // a log folder that is not a full path refuses before anything is drawn
+  engine::CheckUsageLogWritable(env);  // every number drawn must get its record
   const engine::DrawResult draw = engine::DrawUnderLock(env, engine::CurrentCounterFile(env));
   const std::string value = draw.issued ? draw.number : engine::kLockedMarker;
   // A number that is drawn is logged, also when the property cannot be written.

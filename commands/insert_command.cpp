@@ -62,8 +62,14 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
   const Target target = FindTarget(env, host, kind);
   if (target == Target::None) return;
 
+  // The application text of the record, known before anything is drawn.
+  const std::string application =
+      std::string(target == Target::Cell        ? "Excel "
+                  : target == Target::FormField ? "Word Formular "
+                                                : "Word ") +
+      host.Version();
   const std::string counter_file = engine::UsableCounterFilePath(env);
-  engine::GetUsageLogPath(env);  // a log folder that is not a full path refuses before anything is drawn
+  engine::CheckUsageLogWritable(env);  // every number drawn must get its record
   engine::DrawResult draw;
   try {
     draw = engine::DrawUnderLock(env, engine::CounterFile(env, counter_file));
@@ -78,23 +84,20 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
   }
 
   if (drawn) drawn();
-  // Insertion, then the log record (stamped after it), then the property.
-  std::string application;
-  switch (target) {
-    case Target::Cell:
-      host.SetActiveCellText(draw.number);
-      application = "Excel ";
-      break;
-    case Target::FormField:
-      host.SetFormFieldResult(kNumberField, draw.number);
-      application = "Word Formular ";
-      break;
-    default:
-      host.TypeText(draw.number);
-      application = "Word ";
-      break;
+  // Insertion, then the log record (stamped after it), then the property. A
+  // number whose insertion fails is logged all the same before the failure
+  // is reported: no number is drawn without its record.
+  try {
+    switch (target) {
+      case Target::Cell: host.SetActiveCellText(draw.number); break;
+      case Target::FormField: host.SetFormFieldResult(kNumberField, draw.number); break;
+      default: host.TypeText(draw.number); break;
+    }
+  } catch (...) {
+    engine::AppendUsageLog(env, draw.number, application, env.system.Now());
+    throw;
   }
-  engine::AppendUsageLog(env, draw.number, application + host.Version(), env.system.Now());
+  engine::AppendUsageLog(env, draw.number, application, env.system.Now());
   SetDocumentProperty(host, kNumberProperty, draw.number);
 }
 

@@ -38,6 +38,16 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
 
 std::string GetUsageLogPath(platform::Environment& env) { return UsableLogFolder(env) + "sabulog.csv"; }
 
+void CheckUsageLogWritable(platform::Environment& env) {
+  const std::string path = GetUsageLogPath(env);
+  try {
+    env.files.AppendShared(path, std::string(kUsageLogHeader) + "\r\n", "");
+  } catch (const platform::FileError& error) {
+    throw Error("In die Protokolldatei " + platform::Quoted(path) + " kann nicht geschrieben werden: " + error.what() +
+                "\r\nEs wurde keine Nummer vergeben.");
+  }
+}
+
 void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
                     const platform::LocalDateTime& when) {
   const std::string user = GetCurrentUserName(env);

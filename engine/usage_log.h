@@ -19,6 +19,12 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
 
 std::string GetUsageLogPath(platform::Environment& env);
 
+// Makes sure that the record of a number can be appended before the number is
+// drawn: the log folder is a full path and present, and the log (created with
+// its header when absent) opens for appending. Throws the refusal otherwise,
+// saying that no number was drawn.
+void CheckUsageLogWritable(platform::Environment& env);
+
 // Appends one record. While another workstation appends, the file system tries
 // again for about two seconds (RetryTransient); every failure raises an
 // input/output error with the system's code.

@@ -1,6 +1,8 @@
 // The trelvo command-line tool on fakes: output, exit status, log records.
 #include <gtest/gtest.h>
 
+#include "engine/usage_log.h"
+
 #include <sstream>
 
 #include "cli/trelvo_tool.h"
@@ -51,12 +53,15 @@ TEST_F(TrelvoTool, ALockedFileDrawsNothingLogsTheRefusalAndExitsWithTwo) {
   EXPECT_EQ(out.str(), "");
 }
 
-TEST_F(TrelvoTool, ANumberIsPrintedEvenWhenItsLogRecordFails) {
+// A number is never drawn without its record: a log that cannot be written
+// refuses the draw before the counter moves.
+TEST_F(TrelvoTool, ALogThatCannotBeWrittenRefusesTheDraw) {
   files.AddFolder(UserFolder());
   files.SetFile(UserFolder() + "trelvo.ini", "[Pfade]\r\nLogPath=\"L:\\fehlt\"\r\n");
-  EXPECT_EQ(Run({"draw"}), kExitNotLogged);
-  EXPECT_EQ(out.str(), "0001\n");
-  EXPECT_NE(err.str().find("E/A-Fehler 3"), std::string::npos) << err.str();
+  EXPECT_EQ(Run({"draw"}), kExitFailed);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(err.str().find("Es wurde keine Nummer vergeben."), std::string::npos) << err.str();
+  EXPECT_FALSE(files.FileExists(UserFolder() + "sabu_counter.ini")) << "nothing drawn";
 }
 
 TEST_F(TrelvoTool, UnlockSaysWhoseLockItWas) {
@@ -110,7 +115,8 @@ TEST_F(TrelvoTool, ACounterFileThatWouldReissueNumbersIsRefusedByEveryCommand) {
     EXPECT_NE(out.str().find("Nächste Nummer:   #error#\n"), std::string::npos) << out.str();
     EXPECT_EQ(*files.Content("S:\\re.ini"), content);
   }
-  EXPECT_FALSE(files.FileExists(LogPath())) << "a refused draw issues nothing";
+  EXPECT_EQ(files.Content(LogPath()).value_or(""), std::string(engine::kUsageLogHeader) + "\r\n")
+      << "a refused draw issues nothing";
 }
 
 TEST_F(TrelvoTool, WrongCallsExitWithUsage) {

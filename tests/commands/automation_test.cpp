@@ -56,6 +56,14 @@ TEST_F(Automation, ALockedFileIsRefusedSilentlyAndLogged) {
   EXPECT_EQ(excel->properties.count("SabuCounter"), 0u);
 }
 
+// No number without its record: a log that cannot be written refuses the draw.
+TEST_F(Automation, ALogThatCannotBeWrittenDrawsNothing) {
+  fake.files.SetFile(fake.UserFolder() + "trelvo.ini", "[Pfade]\r\nLogPath=\"L:\\fehlt\\\"\r\n");
+  EXPECT_THROW(SetCounter(fake.env, shared), Error);
+  EXPECT_EQ(Counter(), 41);
+  EXPECT_EQ(excel->properties.count("SabuCounter"), 0u);
+}
+
 TEST_F(Automation, WithoutATargetNothingIsDrawn) {
   excel->open_files = 0;
   EXPECT_THROW(

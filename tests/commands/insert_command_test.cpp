@@ -7,6 +7,7 @@
 
 #include "commands/fake/in_memory_office_host.h"
 #include "engine/ini/ini_document.h"
+#include "engine/usage_log.h"
 #include "platform/fake/fake_system.h"
 
 namespace trelvo::commands {
@@ -118,23 +119,39 @@ TEST_F(InsertCommand, ALockedCounterFileIsRefusedWithOneRecordAndTheCounterStays
             "zu schließen oder probieren Sie es später erneut.");
 }
 
-// A refused counter file (here one that would re-issue numbers) writes nothing.
+// A refused counter file (here one that would re-issue numbers) writes no record.
 TEST_F(InsertCommand, ACounterFileThatMustNotBeDrawnFromInsertsAndLogsNothing) {
   WriteCounter("[Zaehler]\r\nCounter=41\r\nIncrement=0\r\n");
   Insert(excel);
   EXPECT_EQ(excel.active_cell, "");
-  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(Log(), std::string(engine::kUsageLogHeader) + "\r\n");
   ASSERT_EQ(fake.ui.shown.size(), 1u);
   EXPECT_EQ(fake.ui.shown[0].kind, platform::MessageKind::Error);
 }
 
-// The host refuses the cell: the error goes on, the lock is free, nothing is logged.
-TEST_F(InsertCommand, AHostErrorGoesOnWithTheCounterFileFreeAndNothingLogged) {
+// The host refuses the cell: the drawn number is logged all the same, then
+// the error goes on; the lock is free.
+TEST_F(InsertCommand, AHostErrorAfterTheDrawStillLogsTheNumber) {
   excel.failing.insert("SetActiveCellText");
   EXPECT_THROW(Insert(excel), Error);
   EXPECT_EQ(Counter(), 42);
-  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(Log(), std::string(engine::kUsageLogHeader) + "\r\n" + Record("0042", "Excel 11.0"));
   EXPECT_EQ(engine::IniDocument(*fake.files.Content(CounterPath())).ReadBool("Locking", "IsLocked", true), false);
+}
+
+// A log that cannot be written refuses before the draw: no number without its record.
+TEST_F(InsertCommand, ALogThatCannotBeWrittenDrawsNothing) {
+  fake.files.SetFile(fake.UserFolder() + "trelvo.ini", "[Pfade]\r\nLogPath=\"L:\\fehlt\\\"\r\n");
+  try {
+    Insert(excel);
+    FAIL() << "refused";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "In die Protokolldatei 'L:\\fehlt\\sabulog.csv' kann nicht geschrieben werden: Das System kann den "
+              "angegebenen Pfad nicht finden.\r\nEs wurde keine Nummer vergeben.");
+  }
+  EXPECT_EQ(Counter(), 41);
+  EXPECT_EQ(excel.active_cell, "");
 }
 
 }  // namespace

@@ -256,7 +256,9 @@ TEST_F(RibbonInOffice, ARefusedInsertLeavesTheRibbonsInsertAsItWas) {
   EXPECT_TRUE(ribbon.Call("Enabled", {Variant::Text(kInsert)}).ToBool());
 }
 
-// An error in a command reaches the add-in's error box; the host's callback succeeds.
+// An error in a command reaches the add-in's error box; the host's callback
+// succeeds. (A log that cannot be written refuses the draw: no number without
+// its record.)
 TEST_F(RibbonInOffice, AFailingHandlerIsReportedAndTheCallbackSucceeds) {
   const UserSettings settings;
   std::ofstream((UserFolder() + L"\\trelvo.ini").c_str(), std::ios::binary)
@@ -265,7 +267,9 @@ TEST_F(RibbonInOffice, AFailingHandlerIsReportedAndTheCallbackSucceeds) {
   const DispatchObject excel = StartExcel12();
   excel.GetObject("Workbooks").Call("Add");
   EXPECT_NO_THROW(excel.GetObject("SimRibbon").Call("Click", {Variant::Text(kInsert)}));
-  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042");
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "");
+  EXPECT_EQ(settings.Read(settings.counter), "[Zaehler]\r\nCounter=41\r\n") << "nothing drawn";
+  EXPECT_NE(Messages(excel).find("Es wurde keine Nummer vergeben."), std::string::npos) << Messages(excel);
   EXPECT_NE(Messages(excel).find("Orvant Sabu Netzwerk error: the add-in has fired an exception."), std::string::npos)
       << Messages(excel);
 }
