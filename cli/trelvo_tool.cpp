@@ -1,6 +1,9 @@
 #include "cli/trelvo_tool.h"
 
+#include <algorithm>
 #include <optional>
+
+#include "cli/audit_command.h"
 
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
@@ -22,29 +25,50 @@ constexpr char kUsage[] =
     "  preview  [--counter-file PFAD]               die nächste Nummer, ohne etwas zu schreiben\n"
     "  draw     [--counter-file PFAD] [--app TEXT]  zieht die nächste Nummer und protokolliert sie\n"
     "  unlock   [--counter-file PFAD]               hebt die Sperre der Zählerdatei auf\n"
+    "  audit    [--log DATEI] [--counter-file PFAD]... [--from JJJJ-MM-TT] [--to JJJJ-MM-TT]\n"
+    "                                               prüft das Protokoll auf doppelte Nummern und Lücken\n"
     "\n"
-    "Ohne --counter-file gilt die aktuelle Zählerdatei aus trelvo.ini.\n"
+    "Ohne --counter-file gilt die aktuelle Zählerdatei aus trelvo.ini (audit: dazu die\n"
+    "Zählerdateien der Nummernkreise), ohne --log das Protokoll im Ordner aus trelvo.ini.\n"
     "Exit-Status: 0 erfolgreich, 1 Fehler, 2 Zählerdatei gesperrt,\n"
-    "3 Nummer gezogen, aber nicht protokolliert, 64 falscher Aufruf.\n";
+    "3 Nummer gezogen, aber nicht protokolliert, 64 falscher Aufruf;\n"
+    "audit: 0 lückenlos belegt, 1 doppelte Nummer oder Lücke, 2 Datei nicht lesbar.\n";
 
 struct Options {
   std::string command;
   std::optional<std::string> counter_file;
   std::optional<std::string> application;
+  AuditCall audit;  // the options of "audit"
 };
+
+bool IsDate(const std::string& text) {
+  return text.size() == 10 && text[4] == '-' && text[7] == '-' &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+}
 
 // nullopt with a message on err when the arguments do not fit.
 std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::ostream& err) {
   Options options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool takes_value = arg == "--counter-file" || arg == "--app";
+    const bool takes_value =
+        arg == "--counter-file" || arg == "--app" || arg == "--log" || arg == "--from" || arg == "--to";
     if (takes_value && i + 1 >= args.size()) {
       err << "Fehler: " << arg << " braucht einen Wert.\n";
       return std::nullopt;
     }
     if (arg == "--counter-file") {
+      if (options.counter_file) options.audit.counter_files.push_back(*options.counter_file);
       options.counter_file = args[++i];
+    } else if (arg == "--log") {
+      options.audit.log = args[++i];
+    } else if (arg == "--from" || arg == "--to") {
+      const std::string& date = args[++i];
+      if (!IsDate(date)) {
+        err << "Fehler: " << arg << " braucht ein Datum JJJJ-MM-TT.\n";
+        return std::nullopt;
+      }
+      (arg == "--from" ? options.audit.from : options.audit.to) = date;
     } else if (arg == "--app") {
       options.application = args[++i];
     } else if (options.command.empty() && !arg.starts_with("-")) {
@@ -58,6 +82,13 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
     err << "Fehler: --app gilt nur für draw.\n";
     return std::nullopt;
   }
+  const bool audit = options.command == "audit";
+  if (!audit && (options.audit.log || !options.audit.from.empty() || !options.audit.to.empty() ||
+                 !options.audit.counter_files.empty())) {
+    err << "Fehler: --log, --from, --to und mehrere --counter-file gelten nur für audit.\n";
+    return std::nullopt;
+  }
+  if (audit && options.counter_file) options.audit.counter_files.push_back(*options.counter_file);
   return options;
 }
 
@@ -156,6 +187,7 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     err << kUsage;
     return kExitUsage;
   }
+  if (options->command == "audit") return RunAudit(options->audit, env, out);
   try {
     // The settings file names the counter file unless the call does, and the
     // usage log's folder for a draw.

@@ -1,0 +1,115 @@
+#include "cli/audit_command.h"
+
+#include <algorithm>
+
+#include "engine/audit/sequence_audit.h"
+#include "engine/counter_file.h"
+#include "engine/range_list.h"
+#include "engine/settings.h"
+#include "engine/usage_log.h"
+#include "platform/cp1252.h"
+#include "platform/error.h"
+#include "platform/user_interface.h"
+
+namespace trelvo::cli {
+namespace {
+
+using namespace engine::audit;
+
+constexpr int kAuditClean = 0, kAuditFindings = 1, kAuditUnreadable = 2;
+
+// The range list's counter files and the current one, each once.
+std::vector<std::string> DefaultCounterFiles(platform::Environment& env) {
+  std::vector<std::string> paths;
+  try {
+    for (const std::string& line : engine::ReadRangeList(env)) paths.push_back(engine::GetRangePath(line));
+  } catch (const std::exception&) {
+    // No range list: the current counter file alone.
+  }
+  paths.push_back(engine::UsableCounterFilePath(env));
+  std::vector<std::string> unique;
+  for (const std::string& path : paths)
+    if (std::find(unique.begin(), unique.end(), path) == unique.end()) unique.push_back(path);
+  return unique;
+}
+
+AuditedCounterFile ReadCounterFile(platform::Environment& env, const std::string& path) {
+  const engine::CounterFile file(env, path);
+  if (!file.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(path) + " existiert nicht.");
+  const engine::CounterState state = engine::ReadCounterState(file.Load());
+  return {path, state.format, state.increment, state.counter};
+}
+
+const char* KindLabel(Finding::Kind kind) {
+  switch (kind) {
+    case Finding::Kind::Duplicate: return "DOPPELT       ";
+    case Finding::Kind::Gap: return "LÜCKE         ";
+    case Finding::Kind::Refused: return "VERWEIGERT    ";
+    case Finding::Kind::Backwards: return "ZEIT RÜCKWÄRTS";
+    case Finding::Kind::NotARecord: return "KEIN DATENSATZ";
+  }
+  return "";
+}
+
+void PrintSummary(const AuditResult& result, const std::string& log, std::ostream& out) {
+  out << "Prüfung der Nummernfolge\n"
+      << "Protokoll: " << log << " (" << result.lines << " Zeilen, " << result.records << " Datensätze)\n";
+  for (const SeriesSummary& series : result.series) {
+    std::string users;
+    for (const std::string& user : series.users) users += (users.empty() ? "" : ", ") + user;
+    out << "\nNummernkreis " << series.series << "  ("
+        << (series.counter_file.empty() ? std::string("keine Zählerdatei passt")
+                                        : "Zählerdatei " + platform::Quoted(series.counter_file))
+        << ")\n"
+        << "  Erste Nummer:  " << series.first_number << " (" << series.first_date << ")\n"
+        << "  Letzte Nummer: " << series.last_number << " (" << series.last_date << ")\n"
+        << "  Anzahl:        " << series.count << "\n"
+        << "  Doppelte:      " << series.duplicates << "\n"
+        << "  Benutzer:      " << users << "\n";
+  }
+  out << "\nBefunde: " << (result.findings.empty() ? "keine" : std::to_string(result.findings.size())) << "\n";
+  for (const Finding& finding : result.findings) out << "  " << KindLabel(finding.kind) << "  " << finding.text << "\n";
+  out << "\nErgebnis: "
+      << (result.failed() ? std::to_string(result.duplicates) + " doppelte Nummern, " + std::to_string(result.gaps) +
+                                " Lücken ohne Datensatz: die Folge ist nicht lückenlos belegt."
+                          : std::string("keine doppelte Nummer und keine Lücke: die Folge ist lückenlos belegt."))
+      << "\n";
+}
+
+}  // namespace
+
+int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out) {
+  std::string log_path;
+  std::optional<std::string> log;
+  std::vector<AuditedCounterFile> files;
+  try {
+    log_path = call.log ? *call.log : engine::GetUsageLogPath(env);
+    for (const std::string& path : call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files)
+      files.push_back(ReadCounterFile(env, path));
+    log = env.files.ReadFile(log_path);
+    if (!log) throw Error("Die Protokolldatei " + platform::Quoted(log_path) + " existiert nicht.");
+  } catch (const std::exception& error) {
+    platform::ShowErrorBox(env.ui, error.what());
+    return kAuditUnreadable;
+  }
+
+  SequenceAudit audit(std::move(files), {call.from, call.to});
+  const std::string_view text = *log;
+  size_t line_number = 0;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find('\n', at);
+    const bool complete = end != std::string_view::npos;
+    std::string_view line = text.substr(at, complete ? end - at : std::string_view::npos);
+    at = complete ? end + 1 : text.size();
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ++line_number;
+    if (line_number == 1 && line == engine::kUsageLogHeader) continue;
+    if (line.empty() && !complete) break;
+    audit.Take(line_number, ParseLogLine(platform::Cp1252ToUtf8(line), complete));
+  }
+  const AuditResult result = audit.Finish();
+  PrintSummary(result, log_path, out);
+  return result.failed() ? kAuditFindings : kAuditClean;
+}
+
+}  // namespace trelvo::cli

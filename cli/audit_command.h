@@ -1,0 +1,22 @@
+#pragma once
+// "trelvo audit": the usage log checked against the counter files, with a
+// German summary per series and every finding on standard output.
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/environment.h"
+
+namespace trelvo::cli {
+
+struct AuditCall {
+  std::optional<std::string> log;          // default: the user's log folder's sabulog.csv
+  std::vector<std::string> counter_files;  // default: the range list's and the current one
+  std::string from, to;                    // "JJJJ-MM-TT", empty: open
+};
+
+// 0: no duplicate and no unexplained gap; 1: there is one; 2: a file cannot be read.
+int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out);
+
+}  // namespace trelvo::cli

@@ -1,0 +1,188 @@
+#include "engine/audit/sequence_audit.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "engine/number_drawing.h"
+
+namespace trelvo::engine::audit {
+namespace {
+
+constexpr size_t kMaxLinesPerFinding = 20;
+
+std::string Lines(const std::vector<size_t>& lines) {
+  std::string text;
+  for (size_t line : lines) text += (text.empty() ? "" : ", ") + std::to_string(line);
+  return text;
+}
+
+// "Zählerwert 43" or "Zählerwerte 43 bis 45".
+std::string Values(int64_t from, int64_t to) {
+  if (from == to) return "Zählerwert " + std::to_string(from);
+  return "Zählerwerte " + std::to_string(from) + " bis " + std::to_string(to);
+}
+
+}  // namespace
+
+SequenceAudit::SequenceAudit(std::vector<AuditedCounterFile> counter_files, AuditPeriod period)
+    : files_(std::move(counter_files)), file_states_(files_.size()), period_(std::move(period)) {
+  for (const AuditedCounterFile& file : files_) patterns_.emplace_back(file.format);
+}
+
+bool SequenceAudit::Insert(Runs& runs, int64_t value, int64_t step, size_t line, const std::string& when) {
+  auto next = runs.upper_bound(value);
+  if (next != runs.begin()) {
+    auto run = std::prev(next);
+    if (value <= run->second.last && (value - run->first) % step == 0) return false;  // seen
+    if (value == run->second.last + step) {
+      run->second.last = value;
+      run->second.last_line = line;
+      run->second.last_when = when;
+      if (next != runs.end() && next->first == value + step) {  // the runs meet
+        run->second.last = next->second.last;
+        run->second.last_line = next->second.last_line;
+        run->second.last_when = next->second.last_when;
+        runs.erase(next);
+      }
+      return true;
+    }
+  }
+  if (next != runs.end() && next->first == value + step) {
+    Run run = next->second;
+    run.first_line = line;
+    run.first_when = when;
+    runs.erase(next);
+    runs.emplace(value, std::move(run));
+    return true;
+  }
+  runs.emplace(value, Run{value, line, line, when, when});
+  return true;
+}
+
+void SequenceAudit::AddFinding(Finding::Kind kind, std::string text, std::vector<size_t> lines) {
+  result_.findings.push_back({kind, std::move(text), std::move(lines)});
+}
+
+std::optional<std::pair<size_t, CounterInNumber>> SequenceAudit::Attribute(const std::string& number) const {
+  std::optional<std::pair<size_t, CounterInNumber>> first;
+  for (size_t i = 0; i < files_.size(); ++i) {
+    const auto match = patterns_[i].Match(number);
+    if (!match) continue;
+    // Several files of one format: the one whose sequence the value continues.
+    const auto& last = file_states_[i].last;
+    if (!last || match->counter == *last + files_[i].increment) return std::pair{i, *match};
+    if (!first) first = std::pair{i, *match};
+  }
+  if (first) return first;
+  // A format the files have no longer: the number that continues a file's sequence.
+  for (size_t i = 0; i < files_.size(); ++i) {
+    const auto& last = file_states_[i].last;
+    if (!last) continue;
+    if (auto match = CounterOfValue(number, files_[i].format.leading, *last + files_[i].increment))
+      return std::pair{i, *match};
+  }
+  return std::nullopt;
+}
+
+void SequenceAudit::Take(size_t line_number, const ParsedLine& line) {
+  result_.lines = std::max(result_.lines, line_number);
+  if (!line.record) {
+    AddFinding(Finding::Kind::NotARecord, "Zeile " + std::to_string(line_number) + " ist kein Datensatz: " + line.problem,
+               {line_number});
+    return;
+  }
+  const LogRecord& record = *line.record;
+  if ((!period_.from.empty() && record.date < period_.from) || (!period_.to.empty() && record.date > period_.to))
+    return;
+  TakeRecord(line_number, record);
+}
+
+void SequenceAudit::TakeRecord(size_t line_number, const LogRecord& record) {
+  ++result_.records;
+  const std::string when = record.date + " " + record.time;
+  if (!last_when_.empty() && when < last_when_)
+    AddFinding(Finding::Kind::Backwards,
+               "Zeile " + std::to_string(line_number) + ": " + when + " liegt vor Zeile " +
+                   std::to_string(last_line_) + " (" + last_when_ + ")",
+               {last_line_, line_number});
+  last_when_ = when;
+  last_line_ = line_number;
+
+  if (record.number == kLockedMarker) {
+    auto& [count, lines] = refused_[{record.user, record.date}];
+    ++count;
+    if (lines.size() < kMaxLinesPerFinding) lines.push_back(line_number);
+    return;
+  }
+
+  const auto attributed = Attribute(record.number);
+  const std::string series = attributed ? attributed->second.series : record.number;
+  SeriesState& state = series_[series];
+  SeriesSummary& summary = state.summary;
+  if (summary.count == 0) {
+    summary.series = series;
+    summary.counter_file = attributed ? files_[attributed->first].path : "";
+    summary.first_number = record.number;
+    summary.first_date = record.date;
+    state.step = attributed ? files_[attributed->first].increment : 1;
+  }
+  ++summary.count;
+  summary.last_number = record.number;
+  summary.last_date = record.date;
+  summary.users.insert(record.user);
+
+  // The same number twice: within its series, the same counter value.
+  const int64_t value = attributed ? attributed->second.counter : 0;
+  if (!Insert(state.runs, value, 1, line_number, when)) {
+    ++summary.duplicates;
+    ++result_.duplicates;
+    AddFinding(Finding::Kind::Duplicate,
+               "Nummer '" + record.number + "' doppelt vergeben (Zeile " + std::to_string(line_number) + ")",
+               {line_number});
+  }
+  if (!attributed) return;
+  FileState& file = file_states_[attributed->first];
+  Insert(file.runs, value, files_[attributed->first].increment, line_number, when);
+  file.last = value;
+}
+
+AuditResult SequenceAudit::Finish() {
+  // Gaps: the values between a file's runs, and from its last value to its present counter.
+  for (size_t i = 0; i < files_.size(); ++i) {
+    const Runs& runs = file_states_[i].runs;
+    const int64_t step = files_[i].increment;
+    const std::string name = "'" + files_[i].path + "'";
+    for (auto run = runs.begin(); run != runs.end(); ++run) {
+      const auto next = std::next(run);
+      if (next == runs.end()) break;
+      const int64_t from = run->second.last + step, to = next->first - step;
+      if (to < from) continue;  // values off the step (the increment was changed): no gap to name
+      ++result_.gaps;
+      AddFinding(Finding::Kind::Gap,
+                 name + ": " + Values(from, to) + " ohne Datensatz, zwischen " + run->second.last_when + " (Zeile " +
+                     std::to_string(run->second.last_line) + ") und " + next->second.first_when + " (Zeile " +
+                     std::to_string(next->second.first_line) + ")",
+                 {run->second.last_line, next->second.first_line});
+    }
+    if (runs.empty() || !period_.to.empty()) continue;
+    const Run& last = std::prev(runs.end())->second;
+    if (files_[i].counter > last.last) {
+      ++result_.gaps;
+      AddFinding(Finding::Kind::Gap,
+                 name + ": " + Values(last.last + step, files_[i].counter) +
+                     " gezogen, aber nicht protokolliert (nach " + last.last_when +
+                     ", Zeile " + std::to_string(last.last_line) + ")",
+                 {last.last_line});
+    }
+  }
+  for (const auto& [key, entry] : refused_)
+    AddFinding(Finding::Kind::Refused,
+               std::to_string(entry.first) + " verweigerte Ziehung" + (entry.first == 1 ? "" : "en") + " von '" +
+                   key.first + "' am " + key.second + " (gesperrte Zählerdatei; Zeilen " + Lines(entry.second) +
+                   (entry.first > entry.second.size() ? ", …" : "") + ")",
+               entry.second);
+  for (auto& [key, state] : series_) result_.series.push_back(std::move(state.summary));
+  return std::move(result_);
+}
+
+}  // namespace trelvo::engine::audit
