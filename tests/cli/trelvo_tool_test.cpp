@@ -1,11 +1,10 @@
 // The trelvo command-line tool on fakes: output, exit status, log records.
 #include <gtest/gtest.h>
 
-#include "engine/usage_log.h"
-
 #include <sstream>
 
 #include "cli/trelvo_tool.h"
+#include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
 #include "platform/fake/fake_system.h"
 
