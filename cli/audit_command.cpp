@@ -1,6 +1,8 @@
 #include "cli/audit_command.h"
 
 #include <algorithm>
+#include <map>
+#include <string_view>
 
 #include "engine/audit/sequence_audit.h"
 #include "engine/counter_file.h"
@@ -76,6 +78,44 @@ void PrintSummary(const AuditResult& result, const std::string& log, std::ostrea
       << "\n";
 }
 
+// Calls take(line number, line, complete) for each line of the log but its header.
+template <class Take>
+void ForEachLine(std::string_view text, Take&& take) {
+  size_t line_number = 0;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find('\n', at);
+    const bool complete = end != std::string_view::npos;
+    std::string_view line = text.substr(at, complete ? end - at : std::string_view::npos);
+    at = complete ? end + 1 : text.size();
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ++line_number;
+    if (line_number == 1 && line == engine::kUsageLogHeader) continue;
+    if (line.empty() && !complete) break;
+    take(line_number, line, complete);
+  }
+}
+
+// A duplicate names the line where its number was first issued: a second
+// pass, taken only when there are duplicates, finds it.
+void NameFirstLines(std::string_view text, AuditResult& result) {
+  std::map<std::string, size_t> first;
+  for (const Finding& finding : result.findings)
+    if (finding.kind == Finding::Kind::Duplicate) first.emplace(finding.number, 0);
+  if (first.empty()) return;
+  ForEachLine(text, [&](size_t line_number, std::string_view line, bool complete) {
+    const ParsedLine parsed = ParseLogLine(platform::Cp1252ToUtf8(line), complete);
+    if (!parsed.record) return;
+    const auto found = first.find(parsed.record->number);
+    if (found != first.end() && found->second == 0) found->second = line_number;
+  });
+  for (Finding& finding : result.findings) {
+    if (finding.kind != Finding::Kind::Duplicate) continue;
+    const size_t line = first[finding.number];
+    finding.text.insert(finding.text.size() - 1, ", zuerst in Zeile " + std::to_string(line));
+    finding.lines.insert(finding.lines.begin(), line);
+  }
+}
+
 }  // namespace
 
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out) {
@@ -94,20 +134,11 @@ int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& ou
   }
 
   SequenceAudit audit(std::move(files), {call.from, call.to});
-  const std::string_view text = *log;
-  size_t line_number = 0;
-  for (size_t at = 0; at < text.size();) {
-    const size_t end = text.find('\n', at);
-    const bool complete = end != std::string_view::npos;
-    std::string_view line = text.substr(at, complete ? end - at : std::string_view::npos);
-    at = complete ? end + 1 : text.size();
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    ++line_number;
-    if (line_number == 1 && line == engine::kUsageLogHeader) continue;
-    if (line.empty() && !complete) break;
+  ForEachLine(*log, [&](size_t line_number, std::string_view line, bool complete) {
     audit.Take(line_number, ParseLogLine(platform::Cp1252ToUtf8(line), complete));
-  }
-  const AuditResult result = audit.Finish();
+  });
+  AuditResult result = audit.Finish();
+  NameFirstLines(*log, result);
   PrintSummary(result, log_path, out);
   return result.failed() ? kAuditFindings : kAuditClean;
 }

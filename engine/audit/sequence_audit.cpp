@@ -60,7 +60,7 @@ bool SequenceAudit::Insert(Runs& runs, int64_t value, int64_t step, size_t line,
 }
 
 void SequenceAudit::AddFinding(Finding::Kind kind, std::string text, std::vector<size_t> lines) {
-  result_.findings.push_back({kind, std::move(text), std::move(lines)});
+  result_.findings.push_back({kind, std::move(text), std::move(lines), ""});
 }
 
 std::optional<std::pair<size_t, CounterInNumber>> SequenceAudit::Attribute(const std::string& number) const {
@@ -139,6 +139,7 @@ void SequenceAudit::TakeRecord(size_t line_number, const LogRecord& record) {
     AddFinding(Finding::Kind::Duplicate,
                "Nummer '" + record.number + "' doppelt vergeben (Zeile " + std::to_string(line_number) + ")",
                {line_number});
+    result_.findings.back().number = record.number;
   }
   if (!attributed) return;
   FileState& file = file_states_[attributed->first];

@@ -35,6 +35,7 @@ struct Finding {
   Kind kind;
   std::string text;          // German, one line
   std::vector<size_t> lines;  // the log lines it rests on
+  std::string number;         // a duplicate's number
 };
 
 struct SeriesSummary {

@@ -88,7 +88,7 @@ TEST_F(Audit, EachCaseGivesItsFindingAndNoOther) {
        {"ZEIT RÜCKWÄRTS  Zeile 3: 2026-03-05 10:00:00 liegt vor Zeile 2 (2026-03-05 10:00:05)"}},
       {"the same number twice", "[Zaehler]\r\nCounter=42\r\n",
        Record("0041", "03-05 10:00:00") + Record("0042", "03-05 10:01:00") + Record("0042", "03-05 10:02:00"), 1,
-       {"DOPPELT         Nummer '0042' doppelt vergeben (Zeile 4)"}},
+       {"DOPPELT         Nummer '0042' doppelt vergeben (Zeile 4, zuerst in Zeile 3)"}},
   };
   for (const auto& c : cases) {
     files.SetFile("S:\\re.ini", c.counter_file);
@@ -108,7 +108,7 @@ TEST_F(Audit, ANumberIssuedFromTwoCounterFilesIsADuplicate) {
   files.SetFile("S:\\b.ini", "[Zaehler]\r\nCounter=42\r\n");
   Log(Record("0041", "03-05 10:00:00") + Record("0042", "03-05 10:01:00") + Record("0042", "03-05 10:02:00", "bmeier"));
   EXPECT_EQ(Run({"S:\\a.ini", "S:\\b.ini"}), 1);
-  EXPECT_THAT(out.str(), HasSubstr("Nummer '0042' doppelt vergeben (Zeile 4)"));
+  EXPECT_THAT(out.str(), HasSubstr("Nummer '0042' doppelt vergeben (Zeile 4, zuerst in Zeile 3)"));
   EXPECT_EQ(Count("LÜCKE"), 0u) << out.str();
 }
 
