@@ -51,6 +51,9 @@ class PausingFileSystem : public platform::FileSystem {
     inner_.AppendShared(path, header, bytes);
   }
   void CreateDirectories(const std::string& path) override { inner_.CreateDirectories(path); }
+  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override {
+    return inner_.ReadInPieces(path, take);
+  }
   bool IsFullPath(const std::string& path) const override { return inner_.IsFullPath(path); }
 
  private:

@@ -1,6 +1,7 @@
 #include "cli/audit_command.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string_view>
 
@@ -78,31 +79,42 @@ void PrintSummary(const AuditResult& result, const std::string& log, std::ostrea
       << "\n";
 }
 
-// Calls take(line number, line, complete) for each line of the log but its header.
-template <class Take>
-void ForEachLine(std::string_view text, Take&& take) {
+using LineHandler = std::function<void(size_t line_number, std::string_view line, bool complete)>;
+
+// Reads the log piece by piece and calls take for each line but its header:
+// only the line being read is held, however long the log. Throws when the log
+// does not exist.
+void ForEachLine(platform::Environment& env, const std::string& path, const LineHandler& take) {
   size_t line_number = 0;
-  for (size_t at = 0; at < text.size();) {
-    const size_t end = text.find('\n', at);
-    const bool complete = end != std::string_view::npos;
-    std::string_view line = text.substr(at, complete ? end - at : std::string_view::npos);
-    at = complete ? end + 1 : text.size();
+  std::string pending;  // the line read so far
+  const auto line_done = [&](bool complete) {
+    std::string_view line = pending;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++line_number;
-    if (line_number == 1 && line == engine::kUsageLogHeader) continue;
-    if (line.empty() && !complete) break;
-    take(line_number, line, complete);
-  }
+    if (!(line_number == 1 && line == engine::kUsageLogHeader)) take(line_number, line, complete);
+    pending.clear();
+  };
+  const bool exists = env.files.ReadInPieces(path, [&](std::string_view piece) {
+    for (size_t at = 0; at < piece.size();) {
+      const size_t end = piece.find('\n', at);
+      pending.append(piece.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
+      if (end == std::string_view::npos) break;
+      line_done(true);
+      at = end + 1;
+    }
+  });
+  if (!exists) throw Error("Die Protokolldatei " + platform::Quoted(path) + " existiert nicht.");
+  if (!pending.empty()) line_done(false);
 }
 
 // A duplicate names the line where its number was first issued: a second
 // pass, taken only when there are duplicates, finds it.
-void NameFirstLines(std::string_view text, AuditResult& result) {
+void NameFirstLines(platform::Environment& env, const std::string& path, AuditResult& result) {
   std::map<std::string, size_t> first;
   for (const Finding& finding : result.findings)
     if (finding.kind == Finding::Kind::Duplicate) first.emplace(finding.number, 0);
   if (first.empty()) return;
-  ForEachLine(text, [&](size_t line_number, std::string_view line, bool complete) {
+  ForEachLine(env, path, [&](size_t line_number, std::string_view line, bool complete) {
     const ParsedLine parsed = ParseLogLine(platform::Cp1252ToUtf8(line), complete);
     if (!parsed.record) return;
     const auto found = first.find(parsed.record->number);
@@ -120,25 +132,22 @@ void NameFirstLines(std::string_view text, AuditResult& result) {
 
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out) {
   std::string log_path;
-  std::optional<std::string> log;
-  std::vector<AuditedCounterFile> files;
+  AuditResult result;
   try {
     log_path = call.log ? *call.log : engine::GetUsageLogPath(env);
+    std::vector<AuditedCounterFile> files;
     for (const std::string& path : call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files)
       files.push_back(ReadCounterFile(env, path));
-    log = env.files.ReadFile(log_path);
-    if (!log) throw Error("Die Protokolldatei " + platform::Quoted(log_path) + " existiert nicht.");
+    SequenceAudit audit(std::move(files), {call.from, call.to});
+    ForEachLine(env, log_path, [&](size_t line_number, std::string_view line, bool complete) {
+      audit.Take(line_number, ParseLogLine(platform::Cp1252ToUtf8(line), complete));
+    });
+    result = audit.Finish();
+    NameFirstLines(env, log_path, result);
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return kAuditUnreadable;
   }
-
-  SequenceAudit audit(std::move(files), {call.from, call.to});
-  ForEachLine(*log, [&](size_t line_number, std::string_view line, bool complete) {
-    audit.Take(line_number, ParseLogLine(platform::Cp1252ToUtf8(line), complete));
-  });
-  AuditResult result = audit.Finish();
-  NameFirstLines(*log, result);
   PrintSummary(result, log_path, out);
   return result.failed() ? kAuditFindings : kAuditClean;
 }

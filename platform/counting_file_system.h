@@ -27,6 +27,9 @@ class CountingFileSystem : public FileSystem {
                                          std::chrono::milliseconds wait) override;
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
   void CreateDirectories(const std::string& path) override { inner_.CreateDirectories(path); }
+  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override {
+    return inner_.ReadInPieces(path, take);
+  }
   bool IsFullPath(const std::string& path) const override { return inner_.IsFullPath(path); }
 
  private:

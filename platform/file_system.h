@@ -3,6 +3,7 @@
 // is bytes (Windows-1252 text). Failures are thrown as FileError or FileBusy,
 // after transient ones have been tried again (RetryTransient).
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -57,6 +58,9 @@ class FileSystem {
   virtual bool FileExists(const std::string& path) = 0;
   // The whole file; nullopt when it does not exist. Other failures throw.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // The file piece by piece, in order, for files too large to hold (the usage
+  // log of years); false when it does not exist. Other failures throw.
+  virtual bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) = 0;
   // Opens the file with full sharing and takes its lock, waiting at most `wait`
   // for the lock. A missing file gives nullptr unless create is true, in which
   // case it is created empty (its folder must exist). Throws FileBusy after the

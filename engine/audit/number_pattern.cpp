@@ -1,5 +1,7 @@
 #include "engine/audit/number_pattern.h"
 
+#include <algorithm>
+
 namespace trelvo::engine::audit {
 namespace {
 
@@ -82,7 +84,7 @@ std::optional<CounterInNumber> NumberPattern::Match(std::string_view number) con
                          ValueOf(number.substr(counter_at, counter_end - counter_at))};
 }
 
-std::optional<CounterInNumber> CounterOfValue(std::string_view number, bool leading, int64_t wanted) {
+std::optional<CounterInNumber> CounterOfValue(std::string_view number, bool leading, std::optional<int64_t> wanted) {
   // The run of digits at the counter's end of the number.
   size_t begin = 0, end = number.size();
   if (leading) {
@@ -94,16 +96,23 @@ std::optional<CounterInNumber> CounterOfValue(std::string_view number, bool lead
     begin = end;
     while (begin > 0 && IsDigit(number[begin - 1])) --begin;
   }
+  if (begin == end) return std::nullopt;
+  if (!wanted) {
+    const size_t length = std::min(end - begin, kMaxCounterDigits);
+    const size_t from = leading ? begin : end - length;
+    return CounterInNumber{std::string(number.substr(0, from)) + "#" + std::string(number.substr(from + length)),
+                           ValueOf(number.substr(from, length))};
+  }
   // The shortest stretch of it, counted from the counter's side, that holds the value.
   for (size_t length = 1; length <= end - begin && length <= kMaxCounterDigits; ++length) {
     const size_t from = leading ? begin : end - length;
-    if (ValueOf(number.substr(from, length)) != wanted) continue;
+    if (ValueOf(number.substr(from, length)) != *wanted) continue;
     // Leading zeros belong to the counter's padding.
     size_t padded = from;
     if (!leading)
       while (padded > begin && number[padded - 1] == '0') --padded;
     return CounterInNumber{std::string(number.substr(0, padded)) + "#" + std::string(number.substr(from + length)),
-                           wanted};
+                           *wanted};
   }
   return std::nullopt;
 }

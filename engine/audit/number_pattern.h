@@ -35,7 +35,8 @@ class NumberPattern {
 };
 
 // The counter of a number of a format not known (an older one): the digits
-// at its end (or, leading, at its start) that make up the value wanted.
-std::optional<CounterInNumber> CounterOfValue(std::string_view number, bool leading, int64_t wanted);
+// at its end (or, leading, at its start) that make up the value wanted, or
+// without a value wanted all of them.
+std::optional<CounterInNumber> CounterOfValue(std::string_view number, bool leading, std::optional<int64_t> wanted);
 
 }  // namespace trelvo::engine::audit

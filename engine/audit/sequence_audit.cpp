@@ -81,6 +81,11 @@ std::optional<std::pair<size_t, CounterInNumber>> SequenceAudit::Attribute(const
     if (auto match = CounterOfValue(number, files_[i].format.leading, *last + files_[i].increment))
       return std::pair{i, *match};
   }
+  // The first number of a file in the log, in a format it has no longer: its
+  // digits at the counter's end.
+  for (size_t i = 0; i < files_.size(); ++i)
+    if (!file_states_[i].last)
+      if (auto match = CounterOfValue(number, files_[i].format.leading, std::nullopt)) return std::pair{i, *match};
   return std::nullopt;
 }
 

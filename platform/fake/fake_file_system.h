@@ -42,6 +42,13 @@ class FakeFileSystem : public FileSystem {
                                          std::chrono::milliseconds wait) override;
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
   void CreateDirectories(const std::string& path) override;
+  // In pieces of a few bytes, so that a reader meets lines split across them.
+  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override {
+    const auto content = Content(path);
+    if (!content) return false;
+    for (size_t at = 0; at < content->size(); at += 7) take(std::string_view(*content).substr(at, 7));
+    return true;
+  }
   bool IsFullPath(const std::string& path) const override { return IsFullWindowsPath(path); }
 
  private:

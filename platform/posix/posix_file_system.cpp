@@ -69,19 +69,24 @@ void TakeLock(int fd, bool exclusive, Clock::time_point deadline) {
   }
 }
 
-std::string ReadFrom(int fd) {
-  std::string content;
-  char buffer[16384];
+void ReadPieces(int fd, const std::function<void(std::string_view)>& take) {
+  char buffer[65536];
   for (off_t offset = 0;;) {
     const ssize_t read = pread(fd, buffer, sizeof buffer, offset);
     if (read < 0) {
       if (errno == EINTR) continue;
       ThrowErrno();
     }
-    if (read == 0) return content;
-    content.append(buffer, static_cast<size_t>(read));
+    if (read == 0) return;
+    take(std::string_view(buffer, static_cast<size_t>(read)));
     offset += read;
   }
+}
+
+std::string ReadFrom(int fd) {
+  std::string content;
+  ReadPieces(fd, [&](std::string_view piece) { content.append(piece); });
+  return content;
 }
 
 void WriteBytesAt(int fd, std::string_view bytes, off_t offset) {
@@ -141,6 +146,13 @@ std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
   const UniqueFd fd(OpenFile(NativePath(path), O_RDONLY, {ENOENT}));
   if (fd.get() < 0) return std::nullopt;
   return ReadFrom(fd.get());
+}
+
+bool PosixFileSystem::ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) {
+  const UniqueFd fd(OpenFile(NativePath(path), O_RDONLY, {ENOENT}));
+  if (fd.get() < 0) return false;
+  ReadPieces(fd.get(), take);
+  return true;
 }
 
 std::unique_ptr<platform::LockedFile> PosixFileSystem::OpenLocked(const std::string& path, platform::LockMode mode,

@@ -19,6 +19,7 @@ class PosixFileSystem : public platform::FileSystem {
   // lock, and an empty log gets the header.
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
   void CreateDirectories(const std::string& path) override;
+  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;
   bool IsFullPath(const std::string& path) const override { return !path.empty() && path[0] == '/'; }
 };
 

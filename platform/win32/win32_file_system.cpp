@@ -66,15 +66,20 @@ void WriteAll(HANDLE file, std::string_view bytes) {
   }
 }
 
-std::string ReadToEnd(HANDLE file) {
-  std::string content;
-  char buffer[16384];
+void ReadPieces(HANDLE file, const std::function<void(std::string_view)>& take) {
+  char buffer[65536];
   for (;;) {
     DWORD read = 0;
     if (!::ReadFile(file, buffer, sizeof buffer, &read, nullptr)) ThrowLastError();
-    if (read == 0) return content;
-    content.append(buffer, read);
+    if (read == 0) return;
+    take(std::string_view(buffer, read));
   }
+}
+
+std::string ReadToEnd(HANDLE file) {
+  std::string content;
+  ReadPieces(file, [&](std::string_view piece) { content.append(piece); });
+  return content;
 }
 
 OVERLAPPED LockRange() {
@@ -142,6 +147,14 @@ std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
       OpenFile(Widen(path), GENERIC_READ, kShareAll, OPEN_EXISTING, {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND});
   if (!file) return std::nullopt;
   return ReadToEnd(file.get());
+}
+
+bool Win32FileSystem::ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) {
+  UniqueHandle file =
+      OpenFile(Widen(path), GENERIC_READ, kShareAll, OPEN_EXISTING, {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND});
+  if (!file) return false;
+  ReadPieces(file.get(), take);
+  return true;
 }
 
 std::unique_ptr<platform::LockedFile> Win32FileSystem::OpenLocked(const std::string& path, platform::LockMode mode,

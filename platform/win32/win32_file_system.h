@@ -14,6 +14,7 @@ class Win32FileSystem : public platform::FileSystem {
                                                    std::chrono::milliseconds wait) override;
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
   void CreateDirectories(const std::string& path) override;
+  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;
   bool IsFullPath(const std::string& path) const override { return platform::IsFullWindowsPath(path); }
 };
 
