@@ -11,6 +11,9 @@
 //       and a process that is killed in the middle of a draw); with
 //       --holding-file PATH the file PATH exists exactly during these pauses,
 //       so that whoever kills the worker knows it held the lock.
+//       --pause-before-log MS waits MS milliseconds between a draw and its
+//       record (a workstation that stops after drawing); with --drawn-file
+//       PATH the file PATH holds the number drawn exactly during these pauses.
 //   draw_worker hold COUNTER_FILE READY_FILE
 //       Takes the exclusive operating-system lock of the file, creates
 //       READY_FILE, and waits to be killed.
@@ -84,14 +87,24 @@ class PausingFileSystem : public platform::FileSystem {
   std::string holding_file_;
 };
 
+struct LogPause {
+  std::chrono::milliseconds pause{0};
+  std::string drawn_file;
+};
+
 int Draw(platform::Environment& env, const std::string& counter_file, int count, const std::string& out_file,
-         bool log) {
+         bool log, const LogPause& log_pause) {
   std::ofstream out(out_file, std::ios::binary | std::ios::app);
   const engine::CounterFile file(env, counter_file);
   for (int i = 0; i < count; ++i) {
     const engine::DrawResult result = engine::DrawUnderLock(env, file);
     const std::string number = result.issued ? result.number : engine::kLockedMarker;
     out << number << '\n' << std::flush;
+    if (result.issued && log_pause.pause.count() > 0) {
+      if (!log_pause.drawn_file.empty()) std::ofstream(log_pause.drawn_file) << number << '\n';
+      std::this_thread::sleep_for(log_pause.pause);
+      if (!log_pause.drawn_file.empty()) std::remove(log_pause.drawn_file.c_str());
+    }
     if (log) engine::AppendUsageLog(env, number, "Last ", env.system.Now());
   }
   return 0;
@@ -112,6 +125,7 @@ int main(int argc, char** argv) {
   bool log = false;
   std::chrono::milliseconds pause{0};
   std::string holding_file;
+  LogPause log_pause;
   std::vector<std::string> positional;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--home" && i + 1 < args.size())
@@ -120,6 +134,10 @@ int main(int argc, char** argv) {
       pause = std::chrono::milliseconds(std::stoi(args[++i]));
     else if (args[i] == "--holding-file" && i + 1 < args.size())
       holding_file = args[++i];
+    else if (args[i] == "--pause-before-log" && i + 1 < args.size())
+      log_pause.pause = std::chrono::milliseconds(std::stoi(args[++i]));
+    else if (args[i] == "--drawn-file" && i + 1 < args.size())
+      log_pause.drawn_file = args[++i];
     else if (args[i] == "--log")
       log = true;
     else
@@ -131,14 +149,14 @@ int main(int argc, char** argv) {
   platform::Environment env{files, system, ui};
   try {
     if (positional.size() == 4 && positional[0] == "draw")
-      return Draw(env, positional[1], std::stoi(positional[2]), positional[3], log);
+      return Draw(env, positional[1], std::stoi(positional[2]), positional[3], log, log_pause);
     if (positional.size() == 3 && positional[0] == "hold") return Hold(env, positional[1], positional[2]);
   } catch (const std::exception& error) {
     std::cerr << "draw_worker: " << error.what() << '\n';
     return 1;
   }
   std::cerr << "Aufruf: draw_worker draw DATEI ANZAHL AUSGABE [--home ORDNER] [--log] [--pause-in-lock MS]\n"
-               "                         [--holding-file PFAD]\n"
+               "                         [--holding-file PFAD] [--pause-before-log MS] [--drawn-file PFAD]\n"
                "       draw_worker hold DATEI BEREIT\n";
   return 64;
 }

@@ -18,6 +18,7 @@
 #include <set>
 #include <thread>
 
+#include "cli/audit_command.h"
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
 #include "engine/settings.h"
@@ -100,16 +101,20 @@ class Scenario {
   }
 
   std::string Output(const std::string& name) { return folder_ + name + ".txt"; }
+  // extra: further options of the worker.
   std::unique_ptr<testing::ChildProcess> StartWorker(const std::string& output, int draws, int pause_ms = 0,
-                                                     const std::string& holding_file = "") {
+                                                     const std::string& holding_file = "",
+                                                     const std::vector<std::string>& extra = {}) {
     std::vector<std::string> args = {"draw",           counter_path_, std::to_string(draws), output, "--home",
                                      folder_ + "home", "--log"};
     if (pause_ms) args.insert(args.end(), {"--pause-in-lock", std::to_string(pause_ms)});
     if (!holding_file.empty()) args.insert(args.end(), {"--holding-file", holding_file});
+    args.insert(args.end(), extra.begin(), extra.end());
     outputs_.push_back(output);
     return testing::StartChild(testing::SiblingProgram("draw_worker"), args);
   }
   engine::CounterFile Counter() const { return engine::CounterFile(env_, counter_path_); }
+  const std::string& CounterPath() const { return counter_path_; }
   std::string LogPath() const {
     const std::string s = testing::PathSeparator();
     return folder_ + "home" + s + "Orvant" + s + "Trelvo 2006" + s + "sabulog.csv";
@@ -241,6 +246,61 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
                advanced >= static_cast<long long>(outcome.issued.size()));
 }
 
+// Workstations that stop between drawing a number and logging it (killed in
+// that pause): the audit of the log names each of their numbers as a gap, with
+// the time window it falls into, and finds nothing else.
+void RunStoppedBeforeTheirRecord(platform::Environment& env, const std::string& root, const Options& options,
+                                 Report& report) {
+  std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern, " << options.kills
+            << " ziehende Prozesse werden zwischen Ziehen und Protokollieren abgebrochen; das Protokoll wird geprüft\n";
+  Scenario scenario(env, root, "ungeloggt", options.increment);
+  std::vector<std::unique_ptr<testing::ChildProcess>> workers;
+  for (int p = 0; p < options.processes; ++p)
+    workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
+  const auto give_up = GiveUpAt(options);
+  std::mt19937 random(7);
+  std::set<long long> stopped;  // the counter values drawn and never logged
+  for (int victims = 0; static_cast<int>(stopped.size()) < options.kills && victims < 4 * options.kills &&
+                        Clock::now() < give_up;
+       ++victims) {
+    const std::string output = scenario.Output("gestoppt" + std::to_string(victims));
+    const std::string drawn = output + ".gezogen";
+    auto victim = scenario.StartWorker(output, 1000000, 0, "", {"--pause-before-log", "50", "--drawn-file", drawn});
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(200, 500)(random)));
+    const auto victim_gives_up = std::min(give_up, Clock::now() + 30s);
+    while (!env.files.FileExists(drawn) && Clock::now() < victim_gives_up) std::this_thread::sleep_for(1ms);
+    victim->Kill();
+    victim->Wait();
+    // The file outlives the victim only when it died inside the pause, its number drawn and not logged.
+    const auto lines = ReadLines(drawn);
+    if (!lines.empty() && !lines[0].empty()) stopped.insert(std::stoll(lines[0]));
+  }
+  bool in_time = true;
+  const bool all_ended_well = AllEndWell(workers, give_up, in_time);
+  scenario.Collect(report);
+
+  const auto audit = cli::AuditUsageLog({scenario.LogPath(), {scenario.CounterPath()}, "", ""}, env);
+  std::set<long long> gaps;
+  size_t other_findings = 0;
+  for (const auto& finding : audit.findings) {
+    if (finding.kind != engine::audit::Finding::Kind::Gap) {
+      ++other_findings;
+      continue;
+    }
+    std::cout << "  " << finding.text << '\n';
+    for (long long value = finding.first_value; value <= finding.last_value; value += options.increment)
+      gaps.insert(value);
+  }
+  report.Figure("zwischen Ziehen und Protokollieren abgebrochen", static_cast<long long>(stopped.size()));
+  report.Figure("Lücken der Prüfung (Zählerwerte)", static_cast<long long>(gaps.size()));
+  report.Check("alle Prozesse in der Frist beendet", in_time);
+  report.Check("die übrigen Prozesse ohne Fehler beendet", all_ended_well);
+  report.Check("jeder Abbruch traf einen Prozess zwischen Ziehen und Protokollieren",
+               static_cast<int>(stopped.size()) == options.kills);
+  report.Check("die Prüfung nennt jede nicht protokollierte Nummer als Lücke, und nur diese", gaps == stopped);
+  report.Check("die Prüfung findet sonst nichts", other_findings == 0 && audit.duplicates == 0);
+}
+
 void RunAdministratorLock(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
   std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws
             << " Mal, ein Administrator sperrt die Zählerdatei mittendrin\n";
@@ -325,6 +385,7 @@ int main(int argc, char** argv) {
   try {
     RunConcurrentDraws(env, root, options, report);
     RunKilledDrawers(env, root, options, report);
+    RunStoppedBeforeTheirRecord(env, root, options, report);
     RunAdministratorLock(env, root, options, report);
   } catch (const std::exception& error) {
     std::cerr << "stress_run: " << error.what() << '\n';

@@ -130,20 +130,26 @@ void NameFirstLines(platform::Environment& env, const std::string& path, AuditRe
 
 }  // namespace
 
+AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env) {
+  const std::string log_path = call.log ? *call.log : engine::GetUsageLogPath(env);
+  std::vector<AuditedCounterFile> files;
+  for (const std::string& path : call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files)
+    files.push_back(ReadCounterFile(env, path));
+  SequenceAudit audit(std::move(files), {call.from, call.to});
+  ForEachLine(env, log_path, [&](size_t line_number, std::string_view line, bool complete) {
+    audit.Take(line_number, ParseLogLine(platform::Cp1252ToUtf8(line), complete));
+  });
+  AuditResult result = audit.Finish();
+  NameFirstLines(env, log_path, result);
+  return result;
+}
+
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out) {
   std::string log_path;
   AuditResult result;
   try {
     log_path = call.log ? *call.log : engine::GetUsageLogPath(env);
-    std::vector<AuditedCounterFile> files;
-    for (const std::string& path : call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files)
-      files.push_back(ReadCounterFile(env, path));
-    SequenceAudit audit(std::move(files), {call.from, call.to});
-    ForEachLine(env, log_path, [&](size_t line_number, std::string_view line, bool complete) {
-      audit.Take(line_number, ParseLogLine(platform::Cp1252ToUtf8(line), complete));
-    });
-    result = audit.Finish();
-    NameFirstLines(env, log_path, result);
+    result = AuditUsageLog(call, env);
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return kAuditUnreadable;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/audit/sequence_audit.h"
 #include "platform/environment.h"
 
 namespace trelvo::cli {
@@ -18,5 +19,9 @@ struct AuditCall {
 
 // 0: no duplicate and no unexplained gap; 1: there is one; 2: a file cannot be read.
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out);
+
+// The audit's result itself (the stress runs check it); throws when a file
+// cannot be read.
+engine::audit::AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env);
 
 }  // namespace trelvo::cli

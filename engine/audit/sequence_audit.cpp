@@ -9,6 +9,27 @@ namespace trelvo::engine::audit {
 namespace {
 
 constexpr size_t kMaxLinesPerFinding = 20;
+// A record is stamped before it is appended, and an append may wait about two
+// seconds for another workstation's: times that run back by less are the
+// order of concurrent writers, not a clock to question.
+constexpr int64_t kWritersSlackSeconds = 3;
+
+// Seconds of a record's date and time, for comparing two of them.
+int64_t Seconds(const LogRecord& record) {
+  const auto number = [](std::string_view digits) {
+    int64_t value = 0;
+    for (char c : digits) value = value * 10 + (c - '0');
+    return value;
+  };
+  int64_t y = number(record.date.substr(0, 4)), m = number(record.date.substr(5, 2)), d = number(record.date.substr(8, 2));
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t year_of_era = y - era * 400;
+  const int64_t day_of_year = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t days = era * 146097 + year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  return days * 86400 + number(record.time.substr(0, 2)) * 3600 + number(record.time.substr(3, 2)) * 60 +
+         number(record.time.substr(6, 2));
+}
 
 std::string Lines(const std::vector<size_t>& lines) {
   std::string text;
@@ -60,7 +81,7 @@ bool SequenceAudit::Insert(Runs& runs, int64_t value, int64_t step, size_t line,
 }
 
 void SequenceAudit::AddFinding(Finding::Kind kind, std::string text, std::vector<size_t> lines) {
-  result_.findings.push_back({kind, std::move(text), std::move(lines), ""});
+  result_.findings.push_back({kind, std::move(text), std::move(lines), "", 0, 0});
 }
 
 std::optional<std::pair<size_t, CounterInNumber>> SequenceAudit::Attribute(const std::string& number) const {
@@ -105,12 +126,14 @@ void SequenceAudit::Take(size_t line_number, const ParsedLine& line) {
 void SequenceAudit::TakeRecord(size_t line_number, const LogRecord& record) {
   ++result_.records;
   const std::string when = record.date + " " + record.time;
-  if (!last_when_.empty() && when < last_when_)
+  const int64_t seconds = Seconds(record);
+  if (last_line_ != 0 && seconds < last_seconds_ - kWritersSlackSeconds)
     AddFinding(Finding::Kind::Backwards,
                "Zeile " + std::to_string(line_number) + ": " + when + " liegt vor Zeile " +
                    std::to_string(last_line_) + " (" + last_when_ + ")",
                {last_line_, line_number});
   last_when_ = when;
+  last_seconds_ = seconds;
   last_line_ = line_number;
 
   if (record.number == kLockedMarker) {
@@ -169,6 +192,8 @@ AuditResult SequenceAudit::Finish() {
                      std::to_string(run->second.last_line) + ") und " + next->second.first_when + " (Zeile " +
                      std::to_string(next->second.first_line) + ")",
                  {run->second.last_line, next->second.first_line});
+      result_.findings.back().first_value = from;
+      result_.findings.back().last_value = to;
     }
     if (runs.empty() || !period_.to.empty()) continue;
     const Run& last = std::prev(runs.end())->second;
@@ -179,6 +204,8 @@ AuditResult SequenceAudit::Finish() {
                      " gezogen, aber nicht protokolliert (nach " + last.last_when +
                      ", Zeile " + std::to_string(last.last_line) + ")",
                  {last.last_line});
+      result_.findings.back().first_value = last.last + step;
+      result_.findings.back().last_value = files_[i].counter;
     }
   }
   for (const auto& [key, entry] : refused_)

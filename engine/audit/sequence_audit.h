@@ -4,7 +4,8 @@
 // duplicates (a number issued twice, also across counter files) and gaps
 // (values without a record between the first and the last, and up to the
 // counter file's present value), refused draws by user and day, times that
-// run backwards and lines that are no records. It takes the log line by line
+// run backwards (by more than concurrent writers explain) and lines that are
+// no records. It takes the log line by line
 // and keeps, per series and counter file, only the runs of values seen: its
 // memory does not grow with the log.
 #include <cstdint>
@@ -36,6 +37,7 @@ struct Finding {
   std::string text;          // German, one line
   std::vector<size_t> lines;  // the log lines it rests on
   std::string number;         // a duplicate's number
+  int64_t first_value = 0, last_value = 0;  // a gap's counter values
 };
 
 struct SeriesSummary {
@@ -99,6 +101,7 @@ class SequenceAudit {
   std::map<std::string, SeriesState> series_;
   std::map<std::pair<std::string, std::string>, std::pair<size_t, std::vector<size_t>>> refused_;  // (user, day)
   std::string last_when_;
+  int64_t last_seconds_ = 0;
   size_t last_line_ = 0;
   AuditResult result_;
 };
