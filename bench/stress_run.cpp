@@ -279,7 +279,10 @@ void RunStoppedBeforeTheirRecord(platform::Environment& env, const std::string& 
   const bool all_ended_well = AllEndWell(workers, give_up, in_time);
   scenario.Collect(report);
 
-  const auto audit = cli::AuditUsageLog({scenario.LogPath(), {scenario.CounterPath()}, "", ""}, env);
+  cli::AuditCall call;
+  call.log = scenario.LogPath();
+  call.counter_files = {scenario.CounterPath()};
+  const auto audit = cli::AuditUsageLog(call, env);
   std::set<long long> gaps;
   size_t other_findings = 0;
   for (const auto& finding : audit.findings) {

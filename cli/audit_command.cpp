@@ -1,10 +1,12 @@
 #include "cli/audit_command.h"
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string_view>
 
+#include "cli/audit_report.h"
 #include "engine/audit/sequence_audit.h"
 #include "engine/counter_file.h"
 #include "engine/range_list.h"
@@ -128,6 +130,26 @@ void NameFirstLines(platform::Environment& env, const std::string& path, AuditRe
   }
 }
 
+// A report file, written whole (Windows-1252, CR LF for the CSV table).
+void WriteReport(platform::Environment& env, const std::string& path, const std::string& bytes) {
+  const auto file = env.files.OpenLocked(path, platform::LockMode::Exclusive, true, std::chrono::seconds(5));
+  if (!file) throw Error("Der Bericht " + platform::Quoted(path) + " kann nicht angelegt werden.");
+  file->ReplaceContent(bytes, file->ReadAll());
+}
+
+// The log's lines that the findings rest on.
+LogLines LinesOfFindings(platform::Environment& env, const std::string& path, const AuditResult& result) {
+  LogLines lines;
+  for (const Finding& finding : result.findings)
+    for (size_t line : finding.lines) lines.emplace(line, "");
+  if (lines.empty()) return lines;
+  ForEachLine(env, path, [&](size_t line_number, std::string_view line, bool) {
+    const auto found = lines.find(line_number);
+    if (found != lines.end()) found->second = platform::Cp1252ToUtf8(line);
+  });
+  return lines;
+}
+
 }  // namespace
 
 AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env) {
@@ -150,6 +172,12 @@ int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& ou
   try {
     log_path = call.log ? *call.log : engine::GetUsageLogPath(env);
     result = AuditUsageLog(call, env);
+    if (call.html) WriteReport(env, *call.html, AuditHtml(result, log_path, LinesOfFindings(env, log_path, result)));
+    if (call.csv) {
+      std::string table = AuditCsv(result), crlf;
+      for (char c : table) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+      WriteReport(env, *call.csv, platform::Utf8ToCp1252(crlf));
+    }
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return kAuditUnreadable;

@@ -15,6 +15,7 @@ struct AuditCall {
   std::optional<std::string> log;          // default: the user's log folder's sabulog.csv
   std::vector<std::string> counter_files;  // default: the range list's and the current one
   std::string from, to;                    // "JJJJ-MM-TT", empty: open
+  std::optional<std::string> html, csv;    // the reports to write as well
 };
 
 // 0: no duplicate and no unexplained gap; 1: there is one; 2: a file cannot be read.

@@ -26,7 +26,7 @@ constexpr char kUsage[] =
     "  draw     [--counter-file PFAD] [--app TEXT]  zieht die nächste Nummer und protokolliert sie\n"
     "  unlock   [--counter-file PFAD]               hebt die Sperre der Zählerdatei auf\n"
     "  audit    [--log DATEI] [--counter-file PFAD]... [--from JJJJ-MM-TT] [--to JJJJ-MM-TT]\n"
-    "                                               prüft das Protokoll auf doppelte Nummern und Lücken\n"
+    "           [--html DATEI] [--csv DATEI]        prüft das Protokoll auf doppelte Nummern und Lücken\n"
     "\n"
     "Ohne --counter-file gilt die aktuelle Zählerdatei aus trelvo.ini (audit: dazu die\n"
     "Zählerdateien der Nummernkreise), ohne --log das Protokoll im Ordner aus trelvo.ini.\n"
@@ -52,7 +52,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool takes_value =
-        arg == "--counter-file" || arg == "--app" || arg == "--log" || arg == "--from" || arg == "--to";
+        arg == "--counter-file" || arg == "--app" || arg == "--log" || arg == "--from" || arg == "--to" ||
+        arg == "--html" || arg == "--csv";
     if (takes_value && i + 1 >= args.size()) {
       err << "Fehler: " << arg << " braucht einen Wert.\n";
       return std::nullopt;
@@ -62,6 +63,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
       options.counter_file = args[++i];
     } else if (arg == "--log") {
       options.audit.log = args[++i];
+    } else if (arg == "--html" || arg == "--csv") {
+      (arg == "--html" ? options.audit.html : options.audit.csv) = args[++i];
     } else if (arg == "--from" || arg == "--to") {
       const std::string& date = args[++i];
       if (!IsDate(date)) {
@@ -84,8 +87,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
   }
   const bool audit = options.command == "audit";
   if (!audit && (options.audit.log || !options.audit.from.empty() || !options.audit.to.empty() ||
-                 !options.audit.counter_files.empty())) {
-    err << "Fehler: --log, --from, --to und mehrere --counter-file gelten nur für audit.\n";
+                 !options.audit.counter_files.empty() || options.audit.html || options.audit.csv)) {
+    err << "Fehler: --log, --from, --to, --html, --csv und mehrere --counter-file gelten nur für audit.\n";
     return std::nullopt;
   }
   if (audit && options.counter_file) options.audit.counter_files.push_back(*options.counter_file);

@@ -155,6 +155,7 @@ void SequenceAudit::TakeRecord(size_t line_number, const LogRecord& record) {
     state.step = attributed ? files_[attributed->first].increment : 1;
   }
   ++summary.count;
+  ++result_.issued_per_day[record.date][record.user];
   summary.last_number = record.number;
   summary.last_date = record.date;
   summary.users.insert(record.user);

@@ -55,6 +55,8 @@ struct AuditResult {
   std::vector<SeriesSummary> series;
   std::vector<Finding> findings;
   size_t gaps = 0, duplicates = 0;
+  // Numbers issued per day ("JJJJ-MM-TT") and user, for the report's chart.
+  std::map<std::string, std::map<std::string, size_t>> issued_per_day;
   // A duplicate or an unexplained gap: the sequence is not proven complete.
   bool failed() const { return gaps > 0 || duplicates > 0; }
 };

@@ -1,0 +1,156 @@
+#include "cli/audit_report.h"
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+namespace trelvo::cli {
+namespace {
+
+using engine::audit::AuditResult;
+using engine::audit::Finding;
+
+const char* KindName(Finding::Kind kind) {
+  switch (kind) {
+    case Finding::Kind::Duplicate: return "Doppelte Nummer";
+    case Finding::Kind::Gap: return "Lücke";
+    case Finding::Kind::Refused: return "Verweigerte Ziehung";
+    case Finding::Kind::Backwards: return "Zeit rückwärts";
+    case Finding::Kind::NotARecord: return "Kein Datensatz";
+  }
+  return "";
+}
+
+std::string CsvField(const std::string& text) {
+  std::string field = "\"";
+  for (char c : text) field += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return field + "\"";
+}
+
+std::string Html(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string LineList(const std::vector<size_t>& lines) {
+  std::string text;
+  for (size_t line : lines) text += (text.empty() ? "" : ", ") + std::to_string(line);
+  return text;
+}
+
+// Stacked bars of the numbers issued per day, a colour per user, with a legend.
+std::string Chart(const AuditResult& result) {
+  if (result.issued_per_day.empty()) return "<p>Keine Nummern im Zeitraum.</p>\n";
+  static const char* const kColours[] = {"#1f5fa8", "#e07b10", "#2e8b3a", "#b8322a", "#7a4fa3",
+                                         "#8c6d31", "#d45c9e", "#5f6b73", "#a3a31f", "#1fa3a3"};
+  std::vector<std::string> users;
+  size_t highest = 0;
+  for (const auto& [day, per_user] : result.issued_per_day) {
+    size_t total = 0;
+    for (const auto& [user, count] : per_user) {
+      total += count;
+      if (std::find(users.begin(), users.end(), user) == users.end()) users.push_back(user);
+    }
+    highest = std::max(highest, total);
+  }
+  std::sort(users.begin(), users.end());
+  const auto colour = [&](const std::string& user) {
+    const size_t index = static_cast<size_t>(std::find(users.begin(), users.end(), user) - users.begin());
+    return kColours[index % std::size(kColours)];
+  };
+  const double width = 640, height = 180, left = 40, top = 10;
+  const double bar = width / static_cast<double>(result.issued_per_day.size());
+  std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"700\" height=\"" +
+                    std::to_string(static_cast<int>(height + 60 + 16 * users.size())) +
+                    "\" role=\"img\" aria-label=\"Ausgegebene Nummern je Tag und Benutzer\">\n";
+  svg += "<line x1=\"40\" y1=\"190\" x2=\"680\" y2=\"190\" stroke=\"#333\"/>\n";
+  svg += "<text x=\"0\" y=\"18\" font-size=\"10\">" + std::to_string(highest) + "</text>\n";
+  double x = left;
+  for (const auto& [day, per_user] : result.issued_per_day) {
+    double y = top + height;
+    for (const auto& [user, count] : per_user) {
+      const double h = height * static_cast<double>(count) / static_cast<double>(highest);
+      y -= h;
+      svg += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"" +
+             std::to_string(std::max(bar - 0.5, 0.5)) + "\" height=\"" + std::to_string(h) + "\" fill=\"" +
+             colour(user) + "\"><title>" + Html(day + " " + user + ": " + std::to_string(count)) + "</title></rect>\n";
+    }
+    x += bar;
+  }
+  svg += "<text x=\"40\" y=\"204\" font-size=\"10\">" + Html(result.issued_per_day.begin()->first) + "</text>\n";
+  svg += "<text x=\"680\" y=\"204\" font-size=\"10\" text-anchor=\"end\">" +
+         Html(result.issued_per_day.rbegin()->first) + "</text>\n";
+  double legend = 226;
+  for (const std::string& user : users) {
+    svg += "<rect x=\"40\" y=\"" + std::to_string(legend - 9) + "\" width=\"10\" height=\"10\" fill=\"" + colour(user) +
+           "\"/><text x=\"56\" y=\"" + std::to_string(legend) + "\" font-size=\"11\">" + Html(user) + "</text>\n";
+    legend += 16;
+  }
+  return svg + "</svg>\n";
+}
+
+}  // namespace
+
+std::string AuditCsv(const AuditResult& result) {
+  std::string csv = "Art;Befund;Zeilen\n";
+  for (const Finding& finding : result.findings)
+    csv += CsvField(KindName(finding.kind)) + ";" + CsvField(finding.text) + ";" + CsvField(LineList(finding.lines)) +
+           "\n";
+  return csv;
+}
+
+std::string AuditHtml(const AuditResult& result, const std::string& log_path, const LogLines& lines) {
+  std::string html =
+      "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<title>Prüfung der Nummernfolge</title>\n<style>\n"
+      "@page { size: A4; margin: 18mm 15mm; }\n"
+      "body { font-family: sans-serif; font-size: 10pt; color: #111; max-width: 180mm; margin: auto; }\n"
+      "h1 { font-size: 16pt; } h2 { font-size: 12pt; margin-top: 1.5em; }\n"
+      "table { border-collapse: collapse; width: 100%; } th, td { border: 1px solid #999; padding: 2px 4px; "
+      "text-align: left; vertical-align: top; }\n"
+      "th { background: #eee; } .ok { color: #2e7d32; } .fail { color: #b71c1c; }\n"
+      "pre { margin: 2px 0 0 0; font-size: 8pt; white-space: pre-wrap; }\n"
+      "li { margin-bottom: 6px; page-break-inside: avoid; }\n"
+      "</style>\n</head>\n<body>\n<h1>Prüfung der Nummernfolge</h1>\n";
+  html += "<p>Protokoll: " + Html(log_path) + " (" + std::to_string(result.lines) + " Zeilen, " +
+          std::to_string(result.records) + " Datensätze)</p>\n";
+  html += std::string("<p class=\"") + (result.failed() ? "fail" : "ok") + "\"><strong>" +
+          (result.failed() ? std::to_string(result.duplicates) + " doppelte Nummern, " + std::to_string(result.gaps) +
+                                 " Lücken ohne Datensatz: die Folge ist nicht lückenlos belegt."
+                           : std::string("Keine doppelte Nummer und keine Lücke: die Folge ist lückenlos belegt.")) +
+          "</strong></p>\n";
+  html += "<h2>Nummernkreise</h2>\n<table>\n<tr><th>Nummernkreis</th><th>Zählerdatei</th><th>Erste Nummer</th>"
+          "<th>Letzte Nummer</th><th>Anzahl</th><th>Doppelte</th><th>Zeitraum</th><th>Benutzer</th></tr>\n";
+  for (const auto& series : result.series) {
+    std::string users;
+    for (const std::string& user : series.users) users += (users.empty() ? "" : ", ") + user;
+    html += "<tr><td>" + Html(series.series) + "</td><td>" + Html(series.counter_file) + "</td><td>" +
+            Html(series.first_number) + "</td><td>" + Html(series.last_number) + "</td><td>" +
+            std::to_string(series.count) + "</td><td>" + std::to_string(series.duplicates) + "</td><td>" +
+            Html(series.first_date) + " bis " + Html(series.last_date) + "</td><td>" + Html(users) + "</td></tr>\n";
+  }
+  html += "</table>\n<h2>Befunde</h2>\n";
+  if (result.findings.empty()) html += "<p>Keine.</p>\n";
+  html += "<ol>\n";
+  for (const Finding& finding : result.findings) {
+    html += "<li><strong>" + Html(KindName(finding.kind)) + ":</strong> " + Html(finding.text);
+    for (size_t line : finding.lines) {
+      const auto found = lines.find(line);
+      if (found != lines.end()) html += "<pre>Zeile " + std::to_string(line) + ": " + Html(found->second) + "</pre>";
+    }
+    html += "</li>\n";
+  }
+  html += "</ol>\n<h2>Ausgegebene Nummern je Tag und Benutzer</h2>\n" + Chart(result) + "</body>\n</html>\n";
+  return html;
+}
+
+}  // namespace trelvo::cli

@@ -1,0 +1,21 @@
+#pragma once
+// The audit's findings for others to read: a table for Excel (CSV, Windows-1252
+// with ";" between fields) and one self-contained HTML page for an auditor
+// (no outside scripts, fonts or images; it prints on A4), with the summary per
+// series, each finding with the log lines it rests on, and a chart of the
+// numbers issued per day and user.
+#include <map>
+#include <string>
+
+#include "engine/audit/sequence_audit.h"
+
+namespace trelvo::cli {
+
+// The log lines the findings rest on, by line number (UTF-8).
+using LogLines = std::map<size_t, std::string>;
+
+// UTF-8; the caller writes it in Windows-1252 with CR LF.
+std::string AuditCsv(const engine::audit::AuditResult& result);
+std::string AuditHtml(const engine::audit::AuditResult& result, const std::string& log_path, const LogLines& lines);
+
+}  // namespace trelvo::cli
