@@ -74,11 +74,7 @@ void PrintSummary(const AuditResult& result, const std::string& log, std::ostrea
   }
   out << "\nBefunde: " << (result.findings.empty() ? "keine" : std::to_string(result.findings.size())) << "\n";
   for (const Finding& finding : result.findings) out << "  " << KindLabel(finding.kind) << "  " << finding.text << "\n";
-  out << "\nErgebnis: "
-      << (result.failed() ? std::to_string(result.duplicates) + " doppelte Nummern, " + std::to_string(result.gaps) +
-                                " Lücken ohne Datensatz: die Folge ist nicht lückenlos belegt."
-                          : std::string("keine doppelte Nummer und keine Lücke: die Folge ist lückenlos belegt."))
-      << "\n";
+  out << "\nErgebnis: " << result.Verdict() << "\n";
 }
 
 using LineHandler = std::function<void(size_t line_number, std::string_view line, bool complete)>;

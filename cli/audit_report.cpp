@@ -117,26 +117,24 @@ std::string AuditHtml(const AuditResult& result, const std::string& log_path, co
       "h1 { font-size: 16pt; } h2 { font-size: 12pt; margin-top: 1.5em; }\n"
       "table { border-collapse: collapse; width: 100%; } th, td { border: 1px solid #999; padding: 2px 4px; "
       "text-align: left; vertical-align: top; }\n"
-      "th { background: #eee; } .ok { color: #2e7d32; } .fail { color: #b71c1c; }\n"
+      "th { background: #eee; } .ok { color: #2e7d32; } .fail { color: #b71c1c; } .n { white-space: nowrap; } .p { word-break: break-all; }\n"
       "pre { margin: 2px 0 0 0; font-size: 8pt; white-space: pre-wrap; }\n"
       "li { margin-bottom: 6px; page-break-inside: avoid; }\n"
       "</style>\n</head>\n<body>\n<h1>Prüfung der Nummernfolge</h1>\n";
   html += "<p>Protokoll: " + Html(log_path) + " (" + std::to_string(result.lines) + " Zeilen, " +
           std::to_string(result.records) + " Datensätze)</p>\n";
-  html += std::string("<p class=\"") + (result.failed() ? "fail" : "ok") + "\"><strong>" +
-          (result.failed() ? std::to_string(result.duplicates) + " doppelte Nummern, " + std::to_string(result.gaps) +
-                                 " Lücken ohne Datensatz: die Folge ist nicht lückenlos belegt."
-                           : std::string("Keine doppelte Nummer und keine Lücke: die Folge ist lückenlos belegt.")) +
+  html += std::string("<p class=\"") + (result.failed() ? "fail" : "ok") + "\"><strong>" + Html(result.Verdict()) +
           "</strong></p>\n";
   html += "<h2>Nummernkreise</h2>\n<table>\n<tr><th>Nummernkreis</th><th>Zählerdatei</th><th>Erste Nummer</th>"
           "<th>Letzte Nummer</th><th>Anzahl</th><th>Doppelte</th><th>Zeitraum</th><th>Benutzer</th></tr>\n";
   for (const auto& series : result.series) {
     std::string users;
     for (const std::string& user : series.users) users += (users.empty() ? "" : ", ") + user;
-    html += "<tr><td>" + Html(series.series) + "</td><td>" + Html(series.counter_file) + "</td><td>" +
-            Html(series.first_number) + "</td><td>" + Html(series.last_number) + "</td><td>" +
-            std::to_string(series.count) + "</td><td>" + std::to_string(series.duplicates) + "</td><td>" +
-            Html(series.first_date) + " bis " + Html(series.last_date) + "</td><td>" + Html(users) + "</td></tr>\n";
+    html += "<tr><td class=\"n\">" + Html(series.series) + "</td><td class=\"p\">" + Html(series.counter_file) +
+            "</td><td class=\"n\">" + Html(series.first_number) + "</td><td class=\"n\">" +
+            Html(series.last_number) + "</td><td>" + std::to_string(series.count) + "</td><td>" +
+            std::to_string(series.duplicates) + "</td><td class=\"n\">" + Html(series.first_date) + "<br>bis " +
+            Html(series.last_date) + "</td><td>" + Html(users) + "</td></tr>\n";
   }
   html += "</table>\n<h2>Befunde</h2>\n";
   if (result.findings.empty()) html += "<p>Keine.</p>\n";

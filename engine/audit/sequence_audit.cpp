@@ -45,6 +45,13 @@ std::string Values(int64_t from, int64_t to) {
 
 }  // namespace
 
+std::string AuditResult::Verdict() const {
+  if (!failed()) return "Keine doppelte Nummer und keine Lücke: die Folge ist lückenlos belegt.";
+  return std::to_string(duplicates) + (duplicates == 1 ? " doppelte Nummer, " : " doppelte Nummern, ") +
+         std::to_string(gaps) + (gaps == 1 ? " Lücke" : " Lücken") +
+         " ohne Datensatz: die Folge ist nicht lückenlos belegt.";
+}
+
 SequenceAudit::SequenceAudit(std::vector<AuditedCounterFile> counter_files, AuditPeriod period)
     : files_(std::move(counter_files)), file_states_(files_.size()), period_(std::move(period)) {
   for (const AuditedCounterFile& file : files_) patterns_.emplace_back(file.format);

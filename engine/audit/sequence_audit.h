@@ -59,6 +59,8 @@ struct AuditResult {
   std::map<std::string, std::map<std::string, size_t>> issued_per_day;
   // A duplicate or an unexplained gap: the sequence is not proven complete.
   bool failed() const { return gaps > 0 || duplicates > 0; }
+  // The verdict in one German sentence.
+  std::string Verdict() const;
 };
 
 class SequenceAudit {
