@@ -69,6 +69,7 @@ void PrintSummary(const AuditResult& result, const std::string& log, std::ostrea
         << "  Erste Nummer:  " << series.first_number << " (" << series.first_date << ")\n"
         << "  Letzte Nummer: " << series.last_number << " (" << series.last_date << ")\n"
         << "  Anzahl:        " << series.count << "\n"
+        << "  Lücken:        " << series.gaps << "\n"
         << "  Doppelte:      " << series.duplicates << "\n"
         << "  Benutzer:      " << users << "\n";
   }

@@ -126,14 +126,15 @@ std::string AuditHtml(const AuditResult& result, const std::string& log_path, co
   html += std::string("<p class=\"") + (result.failed() ? "fail" : "ok") + "\"><strong>" + Html(result.Verdict()) +
           "</strong></p>\n";
   html += "<h2>Nummernkreise</h2>\n<table>\n<tr><th>Nummernkreis</th><th>Zählerdatei</th><th>Erste Nummer</th>"
-          "<th>Letzte Nummer</th><th>Anzahl</th><th>Doppelte</th><th>Zeitraum</th><th>Benutzer</th></tr>\n";
+          "<th>Letzte Nummer</th><th>Anzahl</th><th>Lücken</th><th>Doppelte</th><th>Zeitraum</th><th>Benutzer</th>"
+          "</tr>\n";
   for (const auto& series : result.series) {
     std::string users;
     for (const std::string& user : series.users) users += (users.empty() ? "" : ", ") + user;
     html += "<tr><td class=\"n\">" + Html(series.series) + "</td><td class=\"p\">" + Html(series.counter_file) +
             "</td><td class=\"n\">" + Html(series.first_number) + "</td><td class=\"n\">" +
             Html(series.last_number) + "</td><td>" + std::to_string(series.count) + "</td><td>" +
-            std::to_string(series.duplicates) + "</td><td class=\"n\">" + Html(series.first_date) + "<br>bis " +
+            std::to_string(series.gaps) + "</td><td>" + std::to_string(series.duplicates) + "</td><td class=\"n\">" + Html(series.first_date) + "<br>bis " +
             Html(series.last_date) + "</td><td>" + Html(users) + "</td></tr>\n";
   }
   html += "</table>\n<h2>Befunde</h2>\n";

@@ -57,19 +57,17 @@ SequenceAudit::SequenceAudit(std::vector<AuditedCounterFile> counter_files, Audi
   for (const AuditedCounterFile& file : files_) patterns_.emplace_back(file.format);
 }
 
-bool SequenceAudit::Insert(Runs& runs, int64_t value, int64_t step, size_t line, const std::string& when) {
+bool SequenceAudit::Insert(Runs& runs, int64_t value, int64_t step, const End& end) {
   auto next = runs.upper_bound(value);
   if (next != runs.begin()) {
     auto run = std::prev(next);
     if (value <= run->second.last && (value - run->first) % step == 0) return false;  // seen
     if (value == run->second.last + step) {
       run->second.last = value;
-      run->second.last_line = line;
-      run->second.last_when = when;
+      run->second.last_end = end;
       if (next != runs.end() && next->first == value + step) {  // the runs meet
         run->second.last = next->second.last;
-        run->second.last_line = next->second.last_line;
-        run->second.last_when = next->second.last_when;
+        run->second.last_end = next->second.last_end;
         runs.erase(next);
       }
       return true;
@@ -77,13 +75,12 @@ bool SequenceAudit::Insert(Runs& runs, int64_t value, int64_t step, size_t line,
   }
   if (next != runs.end() && next->first == value + step) {
     Run run = next->second;
-    run.first_line = line;
-    run.first_when = when;
+    run.first = end;
     runs.erase(next);
     runs.emplace(value, std::move(run));
     return true;
   }
-  runs.emplace(value, Run{value, line, line, when, when});
+  runs.emplace(value, Run{value, end, end});
   return true;
 }
 
@@ -169,7 +166,8 @@ void SequenceAudit::TakeRecord(size_t line_number, const LogRecord& record) {
 
   // The same number twice: within its series, the same counter value.
   const int64_t value = attributed ? attributed->second.counter : 0;
-  if (!Insert(state.runs, value, 1, line_number, when)) {
+  const End end{line_number, when, series};
+  if (!Insert(state.runs, value, 1, end)) {
     ++summary.duplicates;
     ++result_.duplicates;
     AddFinding(Finding::Kind::Duplicate,
@@ -179,7 +177,7 @@ void SequenceAudit::TakeRecord(size_t line_number, const LogRecord& record) {
   }
   if (!attributed) return;
   FileState& file = file_states_[attributed->first];
-  Insert(file.runs, value, files_[attributed->first].increment, line_number, when);
+  Insert(file.runs, value, files_[attributed->first].increment, end);
   file.last = value;
 }
 
@@ -195,11 +193,14 @@ AuditResult SequenceAudit::Finish() {
       const int64_t from = run->second.last + step, to = next->first - step;
       if (to < from) continue;  // values off the step (the increment was changed): no gap to name
       ++result_.gaps;
+      ++series_[next->second.first.series].summary.gaps;
+      const End& before = run->second.last_end;
+      const End& after = next->second.first;
       AddFinding(Finding::Kind::Gap,
-                 name + ": " + Values(from, to) + " ohne Datensatz, zwischen " + run->second.last_when + " (Zeile " +
-                     std::to_string(run->second.last_line) + ") und " + next->second.first_when + " (Zeile " +
-                     std::to_string(next->second.first_line) + ")",
-                 {run->second.last_line, next->second.first_line});
+                 name + ": " + Values(from, to) + " ohne Datensatz, zwischen " + before.when + " (Zeile " +
+                     std::to_string(before.line) + ") und " + after.when + " (Zeile " + std::to_string(after.line) +
+                     ")",
+                 {before.line, after.line});
       result_.findings.back().first_value = from;
       result_.findings.back().last_value = to;
     }
@@ -207,11 +208,12 @@ AuditResult SequenceAudit::Finish() {
     const Run& last = std::prev(runs.end())->second;
     if (files_[i].counter > last.last) {
       ++result_.gaps;
+      ++series_[last.last_end.series].summary.gaps;
       AddFinding(Finding::Kind::Gap,
                  name + ": " + Values(last.last + step, files_[i].counter) +
-                     " gezogen, aber nicht protokolliert (nach " + last.last_when +
-                     ", Zeile " + std::to_string(last.last_line) + ")",
-                 {last.last_line});
+                     " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", Zeile " +
+                     std::to_string(last.last_end.line) + ")",
+                 {last.last_end.line});
       result_.findings.back().first_value = last.last + step;
       result_.findings.back().last_value = files_[i].counter;
     }

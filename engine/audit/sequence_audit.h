@@ -46,6 +46,7 @@ struct SeriesSummary {
   std::string first_number, last_number;
   std::string first_date, last_date;
   size_t count = 0;
+  size_t gaps = 0;  // gaps of its counter file that end (or, drawn and not logged, begin) in it
   size_t duplicates = 0;
   std::set<std::string> users;
 };
@@ -74,14 +75,17 @@ class SequenceAudit {
  private:
   // A run of counter values, each the one before plus the increment, with the
   // records at both of its ends.
+  struct End {
+    size_t line;
+    std::string when, series;
+  };
   struct Run {
     int64_t last;
-    size_t first_line, last_line;
-    std::string first_when, last_when;
+    End first, last_end;
   };
   using Runs = std::map<int64_t, Run>;  // by first value
   // Adds a value; false when it was there already.
-  static bool Insert(Runs& runs, int64_t value, int64_t step, size_t line, const std::string& when);
+  static bool Insert(Runs& runs, int64_t value, int64_t step, const End& end);
 
   struct FileState {
     Runs runs;

@@ -112,6 +112,21 @@ TEST_F(Audit, ANumberIssuedFromTwoCounterFilesIsADuplicate) {
   EXPECT_EQ(Count("LÜCKE"), 0u) << out.str();
 }
 
+// A period: only its records count, and the present counter closes no gap
+// when the period ends before today.
+TEST_F(Audit, APeriodAuditsOnlyItsRecords) {
+  files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=60\r\n");
+  Log(Record("0041", "01-05 10:00:00") + Record("0043", "03-05 10:00:00") + Record("0044", "03-06 10:00:00") +
+      Record("0046", "05-05 10:00:00"));
+  EXPECT_EQ(RunTrelvoTool({"audit", "--log", kLog, "--counter-file", "S:\\re.ini", "--from", "2026-03-01", "--to",
+                           "2026-03-31"},
+                          env, out, err),
+            0)
+      << out.str();
+  EXPECT_THAT(out.str(), HasSubstr("(5 Zeilen, 2 Datensätze)"));
+  EXPECT_THAT(out.str(), HasSubstr("Befunde: keine"));
+}
+
 TEST_F(Audit, TheSummaryNamesSeriesPeriodAndUsersAndUnreadableFilesExitWithTwo) {
   files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=43\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n");
   Log(Record("RE-0042", "01-02 09:00:00", "mmüller") + Record("RE-0043", "12-30 17:00:00"));
@@ -120,6 +135,7 @@ TEST_F(Audit, TheSummaryNamesSeriesPeriodAndUsersAndUnreadableFilesExitWithTwo) 
                                    "  Erste Nummer:  RE-0042 (2026-01-02)\n"
                                    "  Letzte Nummer: RE-0043 (2026-12-30)\n"
                                    "  Anzahl:        2\n"
+                                   "  Lücken:        0\n"
                                    "  Doppelte:      0\n"
                                    "  Benutzer:      akoch, mmüller\n"));
   EXPECT_THAT(out.str(), HasSubstr("die Folge ist lückenlos belegt"));
