@@ -86,5 +86,19 @@ TEST_F(RangeSelection, MissingFilesAndNamesAreToldAsEachSelectorDoes) {
   EXPECT_EQ(Settings(), "<keine>");
 }
 
+// A range whose path is relative would name another file in every working
+// folder: refused with a box, even where such a file lies in this one.
+TEST_F(RangeSelection, ARelativePathIsRefusedByBothSelectors) {
+  fake.files.SetFile(RangeList(), "Relativ|ost.ini\r\n");
+  fake.files.SetFile("ost.ini", "[Zaehler]\r\n");
+  SelectRangeByName(fake.env, "Relativ");
+  SelectToolbarRange(fake.env, "Relativ");
+  const std::string refusal =
+      "Die Zählerdatei muss mit vollständigem Pfad angegeben werden, mit Laufwerk (C:\\...) oder Netzwerkfreigabe "
+      "(\\\\Server\\Freigabe\\...): 'ost.ini'";
+  EXPECT_THAT(Shown(), testing::ElementsAre(refusal, refusal));
+  EXPECT_EQ(Settings(), "<keine>");
+}
+
 }  // namespace
 }  // namespace trelvo::commands
