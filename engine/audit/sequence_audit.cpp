@@ -89,15 +89,18 @@ void SequenceAudit::AddFinding(Finding::Kind kind, std::string text, std::vector
 }
 
 std::optional<std::pair<size_t, CounterInNumber>> SequenceAudit::Attribute(const std::string& number) const {
-  std::optional<std::pair<size_t, CounterInNumber>> first;
+  // Several files of one format: the one whose sequence the value continues,
+  // else one that has no number yet, else the first.
+  std::optional<std::pair<size_t, CounterInNumber>> unused, first;
   for (size_t i = 0; i < files_.size(); ++i) {
     const auto match = patterns_[i].Match(number);
     if (!match) continue;
-    // Several files of one format: the one whose sequence the value continues.
     const auto& last = file_states_[i].last;
-    if (!last || match->counter == *last + files_[i].increment) return std::pair{i, *match};
+    if (last && match->counter == *last + files_[i].increment) return std::pair{i, *match};
+    if (!last && !unused) unused = std::pair{i, *match};
     if (!first) first = std::pair{i, *match};
   }
+  if (unused) return unused;
   if (first) return first;
   // A format the files have no longer: the number that continues a file's sequence.
   for (size_t i = 0; i < files_.size(); ++i) {
