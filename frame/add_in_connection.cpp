@@ -1,7 +1,6 @@
 #include "frame/add_in_connection.h"
 
 #include "commands/shared_host.h"
-
 #include "frame/host_recognition.h"
 #include "platform/error.h"
 #include "platform/win32/dispatch_object.h"
