@@ -65,29 +65,31 @@ std::optional<DispatchObject> Toolbar::FindCommandBar() const {
   return std::nullopt;
 }
 
-void Toolbar::LinkBar() {
+bool Toolbar::LinkBar() {
   bar_ = FindCommandBar();
-  bar_added_ = !bar_;
-  if (bar_added_) {
+  const bool added = !bar_;
+  if (added) {
     bar_ = command_bars_.GetObject("Add", {Variant::Text(definition_.name), Variant::Int(definition_.position),
                                            Variant::Omitted(), Variant::Bool(temporary_)});
     // The local name follows the name the host gave the new bar.
     SetIfDifferent(*bar_, "NameLocal", bar_->Get("Name"));
   }
-  if (bar_->Get("BuiltIn").ToBool()) return;
+  if (bar_->Get("BuiltIn").ToBool()) return added;
   // A bar added anew (the user deleted the whole bar) gets its properties
   // whatever the bookkeeping records.
-  if (!bar_added_ && Recorded(kBars, definition_.name) == static_cast<DWORD>(definition_.revision)) return;
+  if (!added && Recorded(kBars, definition_.name) == static_cast<DWORD>(definition_.revision)) return added;
   bar_->Put("Enabled", Variant::Bool(true));
   bar_->Put("Visible", Variant::Bool(true));
   bar_->Put("Protection", Variant::Int(definition_.protection));
   bar_->Put("Position", Variant::Int(definition_.position));
   Record(kBars, definition_.name, static_cast<DWORD>(definition_.revision));
+  return added;
 }
 
 void Toolbar::Build() {
+  bool bar_added = false;
   try {
-    LinkBar();
+    bar_added = LinkBar();
   } catch (const std::exception& error) {
     bar_.reset();
     callbacks_.report(error);
@@ -100,7 +102,7 @@ void Toolbar::Build() {
   if (!bar_) return;
   for (size_t i = 0; i < definition_.controls.size(); ++i) {
     try {
-      BuildControl(i);
+      BuildControl(i, bar_added);
     } catch (const std::exception& error) {
       callbacks_.report(error);
     }
@@ -115,7 +117,7 @@ void Toolbar::Reattach(Microsoft::WRL::ComPtr<IDispatch> command_bars) {
     if (const auto found = FindControl(i))
       LinkControl(i, found->get());
     else
-      BuildControl(i);
+      BuildControl(i, false);
   }
 }
 
@@ -149,13 +151,13 @@ std::optional<DispatchObject> Toolbar::FindControl(size_t index) const {
   return DispatchObject(found.ToObject());
 }
 
-void Toolbar::BuildControl(size_t index) {
+void Toolbar::BuildControl(size_t index, bool bar_added) {
   const commands::ToolbarControl& control = definition_.controls[index];
   const bool recorded = Recorded(kControls, control.tag) == static_cast<DWORD>(control.revision);
   auto found = FindControl(index);
   // A control the user deleted from the bar stays deleted while its design is
   // the recorded one; on a bar added anew every control comes back.
-  if (!found && recorded && !bar_added_) return;
+  if (!found && recorded && !bar_added) return;
   const bool added = !found;
   if (added)
     found = bar_->GetObject("Controls")

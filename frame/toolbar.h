@@ -66,9 +66,11 @@ class Toolbar : public commands::HostToolbar {
   };
   std::optional<win32::DispatchObject> FindCommandBar() const;
   std::optional<win32::DispatchObject> FindControl(size_t index) const;
-  void LinkBar();
+  // Finds or adds the bar; true when it had to be added anew.
+  bool LinkBar();
   void RemoveStaleControls();
-  void BuildControl(size_t index);
+  // bar_added: the bar has just been added anew, so every control belongs on it.
+  void BuildControl(size_t index, bool bar_added);
   void WriteControl(size_t index, const win32::DispatchObject& control);
   void LinkControl(size_t index, Microsoft::WRL::ComPtr<IDispatch> control);
   bool LinkWorks(size_t index) const;
@@ -83,7 +85,6 @@ class Toolbar : public commands::HostToolbar {
   bool temporary_;
   Callbacks callbacks_;
   std::optional<win32::DispatchObject> bar_;
-  bool bar_added_ = false;  // the bar was not found and has been added anew
   std::vector<Link> links_;
 };
 

@@ -178,6 +178,18 @@ TEST_F(ToolbarTest, ButtonsGetTheirFacesAsPicturesOrInVersion9FromTheClipboard) 
   EXPECT_TRUE(old_excel->user().shown.empty());
 }
 
+// A start that had to add the bar anew builds every control; a control the
+// user deletes afterwards is not built again when the toolbar is found anew
+// (as Word does when another document becomes active).
+TEST_F(ToolbarTest, AControlDeletedAfterTheBarWasAddedStaysDeletedWhenFoundAgain) {
+  Start(*excel.Get());
+  Control(4)->MarkDeleted();
+  Control(4)->parent()->RemoveControl(Control(4));
+  static_cast<Toolbar*>(connection->host().toolbar)->Reattach(excel->command_bars().dispatch());
+  EXPECT_EQ(Control(4), nullptr);
+  EXPECT_EQ(excel->command_bars().Bar("Trelvo")->controls().size(), 5u);
+}
+
 TEST_F(ToolbarTest, ItemsChangedAtRunTimeRefillTheListAndALostControlIsFoundAgain) {
   Start(*excel.Get());
   commands::HostToolbar& toolbar = *connection->host().toolbar;
