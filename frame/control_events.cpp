@@ -18,9 +18,9 @@ class ControlEvents {
     try {
       Take(parameters);
     } catch (const std::exception& error) {
-      Report(error);
+      Report(&error);
     } catch (...) {
-      Report(Error("Unerwarteter Fehler"));
+      Report(nullptr);
     }
   }
 
@@ -44,9 +44,12 @@ class ControlEvents {
     callbacks_.handle();
   }
 
-  void Report(const std::exception& error) noexcept {
+  // error: nullptr for an exception that is no std::exception. Making the
+  // report may fail as well as making it: neither leaves.
+  void Report(const std::exception* error) noexcept {
     try {
-      callbacks_.report(error);
+      if (error) return callbacks_.report(*error);
+      callbacks_.report(Error("Unerwarteter Fehler"));
     } catch (...) {
       // Reporting failed in turn: the host still must not see it.
     }
