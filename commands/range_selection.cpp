@@ -2,19 +2,11 @@
 
 #include "engine/range_list.h"
 #include "engine/settings.h"
+#include "platform/quoting.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::commands {
 namespace {
-
-// Without leading and trailing blanks and control characters.
-std::string Trimmed(const std::string& text) {
-  const auto kept = [](char c) { return static_cast<unsigned char>(c) > ' '; };
-  size_t begin = 0, end = text.size();
-  while (begin < end && !kept(text[begin])) ++begin;
-  while (end > begin && !kept(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
 
 void UseCounterFile(platform::Environment& env, const std::string& path) {
   if (!path.empty() && !env.files.IsFullPath(path))
@@ -46,7 +38,7 @@ void SelectToolbarRange(platform::Environment& env, const std::string& name) {
 
 void SelectRangeByName(platform::Environment& env, const std::string& name) {
   if (name == engine::kDefaultRangeName) return;
-  const std::string path = Trimmed(engine::FindRangePath(env, name));
+  const std::string path = platform::Trimmed(engine::FindRangePath(env, name));
   if (path.empty()) return;
   UseCounterFile(env, path);
 }

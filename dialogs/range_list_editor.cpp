@@ -4,17 +4,13 @@
 #include "engine/messages.h"
 #include "engine/range_list.h"
 #include "engine/settings.h"
+#include "platform/quoting.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::dialogs {
 namespace {
 
 bool Blank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
-
-std::string Trimmed(const std::string& text) {
-  const size_t begin = text.find_first_not_of(" \t");
-  return begin == std::string::npos ? "" : text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
 
 }  // namespace
 
@@ -118,8 +114,8 @@ bool AcceptRange(platform::Environment& env, const std::string& name, const std:
     platform::ShowErrorBox(env.ui, texts::kRangeNameWithBar);
     return false;
   }
-  if (!env.files.IsFullPath(Trimmed(path))) {
-    platform::ShowErrorBox(env.ui, engine::NotAFullPathMessage(engine::kCounterFileWhat, Trimmed(path)));
+  if (const std::string trimmed = platform::Trimmed(path); !env.files.IsFullPath(trimmed)) {
+    platform::ShowErrorBox(env.ui, engine::NotAFullPathMessage(engine::kCounterFileWhat, trimmed));
     return false;
   }
   return true;

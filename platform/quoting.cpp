@@ -18,4 +18,12 @@ std::string OnOneLine(std::string_view text) {
   return result;
 }
 
+std::string Trimmed(std::string_view text) {
+  const auto kept = [](char c) { return static_cast<unsigned char>(c) > ' '; };
+  size_t begin = 0, end = text.size();
+  while (begin < end && !kept(text[begin])) ++begin;
+  while (end > begin && !kept(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
 }  // namespace trelvo::platform

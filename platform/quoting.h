@@ -14,4 +14,8 @@ std::string Enquoted(std::string_view text, char quote);
 // add keys, sections or records).
 std::string OnOneLine(std::string_view text);
 
+// The text without leading and trailing blanks and control characters (a
+// path typed or read from a list).
+std::string Trimmed(std::string_view text);
+
 }  // namespace trelvo::platform
