@@ -4,33 +4,20 @@
 #include <optional>
 #include <regex>
 
+#include "platform/civil_date.h"
+
 namespace trelvo::simoffice {
 namespace {
 
-// Days from 30.12.1899 (the automation date's day 0) to a day of the Gregorian calendar.
+// The automation date's day 0 is 30.12.1899.
+const int64_t kSerialZero = platform::DaysFromCivil({1899, 12, 30});
+
 double Serial(int year, int month, int day) {
-  const auto days_from_civil = [](int y, int m, int d) {
-    y -= m <= 2;
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int year_of_era = y - era * 400;
-    const int day_of_year = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
-    return era * 146097 + day_of_era - 719468;
-  };
-  return days_from_civil(year, month, day) - days_from_civil(1899, 12, 30);
+  return static_cast<double>(platform::DaysFromCivil({year, month, day}) - kSerialZero);
 }
 
-void CivilFromSerial(double serial, int& year, int& month, int& day) {
-  // Days since 1.3.0000: serial 25569 is 1.1.1970, which lies 719468 days after it.
-  const int z = static_cast<int>(serial) - 25569 + 719468;
-  const int era = (z >= 0 ? z : z - 146096) / 146097;
-  const int day_of_era = z - era * 146097;
-  const int year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const int day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-  const int mp = (5 * day_of_year + 2) / 153;
-  day = day_of_year - (153 * mp + 2) / 5 + 1;
-  month = mp < 10 ? mp + 3 : mp - 9;
-  year = year_of_era + era * 400 + (month <= 2);
+platform::CivilDate CivilFromSerial(double serial) {
+  return platform::CivilFromDays(static_cast<int64_t>(serial) + kSerialZero);
 }
 
 int FullYear(const std::string& digits) {
@@ -41,9 +28,8 @@ int FullYear(const std::string& digits) {
 
 bool ValidDay(int year, int month, int day) {
   if (month < 1 || month > 12 || day < 1) return false;
-  int year_back, month_back, day_back;
-  CivilFromSerial(Serial(year, month, day), year_back, month_back, day_back);
-  return month_back == month && day_back == day;
+  const platform::CivilDate back = CivilFromSerial(Serial(year, month, day));
+  return back.month == month && back.day == day;
 }
 
 // The serial of a text that German settings read as a date: "T.M.", "T.M.JJ",
@@ -137,9 +123,8 @@ std::string SimCell::Text() const {
       return text;
     }
     case Kind::Date: {
-      int year, month, day;
-      CivilFromSerial(number_, year, month, day);
-      std::snprintf(shown, sizeof shown, "%02d.%02d.%04d", day, month, year);
+      const platform::CivilDate date = CivilFromSerial(number_);
+      std::snprintf(shown, sizeof shown, "%02d.%02d.%04d", date.day, date.month, date.year);
       return shown;
     }
   }

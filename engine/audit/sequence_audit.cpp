@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "engine/number_drawing.h"
+#include "platform/civil_date.h"
 
 namespace trelvo::engine::audit {
 namespace {
@@ -21,12 +22,9 @@ int64_t Seconds(const LogRecord& record) {
     for (char c : digits) value = value * 10 + (c - '0');
     return value;
   };
-  int64_t y = number(record.date.substr(0, 4)), m = number(record.date.substr(5, 2)), d = number(record.date.substr(8, 2));
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t year_of_era = y - era * 400;
-  const int64_t day_of_year = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t days = era * 146097 + year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  const int64_t days = platform::DaysFromCivil({static_cast<int>(number(record.date.substr(0, 4))),
+                                               static_cast<int>(number(record.date.substr(5, 2))),
+                                               static_cast<int>(number(record.date.substr(8, 2)))});
   return days * 86400 + number(record.time.substr(0, 2)) * 3600 + number(record.time.substr(3, 2)) * 60 +
          number(record.time.substr(6, 2));
 }
