@@ -106,18 +106,28 @@ void ForEachLine(platform::Environment& env, const std::string& path, const Line
   if (!pending.empty()) line_done(false);
 }
 
-// A duplicate names the line where its number was first issued: a second
-// pass, taken only when there are duplicates, finds it.
-void NameFirstLines(platform::Environment& env, const std::string& path, AuditResult& result) {
+// What the audit leaves to one more pass over the log, taken only when there
+// is something for it: the line where each duplicated number was first
+// issued, and for the report the text of the lines the findings rest on.
+void SecondPass(platform::Environment& env, const std::string& path, AuditResult& result, LogLines* lines) {
   std::map<std::string, size_t> first;
-  for (const Finding& finding : result.findings)
+  for (const Finding& finding : result.findings) {
     if (finding.kind == Finding::Kind::Duplicate) first.emplace(finding.number, 0);
-  if (first.empty()) return;
+    if (lines)
+      for (size_t line : finding.lines) lines->emplace(line, "");
+  }
+  if (first.empty() && (!lines || lines->empty())) return;
   ForEachLine(env, path, [&](size_t line_number, std::string_view line, bool complete) {
-    const ParsedLine parsed = ParseLogLine(platform::Cp1252ToUtf8(line), complete);
-    if (!parsed.record) return;
-    const auto found = first.find(parsed.record->number);
-    if (found != first.end() && found->second == 0) found->second = line_number;
+    bool keep = lines && lines->count(line_number);
+    if (!first.empty()) {
+      const ParsedLine parsed = ParseLogLine(platform::Cp1252ToUtf8(line), complete);
+      const auto found = parsed.record ? first.find(parsed.record->number) : first.end();
+      if (found != first.end() && found->second == 0) {
+        found->second = line_number;
+        keep = lines != nullptr;
+      }
+    }
+    if (keep) (*lines)[line_number] = platform::Cp1252ToUtf8(line);
   });
   for (Finding& finding : result.findings) {
     if (finding.kind != Finding::Kind::Duplicate) continue;
@@ -134,22 +144,9 @@ void WriteReport(platform::Environment& env, const std::string& path, const std:
   file->ReplaceContent(bytes, file->ReadAll());
 }
 
-// The log's lines that the findings rest on.
-LogLines LinesOfFindings(platform::Environment& env, const std::string& path, const AuditResult& result) {
-  LogLines lines;
-  for (const Finding& finding : result.findings)
-    for (size_t line : finding.lines) lines.emplace(line, "");
-  if (lines.empty()) return lines;
-  ForEachLine(env, path, [&](size_t line_number, std::string_view line, bool) {
-    const auto found = lines.find(line_number);
-    if (found != lines.end()) found->second = platform::Cp1252ToUtf8(line);
-  });
-  return lines;
-}
-
 }  // namespace
 
-AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env) {
+AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines) {
   const std::string log_path = call.log ? *call.log : engine::GetUsageLogPath(env);
   std::vector<AuditedCounterFile> files;
   for (const std::string& path : call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files)
@@ -159,27 +156,24 @@ AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env) {
     audit.Take(line_number, ParseLogLine(platform::Cp1252ToUtf8(line), complete));
   });
   AuditResult result = audit.Finish();
-  NameFirstLines(env, log_path, result);
+  SecondPass(env, log_path, result, lines);
   return result;
 }
 
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out) {
-  std::string log_path;
+  AuditCall resolved = call;
   AuditResult result;
   try {
-    log_path = call.log ? *call.log : engine::GetUsageLogPath(env);
-    result = AuditUsageLog(call, env);
-    if (call.html) WriteReport(env, *call.html, AuditHtml(result, log_path, LinesOfFindings(env, log_path, result)));
-    if (call.csv) {
-      std::string table = AuditCsv(result), crlf;
-      for (char c : table) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-      WriteReport(env, *call.csv, platform::Utf8ToCp1252(crlf));
-    }
+    if (!resolved.log) resolved.log = engine::GetUsageLogPath(env);
+    LogLines lines;
+    result = AuditUsageLog(resolved, env, call.html ? &lines : nullptr);
+    if (call.html) WriteReport(env, *call.html, AuditHtml(result, *resolved.log, lines));
+    if (call.csv) WriteReport(env, *call.csv, platform::Utf8ToCp1252(AuditCsv(result)));
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return kAuditUnreadable;
   }
-  PrintSummary(result, log_path, out);
+  PrintSummary(result, *resolved.log, out);
   return result.failed() ? kAuditFindings : kAuditClean;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // "trelvo audit": the usage log checked against the counter files, with a
 // German summary per series and every finding on standard output.
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -21,8 +22,12 @@ struct AuditCall {
 // 0: no duplicate and no unexplained gap; 1: there is one; 2: a file cannot be read.
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out);
 
+// The log's lines by number (UTF-8), as the report quotes them.
+using LogLines = std::map<size_t, std::string>;
+
 // The audit's result itself (the stress runs check it); throws when a file
-// cannot be read.
-engine::audit::AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env);
+// cannot be read. lines: when given, it receives the lines the findings rest on.
+engine::audit::AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env,
+                                         LogLines* lines = nullptr);
 
 }  // namespace trelvo::cli

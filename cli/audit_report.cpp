@@ -41,12 +41,6 @@ std::string Html(const std::string& text) {
   return escaped;
 }
 
-std::string LineList(const std::vector<size_t>& lines) {
-  std::string text;
-  for (size_t line : lines) text += (text.empty() ? "" : ", ") + std::to_string(line);
-  return text;
-}
-
 // Stacked bars of the numbers issued per day, a colour per user, with a legend.
 std::string Chart(const AuditResult& result) {
   if (result.issued_per_day.empty()) return "<p>Keine Nummern im Zeitraum.</p>\n";
@@ -101,10 +95,10 @@ std::string Chart(const AuditResult& result) {
 }  // namespace
 
 std::string AuditCsv(const AuditResult& result) {
-  std::string csv = "Art;Befund;Zeilen\n";
+  std::string csv = "Art;Befund;Zeilen\r\n";
   for (const Finding& finding : result.findings)
-    csv += CsvField(KindName(finding.kind)) + ";" + CsvField(finding.text) + ";" + CsvField(LineList(finding.lines)) +
-           "\n";
+    csv += CsvField(KindName(finding.kind)) + ";" + CsvField(finding.text) + ";" +
+           CsvField(engine::audit::LineNumbers(finding.lines)) + "\r\n";
   return csv;
 }
 

@@ -4,17 +4,14 @@
 // (no outside scripts, fonts or images; it prints on A4), with the summary per
 // series, each finding with the log lines it rests on, and a chart of the
 // numbers issued per day and user.
-#include <map>
 #include <string>
 
+#include "cli/audit_command.h"
 #include "engine/audit/sequence_audit.h"
 
 namespace trelvo::cli {
 
-// The log lines the findings rest on, by line number (UTF-8).
-using LogLines = std::map<size_t, std::string>;
-
-// UTF-8; the caller writes it in Windows-1252 with CR LF.
+// UTF-8 with CR LF; the caller writes it in Windows-1252.
 std::string AuditCsv(const engine::audit::AuditResult& result);
 std::string AuditHtml(const engine::audit::AuditResult& result, const std::string& log_path, const LogLines& lines);
 

@@ -29,12 +29,6 @@ int64_t Seconds(const LogRecord& record) {
          number(record.time.substr(6, 2));
 }
 
-std::string Lines(const std::vector<size_t>& lines) {
-  std::string text;
-  for (size_t line : lines) text += (text.empty() ? "" : ", ") + std::to_string(line);
-  return text;
-}
-
 // "Zählerwert 43" or "Zählerwerte 43 bis 45".
 std::string Values(int64_t from, int64_t to) {
   if (from == to) return "Zählerwert " + std::to_string(from);
@@ -42,6 +36,12 @@ std::string Values(int64_t from, int64_t to) {
 }
 
 }  // namespace
+
+std::string LineNumbers(const std::vector<size_t>& lines) {
+  std::string text;
+  for (size_t line : lines) text += (text.empty() ? "" : ", ") + std::to_string(line);
+  return text;
+}
 
 std::string AuditResult::Verdict() const {
   if (!failed()) return "Keine doppelte Nummer und keine Lücke: die Folge ist lückenlos belegt.";
@@ -222,7 +222,7 @@ AuditResult SequenceAudit::Finish() {
   for (const auto& [key, entry] : refused_)
     AddFinding(Finding::Kind::Refused,
                std::to_string(entry.first) + " verweigerte Ziehung" + (entry.first == 1 ? "" : "en") + " von '" +
-                   key.first + "' am " + key.second + " (gesperrte Zählerdatei; Zeilen " + Lines(entry.second) +
+                   key.first + "' am " + key.second + " (gesperrte Zählerdatei; Zeilen " + LineNumbers(entry.second) +
                    (entry.first > entry.second.size() ? ", …" : "") + ")",
                entry.second);
   for (auto& [key, state] : series_) result_.series.push_back(std::move(state.summary));

@@ -64,6 +64,9 @@ struct AuditResult {
   std::string Verdict() const;
 };
 
+// Line numbers for a reader: "3, 6".
+std::string LineNumbers(const std::vector<size_t>& lines);
+
 class SequenceAudit {
  public:
   SequenceAudit(std::vector<AuditedCounterFile> counter_files, AuditPeriod period);
