@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <random>
@@ -199,6 +200,37 @@ void RunConcurrentDraws(platform::Environment& env, const std::string& root, con
   scenario.CheckLog(report, total, 0);
 }
 
+// Victims one after another, each drawing with a pause in its draws during
+// which its marker file exists: after some draws of its own it is killed as
+// soon as the marker is seen. A marker that outlives its victim shows that it
+// died inside the pause; died_in_pause(marker) counts such a kill. A kill that
+// a busy machine delays past the pause does not count, and another victim
+// follows, at most 4 * kills of them.
+struct Kills {
+  int victims = 0, in_pause = 0;
+};
+Kills KillVictimsInTheirPause(platform::Environment& env, Scenario& scenario, const Options& options,
+                            Clock::time_point give_up, unsigned seed, const std::string& name,
+                            const std::function<std::unique_ptr<testing::ChildProcess>(
+                                const std::string& output, const std::string& marker)>& start,
+                            const std::function<bool(const std::string& marker)>& died_in_pause) {
+  std::mt19937 random(seed);
+  Kills kills;
+  for (; kills.in_pause < options.kills && kills.victims < 4 * options.kills && Clock::now() < give_up;
+       ++kills.victims) {
+    const std::string output = scenario.Output(name + std::to_string(kills.victims));
+    const std::string marker = output + ".pause";
+    auto victim = start(output, marker);
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(200, 500)(random)));
+    const auto victim_gives_up = std::min(give_up, Clock::now() + 30s);
+    while (!env.files.FileExists(marker) && Clock::now() < victim_gives_up) std::this_thread::sleep_for(1ms);
+    victim->Kill();
+    victim->Wait();
+    if (died_in_pause(marker)) ++kills.in_pause;
+  }
+  return kills;
+}
+
 void RunKilledDrawers(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
   std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern, " << options.kills
             << " ziehende Prozesse werden mit der Sperre in der Hand abgebrochen\n";
@@ -207,29 +239,15 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
   const auto give_up = GiveUpAt(options);
-  std::mt19937 random(42);
-  int killed_holding = 0;
-  int missed = 0;
   // Each of a victim's draws holds the lock 50 ms between reading and writing,
-  // and its holding file exists exactly then. It is killed as soon as it is
-  // seen in such a pause, after some draws of its own. A kill that a busy
-  // machine delays past the pause does not count; another victim follows.
-  for (int victims = 0; killed_holding < options.kills && victims < 4 * options.kills && Clock::now() < give_up;
-       ++victims) {
-    const std::string output = scenario.Output("opfer" + std::to_string(victims));
-    const std::string holding = output + ".sperre";
-    auto victim = scenario.StartWorker(output, 1000000, 50, holding);
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(200, 500)(random)));
-    const auto victim_gives_up = std::min(give_up, Clock::now() + 30s);
-    while (!env.files.FileExists(holding) && Clock::now() < victim_gives_up) std::this_thread::sleep_for(1ms);
-    victim->Kill();
-    victim->Wait();
-    // The holding file outlives the victim only when it died inside the pause, with the lock in hand.
-    if (env.files.FileExists(holding))
-      ++killed_holding;
-    else
-      ++missed;
-  }
+  // its marker (the holding file) existing exactly then.
+  const Kills kills = KillVictimsInTheirPause(
+      env, scenario, options, give_up, 42, "opfer",
+      [&](const std::string& output, const std::string& holding) {
+        return scenario.StartWorker(output, 1000000, 50, holding);
+      },
+      [&](const std::string& holding) { return env.files.FileExists(holding); });
+  const int killed_holding = kills.in_pause, missed = kills.victims - kills.in_pause;
   bool in_time = true;
   const bool all_ended_well = AllEndWell(workers, give_up, in_time);
 
@@ -258,23 +276,20 @@ void RunStoppedBeforeTheirRecord(platform::Environment& env, const std::string& 
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
   const auto give_up = GiveUpAt(options);
-  std::mt19937 random(7);
+  // Each of a victim's draws waits 50 ms between the draw and its record, its
+  // marker (the drawn file, holding the number) existing exactly then.
   std::set<long long> stopped;  // the counter values drawn and never logged
-  for (int victims = 0; static_cast<int>(stopped.size()) < options.kills && victims < 4 * options.kills &&
-                        Clock::now() < give_up;
-       ++victims) {
-    const std::string output = scenario.Output("gestoppt" + std::to_string(victims));
-    const std::string drawn = output + ".gezogen";
-    auto victim = scenario.StartWorker(output, 1000000, 0, "", {"--pause-before-log", "50", "--drawn-file", drawn});
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(200, 500)(random)));
-    const auto victim_gives_up = std::min(give_up, Clock::now() + 30s);
-    while (!env.files.FileExists(drawn) && Clock::now() < victim_gives_up) std::this_thread::sleep_for(1ms);
-    victim->Kill();
-    victim->Wait();
-    // The file outlives the victim only when it died inside the pause, its number drawn and not logged.
-    const auto lines = ReadLines(drawn);
-    if (!lines.empty() && !lines[0].empty()) stopped.insert(std::stoll(lines[0]));
-  }
+  KillVictimsInTheirPause(
+      env, scenario, options, give_up, 7, "gestoppt",
+      [&](const std::string& output, const std::string& drawn) {
+        return scenario.StartWorker(output, 1000000, 0, "", {"--pause-before-log", "50", "--drawn-file", drawn});
+      },
+      [&](const std::string& drawn) {
+        const auto lines = ReadLines(drawn);
+        if (lines.empty() || lines[0].empty()) return false;
+        stopped.insert(std::stoll(lines[0]));
+        return true;
+      });
   bool in_time = true;
   const bool all_ended_well = AllEndWell(workers, give_up, in_time);
   scenario.Collect(report);
