@@ -32,19 +32,26 @@ bool ValidDay(int year, int month, int day) {
   return back.month == month && back.day == day;
 }
 
+// The shapes of typed input that German settings read as dates and numbers.
+const std::regex kDayMonthYear(R"((\d{1,2})\.(\d{1,2})\.(\d{2}|\d{4})?)");
+const std::regex kDaySlashMonthYear(R"((\d{1,2})/(\d{1,2})/(\d{2}|\d{4}))");
+const std::regex kMonthSlashYear(R"((\d{1,2})/(\d{2}|\d{4}))");
+const std::regex kIsoDate(R"((\d{4})-(\d{1,2})-(\d{1,2}))");
+const std::regex kGermanNumber(R"([+-]?\d+(,\d+)?)");
+
 // The serial of a text that German settings read as a date: "T.M.", "T.M.JJ",
 // "T.M.JJJJ", "T/M/JJ(JJ)", "M/JJ" (the month's first), "JJJJ-M-T".
 std::optional<double> ReadDate(const std::string& text, int this_year) {
   std::smatch m;
   int year = this_year, month = 0, day = 1;
-  if (std::regex_match(text, m, std::regex(R"((\d{1,2})\.(\d{1,2})\.(\d{2}|\d{4})?)"))) {
+  if (std::regex_match(text, m, kDayMonthYear)) {
     day = std::stoi(m[1]), month = std::stoi(m[2]);
     if (m[3].matched) year = FullYear(m[3]);
-  } else if (std::regex_match(text, m, std::regex(R"((\d{1,2})/(\d{1,2})/(\d{2}|\d{4}))"))) {
+  } else if (std::regex_match(text, m, kDaySlashMonthYear)) {
     day = std::stoi(m[1]), month = std::stoi(m[2]), year = FullYear(m[3]);
-  } else if (std::regex_match(text, m, std::regex(R"((\d{1,2})/(\d{2}|\d{4}))"))) {
+  } else if (std::regex_match(text, m, kMonthSlashYear)) {
     month = std::stoi(m[1]), year = FullYear(m[2]);
-  } else if (std::regex_match(text, m, std::regex(R"((\d{4})-(\d{1,2})-(\d{1,2}))"))) {
+  } else if (std::regex_match(text, m, kIsoDate)) {
     year = std::stoi(m[1]), month = std::stoi(m[2]), day = std::stoi(m[3]);
   } else {
     return std::nullopt;
@@ -55,7 +62,7 @@ std::optional<double> ReadDate(const std::string& text, int this_year) {
 
 // A number as German settings read it: a sign, digits, a decimal comma.
 std::optional<double> ReadNumber(const std::string& text) {
-  if (!std::regex_match(text, std::regex(R"([+-]?\d+(,\d+)?)"))) return std::nullopt;
+  if (!std::regex_match(text, kGermanNumber)) return std::nullopt;
   std::string english = text;
   for (char& c : english)
     if (c == ',') c = '.';
