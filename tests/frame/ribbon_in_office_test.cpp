@@ -22,14 +22,23 @@ void SetHostVersion(const wchar_t* host, const wchar_t* version) {
 
 class RibbonInOffice : public OfficeLoadsTrelvo {
  protected:
-  // Every host started quits at the end, also when the test failed.
+  // Every host started quits at the end, also when the test failed; a range
+  // list the test wrote goes.
   void TearDown() override {
     for (const DispatchObject& host : started_) try {
         host.Call("Quit");
       } catch (const std::exception&) {
       }
     started_.clear();
+    DeleteFileW(RangeList().c_str());
     OfficeLoadsTrelvo::TearDown();
+  }
+  static std::wstring RangeList() { return UserFolder() + L"\\nummernkreise.txt"; }
+  // The range list with the one range "Firma B", whose counter file stands at 7.
+  static void WriteRangeFirmaB(const UserSettings& settings) {
+    const std::string other = settings.folder + "firma_b.ini";
+    std::ofstream(other, std::ios::binary) << "[Zaehler]\r\nCounter=7\r\n";
+    std::ofstream(RangeList().c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
   }
   DispatchObject Start(const wchar_t* host, const wchar_t* version) {
     SetHostVersion(host, version);
@@ -209,10 +218,7 @@ TEST_F(RibbonInOffice, HostsWithTheRibbonGetNoToolbarInEitherOrder) {
 // that the add-in's initialisation reads reaches the drop-down in both orders.
 TEST_F(RibbonInOffice, TheDropDownIsFilledWhetherTheRibbonIsReadEarlyOrLate) {
   const UserSettings settings;
-  const std::wstring range_list = UserFolder() + L"\\nummernkreise.txt";
-  const std::string other = settings.folder + "firma_b.ini";
-  std::ofstream(other, std::ios::binary) << "[Zaehler]\r\nCounter=7\r\n";
-  std::ofstream(range_list.c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
+  WriteRangeFirmaB(settings);
   for (const DWORD early : {1, 0}) {
     win32::RegistryKey::Create(HKEY_CURRENT_USER, L"Software\\SimOffice\\Excel").SetDword(L"RibbonAtCustomUI", early);
     const DispatchObject excel = StartExcel12();
@@ -221,17 +227,13 @@ TEST_F(RibbonInOffice, TheDropDownIsFilledWhetherTheRibbonIsReadEarlyOrLate) {
     EXPECT_EQ(ribbon.Call("ItemLabel", {Variant::Text(kRanges), Variant::Int(1)}).ToText(), "Firma B");
     excel.Call("Quit");
   }
-  DeleteFileW(range_list.c_str());
 }
 
 // A macro's SetIniFile puts the ribbon's range selector back on "(Standard
 // Zähler)", as the toolbar's: the host is asked to read the selection again.
 TEST_F(RibbonInOffice, SetIniFileShowsTheDefaultRangeInTheRibbon) {
   const UserSettings settings;
-  const std::wstring range_list = UserFolder() + L"\\nummernkreise.txt";
-  const std::string other = settings.folder + "firma_b.ini";
-  std::ofstream(other, std::ios::binary) << "[Zaehler]\r\nCounter=7\r\n";
-  std::ofstream(range_list.c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
+  WriteRangeFirmaB(settings);
   const DispatchObject excel = StartExcel12();
   const DispatchObject ribbon = excel.GetObject("SimRibbon");
   ribbon.Call("Select", {Variant::Text(kRanges), Variant::Int(1)});
@@ -240,7 +242,6 @@ TEST_F(RibbonInOffice, SetIniFileShowsTheDefaultRangeInTheRibbon) {
   EXPECT_TRUE(trelvo.Get("SetIniFile", {Variant::Text(settings.counter)}).ToBool());
   EXPECT_EQ(ribbon.Call("SelectedIndex", {Variant::Text(kRanges)}).ToInt(), 0);
   EXPECT_EQ(trelvo.Get("ReadCounter").ToText(), "0042");
-  DeleteFileW(range_list.c_str());
 }
 
 // A locked counter file: the ribbon's Insert is not greyed for the refusal.
