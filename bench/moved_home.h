@@ -12,6 +12,7 @@ class MovedHome : public platform::SystemServices {
  public:
   MovedHome(platform::SystemServices& real, std::optional<std::string> home) : real_(real), home_(std::move(home)) {}
   std::string UserName() override { return real_.UserName(); }
+  std::string ComputerName() override { return real_.ComputerName(); }
   std::string GetSpecialFolderPath(int csidl) override { return home_ ? *home_ : real_.GetSpecialFolderPath(csidl); }
   std::string ModulePath() override { return real_.ModulePath(); }
   platform::LocalDateTime Now() override { return real_.Now(); }

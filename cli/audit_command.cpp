@@ -78,19 +78,20 @@ void PrintSummary(const AuditResult& result, const std::string& log, std::ostrea
   out << "\nErgebnis: " << result.Verdict() << "\n";
 }
 
-using LineHandler = std::function<void(size_t line_number, std::string_view line, bool complete)>;
+// A line of the records (UTF-8), with its number.
+using LineHandler = std::function<void(size_t line_number, const std::string& line, bool complete)>;
 
 // Reads the log piece by piece and calls take for each line but its header:
 // only the line being read is held, however long the log. Throws when the log
 // does not exist.
-void ForEachLine(platform::Environment& env, const std::string& path, const LineHandler& take) {
+void ForEachLogLine(platform::Environment& env, const std::string& path, const LineHandler& take) {
   size_t line_number = 0;
   std::string pending;  // the line read so far
   const auto line_done = [&](bool complete) {
     std::string_view line = pending;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++line_number;
-    if (!(line_number == 1 && line == engine::kUsageLogHeader)) take(line_number, line, complete);
+    if (!(line_number == 1 && line == engine::kUsageLogHeader)) take(line_number, platform::Cp1252ToUtf8(line), complete);
     pending.clear();
   };
   const bool exists = env.files.ReadInPieces(path, [&](std::string_view piece) {
@@ -106,10 +107,40 @@ void ForEachLine(platform::Environment& env, const std::string& path, const Line
   if (!pending.empty()) line_done(false);
 }
 
-// What the audit leaves to one more pass over the log, taken only when there
-// is something for it: the line where each duplicated number was first
+// Where the audited records come from: the usage log, or the records of the
+// server ranges that the counter files point at (numbered in their order as
+// the log's lines would be).
+struct RecordSource {
+  std::string name;  // as the summary and the report name it
+  std::function<void(const LineHandler&)> for_each_line;
+};
+
+RecordSource SourceOf(const AuditCall& call, platform::Environment& env, const std::vector<std::string>& paths) {
+  std::vector<engine::server::ServerRange> ranges;
+  for (const std::string& path : paths)
+    if (auto range = engine::CounterFile(env, path).Server()) ranges.push_back(std::move(*range));
+  if (ranges.empty()) {
+    const std::string log = call.log ? *call.log : engine::GetUsageLogPath(env);
+    return {log, [&env, log](const LineHandler& take) { ForEachLogLine(env, log, take); }};
+  }
+  if (ranges.size() != paths.size() || call.log)
+    throw Error("Ein Nummernkreis auf einem Server wird mit seinen eigenen Datensätzen geprüft: geben Sie nur "
+                "Verweise auf Server mit --counter-file an, ohne --log.");
+  std::string name;
+  for (const auto& range : ranges) name += (name.empty() ? "Server, Nummernkreis " : ", ") + platform::Quoted(range.pointer().range);
+  return {name, [ranges](const LineHandler& take) {
+            size_t line_number = 0;
+            for (const auto& range : ranges)
+              for (const engine::server::StoredRecord& record : range.Records())
+                take(++line_number, engine::UsageLogRecord(record.number, record.time, record.application, record.user),
+                     true);
+          }};
+}
+
+// What the audit leaves to one more pass over the records, taken only when
+// there is something for it: the line where each duplicated number was first
 // issued, and for the report the text of the lines the findings rest on.
-void SecondPass(platform::Environment& env, const std::string& path, AuditResult& result, LogLines* lines) {
+void SecondPass(const RecordSource& source, AuditResult& result, LogLines* lines) {
   std::map<std::string, size_t> first;
   for (const Finding& finding : result.findings) {
     if (finding.kind == Finding::Kind::Duplicate) first.emplace(finding.number, 0);
@@ -117,17 +148,17 @@ void SecondPass(platform::Environment& env, const std::string& path, AuditResult
       for (size_t line : finding.lines) lines->emplace(line, "");
   }
   if (first.empty() && (!lines || lines->empty())) return;
-  ForEachLine(env, path, [&](size_t line_number, std::string_view line, bool complete) {
+  source.for_each_line([&](size_t line_number, const std::string& line, bool complete) {
     bool keep = lines && lines->count(line_number);
     if (!first.empty()) {
-      const ParsedLine parsed = ParseLogLine(platform::Cp1252ToUtf8(line), complete);
+      const ParsedLine parsed = ParseLogLine(line, complete);
       const auto found = parsed.record ? first.find(parsed.record->number) : first.end();
       if (found != first.end() && found->second == 0) {
         found->second = line_number;
         keep = lines != nullptr;
       }
     }
-    if (keep) (*lines)[line_number] = platform::Cp1252ToUtf8(line);
+    if (keep) (*lines)[line_number] = line;
   });
   for (Finding& finding : result.findings) {
     if (finding.kind != Finding::Kind::Duplicate) continue;
@@ -146,34 +177,37 @@ void WriteReport(platform::Environment& env, const std::string& path, const std:
 
 }  // namespace
 
-AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines) {
-  const std::string log_path = call.log ? *call.log : engine::GetUsageLogPath(env);
+AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines,
+                          std::string* source_name) {
+  const std::vector<std::string> paths = call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files;
   std::vector<AuditedCounterFile> files;
-  for (const std::string& path : call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files)
-    files.push_back(ReadCounterFile(env, path));
+  for (const std::string& path : paths) files.push_back(ReadCounterFile(env, path));
+  const RecordSource source = SourceOf(call, env, paths);
+  if (source_name) *source_name = source.name;
   SequenceAudit audit(std::move(files), {call.from, call.to});
-  ForEachLine(env, log_path, [&](size_t line_number, std::string_view line, bool complete) {
-    audit.Take(line_number, ParseLogLine(platform::Cp1252ToUtf8(line), complete));
+  source.for_each_line([&](size_t line_number, const std::string& line, bool complete) {
+    audit.Take(line_number, ParseLogLine(line, complete));
   });
   AuditResult result = audit.Finish();
-  SecondPass(env, log_path, result, lines);
+  SecondPass(source, result, lines);
   return result;
 }
 
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out) {
-  AuditCall resolved = call;
   AuditResult result;
+  std::string source_name;
   try {
-    if (!resolved.log) resolved.log = engine::GetUsageLogPath(env);
     LogLines lines;
-    result = AuditUsageLog(resolved, env, call.html ? &lines : nullptr);
-    if (call.html) WriteReport(env, *call.html, AuditHtml(result, *resolved.log, lines));
+    result = AuditUsageLog(call, env, call.html ? &lines : nullptr, &source_name);
+    if (call.html) WriteReport(env, *call.html, AuditHtml(result, source_name, lines));
     if (call.csv) WriteReport(env, *call.csv, platform::Utf8ToCp1252(AuditCsv(result)));
+  } catch (const Aborted&) {
+    return kAuditUnreadable;  // the message has been shown
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return kAuditUnreadable;
   }
-  PrintSummary(result, *resolved.log, out);
+  PrintSummary(result, source_name, out);
   return result.failed() ? kAuditFindings : kAuditClean;
 }
 

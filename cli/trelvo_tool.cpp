@@ -6,6 +6,7 @@
 #include "cli/audit_command.h"
 
 #include "engine/counter_lock.h"
+#include "engine/messages.h"
 #include "engine/number_drawing.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
@@ -27,6 +28,9 @@ constexpr char kUsage[] =
     "  unlock   [--counter-file PFAD]               hebt die Sperre der Zählerdatei auf\n"
     "  audit    [--log DATEI] [--counter-file PFAD]... [--from JJJJ-MM-TT] [--to JJJJ-MM-TT]\n"
     "           [--html DATEI] [--csv DATEI]        prüft das Protokoll auf doppelte Nummern und Lücken\n"
+    "  server-init --counter-file ZEIGER [--from ZÄHLERDATEI]\n"
+    "           legt die Tabellen und den Nummernkreis an, auf den ZEIGER (Abschnitt [Server])\n"
+    "           verweist; mit --from Zähler und Format dieser Zählerdatei, die danach gesperrt bleibt\n"
     "\n"
     "Ohne --counter-file gilt die aktuelle Zählerdatei aus trelvo.ini (audit: dazu die\n"
     "Zählerdateien der Nummernkreise), ohne --log das Protokoll im Ordner aus trelvo.ini.\n"
@@ -38,7 +42,8 @@ struct Options {
   std::string command;
   std::optional<std::string> counter_file;
   std::optional<std::string> application;
-  AuditCall audit;  // the options of "audit"
+  std::optional<std::string> source;  // server-init: the counter file the range moves from
+  AuditCall audit;                    // the options of "audit"
 };
 
 bool IsDate(const std::string& text) {
@@ -65,6 +70,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
       options.audit.log = args[++i];
     } else if (arg == "--html" || arg == "--csv") {
       (arg == "--html" ? options.audit.html : options.audit.csv) = args[++i];
+    } else if (arg == "--from" && options.command == "server-init") {
+      options.source = args[++i];
     } else if (arg == "--from" || arg == "--to") {
       const std::string& date = args[++i];
       if (!IsDate(date)) {
@@ -83,6 +90,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
   }
   if (options.application && options.command != "draw") {
     err << "Fehler: --app gilt nur für draw.\n";
+    return std::nullopt;
+  }
+  if (options.command == "server-init" && !options.counter_file) {
+    err << "Fehler: server-init braucht --counter-file mit dem Verweis auf den Server.\n";
     return std::nullopt;
   }
   const bool audit = options.command == "audit";
@@ -112,7 +123,11 @@ int Status(platform::Environment& env, const CounterFile& file, std::ostream& ou
   const engine::NextDraw next = engine::PlanNextDraw(env, document, file.path());
   const std::string holder = engine::LockOwnerIn(document);
   const auto quoted = [](const std::string& text) { return "\"" + text + "\""; };
-  out << "Zählerdatei:      " << file.path() << (file.Exists() ? "" : " (existiert noch nicht)") << '\n'
+  out << "Zählerdatei:      " << file.path() << (file.Exists() ? "" : " (existiert noch nicht)") << '\n';
+  if (const auto range = file.Server())
+    out << "Server:           " << engine::server::WithoutPassword(range->pointer().connection) << '\n'
+        << "Nummernkreis:     " << quoted(range->pointer().range) << '\n';
+  out
       << "Zähler:           " << CounterValueText(document, k::kCounter, 0) << '\n'
       << "Schrittweite:     " << CounterValueText(document, k::kIncrement, 1) << '\n'
       << "Text vor Datum:   " << quoted(state.format.text_before) << '\n'
@@ -143,19 +158,78 @@ int Preview(platform::Environment& env, const CounterFile& file, std::ostream& o
 
 int Draw(platform::Environment& env, const CounterFile& file, const Options& options, std::ostream& out) {
   const std::string application = options.application.value_or(std::string("Kommandozeile ") + kToolVersion);
-  engine::CheckUsageLogWritable(env);  // every number drawn must get its record
-  const engine::DrawResult result = engine::DrawUnderLock(env, file);
+  engine::CheckRecordable(env, file);  // every number drawn must get its record
+  const engine::DrawResult result = engine::DrawUnderLock(env, file, application);
   if (result.issued)
     out << result.number << '\n' << std::flush;
   else
     engine::ShowLockMessage(env, file.path(), result.holder);
+  if (result.recorded) return kExitOk;
   try {
-    engine::AppendUsageLog(env, result.issued ? result.number : engine::kLockedMarker, application, env.system.Now());
+    engine::RecordUsage(env, file, result.issued ? result.number : engine::kLockedMarker, application,
+                        env.system.Now());
   } catch (const Error& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return result.issued ? kExitNotLogged : kExitLocked;
   }
   return result.issued ? kExitOk : kExitLocked;
+}
+
+// The range named by the pointer file, created on its server with the tables
+// when they are absent. From a counter file: its values are taken under its
+// lock, and its advisory lock then names where the range went, for good, so
+// that no workstation draws from it again; a failure frees it again.
+int ServerInit(platform::Environment& env, const CounterFile& pointer, const std::optional<std::string>& source,
+               std::ostream& out) {
+  namespace k = engine::counter_keys;
+  const auto range = pointer.Server();
+  if (!range)
+    throw Error("Die Datei " + platform::Quoted(pointer.path()) +
+                " verweist auf keinen Server: server-init braucht eine Datei mit dem Abschnitt [Server] "
+                "(Connection und Range).");
+  const std::string name = platform::Quoted(range->pointer().range);
+  if (!source) {
+    const bool created = range->Create(engine::IniDocument());
+    out << (created ? "Der Nummernkreis " + name + " ist auf dem Server angelegt.\n"
+                    : "Den Nummernkreis " + name + " gibt es auf dem Server schon; er bleibt, wie er ist.\n");
+    return kExitOk;
+  }
+  const CounterFile from(env, *source);
+  if (!from.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(*source) + " existiert nicht.");
+  if (from.Server()) throw Error("Die Datei " + platform::Quoted(*source) + " verweist selbst auf einen Server.");
+  engine::IniDocument content;
+  std::string holder;
+  from.Update([&](engine::IniDocument& document) {
+    holder = engine::LockOwnerIn(document);
+    if (engine::IsLockHolder(holder)) return;
+    content = document;
+    document.WriteBool(k::kLockingSection, k::kIsLocked, true);
+    document.WriteString(k::kLockingSection, k::kLockedBy, "Umzug auf den Server (trelvo server-init)");
+  });
+  if (engine::IsLockHolder(holder)) {
+    engine::ShowLockMessage(env, from.path(), holder);
+    return kExitLocked;
+  }
+  bool created = false;
+  try {
+    created = range->Create(content);
+  } catch (...) {
+    from.Update(engine::WriteFreeLock);
+    throw;
+  }
+  if (!created) {
+    from.Update(engine::WriteFreeLock);
+    throw Error("Den Nummernkreis " + name + " gibt es auf dem Server schon. Die Zählerdatei " +
+                platform::Quoted(*source) + " bleibt, wie sie war.");
+  }
+  from.Update([&](engine::IniDocument& document) {
+    document.WriteString(k::kLockingSection, k::kLockedBy,
+                         "Auf den Server umgezogen: Nummernkreis " + range->pointer().range + ", Verweis " +
+                             engine::FileNameOf(pointer.path()));
+  });
+  out << "Der Nummernkreis " << name << " ist auf dem Server angelegt, mit Zähler und Format aus "
+      << platform::Quoted(*source) << ". Diese Zählerdatei bleibt gesperrt.\n";
+  return kExitOk;
 }
 
 int Unlock(platform::Environment& env, const CounterFile& file, std::ostream& out) {
@@ -200,6 +274,7 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     if (options->command == "preview") return Preview(env, file, out);
     if (options->command == "draw") return Draw(env, file, *options, out);
     if (options->command == "unlock") return Unlock(env, file, out);
+    if (options->command == "server-init") return ServerInit(env, file, options->source, out);
     err << "Fehler: unbekannter Befehl '" << options->command << "'.\n" << kUsage;
     return kExitUsage;
   } catch (const Aborted&) {

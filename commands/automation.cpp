@@ -25,8 +25,10 @@ std::string ReadCounter(platform::Environment& env) { return engine::PreviewNext
 
 std::string SetCounter(platform::Environment& env, const SharedHost& host) {
   CheckTarget(host);
-  engine::CheckUsageLogWritable(env);  // every number drawn must get its record
-  const engine::DrawResult draw = engine::DrawUnderLock(env, engine::CurrentCounterFile(env));
+  const engine::CounterFile counter_file = engine::CurrentCounterFile(env);
+  const std::string application = ApplicationWord(static_cast<int>(host.kind)) + host.version;
+  engine::CheckRecordable(env, counter_file);  // every number drawn must get its record
+  const engine::DrawResult draw = engine::DrawUnderLock(env, counter_file, application);
   const std::string value = draw.issued ? draw.number : engine::kLockedMarker;
   // A number that is drawn is logged, also when the property cannot be written.
   std::exception_ptr property_failure;
@@ -37,7 +39,7 @@ std::string SetCounter(platform::Environment& env, const SharedHost& host) {
       property_failure = std::current_exception();
     }
   }
-  engine::AppendUsageLog(env, value, ApplicationWord(static_cast<int>(host.kind)) + host.version, env.system.Now());
+  if (!draw.recorded) engine::RecordUsage(env, counter_file, value, application, env.system.Now());
   if (property_failure) std::rethrow_exception(property_failure);
   return value;
 }

@@ -68,25 +68,29 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
                   : target == Target::FormField ? "Word Formular "
                                                 : "Word ") +
       host.Version();
-  const std::string counter_file = engine::UsableCounterFilePath(env);
-  engine::CheckUsageLogWritable(env);  // every number drawn must get its record
+  const engine::CounterFile counter_file(env, engine::UsableCounterFilePath(env));
   engine::DrawResult draw;
   try {
-    draw = engine::DrawUnderLock(env, engine::CounterFile(env, counter_file));
+    engine::CheckRecordable(env, counter_file);  // every number drawn must get its record
+    draw = engine::DrawUnderLock(env, counter_file, application);
   } catch (const Aborted&) {
     return;  // the engine has told why nothing was drawn
   }
   if (!draw.issued) {
-    engine::AppendUsageLog(env, engine::kLockedMarker, ApplicationWord(static_cast<int>(kind)) + host.Version(),
-                           env.system.Now());
-    platform::ShowErrorBox(env.ui, LockedMessage(counter_file, draw.holder));
+    engine::RecordUsage(env, counter_file, engine::kLockedMarker,
+                        ApplicationWord(static_cast<int>(kind)) + host.Version(), env.system.Now());
+    platform::ShowErrorBox(env.ui, LockedMessage(counter_file.path(), draw.holder));
     return;
   }
 
   if (drawn) drawn();
   // Insertion, then the log record (stamped after it), then the property. A
   // number whose insertion fails is logged all the same before the failure
-  // is reported: no number is drawn without its record.
+  // is reported: no number is drawn without its record. A server range has
+  // stored the record with the draw.
+  const auto record = [&] {
+    if (!draw.recorded) engine::RecordUsage(env, counter_file, draw.number, application, env.system.Now());
+  };
   try {
     switch (target) {
       case Target::Cell: host.SetActiveCellText(draw.number); break;
@@ -94,10 +98,10 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
       default: host.TypeText(draw.number); break;
     }
   } catch (...) {
-    engine::AppendUsageLog(env, draw.number, application, env.system.Now());
+    record();
     throw;
   }
-  engine::AppendUsageLog(env, draw.number, application, env.system.Now());
+  record();
   SetDocumentProperty(host, kNumberProperty, draw.number);
 }
 

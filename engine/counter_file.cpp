@@ -66,12 +66,46 @@ CounterFile::CounterFile(platform::Environment& env, std::string path)
 
 bool CounterFile::Exists() const { return env_.files.FileExists(path()); }
 
+std::optional<server::ServerRange> CounterFile::Server() const {
+  const auto pointer = server::ServerPointerIn(TellWhenBusy(env_, [&] { return file_.Load(); }), path());
+  if (!pointer) return std::nullopt;
+  return server::ServerRange(env_, *pointer, path());
+}
+
 IniDocument CounterFile::Load() const {
-  return TellWhenBusy(env_, [&] { return file_.Load(); });
+  IniDocument document = TellWhenBusy(env_, [&] { return file_.Load(); });
+  if (const auto pointer = server::ServerPointerIn(document, path()))
+    return server::ServerRange(env_, *pointer, path()).Load();
+  return document;
 }
 
 void CounterFile::Update(const std::function<void(IniDocument&)>& change) const {
-  TellWhenBusy(env_, [&] { file_.Update(change); });
+  Change(
+      [&](IniDocument& document) -> std::optional<server::ServerRecord> {
+        change(document);
+        return std::nullopt;
+      },
+      false);
+}
+
+std::optional<std::string> CounterFile::UpdateWithRecord(
+    const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change) const {
+  return Change(change, true);
+}
+
+// One open of the file: its content is changed under its lock, unless it
+// turns out to be a pointer; then the range's row is, once the file is let go.
+std::optional<std::string> CounterFile::Change(
+    const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change, bool draws) const {
+  std::optional<server::ServerPointer> pointer;
+  TellWhenBusy(env_, [&] {
+    file_.Update([&](IniDocument& document) {
+      pointer = server::ServerPointerIn(document, path());
+      if (!pointer) change(document);
+    });
+  });
+  if (!pointer) return std::nullopt;
+  return server::ServerRange(env_, *pointer, path()).Update(change, draws);
 }
 
 CounterFile CurrentCounterFile(platform::Environment& env) { return CounterFile(env, UsableCounterFilePath(env)); }

@@ -10,6 +10,7 @@
 
 #include "engine/ini/ini_file.h"
 #include "engine/number_composition.h"
+#include "engine/server/server_range.h"
 #include "platform/environment.h"
 
 namespace trelvo::engine {
@@ -60,15 +61,28 @@ std::string LockOwnerIn(const IniDocument& file);
 // Marks the advisory lock free: IsLocked 0 and LockedBy "#nouser#".
 void WriteFreeLock(IniDocument& file);
 
+// A counter file, or a pointer to a range on a server (server_range.h) that
+// is read and written as if it were the file's content.
 class CounterFile {
  public:
   CounterFile(platform::Environment& env, std::string path);
   const std::string& path() const { return file_.path(); }
   bool Exists() const;
+  // The server range the file points at, or nullopt for a counter file.
+  std::optional<server::ServerRange> Server() const;
   IniDocument Load() const;
   void Update(const std::function<void(IniDocument&)>& change) const;
+  // change answers the usage record of what it did (a draw). A server range
+  // inserts it in the same transaction and answers the number committed; for
+  // a counter file the answer is nullopt, and the record is the caller's to
+  // append to the usage log once the number is placed.
+  std::optional<std::string> UpdateWithRecord(
+      const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change) const;
 
  private:
+  std::optional<std::string> Change(const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change,
+                                    bool draws) const;
+
   platform::Environment& env_;
   IniFile file_;
 };

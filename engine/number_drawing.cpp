@@ -3,6 +3,7 @@
 #include "engine/counter_lock.h"
 #include "engine/integer_text.h"
 #include "engine/messages.h"
+#include "engine/usage_log.h"
 #include "platform/error.h"
 #include "platform/user_interface.h"
 
@@ -50,33 +51,52 @@ std::string PreviewNextNumber(platform::Environment& env) { return PreviewNextNu
 std::string DrawNextNumber(platform::Environment& env) {
   const CounterFile file = CurrentCounterFile(env);
   NextDraw draw;
-  file.Update([&](IniDocument& document) {
+  const auto recorded = file.UpdateWithRecord([&](IniDocument& document) -> std::optional<server::ServerRecord> {
     draw = PlanNextDraw(env, document, file.path());
-    if (!draw.refusal) document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
+    if (draw.refusal) return std::nullopt;
+    document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
+    return server::ServerRecord{draw.number, "", env.system.Now()};
   });
   if (draw.refusal) Refuse(env, *draw.refusal);
-  return draw.number;
+  return recorded.value_or(draw.number);
 }
 
-DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file) {
+DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file, const std::string& application) {
   DrawResult result;
   std::optional<std::string> refusal;
-  file.Update([&](IniDocument& document) {
+  const auto recorded = file.UpdateWithRecord([&](IniDocument& document) -> std::optional<server::ServerRecord> {
     result.holder = LockOwnerIn(document);
-    if (IsLockHolder(result.holder)) return;
+    if (IsLockHolder(result.holder)) return std::nullopt;
     const NextDraw draw = PlanNextDraw(env, document, file.path());
     if (draw.refusal) {
       refusal = draw.refusal;
-      return;
+      return std::nullopt;
     }
     // The lock entries come first, as a file that a draw creates has always had them.
     WriteFreeLock(document);
     document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
     result.number = draw.number;
     result.issued = true;
+    return server::ServerRecord{draw.number, application, env.system.Now()};
   });
   if (refusal) Refuse(env, *refusal);
+  if (recorded) {
+    result.number = *recorded;
+    result.recorded = true;
+  }
   return result;
+}
+
+void CheckRecordable(platform::Environment& env, const CounterFile& file) {
+  if (!file.Server()) CheckUsageLogWritable(env);
+}
+
+void RecordUsage(platform::Environment& env, const CounterFile& file, const std::string& number,
+                 const std::string& application, const platform::LocalDateTime& when) {
+  if (const auto range = file.Server())
+    range->Record({number, application, when});
+  else
+    AppendUsageLog(env, number, application, when);
 }
 
 DrawResult DrawUnderLock(platform::Environment& env) { return DrawUnderLock(env, CurrentCounterFile(env)); }

@@ -33,13 +33,27 @@ std::string DrawNextNumber(platform::Environment& env);
 // free lock, in one write. A Counter or Increment that no number may be drawn
 // from (UntrustedCounterValue), or a counter that would leave the 32-bit range,
 // is refused with an error box (Aborted) and nothing is written.
+//
+// A range on a server draws in one transaction with the number's usage record
+// (application: the record's application text) and answers recorded; a
+// counter file's record is the caller's to append (RecordUsage) once the
+// number is placed.
 struct DrawResult {
   bool issued = false;
-  std::string number;  // the issued number when issued
-  std::string holder;  // the lock holder when refused
+  std::string number;     // the issued number when issued
+  std::string holder;     // the lock holder when refused
+  bool recorded = false;  // the number's record is stored with the draw
 };
 DrawResult DrawUnderLock(platform::Environment& env);
-DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file);
+DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file, const std::string& application = "");
+
+// Before a draw: a counter file's usage log must take the number's record
+// (CheckUsageLogWritable); a server range stores it with the draw.
+void CheckRecordable(platform::Environment& env, const CounterFile& file);
+// The record of a number or a refusal that the draw has not stored: among the
+// server range's records, or appended to the usage log.
+void RecordUsage(platform::Environment& env, const CounterFile& file, const std::string& number,
+                 const std::string& application, const platform::LocalDateTime& when);
 
 // The text of a counter field as a number; an error box and nullopt when it is
 // not a whole number.

@@ -17,6 +17,8 @@ class SystemServices {
   virtual ~SystemServices() = default;
   // Logon name of the current user; empty when it cannot be determined.
   virtual std::string UserName() = 0;
+  // Name of this workstation (for the records of a server range); empty when unknown.
+  virtual std::string ComputerName() = 0;
   // Path of a special folder (CSIDL value) without trailing separator; empty on failure.
   virtual std::string GetSpecialFolderPath(int csidl) = 0;
   // Full path of the add-in's library (or of the running tool).

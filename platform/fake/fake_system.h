@@ -14,6 +14,7 @@ namespace trelvo::platform {
 class FakeSystem : public SystemServices {
  public:
   std::string user = "mmuster";
+  std::string computer = "BUERO-PC1";
   std::string app_data = "C:\\Users\\mmuster\\AppData\\Roaming";
   std::string module_path = "C:\\Programme\\Trelvo\\Trelvo.dll";
   LocalDateTime now{2024, 3, 5, 14, 7, 9};
@@ -21,6 +22,7 @@ class FakeSystem : public SystemServices {
   std::chrono::milliseconds slept{0};
 
   std::string UserName() override { return user; }
+  std::string ComputerName() override { return computer; }
   std::string GetSpecialFolderPath(int csidl) override { return csidl == kCsidlAppData ? app_data : ""; }
   std::string ModulePath() override { return module_path; }
   LocalDateTime Now() override { return now; }

@@ -20,6 +20,10 @@ class PosixSystemServices : public platform::SystemServices {
     const char* user = std::getenv("USER");
     return user ? user : "";
   }
+  std::string ComputerName() override {
+    char name[256] = {};
+    return gethostname(name, sizeof name - 1) == 0 ? name : "";
+  }
   std::string GetSpecialFolderPath(int csidl) override {
     if (csidl != platform::kCsidlAppData) return "";
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return data;

@@ -27,6 +27,13 @@ std::string Win32SystemServices::UserName() {
   return Narrow(name);
 }
 
+std::string Win32SystemServices::ComputerName() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+  DWORD size = static_cast<DWORD>(std::size(name));
+  if (!GetComputerNameW(name, &size)) return "";
+  return Narrow(name);
+}
+
 std::string Win32SystemServices::GetSpecialFolderPath(int csidl) {
   Microsoft::WRL::ComPtr<IMalloc> allocator;
   if (FAILED(SHGetMalloc(&allocator))) return "";

@@ -12,6 +12,7 @@ class Win32SystemServices : public platform::SystemServices {
   // module: the DLL or program whose path ModulePath reports.
   explicit Win32SystemServices(HMODULE module) : module_(module) {}
   std::string UserName() override;
+  std::string ComputerName() override;
   std::string GetSpecialFolderPath(int csidl) override;
   std::string ModulePath() override;
   platform::LocalDateTime Now() override;

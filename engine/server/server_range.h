@@ -1,0 +1,83 @@
+#pragma once
+// A number range on a database server. A counter file whose section [Server]
+// names a connection and a range is a pointer: the range's counter, format,
+// lock holder and usage records live in the server's rows. Its row is handed
+// to the engine as the document of a counter file, so every rule that reads
+// or writes a counter file applies to it unchanged; a draw and its record are
+// one transaction.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/ini/ini_document.h"
+#include "platform/environment.h"
+
+namespace trelvo::engine::server {
+
+namespace server_keys {
+inline constexpr char kServerSection[] = "Server";
+inline constexpr char kConnection[] = "Connection";
+inline constexpr char kRange[] = "Range";
+}  // namespace server_keys
+
+struct ServerPointer {
+  std::string connection;  // an ODBC connection string
+  std::string range;       // the range's name on the server
+};
+// The pointer that a counter file's content holds, or nullopt for a counter
+// file of its own. A [Server] section that lacks one of its keys is refused.
+std::optional<ServerPointer> ServerPointerIn(const IniDocument& document, const std::string& path);
+
+// A connection string with the value of its password (Pwd, Password) replaced
+// by "***", for showing it.
+std::string WithoutPassword(const std::string& connection);
+
+// A usage record: what a line of the usage log holds.
+struct ServerRecord {
+  std::string number;
+  std::string application;
+  platform::LocalDateTime when;
+};
+struct StoredRecord {
+  std::string number, time, application, user;
+};
+
+class ServerRange {
+ public:
+  // pointer_path: the pointer file, named in messages.
+  ServerRange(platform::Environment& env, ServerPointer pointer, std::string pointer_path);
+  const ServerPointer& pointer() const { return pointer_; }
+
+  // The range's row as a counter file's content.
+  IniDocument Load() const;
+  // Runs change on the row under a row lock and writes what it changed; the
+  // record it answers is inserted in the same transaction. Answers the
+  // committed record's number (nullopt when change answered none). When the
+  // connection breaks during the commit, the record is looked for by its own
+  // key on a new connection: found, the number was issued; not found, it was
+  // not. Every failure is told in an error box (then Aborted); draws: a draw's
+  // message says that no number was issued.
+  std::optional<std::string> Update(const std::function<std::optional<ServerRecord>(IniDocument&)>& change,
+                                    bool draws) const;
+  // A record of its own (a refused draw).
+  void Record(const ServerRecord& record) const;
+  // Every record of the range, oldest first.
+  std::vector<StoredRecord> Records() const;
+  // Creates the tables when absent and the range with the values of content;
+  // false when the range existed already (it is left as it is).
+  bool Create(const IniDocument& content) const;
+
+ private:
+  template <class Work>
+  auto Run(bool drawing, Work&& work) const;
+  std::unique_ptr<platform::SqlConnection> Connect() const;
+  std::optional<std::string> FindCommitted(const std::string& key) const;
+  std::vector<platform::SqlValue> RecordValues(const ServerRecord& record, const std::string& key) const;
+
+  platform::Environment& env_;
+  ServerPointer pointer_;
+  std::string pointer_path_;
+};
+
+}  // namespace trelvo::engine::server

@@ -1,0 +1,177 @@
+// Database connections through the machine's ODBC driver manager. Only the
+// wide (W) functions are called: they are what Windows offers fully, and Wine's
+// odbc32.dll forwards them to unixODBC, whose narrow ones it leaves as stubs.
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <utility>
+
+#include "platform/cp1252.h"
+#include "platform/sql_connection.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
+
+namespace trelvo::platform {
+namespace {
+
+constexpr uintptr_t kLoginTimeoutSeconds = 10;
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager's wide characters are UTF-16");
+
+SQLWCHAR* Wide(std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); }
+
+bool Succeeded(SQLRETURN result) { return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO; }
+
+// An ODBC handle, freed with its kind.
+class OdbcHandle {
+ public:
+  OdbcHandle(SQLSMALLINT kind, SQLHANDLE parent) : kind_(kind) {
+    if (!Succeeded(SQLAllocHandle(kind, parent, &handle_)))
+      throw DatabaseError(DatabaseFailure::Other, "HY001", "Der ODBC-Treiber-Manager ist nicht verfügbar.");
+  }
+  OdbcHandle(const OdbcHandle&) = delete;
+  OdbcHandle& operator=(const OdbcHandle&) = delete;
+  ~OdbcHandle() { SQLFreeHandle(kind_, handle_); }
+  SQLHANDLE get() const { return handle_; }
+  SQLSMALLINT kind() const { return kind_; }
+
+ private:
+  SQLSMALLINT kind_;
+  SQLHANDLE handle_ = SQL_NULL_HANDLE;
+};
+
+// The first diagnostic record of a failed call, as an error.
+DatabaseError ErrorOf(const OdbcHandle& handle, bool connecting) {
+  SQLWCHAR state[6] = {};
+  SQLINTEGER native = 0;
+  SQLWCHAR text[1024] = {};
+  SQLSMALLINT length = 0;
+  std::string sqlstate = "HY000", message = "Unbekannter ODBC-Fehler.";
+  if (Succeeded(SQLGetDiagRecW(handle.kind(), handle.get(), 1, state, &native, text,
+                               static_cast<SQLSMALLINT>(sizeof text / sizeof *text), &length))) {
+    sqlstate = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(state), 5));
+    const auto shown = std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)), std::size(text) - 1);
+    message = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), shown));
+  }
+  DatabaseFailure failure = ClassifySqlState(sqlstate, message);
+  // Before the login every broken link means that no server answered.
+  if (connecting && failure == DatabaseFailure::ConnectionLost) failure = DatabaseFailure::Unreachable;
+  return DatabaseError(failure, sqlstate, message);
+}
+
+void Check(SQLRETURN result, const OdbcHandle& handle, bool connecting = false) {
+  if (!Succeeded(result) && result != SQL_NO_DATA) throw ErrorOf(handle, connecting);
+}
+
+// One column's value of the current row, read in pieces as UTF-16.
+SqlValue ReadColumn(const OdbcHandle& statement, SQLUSMALLINT column) {
+  std::u16string value;
+  char16_t piece[256];
+  for (;;) {
+    SQLLEN indicator = 0;
+    const SQLRETURN result = SQLGetData(statement.get(), column, SQL_C_WCHAR, piece, sizeof piece, &indicator);
+    if (result == SQL_NO_DATA) break;
+    Check(result, statement);
+    if (indicator == SQL_NULL_DATA) return std::nullopt;
+    const size_t capacity = std::size(piece) - 1;  // the driver ends each piece with a zero
+    const size_t chars = indicator == SQL_NO_TOTAL || static_cast<size_t>(indicator) / 2 > capacity
+                             ? capacity
+                             : static_cast<size_t>(indicator) / 2;
+    value.append(piece, chars);
+    if (result == SQL_SUCCESS) break;
+  }
+  return Utf16ToUtf8(value);
+}
+
+class OdbcConnection : public SqlConnection {
+ public:
+  explicit OdbcConnection(const std::string& connection_string)
+      : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE), connection_(MakeConnection(environment_)) {
+    // A server that does not answer at all is given up after a while, not waited for.
+    SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds),
+                       SQL_IS_UINTEGER);
+    std::u16string text = Utf8ToUtf16(connection_string);
+    SQLWCHAR completed[1024];
+    SQLSMALLINT completed_length = 0;
+    Check(SQLDriverConnectW(connection_.get(), nullptr, Wide(text), static_cast<SQLSMALLINT>(text.size()), completed,
+                            static_cast<SQLSMALLINT>(std::size(completed)), &completed_length, SQL_DRIVER_NOPROMPT),
+          connection_, true);
+    connected_ = true;
+    Check(SQLSetConnectAttrW(connection_.get(), SQL_ATTR_AUTOCOMMIT,
+                             reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_AUTOCOMMIT_OFF)), SQL_IS_UINTEGER),
+          connection_);
+  }
+  OdbcConnection(const OdbcConnection&) = delete;
+  OdbcConnection& operator=(const OdbcConnection&) = delete;
+
+  ~OdbcConnection() override {
+    if (!connected_) return;
+    SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK);  // what was not committed is not kept
+    SQLDisconnect(connection_.get());
+  }
+
+  std::vector<SqlRow> Execute(const std::string& statement_text, const std::vector<SqlValue>& parameters) override {
+    const OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    // The bound buffers live until the statement has run.
+    std::vector<std::u16string> texts(parameters.size());
+    std::vector<SQLLEN> indicators(parameters.size());
+    for (size_t i = 0; i < parameters.size(); ++i) {
+      if (parameters[i]) texts[i] = Utf8ToUtf16(*parameters[i]);
+      indicators[i] = parameters[i] ? static_cast<SQLLEN>(texts[i].size() * sizeof(char16_t)) : SQL_NULL_DATA;
+      Check(SQLBindParameter(statement.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
+                             SQL_WVARCHAR, std::max<SQLULEN>(texts[i].size(), 1), 0, Wide(texts[i]),
+                             static_cast<SQLLEN>(texts[i].size() * sizeof(char16_t)), &indicators[i]),
+            statement);
+    }
+    std::u16string text = Utf8ToUtf16(statement_text);
+    Check(SQLExecDirectW(statement.get(), Wide(text), static_cast<SQLINTEGER>(text.size())), statement);
+
+    std::vector<SqlRow> rows;
+    SQLSMALLINT columns = 0;
+    Check(SQLNumResultCols(statement.get(), &columns), statement);
+    if (columns <= 0) return rows;
+    for (;;) {
+      const SQLRETURN fetched = SQLFetch(statement.get());
+      if (fetched == SQL_NO_DATA) break;
+      Check(fetched, statement);
+      SqlRow& row = rows.emplace_back();
+      for (SQLSMALLINT column = 1; column <= columns; ++column)
+        row.push_back(ReadColumn(statement, static_cast<SQLUSMALLINT>(column)));
+    }
+    return rows;
+  }
+
+  void Commit() override { Check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_COMMIT), connection_); }
+  void Rollback() override { Check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK), connection_); }
+
+ private:
+  static OdbcHandle MakeConnection(const OdbcHandle& environment) {
+    Check(SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+          environment);
+    return OdbcHandle(SQL_HANDLE_DBC, environment.get());
+  }
+
+  OdbcHandle environment_;
+  OdbcHandle connection_;
+  bool connected_ = false;
+};
+
+class OdbcDriverManager : public DatabaseConnector {
+ public:
+  std::unique_ptr<SqlConnection> Connect(const std::string& connection_string) override {
+    return std::make_unique<OdbcConnection>(connection_string);
+  }
+};
+
+}  // namespace
+
+DatabaseConnector& OdbcConnector() {
+  static OdbcDriverManager manager;
+  return manager;
+}
+
+}  // namespace trelvo::platform

@@ -1,0 +1,65 @@
+#pragma once
+// Connections to a database server, for number ranges kept on a server. One
+// transaction is open at a time (it begins with the first statement after a
+// Commit or Rollback); every value travels as text.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace trelvo::platform {
+
+// What went wrong, as far as the driver's answer tells; the German messages
+// that name it are the engine's.
+enum class DatabaseFailure {
+  Unreachable,     // no server answers at the address
+  LoginRefused,    // the server refused the login
+  LockTimeout,     // another connection held a row longer than the session waits
+  ConnectionLost,  // the connection broke during a statement or the commit
+  MissingTable,    // a table the statement names does not exist
+  Other,           // any other error the server or driver reported
+};
+
+class DatabaseError : public Error {
+ public:
+  DatabaseError(DatabaseFailure failure, std::string sqlstate, const std::string& text)
+      : Error(text), failure_(failure), sqlstate_(std::move(sqlstate)) {}
+  DatabaseFailure failure() const { return failure_; }
+  // The five-character SQLSTATE of the first diagnostic record.
+  const std::string& sqlstate() const { return sqlstate_; }
+
+ private:
+  DatabaseFailure failure_;
+  std::string sqlstate_;
+};
+
+using SqlValue = std::optional<std::string>;  // nullopt: NULL
+using SqlRow = std::vector<SqlValue>;
+
+class SqlConnection {
+ public:
+  virtual ~SqlConnection() = default;
+  // Runs one statement; its parameters replace the "?" markers in order. The
+  // rows of a result set, or none.
+  virtual std::vector<SqlRow> Execute(const std::string& statement, const std::vector<SqlValue>& parameters = {}) = 0;
+  virtual void Commit() = 0;
+  virtual void Rollback() = 0;
+};
+
+class DatabaseConnector {
+ public:
+  virtual ~DatabaseConnector() = default;
+  // Opens a connection with an ODBC connection string ("Driver=…;Server=…").
+  virtual std::unique_ptr<SqlConnection> Connect(const std::string& connection_string) = 0;
+};
+
+// The machine's ODBC driver manager: odbc32.dll on Windows, unixODBC elsewhere.
+DatabaseConnector& OdbcConnector();
+
+// The classification of an SQLSTATE (and the driver's text, where drivers
+// report several failures under one state).
+DatabaseFailure ClassifySqlState(const std::string& sqlstate, const std::string& text);
+
+}  // namespace trelvo::platform

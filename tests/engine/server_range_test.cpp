@@ -1,0 +1,261 @@
+// Number ranges on a server: the tests' own PostgreSQL, reached through the
+// machine's ODBC driver manager, with counter files and the log on fakes.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/trelvo_tool.h"
+#include "engine/counter_lock.h"
+#include "engine/number_drawing.h"
+#include "platform/fake/fake_system.h"
+#include "tests/support/scratch_server.h"
+
+namespace trelvo::engine {
+namespace {
+
+using platform::DatabaseError;
+using platform::DatabaseFailure;
+using testing::ScratchServerConnection;
+
+constexpr char kPointer[] = "S:\\Nummern\\server.ini";
+
+class ServerRange : public ::testing::Test {
+ protected:
+  platform::FakeEnvironment fake;
+  platform::Environment& env = fake.env;
+  std::string connection = ScratchServerConnection();
+  std::string range = testing::FreshRangeName("Firma");
+
+  void SetUp() override {
+    ASSERT_FALSE(connection.empty()) << "no scratch server: run the tests through CTest";
+    fake.files.AddFolder("S:\\Nummern");
+    PointTo(connection, range);
+  }
+  void PointTo(const std::string& to, const std::string& name) {
+    fake.files.SetFile(kPointer, "[Server]\r\nConnection=" + to + "\r\nRange=\"" + name + "\"\r\n");
+  }
+  int Tool(std::vector<std::string> args, std::string* printed = nullptr) {
+    std::ostringstream out, err;
+    const int status = cli::RunTrelvoTool(args, env, out, err);
+    if (printed) *printed = out.str();
+    return status;
+  }
+  void CreateRange(const std::string& counter_file_content) {
+    fake.files.SetFile("S:\\Nummern\\alt.ini", counter_file_content);
+    ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer, "--from", "S:\\Nummern\\alt.ini"}), cli::kExitOk)
+        << (fake.ui.shown.empty() ? "" : fake.ui.shown.back().text);
+  }
+  CounterFile Pointer() { return CounterFile(env, kPointer); }
+  std::vector<server::StoredRecord> Records() { return Pointer().Server()->Records(); }
+  std::string LastBox() const { return fake.ui.shown.empty() ? "" : fake.ui.shown.back().text; }
+};
+
+TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTheirRecords) {
+  CreateRange("[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPadding=3\r\n");
+  // The old file stays locked for good, naming where the range went.
+  EXPECT_EQ(QueryLockOwner(CounterFile(env, "S:\\Nummern\\alt.ini")),
+            "Auf den Server umgezogen: Nummernkreis " + range + ", Verweis server.ini");
+
+  std::string printed;
+  EXPECT_EQ(Tool({"draw", "--counter-file", kPointer, "--app", "Batch"}, &printed), cli::kExitOk);
+  EXPECT_EQ(printed, "RE-0042\n");
+  const DrawResult second = DrawUnderLock(env, Pointer(), "Excel 11.0");
+  EXPECT_TRUE(second.issued && second.recorded);
+  EXPECT_EQ(second.number, "RE-0043");
+  EXPECT_EQ(PreviewNextNumber(env, Pointer()), "RE-0044");
+
+  const auto records = Records();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].number, "RE-0042");
+  EXPECT_EQ(records[0].application, "Batch");
+  EXPECT_EQ(records[1].number, "RE-0043");
+  EXPECT_EQ(records[1].application, "Excel 11.0");
+  EXPECT_EQ(records[1].user, "mmuster");
+  EXPECT_EQ(records[1].time, "2024-03-05 14:07:09");
+  // Nothing went to a usage log file.
+  EXPECT_FALSE(fake.files.Content(fake.UserFolder() + "sabulog.csv"));
+
+  // status names the server without its password.
+  EXPECT_EQ(Tool({"status", "--counter-file", kPointer}, &printed), cli::kExitOk);
+  EXPECT_NE(printed.find("Nummernkreis:     \"" + range + "\""), std::string::npos) << printed;
+  EXPECT_NE(printed.find("Pwd=***;"), std::string::npos) << printed;
+  EXPECT_EQ(printed.find("owner-secret"), std::string::npos) << printed;
+
+  // A second server-init from a file is refused and leaves that file free.
+  fake.files.SetFile("S:\\Nummern\\noch.ini", "[Zaehler]\r\nCounter=7\r\n");
+  EXPECT_EQ(Tool({"server-init", "--counter-file", kPointer, "--from", "S:\\Nummern\\noch.ini"}), cli::kExitFailed);
+  EXPECT_NE(LastBox().find("gibt es auf dem Server schon"), std::string::npos) << LastBox();
+  EXPECT_EQ(QueryLockOwner(CounterFile(env, "S:\\Nummern\\noch.ini")), kNoUser);
+}
+
+// The administrator's Options lock is the row's holder, as in a counter file.
+TEST_F(ServerRange, TheAdministratorsLockRefusesDrawsUntilReleased) {
+  CreateRange("[Zaehler]\r\nCounter=5\r\n");
+  fake.system.user = "admin";
+  AcquireLock(env, Pointer());
+  fake.system.user = "mmuster";
+  const DrawResult refused = DrawUnderLock(env, Pointer(), "Word 11.0");
+  EXPECT_FALSE(refused.issued);
+  EXPECT_EQ(refused.holder, "admin");
+  RecordUsage(env, Pointer(), kLockedMarker, "Word 11.0", fake.system.now);
+
+  // The Options dialog's way of writing: only what was changed.
+  Pointer().Update([](IniDocument& document) { document.WriteString("Optionen", "TextAfter", "/B"); });
+  ReleaseLock(env, Pointer());
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Word 11.0").number, "/B0006");
+  const auto records = Records();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].number, kLockedMarker);
+  EXPECT_EQ(records[1].number, "/B0006");
+}
+
+// Each failure says which in German; nothing is drawn and nothing recorded.
+TEST_F(ServerRange, FailuresAreToldAndDrawNothing) {
+  CreateRange("[Zaehler]\r\nCounter=10\r\n");
+  const std::string port = connection.substr(connection.find("Port="));
+  const struct {
+    std::string connection, range, told;
+  } cases[] = {
+      {connection.substr(0, connection.find("Port=")) + "Port=1;" + port.substr(port.find(';') + 1), range,
+       "ist nicht erreichbar"},
+      {testing::ConnectionAs(connection, "trelvo_owner", "falsch"), range, "hat die Anmeldung abgelehnt"},
+      {connection, range + " fehlt", "gibt es auf dem Server nicht"},
+  };
+  for (const auto& c : cases) {
+    PointTo(c.connection, c.range);
+    fake.ui.shown.clear();
+    EXPECT_THROW(DrawUnderLock(env, Pointer(), "Excel 11.0"), Aborted) << c.told;
+    EXPECT_NE(LastBox().find(c.told), std::string::npos) << LastBox();
+    EXPECT_NE(LastBox().find("keine Nummer vergeben"), std::string::npos) << LastBox();
+    EXPECT_EQ(LastBox().find("falsch"), std::string::npos) << "a password in the message: " << LastBox();
+  }
+  PointTo(connection, range);
+  EXPECT_TRUE(Records().empty());
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0011");
+}
+
+TEST_F(ServerRange, ARowHeldByAnotherConnectionTimesOutWithAMessage) {
+  CreateRange("[Zaehler]\r\nCounter=3\r\n");
+  auto holder = platform::OdbcConnector().Connect(connection);
+  holder->Execute("SELECT counter FROM trelvo_ranges WHERE range_name = ? FOR UPDATE", {range});
+  EXPECT_THROW(DrawUnderLock(env, Pointer(), "Excel 11.0"), Aborted);
+  EXPECT_NE(LastBox().find("von einer anderen Arbeitsstation gehalten"), std::string::npos) << LastBox();
+  holder->Rollback();
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0004");
+  EXPECT_EQ(Records().size(), 1u);
+}
+
+// The connection breaks while the commit is under way: either the server
+// committed (the answer was lost) or it did not. The record tells which.
+class CutAtCommit : public platform::DatabaseConnector {
+ public:
+  bool commit_first = true;
+  std::unique_ptr<platform::SqlConnection> Connect(const std::string& connection) override {
+    class Connection : public platform::SqlConnection {
+     public:
+      Connection(std::unique_ptr<platform::SqlConnection> real, bool commit_first)
+          : real_(std::move(real)), commit_first_(commit_first) {}
+      std::vector<platform::SqlRow> Execute(const std::string& statement,
+                                            const std::vector<platform::SqlValue>& parameters) override {
+        inserted_ |= statement.starts_with("INSERT INTO trelvo_usage");
+        return real_->Execute(statement, parameters);
+      }
+      void Commit() override {
+        if (!inserted_) return real_->Commit();
+        if (commit_first_) real_->Commit(); else real_->Rollback();
+        throw DatabaseError(DatabaseFailure::ConnectionLost, "08S01", "Kommunikationsverbindungsfehler");
+      }
+      void Rollback() override { real_->Rollback(); }
+
+     private:
+      std::unique_ptr<platform::SqlConnection> real_;
+      bool commit_first_;
+      bool inserted_ = false;
+    };
+    return std::make_unique<Connection>(platform::OdbcConnector().Connect(connection), commit_first);
+  }
+};
+
+TEST_F(ServerRange, ACutDuringTheCommitIsResolvedByTheDrawsOwnRecord) {
+  CreateRange("[Zaehler]\r\nCounter=20\r\n");
+  CutAtCommit cut;
+  platform::Environment cut_env{fake.files, fake.system, fake.ui, cut};
+
+  const DrawResult committed = DrawUnderLock(cut_env, CounterFile(cut_env, kPointer), "Excel 11.0");
+  EXPECT_TRUE(committed.issued && committed.recorded);
+  EXPECT_EQ(committed.number, "0021");
+
+  cut.commit_first = false;
+  EXPECT_THROW(DrawUnderLock(cut_env, CounterFile(cut_env, kPointer), "Excel 11.0"), Aborted);
+  EXPECT_NE(LastBox().find("hat sie verworfen"), std::string::npos) << LastBox();
+
+  const auto records = Records();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].number, "0021");
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0022");
+}
+
+TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne) {
+  CreateRange("[Zaehler]\r\nCounter=1\r\n");
+  for (int i = 0; i < 3; ++i) DrawUnderLock(env, Pointer(), "Excel 11.0");
+  std::string printed;
+  EXPECT_EQ(Tool({"audit", "--counter-file", kPointer}, &printed), 0) << printed << LastBox();
+  EXPECT_NE(printed.find("Protokoll: Server, Nummernkreis '" + range + "' (3 Zeilen, 3 Datensätze)"),
+            std::string::npos)
+      << printed;
+
+  // Moved on the server past the records: a gap the audit names.
+  auto owner = platform::OdbcConnector().Connect(connection);
+  owner->Execute("UPDATE trelvo_ranges SET counter = counter + 1 WHERE range_name = ?", {range});
+  owner->Commit();
+  EXPECT_EQ(Tool({"audit", "--counter-file", kPointer}, &printed), 1) << printed;
+  EXPECT_NE(printed.find("gezogen, aber nicht protokolliert"), std::string::npos) << printed;
+}
+
+// The rights the README tells an administrator to grant are enough to draw,
+// lock and read the records, and no more: no deleting a record.
+TEST_F(ServerRange, TheDocumentedRightsOfATrelvoLoginAreEnough) {
+  CreateRange("[Zaehler]\r\nCounter=1\r\n");
+  auto owner = platform::OdbcConnector().Connect(connection);
+  for (const char* grant : {"GRANT SELECT, UPDATE ON trelvo_ranges TO trelvo_user",
+                            "GRANT SELECT, INSERT ON trelvo_usage TO trelvo_user",
+                            "GRANT USAGE ON SEQUENCE trelvo_usage_record_id_seq TO trelvo_user"})
+    owner->Execute(grant);
+  owner->Commit();
+  PointTo(testing::ConnectionAs(connection, "trelvo_user", "user-secret"), range);
+  AcquireLock(env, Pointer());
+  ReleaseLock(env, Pointer());
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0002");
+  EXPECT_EQ(Records().size(), 1u);
+  auto user = platform::OdbcConnector().Connect(testing::ConnectionAs(connection, "trelvo_user", "user-secret"));
+  try {
+    user->Execute("DELETE FROM trelvo_usage");
+    FAIL() << "the Trelvo login may delete records";
+  } catch (const DatabaseError& error) {
+    EXPECT_EQ(error.sqlstate(), "42501") << error.what();
+  }
+}
+
+#ifndef _WIN32
+// The scratch server is stopped and started by its script (natively only: the
+// Windows tests cannot run it).
+TEST_F(ServerRange, AStoppedServerRefusesTheDrawAndTheSequenceContinuesAfterItsRestart) {
+  CreateRange("[Zaehler]\r\nCounter=30\r\n");
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0031");
+  const std::string script = std::getenv("TRELVO_TEST_SERVER_SCRIPT");
+  ASSERT_EQ(std::system((script + " halt " + testing::ScratchServerFolder()).c_str()), 0);
+  std::string printed;
+  const int status = Tool({"draw", "--counter-file", kPointer}, &printed);
+  ASSERT_EQ(std::system((script + " resume " + testing::ScratchServerFolder()).c_str()), 0);
+  EXPECT_EQ(status, cli::kExitFailed);
+  EXPECT_EQ(printed, "");
+  EXPECT_NE(LastBox().find("ist nicht erreichbar"), std::string::npos) << LastBox();
+  EXPECT_NE(LastBox().find("Es wurde keine Nummer vergeben."), std::string::npos) << LastBox();
+  EXPECT_EQ(Tool({"draw", "--counter-file", kPointer}, &printed), cli::kExitOk);
+  EXPECT_EQ(printed, "0032\n");
+  EXPECT_EQ(Records().size(), 2u);
+}
+#endif
+
+}  // namespace
+}  // namespace trelvo::engine
