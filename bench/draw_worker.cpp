@@ -8,9 +8,12 @@
 //       record per draw; --home DIR puts the per-user folder under DIR.
 //       --pause-in-lock MS holds the operating-system lock MS milliseconds in
 //       each draw, between reading and writing the file (a slow workstation,
-//       and a process that is killed in the middle of a draw); with
-//       --holding-file PATH the file PATH exists exactly during these pauses,
-//       so that whoever kills the worker knows it held the lock.
+//       and a process that is killed in the middle of a draw); for a counter
+//       file that points at a server range, the range's row lock is held
+//       instead. With --holding-file PATH the file PATH exists exactly during
+//       these pauses, so that whoever kills the worker knows it held the lock.
+//       A server range stores each draw's record with the draw; --log then
+//       records only the refusals, among the range's records.
 //       --pause-before-log MS waits MS milliseconds between a draw and its
 //       record (a workstation that stops after drawing); with --drawn-file
 //       PATH the file PATH holds the number drawn exactly during these pauses.
@@ -87,6 +90,43 @@ class PausingFileSystem : public platform::FileSystem {
   std::string holding_file_;
 };
 
+// Connections whose row locks (SELECT ... FOR UPDATE) are held a pause before
+// the draw goes on, the holding file existing exactly then.
+class PausingConnector : public platform::DatabaseConnector {
+ public:
+  PausingConnector(std::chrono::milliseconds pause, std::string holding_file)
+      : pause_(pause), holding_file_(std::move(holding_file)) {}
+  std::unique_ptr<platform::SqlConnection> Connect(const std::string& connection_string) override {
+    return std::make_unique<PausingConnection>(platform::OdbcConnector().Connect(connection_string), *this);
+  }
+
+ private:
+  class PausingConnection : public platform::SqlConnection {
+   public:
+    PausingConnection(std::unique_ptr<platform::SqlConnection> inner, const PausingConnector& owner)
+        : inner_(std::move(inner)), owner_(owner) {}
+    std::vector<platform::SqlRow> Execute(const std::string& statement,
+                                          const std::vector<platform::SqlValue>& parameters) override {
+      auto rows = inner_->Execute(statement, parameters);
+      if (statement.ends_with(" FOR UPDATE")) {
+        if (!owner_.holding_file_.empty()) std::ofstream(owner_.holding_file_) << "in der Sperre\n";
+        std::this_thread::sleep_for(owner_.pause_);
+        if (!owner_.holding_file_.empty()) std::remove(owner_.holding_file_.c_str());
+      }
+      return rows;
+    }
+    void Commit() override { inner_->Commit(); }
+    void Rollback() override { inner_->Rollback(); }
+
+   private:
+    std::unique_ptr<platform::SqlConnection> inner_;
+    const PausingConnector& owner_;
+  };
+
+  std::chrono::milliseconds pause_;
+  std::string holding_file_;
+};
+
 struct LogPause {
   std::chrono::milliseconds pause{0};
   std::string drawn_file;
@@ -97,7 +137,7 @@ int Draw(platform::Environment& env, const std::string& counter_file, int count,
   std::ofstream out(out_file, std::ios::binary | std::ios::app);
   const engine::CounterFile file(env, counter_file);
   for (int i = 0; i < count; ++i) {
-    const engine::DrawResult result = engine::DrawUnderLock(env, file);
+    const engine::DrawResult result = engine::DrawUnderLock(env, file, "Last ");
     const std::string number = result.issued ? result.number : engine::kLockedMarker;
     out << number << '\n' << std::flush;
     if (result.issued && log_pause.pause.count() > 0) {
@@ -105,7 +145,7 @@ int Draw(platform::Environment& env, const std::string& counter_file, int count,
       std::this_thread::sleep_for(log_pause.pause);
       if (!log_pause.drawn_file.empty()) std::remove(log_pause.drawn_file.c_str());
     }
-    if (log) engine::AppendUsageLog(env, number, "Last ", env.system.Now());
+    if (log && !result.recorded) engine::RecordUsage(env, file, number, "Last ", env.system.Now());
   }
   return 0;
 }
@@ -144,10 +184,14 @@ int main(int argc, char** argv) {
       positional.push_back(args[i]);
   }
   bench::MovedHome system(*real.system, home);
-  PausingFileSystem files(*real.files, pause, holding_file);
   platform::ConsoleUserInterface ui(std::cerr);
-  platform::Environment env{files, system, ui};
   try {
+    // The pause goes where the lock is: the row of a server range, or the counter file.
+    platform::Environment plain{*real.files, system, ui};
+    const bool on_server = positional.size() > 1 && engine::CounterFile(plain, positional[1]).Server().has_value();
+    PausingFileSystem files(*real.files, on_server ? std::chrono::milliseconds(0) : pause, on_server ? "" : holding_file);
+    PausingConnector databases(on_server ? pause : std::chrono::milliseconds(0), on_server ? holding_file : "");
+    platform::Environment env{files, system, ui, databases};
     if (positional.size() == 4 && positional[0] == "draw")
       return Draw(env, positional[1], std::stoi(positional[2]), positional[3], log, log_pause);
     if (positional.size() == 3 && positional[0] == "hold") return Hold(env, positional[1], positional[2]);

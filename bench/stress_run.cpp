@@ -4,6 +4,12 @@
 // exits 1 when a check fails.
 //
 //   stress_run [--processes N] [--draws M] [--increment I] [--kills K] [--time-limit S]
+//              [--server CONNECTION]
+//
+// --server: the same against ranges on a database server (an ODBC connection
+// string), each scenario's counter file pointing at a range of its own. A
+// draw and its record are one transaction there, so the scenario of
+// workstations stopped between the two has no place.
 //
 // A scenario whose processes have not ended within the time limit (default
 // 600 s) fails with its verdict; its processes are killed.
@@ -23,6 +29,7 @@
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
 #include "engine/settings.h"
+#include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
 #include "platform/system_platform.h"
 #include "tests/support/child_process.h"
@@ -41,6 +48,7 @@ struct Options {
   int increment = 1;
   int kills = 5;
   int time_limit = 600;  // seconds for each scenario
+  std::string server;    // a connection string: ranges on that server
 };
 
 // The moment a scenario gives up waiting.
@@ -91,14 +99,24 @@ class Report {
 // starting at kStart, and the output files of the drawing processes.
 class Scenario {
  public:
-  Scenario(platform::Environment& env, const std::string& root, const std::string& name, int increment)
+  // server: a connection string, for a range on that server instead of a counter file.
+  Scenario(platform::Environment& env, const std::string& root, const std::string& name, int increment,
+           const std::string& server)
       : env_(env), folder_(root + name + testing::PathSeparator()), counter_path_(folder_ + "counter.ini") {
     env_.files.CreateDirectories(folder_ + "home" + testing::PathSeparator() + "Orvant" + testing::PathSeparator() +
                                  "Trelvo 2006");
+    engine::IniDocument start;
+    start.WriteInteger("Zaehler", "Counter", kStart);
+    start.WriteInteger("Zaehler", "Increment", increment);
+    if (server.empty()) {
+      engine::CounterFile(env_, counter_path_).Update([&](engine::IniDocument& file) { file = start; });
+      return;
+    }
     engine::CounterFile(env_, counter_path_).Update([&](engine::IniDocument& file) {
-      file.WriteInteger("Zaehler", "Counter", kStart);
-      file.WriteInteger("Zaehler", "Increment", increment);
+      file.WriteString("Server", "Connection", server);
+      file.WriteString("Server", "Range", "Last " + name + " " + folder_);
     });
+    Counter().Server()->Create(start);
   }
 
   std::string Output(const std::string& name) { return folder_ + name + ".txt"; }
@@ -154,9 +172,17 @@ class Scenario {
     return outcome;
   }
 
-  // Checks the usage log: one well-formed record per draw attempt.
+  // Checks the usage log, or the server range's records: one well-formed
+  // record per draw attempt.
   void CheckLog(Report& report, long expected_records, long expected_refusals) const {
-    const auto lines = ReadLines(LogPath());
+    std::vector<std::string> lines;
+    if (const auto range = Counter().Server()) {
+      lines.push_back(engine::kUsageLogHeader);  // the records have no header to check
+      for (const auto& stored : range->Records())
+        lines.push_back(engine::UsageLogRecord(stored.number, stored.time, stored.application, stored.user));
+    } else {
+      lines = ReadLines(LogPath());
+    }
     static const std::regex record(
         R"re(^"(\d+|#ini gesperrt#)"; \d{4}-\d\d-\d\d \d\d.\d\d.\d\d; "Last "; "[^"]*"; $)re");
     long records = 0, malformed = 0, refusals = 0;
@@ -181,7 +207,7 @@ class Scenario {
 
 void RunConcurrentDraws(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
   std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern\n";
-  Scenario scenario(env, root, "gleichzeitig", options.increment);
+  Scenario scenario(env, root, "gleichzeitig", options.increment, options.server);
   const auto started = Clock::now();
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
   for (int p = 0; p < options.processes; ++p)
@@ -234,7 +260,7 @@ Kills KillVictimsInTheirPause(platform::Environment& env, Scenario& scenario, co
 void RunKilledDrawers(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
   std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern, " << options.kills
             << " ziehende Prozesse werden mit der Sperre in der Hand abgebrochen\n";
-  Scenario scenario(env, root, "abgebrochen", options.increment);
+  Scenario scenario(env, root, "abgebrochen", options.increment, options.server);
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
@@ -262,6 +288,16 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
   report.Check("jeder Abbruch traf einen Prozess mit der Sperre in der Hand", killed_holding == options.kills);
   report.Check("jede ausgegebene Nummer im Zähler enthalten",
                advanced >= static_cast<long long>(outcome.issued.size()));
+  if (options.server.empty()) return;
+  // On a server a killed draw leaves both its counter step and its record, or neither.
+  cli::AuditCall call;
+  call.counter_files = {scenario.CounterPath()};
+  const auto audit = cli::AuditUsageLog(call, env);
+  for (const auto& finding : audit.findings) std::cout << "  " << finding.text << '\n';
+  report.Figure("Befunde der Prüfung des Nummernkreises", static_cast<long long>(audit.findings.size()));
+  report.Check("jeder Zählerschritt hat seinen Datensatz",
+               advanced == static_cast<long long>(outcome.issued.size()));
+  report.Check("die Prüfung findet keine Lücke ohne Datensatz und keine doppelte Nummer", audit.findings.empty());
 }
 
 // Workstations that stop between drawing a number and logging it (killed in
@@ -271,7 +307,7 @@ void RunStoppedBeforeTheirRecord(platform::Environment& env, const std::string& 
                                  Report& report) {
   std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws << " Nummern, " << options.kills
             << " ziehende Prozesse werden zwischen Ziehen und Protokollieren abgebrochen; das Protokoll wird geprüft\n";
-  Scenario scenario(env, root, "ungeloggt", options.increment);
+  Scenario scenario(env, root, "ungeloggt", options.increment, options.server);
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
   for (int p = 0; p < options.processes; ++p)
     workers.push_back(scenario.StartWorker(scenario.Output("p" + std::to_string(p)), options.draws));
@@ -322,7 +358,7 @@ void RunStoppedBeforeTheirRecord(platform::Environment& env, const std::string& 
 void RunAdministratorLock(platform::Environment& env, const std::string& root, const Options& options, Report& report) {
   std::cout << "\n== " << options.processes << " Prozesse ziehen je " << options.draws
             << " Mal, ein Administrator sperrt die Zählerdatei mittendrin\n";
-  Scenario scenario(env, root, "admin", options.increment);
+  Scenario scenario(env, root, "admin", options.increment, options.server);
   std::vector<std::unique_ptr<testing::ChildProcess>> workers;
   // Each attempt holds the lock a millisecond, so that refusals (which write nothing)
   // do not use up the attempts at once.
@@ -386,8 +422,13 @@ int main(int argc, char** argv) {
                                              {"--time-limit", &options.time_limit}};
   for (int i = 1; i < argc; ++i) {
     const auto flag = flags.find(argv[i]);
+    if (std::string(argv[i]) == "--server" && i + 1 < argc) {
+      options.server = argv[++i];
+      continue;
+    }
     if (flag == flags.end() || i + 1 >= argc) {
-      std::cerr << "Aufruf: stress_run [--processes N] [--draws M] [--increment I] [--kills K] [--time-limit S]\n";
+      std::cerr << "Aufruf: stress_run [--processes N] [--draws M] [--increment I] [--kills K] [--time-limit S]\n"
+                   "                  [--server VERBINDUNG]\n";
       return 64;
     }
     *flag->second = std::stoi(argv[++i]);
@@ -403,7 +444,7 @@ int main(int argc, char** argv) {
   try {
     RunConcurrentDraws(env, root, options, report);
     RunKilledDrawers(env, root, options, report);
-    RunStoppedBeforeTheirRecord(env, root, options, report);
+    if (options.server.empty()) RunStoppedBeforeTheirRecord(env, root, options, report);
     RunAdministratorLock(env, root, options, report);
   } catch (const std::exception& error) {
     std::cerr << "stress_run: " << error.what() << '\n';
