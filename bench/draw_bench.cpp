@@ -2,8 +2,10 @@
 // one process against the key-by-key profile-function baseline, and the times
 // users feel (preview and draw in a crowded folder, a draw's log record with a
 // large usage log). Prints figures; no verdicts except the access counts.
+// With --server, the same draws from a range on that database server (an ODBC
+// connection string) beside the counter file's, and the audit of that range.
 //
-//   draw_bench [--draws N]
+//   draw_bench [--draws N] [--server CONNECTION]
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +14,7 @@
 
 #include "bench/moved_home.h"
 #include "bench/profile_baseline.h"
+#include "cli/audit_command.h"
 #include "engine/number_drawing.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
@@ -35,7 +38,11 @@ double MicrosecondsPerCall(int calls, Body&& body) {
 
 int main(int argc, char** argv) {
   int draws = 2000;
-  if (argc == 3 && std::string(argv[1]) == "--draws") draws = std::stoi(argv[2]);
+  std::string server;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::string(argv[i]) == "--draws") draws = std::stoi(argv[i + 1]);
+    if (std::string(argv[i]) == "--server") server = argv[i + 1];
+  }
 
   auto real = platform::MakeSystemPlatform();
   platform::CountingFileSystem counting(*real.files);
@@ -67,6 +74,29 @@ int main(int argc, char** argv) {
               << "  Verhältnis: " << (1e6 / draw_us) / *baseline << " mal so viele Ziehungen\n\n";
   } else {
     std::cout << "  Profilfunktionen: nur im Windows-Build gemessen\n\n";
+  }
+
+  if (!server.empty()) {
+    // A range of its own on the server, the pointer beside the counter file.
+    const engine::CounterFile pointer(env, folder + "server.ini");
+    pointer.Update([&](engine::IniDocument& file) {
+      file.WriteString("Server", "Connection", server);
+      file.WriteString("Server", "Range", "Messung " + folder);
+    });
+    pointer.Server()->Create(engine::IniDocument());
+    const int server_draws = std::max(draws / 10, 50);
+    const double server_us =
+        MicrosecondsPerCall(server_draws, [&] { engine::DrawUnderLock(env, pointer, "Excel 11.0"); });
+    cli::AuditCall call;
+    call.counter_files = {pointer.path()};
+    const auto audit_started = Clock::now();
+    const auto audit = cli::AuditUsageLog(call, env);
+    const double audit_ms = std::chrono::duration<double, std::milli>(Clock::now() - audit_started).count();
+    std::cout << "== Nummernkreis auf dem Server (" << server_draws << " Ziehungen, je eine Verbindung und Transaktion)\n"
+              << "  Ziehung mit Datensatz: " << 1e6 / server_us << "/s (" << server_us << " µs je Ziehung)\n"
+              << "  Zählerdatei zum Vergleich: " << 1e6 / draw_us << "/s\n"
+              << "  Prüfung des Nummernkreises (" << audit.records << " Datensätze): " << audit_ms << " ms, "
+              << audit.findings.size() << " Befunde\n\n";
   }
 
   // Costs users feel.
