@@ -6,7 +6,6 @@
 #include "cli/audit_command.h"
 
 #include "engine/counter_lock.h"
-#include "engine/messages.h"
 #include "engine/number_drawing.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
@@ -224,8 +223,7 @@ int ServerInit(platform::Environment& env, const CounterFile& pointer, const std
   }
   from.Update([&](engine::IniDocument& document) {
     document.WriteString(k::kLockingSection, k::kLockedBy,
-                         "Auf den Server umgezogen: Nummernkreis " + range->pointer().range + ", Verweis " +
-                             engine::FileNameOf(pointer.path()));
+                         "Auf den Server umgezogen: Nummernkreis " + range->pointer().range);
   });
   out << "Der Nummernkreis " << name << " ist auf dem Server angelegt, mit Zähler und Format aus "
       << platform::Quoted(*source) << ". Diese Zählerdatei bleibt gesperrt.\n";
