@@ -73,6 +73,8 @@ void OptionsDialog::Refresh(const std::string& log_folder) {
   try {
     if (env_.files.IsFullPath(counter_file_))
       file = engine::CounterFile(env_, counter_file_).Load();  // a missing file reads as empty
+  } catch (const Aborted&) {
+    // told already (a busy file, a server that does not answer)
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env_.ui, error.what());
   }
