@@ -9,6 +9,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include "commands/toolbar_definition.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/dispatch_object.h"
 #include "platform/win32/office_interfaces.h"
@@ -97,6 +98,13 @@ inline DispatchObject StartHost(const CLSID& class_id) {
 }
 
 inline const char kInsertTag[] = "{2FF5847B-5BA9-476A-931C-38F27A478AE5}";
+inline const char* const kOptionsTag = commands::kTrelvoToolbar.controls[3].tag;
+
+// The toolbar's button that opens the Options dialog.
+inline DispatchObject OptionsButton(const DispatchObject& host) {
+  return host.GetObject("CommandBars")
+      .GetObject("FindControl", {Variant::Int(1), Variant::Omitted(), Variant::Text(kOptionsTag)});
+}
 
 inline DispatchObject InsertButton(const DispatchObject& host) {
   return host.GetObject("CommandBars")

@@ -28,10 +28,7 @@ TEST_F(OfficeLoadsTrelvo, TheAdministratorsOptionsHoldOffOtherWorkstationsUntilO
     testing::SetItemText(dialog, IDC_TEXT_BEFORE, "RE-");
     testing::Click(dialog, IDC_OPTIONS_OK);
   });
-  excel.GetObject("CommandBars")
-      .GetObject("FindControl",
-                 {Variant::Int(1), Variant::Omitted(), Variant::Text(commands::kTrelvoToolbar.controls[3].tag)})
-      .Call("Execute");
+  OptionsButton(excel).Call("Execute");
   EXPECT_NE(while_open, 0) << "the draw from another workstation was refused while the dialog was open";
   EXPECT_NE(settings.Read(settings.log).find("\"#ini gesperrt#\""), std::string::npos);
   EXPECT_EQ(DrawFromAnotherWorkstation(settings.counter), 0) << "served after OK";
@@ -60,10 +57,7 @@ TEST_F(OfficeLoadsTrelvo, OkInTheOptionsWithoutAChangeKeepsTheNumbersFormat) {
     preview = testing::ItemText(dialog, IDC_PREVIEW);
     testing::Click(dialog, IDC_OPTIONS_OK);
   });
-  excel.GetObject("CommandBars")
-      .GetObject("FindControl",
-                 {Variant::Int(1), Variant::Omitted(), Variant::Text(commands::kTrelvoToolbar.controls[3].tag)})
-      .Call("Execute");
+  OptionsButton(excel).Call("Execute");
   const std::string after = settings.Read(settings.counter);
   EXPECT_EQ(after.substr(0, after.find("[Locking]")), before) << after;
   EXPECT_EQ(after.substr(after.find("[Locking]")), "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");
@@ -88,13 +82,10 @@ TEST_F(OfficeLoadsTrelvo, TheOptionsCommandRebuildsBothRangeSelectors) {
   std::ofstream(other, std::ios::binary) << "[Zaehler]\r\n";
   const std::wstring range_list = UserFolder() + L"\\nummernkreise.txt";
   std::ofstream(range_list.c_str(), std::ios::binary) << "Firma B|" << other << "\r\n";
-  const char* options_tag = commands::kTrelvoToolbar.controls[3].tag;
   const char* ranges_tag = commands::kTrelvoToolbar.controls[2].tag;
 
   const DispatchObject excel = StartHost(kExcelClassId);
-  excel.GetObject("CommandBars")
-      .GetObject("FindControl", {Variant::Int(1), Variant::Omitted(), Variant::Text(options_tag)})
-      .Call("Execute");  // the scripted user presses OK
+  OptionsButton(excel).Call("Execute");  // the scripted user presses OK
   const DispatchObject ranges =
       excel.GetObject("CommandBars")
           .GetObject("FindControl", {Variant::Int(3), Variant::Omitted(), Variant::Text(ranges_tag)});

@@ -4,7 +4,6 @@
 // Options dialog edits the server's values while it holds the range.
 #include "tests/frame/office_fixture.h"
 
-#include "commands/toolbar_definition.h"
 #include "platform/sql_connection.h"
 #include "resources/dialog_ids.h"
 #include "tests/dialogs/win32/dialog_driver.h"
@@ -73,10 +72,7 @@ TEST_F(OfficeLoadsTrelvo, TheOptionsDialogHoldsTheServerRangeAndSavesItsFormatTh
     testing::SetItemText(dialog, IDC_TEXT_BEFORE, "RE-");
     testing::Click(dialog, IDC_OPTIONS_OK);
   });
-  excel.GetObject("CommandBars")
-      .GetObject("FindControl",
-                 {Variant::Int(1), Variant::Omitted(), Variant::Text(commands::kTrelvoToolbar.controls[3].tag)})
-      .Call("Execute");
+  OptionsButton(excel).Call("Execute");
   EXPECT_EQ(preview, "0042");
   EXPECT_EQ(while_open, 2) << "another workstation is refused while the dialog holds the range";
   excel.GetObject("Workbooks").Call("Add");
