@@ -67,15 +67,20 @@ CounterFile::CounterFile(platform::Environment& env, std::string path)
 bool CounterFile::Exists() const { return env_.files.FileExists(path()); }
 
 std::optional<server::ServerRange> CounterFile::Server() const {
-  const auto pointer = server::ServerPointerIn(TellWhenBusy(env_, [&] { return file_.Load(); }), path());
-  if (!pointer) return std::nullopt;
-  return server::ServerRange(env_, *pointer, path());
+  if (!pointer_read_) Learn(TellWhenBusy(env_, [&] { return file_.Load(); }));
+  if (!pointer_) return std::nullopt;
+  return server::ServerRange(env_, *pointer_, path());
+}
+
+void CounterFile::Learn(const IniDocument& content) const {
+  pointer_ = server::ServerPointerIn(content, path());
+  pointer_read_ = true;
 }
 
 IniDocument CounterFile::Load() const {
   IniDocument document = TellWhenBusy(env_, [&] { return file_.Load(); });
-  if (const auto pointer = server::ServerPointerIn(document, path()))
-    return server::ServerRange(env_, *pointer, path()).Load();
+  Learn(document);
+  if (pointer_) return server::ServerRange(env_, *pointer_, path()).Load();
   return document;
 }
 
@@ -97,15 +102,14 @@ std::optional<std::string> CounterFile::UpdateWithRecord(
 // turns out to be a pointer; then the range's row is, once the file is let go.
 std::optional<std::string> CounterFile::Change(
     const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change, bool draws) const {
-  std::optional<server::ServerPointer> pointer;
   TellWhenBusy(env_, [&] {
     file_.Update([&](IniDocument& document) {
-      pointer = server::ServerPointerIn(document, path());
-      if (!pointer) change(document);
+      Learn(document);
+      if (!pointer_) change(document);
     });
   });
-  if (!pointer) return std::nullopt;
-  return server::ServerRange(env_, *pointer, path()).Update(change, draws);
+  if (!pointer_) return std::nullopt;
+  return server::ServerRange(env_, *pointer_, path()).Update(change, draws);
 }
 
 CounterFile CurrentCounterFile(platform::Environment& env) { return CounterFile(env, UsableCounterFilePath(env)); }

@@ -82,9 +82,15 @@ class CounterFile {
  private:
   std::optional<std::string> Change(const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change,
                                     bool draws) const;
+  // Notes whether the content read is a pointer. A file does not turn from a
+  // counter file into a pointer while one operation (a click) runs, so what
+  // its first read found serves the operation's later questions.
+  void Learn(const IniDocument& content) const;
 
   platform::Environment& env_;
   IniFile file_;
+  mutable bool pointer_read_ = false;
+  mutable std::optional<server::ServerPointer> pointer_;
 };
 
 // The current counter file named by the settings file.
