@@ -83,11 +83,22 @@ std::vector<SqlValue> ValuesOf(const IniDocument& document, const std::string& p
   return values;
 }
 
-// A refusal whose message is complete as it stands.
+// A refusal of the server's content (a draw's message adds that no number
+// was issued).
 class ServerRefusal : public Error {
  public:
   using Error::Error;
 };
+// A draw whose outcome cannot be known now: its message says all there is.
+class UnknownOutcome : public Error {
+ public:
+  using Error::Error;
+};
+
+std::string MissingRangeMessage(const ServerPointer& pointer, const std::string& path) {
+  return "Den Nummernkreis " + platform::Quoted(pointer.range) + " gibt es auf dem Server nicht (Zählerdatei " +
+         platform::Quoted(path) + "). Ein Administrator legt ihn mit \"trelvo server-init\" an.";
+}
 
 std::string NewRecordKey() {
   std::random_device random;
@@ -123,13 +134,17 @@ std::string ConnectionValue(const std::string& connection, const std::string& wa
   return value;
 }
 
+// The text with the connection's password (Pwd, Password) replaced by "***".
+std::string Masked(std::string text, const std::string& connection) {
+  for (const char* key : {"Pwd", "Password"}) text = WithoutText(text, ConnectionValue(connection, key));
+  return text;
+}
+
 std::string MessageFor(const DatabaseError& error, const ServerPointer& pointer, const std::string& path) {
   const std::string range = platform::Quoted(pointer.range);
   const std::string file = platform::Quoted(FileNameOf(path));
   // A driver's text never shows the password, even where it repeats the connection.
-  std::string reported = error.what();
-  for (const char* key : {"Pwd", "Password"}) reported = WithoutText(reported, ConnectionValue(pointer.connection, key));
-  const std::string said = "\r\nDer Server meldet: " + reported;
+  const std::string said = "\r\nDer Server meldet: " + Masked(error.what(), pointer.connection);
   switch (error.failure()) {
     case DatabaseFailure::Unreachable:
       return "Der Server des Nummernkreises " + range + " ist nicht erreichbar (Verbindung in " + file + ")." + said;
@@ -165,11 +180,7 @@ std::optional<ServerPointer> ServerPointerIn(const IniDocument& document, const 
   return pointer;
 }
 
-std::string WithoutPassword(const std::string& connection) {
-  std::string shown = connection;
-  for (const char* key : {"Pwd", "Password"}) shown = WithoutText(shown, ConnectionValue(connection, key));
-  return shown;
-}
+std::string WithoutPassword(const std::string& connection) { return Masked(connection, connection); }
 
 ServerRange::ServerRange(platform::Environment& env, ServerPointer pointer, std::string pointer_path)
     : env_(env), pointer_(std::move(pointer)), pointer_path_(std::move(pointer_path)) {}
@@ -184,10 +195,13 @@ auto ServerRange::Run(bool drawing, Work&& work) const {
     return work();
   } catch (const DatabaseError& error) {
     message = MessageFor(error, pointer_, pointer_path_);
-    if (drawing) message += "\r\nEs wurde keine Nummer vergeben.";
   } catch (const ServerRefusal& refusal) {
     message = refusal.what();
+  } catch (const UnknownOutcome& unknown) {
+    message = unknown.what();
+    drawing = false;
   }
+  if (drawing) message += "\r\nEs wurde keine Nummer vergeben.";
   platform::ShowErrorBox(env_.ui, message);
   throw Aborted(message);
 }
@@ -201,10 +215,7 @@ std::unique_ptr<platform::SqlConnection> ServerRange::Connect() const {
 IniDocument ServerRange::Load() const {
   return Run(false, [&] {
     const auto rows = Connect()->Execute(StatementText(Statement::ReadRange), {pointer_.range});
-    if (rows.empty())
-      throw ServerRefusal("Den Nummernkreis " + platform::Quoted(pointer_.range) +
-                          " gibt es auf dem Server nicht (Zählerdatei " + platform::Quoted(pointer_path_) +
-                          "). Ein Administrator legt ihn mit \"trelvo server-init\" an.");
+    if (rows.empty()) throw ServerRefusal(MissingRangeMessage(pointer_, pointer_path_));
     return DocumentOf(rows.front());
   });
 }
@@ -215,10 +226,7 @@ std::optional<std::string> ServerRange::Update(
     const std::string key = NewRecordKey();
     const auto connection = Connect();
     const auto rows = connection->Execute(StatementText(Statement::ReadRangeForUpdate), {pointer_.range});
-    if (rows.empty())
-      throw ServerRefusal("Den Nummernkreis " + platform::Quoted(pointer_.range) +
-                          " gibt es auf dem Server nicht (Zählerdatei " + platform::Quoted(pointer_path_) +
-                          "). Es wurde nichts geändert und keine Nummer vergeben.");
+    if (rows.empty()) throw ServerRefusal(MissingRangeMessage(pointer_, pointer_path_));
     IniDocument document = DocumentOf(rows.front());
     const std::string before = document.Bytes();
     const std::optional<ServerRecord> record = change(document);
@@ -251,10 +259,9 @@ std::optional<std::string> ServerRange::FindCommitted(const std::string& key) co
     }
     if (!rows.empty() && rows.front().front()) return rows.front().front();
     throw ServerRefusal("Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
-                        " brach während der Ziehung ab; der Server hat sie verworfen.\r\n"
-                        "Es wurde keine Nummer vergeben.");
+                        " brach während der Ziehung ab; der Server hat sie verworfen.");
   }
-  throw ServerRefusal("Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
+  throw UnknownOutcome("Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
                       " brach ab, bevor er die Ziehung bestätigte, und ist nicht wiederherzustellen. Ob eine Nummer "
                       "vergeben wurde, zeigen die Datensätze des Nummernkreises auf dem Server (Ziehung " +
                       key + ").\r\nBitte ziehen Sie erst dann erneut, wenn das geklärt ist.");
@@ -279,7 +286,8 @@ std::vector<StoredRecord> ServerRange::Records() const {
   return Run(false, [&] {
     std::vector<StoredRecord> records;
     for (const auto& row : Connect()->Execute(StatementText(Statement::ReadRecords), {pointer_.range}))
-      records.push_back({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""), row[3].value_or("")});
+      records.push_back({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""), row[3].value_or(""),
+                         row[4].value_or(""), row[5].value_or("")});
     return records;
   });
 }

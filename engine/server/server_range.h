@@ -40,7 +40,8 @@ struct ServerRecord {
   platform::LocalDateTime when;
 };
 struct StoredRecord {
-  std::string number, time, application, user;
+  std::string number, time, application, user, workstation;
+  std::string key;  // the draw's own key
 };
 
 class ServerRange {

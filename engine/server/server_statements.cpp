@@ -65,7 +65,8 @@ constexpr StatementRow kStatements[] = {
      "VALUES (?, ?, CAST(? AS timestamp), ?, ?, ?, ?)"},
     {Statement::FindRecord, "SELECT number FROM trelvo_usage WHERE draw_key = ?"},
     {Statement::ReadRecords,
-     "SELECT number, to_char(issued_at, 'YYYY-MM-DD HH24:MI:SS'), application, user_name FROM trelvo_usage "
+     "SELECT number, to_char(issued_at, 'YYYY-MM-DD HH24:MI:SS'), application, user_name, workstation, draw_key "
+     "FROM trelvo_usage "
      "WHERE range_name = ? ORDER BY record_id"},
 };
 

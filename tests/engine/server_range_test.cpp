@@ -71,6 +71,7 @@ TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTh
   EXPECT_EQ(records[1].number, "RE-0043");
   EXPECT_EQ(records[1].application, "Excel 11.0");
   EXPECT_EQ(records[1].user, "mmuster");
+  EXPECT_EQ(records[1].workstation, "BUERO-PC1");
   EXPECT_EQ(records[1].time, "2024-03-05 14:07:09");
   // Nothing went to a usage log file.
   EXPECT_FALSE(fake.files.Content(fake.UserFolder() + "sabulog.csv"));
@@ -150,11 +151,14 @@ TEST_F(ServerRange, ARowHeldByAnotherConnectionTimesOutWithAMessage) {
 class CutAtCommit : public platform::DatabaseConnector {
  public:
   bool commit_first = true;
+  bool cut_off = false;         // no connection after the cut
+  bool server_down_after = false;  // the cut leaves the server unreachable
   std::unique_ptr<platform::SqlConnection> Connect(const std::string& connection) override {
+    if (cut_off) throw DatabaseError(DatabaseFailure::Unreachable, "08001", "Verbindung abgelehnt");
     class Connection : public platform::SqlConnection {
      public:
-      Connection(std::unique_ptr<platform::SqlConnection> real, bool commit_first)
-          : real_(std::move(real)), commit_first_(commit_first) {}
+      Connection(std::unique_ptr<platform::SqlConnection> real, CutAtCommit& cut)
+          : real_(std::move(real)), cut_(cut) {}
       std::vector<platform::SqlRow> Execute(const std::string& statement,
                                             const std::vector<platform::SqlValue>& parameters) override {
         inserted_ |= statement.starts_with("INSERT INTO trelvo_usage");
@@ -162,17 +166,18 @@ class CutAtCommit : public platform::DatabaseConnector {
       }
       void Commit() override {
         if (!inserted_) return real_->Commit();
-        if (commit_first_) real_->Commit(); else real_->Rollback();
+        if (cut_.commit_first) real_->Commit(); else real_->Rollback();
+        cut_.cut_off = cut_.server_down_after;
         throw DatabaseError(DatabaseFailure::ConnectionLost, "08S01", "Kommunikationsverbindungsfehler");
       }
       void Rollback() override { real_->Rollback(); }
 
      private:
       std::unique_ptr<platform::SqlConnection> real_;
-      bool commit_first_;
+      CutAtCommit& cut_;
       bool inserted_ = false;
     };
-    return std::make_unique<Connection>(platform::OdbcConnector().Connect(connection), commit_first);
+    return std::make_unique<Connection>(platform::OdbcConnector().Connect(connection), *this);
   }
 };
 
@@ -189,10 +194,20 @@ TEST_F(ServerRange, ACutDuringTheCommitIsResolvedByTheDrawsOwnRecord) {
   EXPECT_THROW(DrawUnderLock(cut_env, CounterFile(cut_env, kPointer), "Excel 11.0"), Aborted);
   EXPECT_NE(LastBox().find("hat sie verworfen"), std::string::npos) << LastBox();
 
+  // The server stays out of reach: the outcome is unknown, and the message
+  // says so (and how to find out) instead of saying that nothing was drawn.
+  cut.commit_first = true;
+  cut.server_down_after = true;
+  EXPECT_THROW(DrawUnderLock(cut_env, CounterFile(cut_env, kPointer), "Excel 11.0"), Aborted);
+  EXPECT_NE(LastBox().find("ist nicht wiederherzustellen"), std::string::npos) << LastBox();
+  EXPECT_EQ(LastBox().find("keine Nummer vergeben"), std::string::npos) << LastBox();
+
   const auto records = Records();
-  ASSERT_EQ(records.size(), 1u);
+  ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].number, "0021");
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0022");
+  EXPECT_EQ(records[1].number, "0022");
+  EXPECT_NE(LastBox().find(records[1].key), std::string::npos) << "the message names the draw's key";
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0023");
 }
 
 TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne) {
