@@ -92,7 +92,8 @@ int main(int argc, char** argv) {
     const auto audit_started = Clock::now();
     const auto audit = cli::AuditUsageLog(call, env);
     const double audit_ms = std::chrono::duration<double, std::milli>(Clock::now() - audit_started).count();
-    std::cout << "== Nummernkreis auf dem Server (" << server_draws << " Ziehungen, je eine Verbindung und Transaktion)\n"
+    std::cout << "== Nummernkreis auf dem Server (" << server_draws
+              << " Ziehungen, je eine Verbindung und Transaktion)\n"
               << "  Ziehung mit Datensatz: " << 1e6 / server_us << "/s (" << server_us << " µs je Ziehung)\n"
               << "  Zählerdatei zum Vergleich: " << 1e6 / draw_us << "/s\n"
               << "  Prüfung des Nummernkreises (" << audit.records << " Datensätze): " << audit_ms << " ms, "

@@ -132,8 +132,8 @@ struct LogPause {
   std::string drawn_file;
 };
 
-int Draw(platform::Environment& env, const std::string& counter_file, int count, const std::string& out_file,
-         bool log, const LogPause& log_pause) {
+int Draw(platform::Environment& env, const std::string& counter_file, int count, const std::string& out_file, bool log,
+         const LogPause& log_pause) {
   std::ofstream out(out_file, std::ios::binary | std::ios::app);
   const engine::CounterFile file(env, counter_file);
   for (int i = 0; i < count; ++i) {
@@ -189,7 +189,8 @@ int main(int argc, char** argv) {
     // The pause goes where the lock is: the row of a server range, or the counter file.
     platform::Environment plain{*real.files, system, ui};
     const bool on_server = positional.size() > 1 && engine::CounterFile(plain, positional[1]).Server().has_value();
-    PausingFileSystem files(*real.files, on_server ? std::chrono::milliseconds(0) : pause, on_server ? "" : holding_file);
+    PausingFileSystem files(*real.files, on_server ? std::chrono::milliseconds(0) : pause,
+                            on_server ? "" : holding_file);
     PausingConnector databases(on_server ? pause : std::chrono::milliseconds(0), on_server ? holding_file : "");
     platform::Environment env{files, system, ui, databases};
     if (positional.size() == 4 && positional[0] == "draw")

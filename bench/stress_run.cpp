@@ -235,11 +235,12 @@ void RunConcurrentDraws(platform::Environment& env, const std::string& root, con
 struct Kills {
   int victims = 0, in_pause = 0;
 };
-Kills KillVictimsInTheirPause(platform::Environment& env, Scenario& scenario, const Options& options,
-                            Clock::time_point give_up, unsigned seed, const std::string& name,
-                            const std::function<std::unique_ptr<testing::ChildProcess>(
-                                const std::string& output, const std::string& marker)>& start,
-                            const std::function<bool(const std::string& marker)>& died_in_pause) {
+Kills KillVictimsInTheirPause(
+    platform::Environment& env, Scenario& scenario, const Options& options, Clock::time_point give_up, unsigned seed,
+    const std::string& name,
+    const std::function<std::unique_ptr<testing::ChildProcess>(const std::string& output, const std::string& marker)>&
+        start,
+    const std::function<bool(const std::string& marker)>& died_in_pause) {
   std::mt19937 random(seed);
   Kills kills;
   for (; kills.in_pause < options.kills && kills.victims < 4 * options.kills && Clock::now() < give_up;
@@ -295,8 +296,7 @@ void RunKilledDrawers(platform::Environment& env, const std::string& root, const
   const auto audit = cli::AuditUsageLog(call, env);
   for (const auto& finding : audit.findings) std::cout << "  " << finding.text << '\n';
   report.Figure("Befunde der Prüfung des Nummernkreises", static_cast<long long>(audit.findings.size()));
-  report.Check("jeder Zählerschritt hat seinen Datensatz",
-               advanced == static_cast<long long>(outcome.issued.size()));
+  report.Check("jeder Zählerschritt hat seinen Datensatz", advanced == static_cast<long long>(outcome.issued.size()));
   report.Check("die Prüfung findet keine Lücke ohne Datensatz und keine doppelte Nummer", audit.findings.empty());
 }
 

@@ -91,7 +91,8 @@ void ForEachLogLine(platform::Environment& env, const std::string& path, const L
     std::string_view line = pending;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++line_number;
-    if (!(line_number == 1 && line == engine::kUsageLogHeader)) take(line_number, platform::Cp1252ToUtf8(line), complete);
+    if (!(line_number == 1 && line == engine::kUsageLogHeader))
+      take(line_number, platform::Cp1252ToUtf8(line), complete);
     pending.clear();
   };
   const bool exists = env.files.ReadInPieces(path, [&](std::string_view piece) {
@@ -124,10 +125,12 @@ RecordSource SourceOf(const AuditCall& call, platform::Environment& env, const s
     return {log, [&env, log](const LineHandler& take) { ForEachLogLine(env, log, take); }};
   }
   if (ranges.size() != paths.size() || call.log)
-    throw Error("Ein Nummernkreis auf einem Server wird mit seinen eigenen Datensätzen geprüft: geben Sie nur "
-                "Verweise auf Server mit --counter-file an, ohne --log.");
+    throw Error(
+        "Ein Nummernkreis auf einem Server wird mit seinen eigenen Datensätzen geprüft: geben Sie nur "
+        "Verweise auf Server mit --counter-file an, ohne --log.");
   std::string name;
-  for (const auto& range : ranges) name += (name.empty() ? "Server, Nummernkreis " : ", ") + platform::Quoted(range.pointer().range);
+  for (const auto& range : ranges)
+    name += (name.empty() ? "Server, Nummernkreis " : ", ") + platform::Quoted(range.pointer().range);
   return {name, [ranges](const LineHandler& take) {
             size_t line_number = 0;
             for (const auto& range : ranges)

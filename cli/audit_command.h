@@ -29,7 +29,7 @@ using LogLines = std::map<size_t, std::string>;
 // cannot be read. lines: when given, it receives the lines the findings rest
 // on; source_name: the log's path, or the server ranges whose records stand
 // in for it when the counter files point at a server.
-engine::audit::AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env,
-                                         LogLines* lines = nullptr, std::string* source_name = nullptr);
+engine::audit::AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines = nullptr,
+                                         std::string* source_name = nullptr);
 
 }  // namespace trelvo::cli

@@ -55,9 +55,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
   Options options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool takes_value =
-        arg == "--counter-file" || arg == "--app" || arg == "--log" || arg == "--from" || arg == "--to" ||
-        arg == "--html" || arg == "--csv";
+    const bool takes_value = arg == "--counter-file" || arg == "--app" || arg == "--log" || arg == "--from" ||
+                             arg == "--to" || arg == "--html" || arg == "--csv";
     if (takes_value && i + 1 >= args.size()) {
       err << "Fehler: " << arg << " braucht einen Wert.\n";
       return std::nullopt;
@@ -126,8 +125,7 @@ int Status(platform::Environment& env, const CounterFile& file, std::ostream& ou
   if (const auto range = file.Server())
     out << "Server:           " << engine::server::WithoutPassword(range->pointer().connection) << '\n'
         << "Nummernkreis:     " << quoted(range->pointer().range) << '\n';
-  out
-      << "Zähler:           " << CounterValueText(document, k::kCounter, 0) << '\n'
+  out << "Zähler:           " << CounterValueText(document, k::kCounter, 0) << '\n'
       << "Schrittweite:     " << CounterValueText(document, k::kIncrement, 1) << '\n'
       << "Text vor Datum:   " << quoted(state.format.text_before) << '\n'
       << "Datumsteil:       " << state.format.date_kind << ' '

@@ -63,11 +63,10 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
   if (target == Target::None) return;
 
   // The application text of the record, known before anything is drawn.
-  const std::string application =
-      std::string(target == Target::Cell        ? "Excel "
-                  : target == Target::FormField ? "Word Formular "
-                                                : "Word ") +
-      host.Version();
+  const std::string application = std::string(target == Target::Cell        ? "Excel "
+                                              : target == Target::FormField ? "Word Formular "
+                                                                            : "Word ") +
+                                  host.Version();
   const engine::CounterFile counter_file(env, engine::UsableCounterFilePath(env));
   engine::DrawResult draw;
   try {

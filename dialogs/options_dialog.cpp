@@ -192,8 +192,8 @@ bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
     return true;
   }
   if (!engine::ValidateCounterText(env_, fields.counter)) return false;
-  for (const auto& [what, path] : {std::pair{engine::kCounterFileWhat, counter_file_},
-                                   std::pair{engine::kLogFolderWhat, fields.log_folder}}) {
+  for (const auto& [what, path] :
+       {std::pair{engine::kCounterFileWhat, counter_file_}, std::pair{engine::kLogFolderWhat, fields.log_folder}}) {
     if (env_.files.IsFullPath(path)) continue;
     platform::ShowErrorBox(env_.ui, engine::NotAFullPathMessage(what, path));
     return false;

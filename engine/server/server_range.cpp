@@ -77,7 +77,9 @@ std::vector<SqlValue> ValuesOf(const IniDocument& document, const std::string& p
       case ColumnKind::Flag:
         values.emplace_back(document.ReadBool(column.section, column.key, IntegerFallback(column) != 0) ? "1" : "0");
         break;
-      case ColumnKind::Text: values.emplace_back(document.ReadString(column.section, column.key, column.fallback)); break;
+      case ColumnKind::Text:
+        values.emplace_back(document.ReadString(column.section, column.key, column.fallback));
+        break;
     }
   }
   return values;
@@ -116,8 +118,9 @@ std::string WithoutText(std::string text, const std::string& secret) {
 
 // Connection string keys match without regard to case.
 bool SameLetters(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
 }
 
 // The value of a connection string's key ("" when absent).
@@ -220,8 +223,8 @@ IniDocument ServerRange::Load() const {
   });
 }
 
-std::optional<std::string> ServerRange::Update(
-    const std::function<std::optional<ServerRecord>(IniDocument&)>& change, bool draws) const {
+std::optional<std::string> ServerRange::Update(const std::function<std::optional<ServerRecord>(IniDocument&)>& change,
+                                               bool draws) const {
   return Run(draws, [&]() -> std::optional<std::string> {
     const std::string key = NewRecordKey();
     const auto connection = Connect();
@@ -262,16 +265,19 @@ std::optional<std::string> ServerRange::FindCommitted(const std::string& key) co
                         " brach während der Ziehung ab; der Server hat sie verworfen.");
   }
   throw UnknownOutcome("Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
-                      " brach ab, bevor er die Ziehung bestätigte, und ist nicht wiederherzustellen. Ob eine Nummer "
-                      "vergeben wurde, zeigen die Datensätze des Nummernkreises auf dem Server (Ziehung " +
-                      key + ").\r\nBitte ziehen Sie erst dann erneut, wenn das geklärt ist.");
+                       " brach ab, bevor er die Ziehung bestätigte, und ist nicht wiederherzustellen. Ob eine Nummer "
+                       "vergeben wurde, zeigen die Datensätze des Nummernkreises auf dem Server (Ziehung " +
+                       key + ").\r\nBitte ziehen Sie erst dann erneut, wenn das geklärt ist.");
 }
 
 std::vector<SqlValue> ServerRange::RecordValues(const ServerRecord& record, const std::string& key) const {
-  return {pointer_.range,           record.number,
+  return {pointer_.range,
+          record.number,
           FormatLogTime(record.when, ":"),
-          record.application,       GetCurrentUserName(env_),
-          env_.system.ComputerName(), key};
+          record.application,
+          GetCurrentUserName(env_),
+          env_.system.ComputerName(),
+          key};
 }
 
 void ServerRange::Record(const ServerRecord& record) const {

@@ -151,14 +151,13 @@ TEST_F(ServerRange, ARowHeldByAnotherConnectionTimesOutWithAMessage) {
 class CutAtCommit : public platform::DatabaseConnector {
  public:
   bool commit_first = true;
-  bool cut_off = false;         // no connection after the cut
+  bool cut_off = false;            // no connection after the cut
   bool server_down_after = false;  // the cut leaves the server unreachable
   std::unique_ptr<platform::SqlConnection> Connect(const std::string& connection) override {
     if (cut_off) throw DatabaseError(DatabaseFailure::Unreachable, "08001", "Verbindung abgelehnt");
     class Connection : public platform::SqlConnection {
      public:
-      Connection(std::unique_ptr<platform::SqlConnection> real, CutAtCommit& cut)
-          : real_(std::move(real)), cut_(cut) {}
+      Connection(std::unique_ptr<platform::SqlConnection> real, CutAtCommit& cut) : real_(std::move(real)), cut_(cut) {}
       std::vector<platform::SqlRow> Execute(const std::string& statement,
                                             const std::vector<platform::SqlValue>& parameters) override {
         inserted_ |= statement.starts_with("INSERT INTO trelvo_usage");
@@ -166,7 +165,10 @@ class CutAtCommit : public platform::DatabaseConnector {
       }
       void Commit() override {
         if (!inserted_) return real_->Commit();
-        if (cut_.commit_first) real_->Commit(); else real_->Rollback();
+        if (cut_.commit_first)
+          real_->Commit();
+        else
+          real_->Rollback();
         cut_.cut_off = cut_.server_down_after;
         throw DatabaseError(DatabaseFailure::ConnectionLost, "08S01", "Kommunikationsverbindungsfehler");
       }
@@ -215,8 +217,7 @@ TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne
   for (int i = 0; i < 3; ++i) DrawUnderLock(env, Pointer(), "Excel 11.0");
   std::string printed;
   EXPECT_EQ(Tool({"audit", "--counter-file", kPointer}, &printed), 0) << printed << LastBox();
-  EXPECT_NE(printed.find("Protokoll: Server, Nummernkreis '" + range + "' (3 Zeilen, 3 Datensätze)"),
-            std::string::npos)
+  EXPECT_NE(printed.find("Protokoll: Server, Nummernkreis '" + range + "' (3 Zeilen, 3 Datensätze)"), std::string::npos)
       << printed;
 
   // Moved on the server past the records: a gap the audit names.
@@ -232,9 +233,9 @@ TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne
 TEST_F(ServerRange, TheDocumentedRightsOfATrelvoLoginAreEnough) {
   CreateRange("[Zaehler]\r\nCounter=1\r\n");
   auto owner = platform::OdbcConnector().Connect(connection);
-  for (const char* grant : {"GRANT SELECT, UPDATE ON trelvo_ranges TO trelvo_user",
-                            "GRANT SELECT, INSERT ON trelvo_usage TO trelvo_user",
-                            "GRANT USAGE ON SEQUENCE trelvo_usage_record_id_seq TO trelvo_user"})
+  for (const char* grant :
+       {"GRANT SELECT, UPDATE ON trelvo_ranges TO trelvo_user", "GRANT SELECT, INSERT ON trelvo_usage TO trelvo_user",
+        "GRANT USAGE ON SEQUENCE trelvo_usage_record_id_seq TO trelvo_user"})
     owner->Execute(grant);
   owner->Commit();
   PointTo(testing::ConnectionAs(connection, "trelvo_user", "user-secret"), range);

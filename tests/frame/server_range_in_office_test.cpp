@@ -24,8 +24,8 @@ struct ServerSettings : UserSettings {
   std::string pointer = folder + "server.ini";
 
   explicit ServerSettings(bool admin = false) {
-    std::ofstream(pointer, std::ios::binary) << "[Server]\r\nConnection=" << connection << "\r\nRange=\"" << range
-                                             << "\"\r\n";
+    std::ofstream(pointer, std::ios::binary)
+        << "[Server]\r\nConnection=" << connection << "\r\nRange=\"" << range << "\"\r\n";
     std::ofstream((UserFolder() + L"\\trelvo.ini").c_str(), std::ios::binary)
         << "[Pfade]\r\nCounterFile=\"" << pointer << "\"\r\nLogPath=\"" << folder << "\"\r\n"
         << (admin ? "[Mode]\r\nAdminMode=1\r\n" : "");
@@ -34,8 +34,10 @@ struct ServerSettings : UserSettings {
   // The range's records on the server: number and application.
   std::vector<std::string> Records() const {
     std::vector<std::string> records;
-    for (const auto& row : platform::OdbcConnector().Connect(connection)->Execute(
-             "SELECT number, application FROM trelvo_usage WHERE range_name = ? ORDER BY record_id", {range}))
+    for (const auto& row :
+         platform::OdbcConnector()
+             .Connect(connection)
+             ->Execute("SELECT number, application FROM trelvo_usage WHERE range_name = ? ORDER BY record_id", {range}))
       records.push_back(row[0].value_or("") + " " + row[1].value_or(""));
     return records;
   }
@@ -79,8 +81,7 @@ TEST_F(OfficeLoadsTrelvo, TheOptionsDialogHoldsTheServerRangeAndSavesItsFormatTh
   InsertButton(excel).Call("Execute");
   EXPECT_EQ(excel.GetObject("ActiveCell").Get("Text").ToText(), "RE-0042");
   excel.Call("Quit");
-  EXPECT_EQ(settings.Records(),
-            (std::vector<std::string>{"#ini gesperrt# Kommandozeile 1.0", "RE-0042 Excel 11.0"}));
+  EXPECT_EQ(settings.Records(), (std::vector<std::string>{"#ini gesperrt# Kommandozeile 1.0", "RE-0042 Excel 11.0"}));
 }
 
 }  // namespace
