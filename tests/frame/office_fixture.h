@@ -77,7 +77,8 @@ struct UserSettings {
   std::string counter = folder + "counter.ini";
   std::string log = folder + "sabulog.csv";
   UserSettings() {
-    CreateDirectoryW(UserFolder().c_str(), nullptr);
+    // Every level: in a new Wine prefix nothing has made the per-user folder yet.
+    SHCreateDirectoryExW(nullptr, UserFolder().c_str(), nullptr);
     std::ofstream((UserFolder() + L"\\trelvo.ini").c_str(), std::ios::binary)
         << "[Pfade]\r\nCounterFile=\"" << counter << "\"\r\nLogPath=\"" << folder << "\"\r\n";
     std::ofstream(counter, std::ios::binary) << "[Zaehler]\r\nCounter=41\r\n";
