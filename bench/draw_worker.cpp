@@ -141,7 +141,12 @@ int Draw(platform::Environment& env, const std::string& counter_file, int count,
     const std::string number = result.issued ? result.number : engine::kLockedMarker;
     out << number << '\n' << std::flush;
     if (result.issued && log_pause.pause.count() > 0) {
-      if (!log_pause.drawn_file.empty()) std::ofstream(log_pause.drawn_file) << number << '\n';
+      // Written aside and renamed: whoever sees the file sees the number in it.
+      if (!log_pause.drawn_file.empty()) {
+        const std::string aside = log_pause.drawn_file + ".neu";
+        std::ofstream(aside) << number << '\n';
+        std::rename(aside.c_str(), log_pause.drawn_file.c_str());
+      }
       std::this_thread::sleep_for(log_pause.pause);
       if (!log_pause.drawn_file.empty()) std::remove(log_pause.drawn_file.c_str());
     }

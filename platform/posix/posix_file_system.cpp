@@ -69,6 +69,15 @@ void TakeLock(int fd, bool exclusive, Clock::time_point deadline) {
   }
 }
 
+void ReleaseLock(int fd) {
+  struct flock range {};
+  range.l_type = F_UNLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(platform::kLockRangeOffset);
+  range.l_len = static_cast<off_t>(platform::kLockRangeLength);
+  if (fcntl(fd, F_OFD_SETLK, &range) != 0) ThrowErrno();
+}
+
 void ReadPieces(int fd, const std::function<void(std::string_view)>& take) {
   char buffer[65536];
   for (off_t offset = 0;;) {
@@ -176,10 +185,20 @@ void PosixFileSystem::AppendShared(const std::string& path, std::string_view hea
   const bool created = raw >= 0;
   if (!created) raw = OpenFile(native, O_RDWR);
   const UniqueFd fd(raw);
-  // Another workstation's append holds the lock for a moment: the policy waits for it.
-  platform::RetryTransient([&] { TakeLock(fd.get(), true, Clock::now()); }, Pause);
+  // Another workstation's append holds the lock for a moment: the policy waits
+  // for it. A file that another process has only just created is empty until
+  // its creator takes the lock and writes the header: that is waited for a
+  // moment rather than written ahead of (a file that stays empty is appended
+  // to without one).
+  constexpr int kWaitsForHeader = 500;
   struct stat info {};
-  if (fstat(fd.get(), &info) != 0) ThrowErrno();
+  for (int waited = 0;; ++waited) {
+    platform::RetryTransient([&] { TakeLock(fd.get(), true, Clock::now()); }, Pause);
+    if (fstat(fd.get(), &info) != 0) ThrowErrno();
+    if (created || info.st_size > 0 || waited == kWaitsForHeader) break;
+    ReleaseLock(fd.get());
+    Pause(std::chrono::milliseconds(1));
+  }
   std::string content(bytes);
   if (created) content.insert(0, header_if_created);
   WriteBytesAt(fd.get(), content, info.st_size);

@@ -3,6 +3,8 @@
 // several processes from one counter file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -79,6 +81,27 @@ TEST_F(SharedCounterFile, TheLogIsCreatedOnceWithItsHeaderAndThenAppendedTo) {
   real.files->AppendShared(empty, "KOPF\r\n", "eins\r\n");
   EXPECT_EQ(real.files->ReadFile(empty), "eins\r\n");
   EXPECT_THROW(real.files->AppendShared(folder + "fehlt/x/sabulog.csv", "", "x"), platform::FileError);
+}
+
+// Several writers meet a log that is absent: one creates it, and its header
+// comes first, however the others' appends fall around the creation.
+TEST_F(SharedCounterFile, WritersMeetingAnAbsentLogLeaveItsHeaderFirst) {
+  constexpr int kWriters = 6;
+  for (int round = 0; round < 40; ++round) {
+    const std::string log = folder + "runde" + std::to_string(round) + ".csv";
+    std::atomic<int> ready = 0;
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+      writers.emplace_back([&, w] {
+        for (++ready; ready < kWriters;) std::this_thread::yield();
+        real.files->AppendShared(log, "KOPF\r\n", std::to_string(w) + "\r\n");
+      });
+    for (auto& writer : writers) writer.join();
+    const auto lines = ReadLines(log);
+    ASSERT_EQ(lines.size(), kWriters + 1u) << "round " << round;
+    EXPECT_EQ(lines[0], "KOPF\r") << "round " << round;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "KOPF\r"), 1) << "round " << round;
+  }
 }
 
 TEST_F(SharedCounterFile, TwoProcessesDrawingAtOnceNeverGetTheSameNumber) {
