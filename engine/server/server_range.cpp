@@ -188,7 +188,8 @@ std::string WithoutPassword(const std::string& connection) { return Masked(conne
 ServerRange::ServerRange(platform::Environment& env, ServerPointer pointer, std::string pointer_path)
     : env_(env), pointer_(std::move(pointer)), pointer_path_(std::move(pointer_path)) {}
 
-// Every failure is told in an error box; the operation then ends quietly.
+// Every failure is told in an error box, once the work's connection is closed
+// (no row stays held while the box is open); the operation then ends quietly.
 // drawing: the operation would have issued a number, which the message then
 // says was not issued.
 template <class Work>
@@ -250,7 +251,7 @@ std::optional<std::string> ServerRange::Update(const std::function<std::optional
   });
 }
 
-std::optional<std::string> ServerRange::FindCommitted(const std::string& key) const {
+std::string ServerRange::FindCommitted(const std::string& key) const {
   constexpr int kAttempts = 3;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     if (attempt > 0) env_.system.Sleep(std::chrono::seconds(1));
@@ -260,7 +261,7 @@ std::optional<std::string> ServerRange::FindCommitted(const std::string& key) co
     } catch (const DatabaseError&) {
       continue;  // still cut off
     }
-    if (!rows.empty() && rows.front().front()) return rows.front().front();
+    if (!rows.empty() && rows.front().front()) return *rows.front().front();
     throw ServerRefusal("Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
                         " brach während der Ziehung ab; der Server hat sie verworfen.");
   }

@@ -73,7 +73,8 @@ class ServerRange {
   template <class Work>
   auto Run(bool drawing, Work&& work) const;
   std::unique_ptr<platform::SqlConnection> Connect() const;
-  std::optional<std::string> FindCommitted(const std::string& key) const;
+  // The number of the draw whose record has this key; throws when there is none.
+  std::string FindCommitted(const std::string& key) const;
   std::vector<platform::SqlValue> RecordValues(const ServerRecord& record, const std::string& key) const;
 
   platform::Environment& env_;
