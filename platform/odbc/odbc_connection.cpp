@@ -101,9 +101,16 @@ class OdbcConnection : public SqlConnection {
                             static_cast<SQLSMALLINT>(std::size(completed)), &completed_length, SQL_DRIVER_NOPROMPT),
           connection_, true);
     connected_ = true;
-    Check(SQLSetConnectAttrW(connection_.get(), SQL_ATTR_AUTOCOMMIT,
-                             reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_AUTOCOMMIT_OFF)), SQL_IS_UINTEGER),
-          connection_);
+    const SQLRETURN manual =
+        SQLSetConnectAttrW(connection_.get(), SQL_ATTR_AUTOCOMMIT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_AUTOCOMMIT_OFF)), SQL_IS_UINTEGER);
+    if (!Succeeded(manual)) {
+      // The destructor does not run for a constructor that throws: the
+      // connection is closed here, before its handle is freed.
+      DatabaseError error = ErrorOf(connection_, false);
+      SQLDisconnect(connection_.get());
+      throw error;
+    }
   }
   OdbcConnection(const OdbcConnection&) = delete;
   OdbcConnection& operator=(const OdbcConnection&) = delete;
