@@ -68,7 +68,12 @@ class OfficeLoadsTrelvo : public ::testing::Test {
         win32::DeleteRegistryTree(HKEY_CURRENT_USER, std::wstring(key) + part);
     win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice");
   }
-  void TearDown() override { CoUninitialize(); }
+  // The hosts' versions and kept bars go with the test: the next test program
+  // that starts a host meets the defaults.
+  void TearDown() override {
+    win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice");
+    CoUninitialize();
+  }
 };
 
 // The settings file of the test's user: its counter file and log folder in a new folder.

@@ -26,7 +26,10 @@ class RegisteredHosts : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_EQ(Regsvr32(false), 0); }
   static void TearDownTestSuite() { Regsvr32(true); }
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
+  void SetUp() override {
+    win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice");  // the hosts' defaults (version 11.0)
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  }
   void TearDown() override { CoUninitialize(); }
 
   static ComPtr<IUnknown> Running(const CLSID& class_id) {
