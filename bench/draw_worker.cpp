@@ -105,15 +105,14 @@ class PausingConnector : public platform::DatabaseConnector {
    public:
     PausingConnection(std::unique_ptr<platform::SqlConnection> inner, const PausingConnector& owner)
         : inner_(std::move(inner)), owner_(owner) {}
-    std::vector<platform::SqlRow> Execute(const std::string& statement,
-                                          const std::vector<platform::SqlValue>& parameters) override {
-      auto rows = inner_->Execute(statement, parameters);
+    void ForEachRow(const std::string& statement, const std::vector<platform::SqlValue>& parameters,
+                    const std::function<void(platform::SqlRow&&)>& take) override {
+      inner_->ForEachRow(statement, parameters, take);
       if (statement.ends_with(" FOR UPDATE")) {
         if (!owner_.holding_file_.empty()) std::ofstream(owner_.holding_file_) << "in der Sperre\n";
         std::this_thread::sleep_for(owner_.pause_);
         if (!owner_.holding_file_.empty()) std::remove(owner_.holding_file_.c_str());
       }
-      return rows;
     }
     void Commit() override { inner_->Commit(); }
     void Rollback() override { inner_->Rollback(); }

@@ -178,8 +178,9 @@ class Scenario {
     std::vector<std::string> lines;
     if (const auto range = Counter().Server()) {
       lines.push_back(engine::kUsageLogHeader);  // the records have no header to check
-      for (const auto& stored : range->Records())
+      range->ForEachRecord([&](const engine::server::StoredRecord& stored) {
         lines.push_back(engine::UsageLogRecord(stored.number, stored.time, stored.application, stored.user));
+      });
     } else {
       lines = ReadLines(LogPath());
     }

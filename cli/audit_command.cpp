@@ -38,11 +38,10 @@ std::vector<std::string> DefaultCounterFiles(platform::Environment& env) {
   return unique;
 }
 
-AuditedCounterFile ReadCounterFile(platform::Environment& env, const std::string& path) {
-  const engine::CounterFile file(env, path);
-  if (!file.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(path) + " existiert nicht.");
+AuditedCounterFile ReadCounterFile(const engine::CounterFile& file) {
+  if (!file.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(file.path()) + " existiert nicht.");
   const engine::CounterState state = engine::ReadCounterState(file.Load());
-  return {path, state.format, state.increment, state.counter};
+  return {file.path(), state.format, state.increment, state.counter};
 }
 
 const char* KindLabel(Finding::Kind kind) {
@@ -116,15 +115,14 @@ struct RecordSource {
   std::function<void(const LineHandler&)> for_each_line;
 };
 
-RecordSource SourceOf(const AuditCall& call, platform::Environment& env, const std::vector<std::string>& paths) {
-  std::vector<engine::server::ServerRange> ranges;
-  for (const std::string& path : paths)
-    if (auto range = engine::CounterFile(env, path).Server()) ranges.push_back(std::move(*range));
+// files: how many counter files are audited; ranges: the server ranges among them.
+RecordSource SourceOf(const AuditCall& call, platform::Environment& env, size_t files,
+                      std::vector<engine::server::ServerRange> ranges) {
   if (ranges.empty()) {
     const std::string log = call.log ? *call.log : engine::GetUsageLogPath(env);
     return {log, [&env, log](const LineHandler& take) { ForEachLogLine(env, log, take); }};
   }
-  if (ranges.size() != paths.size() || call.log)
+  if (ranges.size() != files || call.log)
     throw Error(
         "Ein Nummernkreis auf einem Server wird mit seinen eigenen Datensätzen geprüft: geben Sie nur "
         "Verweise auf Server mit --counter-file an, ohne --log.");
@@ -134,9 +132,10 @@ RecordSource SourceOf(const AuditCall& call, platform::Environment& env, const s
   return {name, [ranges](const LineHandler& take) {
             size_t line_number = 0;
             for (const auto& range : ranges)
-              for (const engine::server::StoredRecord& record : range.Records())
+              range.ForEachRecord([&](const engine::server::StoredRecord& record) {
                 take(++line_number, engine::UsageLogRecord(record.number, record.time, record.application, record.user),
                      true);
+              });
           }};
 }
 
@@ -184,8 +183,13 @@ AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, Log
                           std::string* source_name) {
   const std::vector<std::string> paths = call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files;
   std::vector<AuditedCounterFile> files;
-  for (const std::string& path : paths) files.push_back(ReadCounterFile(env, path));
-  const RecordSource source = SourceOf(call, env, paths);
+  std::vector<engine::server::ServerRange> ranges;
+  for (const std::string& path : paths) {
+    const engine::CounterFile file(env, path);
+    files.push_back(ReadCounterFile(file));
+    if (auto range = file.Server()) ranges.push_back(std::move(*range));  // known from the read: no second one
+  }
+  const RecordSource source = SourceOf(call, env, paths.size(), std::move(ranges));
   if (source_name) *source_name = source.name;
   SequenceAudit audit(std::move(files), {call.from, call.to});
   source.for_each_line([&](size_t line_number, const std::string& line, bool complete) {

@@ -7,6 +7,12 @@ bool Mentions(const std::string& text, const char* part) { return text.find(part
 
 }  // namespace
 
+std::vector<SqlRow> SqlConnection::Execute(const std::string& statement, const std::vector<SqlValue>& parameters) {
+  std::vector<SqlRow> rows;
+  ForEachRow(statement, parameters, [&](SqlRow&& row) { rows.push_back(std::move(row)); });
+  return rows;
+}
+
 DatabaseFailure ClassifySqlState(const std::string& sqlstate, const std::string& text) {
   // Class 28: invalid authorization. Drivers often report a refused login as
   // 08001 ("unable to connect") and tell the reason only in the text.

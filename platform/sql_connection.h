@@ -2,6 +2,7 @@
 // Connections to a database server, for number ranges kept on a server. One
 // transaction is open at a time (it begins with the first statement after a
 // Commit or Rollback); every value travels as text.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,9 +42,13 @@ using SqlRow = std::vector<SqlValue>;
 class SqlConnection {
  public:
   virtual ~SqlConnection() = default;
-  // Runs one statement; its parameters replace the "?" markers in order. The
-  // rows of a result set, or none.
-  virtual std::vector<SqlRow> Execute(const std::string& statement, const std::vector<SqlValue>& parameters = {}) = 0;
+  // Runs one statement; its parameters replace the "?" markers in order. Each
+  // row of its result set is handed to take as it is fetched, so that a long
+  // result is never held whole.
+  virtual void ForEachRow(const std::string& statement, const std::vector<SqlValue>& parameters,
+                          const std::function<void(SqlRow&&)>& take) = 0;
+  // The same with the rows collected (none for a statement without a result).
+  std::vector<SqlRow> Execute(const std::string& statement, const std::vector<SqlValue>& parameters = {});
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
 };

@@ -289,13 +289,12 @@ void ServerRange::Record(const ServerRecord& record) const {
   });
 }
 
-std::vector<StoredRecord> ServerRange::Records() const {
-  return Run(false, [&] {
-    std::vector<StoredRecord> records;
-    for (const auto& row : Connect()->Execute(StatementText(Statement::ReadRecords), {pointer_.range}))
-      records.push_back({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""), row[3].value_or(""),
-                         row[4].value_or(""), row[5].value_or("")});
-    return records;
+void ServerRange::ForEachRecord(const std::function<void(const StoredRecord&)>& take) const {
+  Run(false, [&] {
+    Connect()->ForEachRow(StatementText(Statement::ReadRecords), {pointer_.range}, [&](platform::SqlRow&& row) {
+      take({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""), row[3].value_or(""), row[4].value_or(""),
+            row[5].value_or("")});
+    });
   });
 }
 

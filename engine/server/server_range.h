@@ -63,8 +63,9 @@ class ServerRange {
                                     bool draws) const;
   // A record of its own (a refused draw).
   void Record(const ServerRecord& record) const;
-  // Every record of the range, oldest first.
-  std::vector<StoredRecord> Records() const;
+  // Every record of the range, oldest first, one after another as the server
+  // sends them (a year's records are never held at once).
+  void ForEachRecord(const std::function<void(const StoredRecord&)>& take) const;
   // Creates the tables when absent and the range with the values of content;
   // false when the range existed already (it is left as it is).
   bool Create(const IniDocument& content) const;

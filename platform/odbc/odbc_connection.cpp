@@ -121,7 +121,8 @@ class OdbcConnection : public SqlConnection {
     SQLDisconnect(connection_.get());
   }
 
-  std::vector<SqlRow> Execute(const std::string& statement_text, const std::vector<SqlValue>& parameters) override {
+  void ForEachRow(const std::string& statement_text, const std::vector<SqlValue>& parameters,
+                  const std::function<void(SqlRow&&)>& take) override {
     const OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
     // The bound buffers live until the statement has run.
     std::vector<std::u16string> texts(parameters.size());
@@ -137,19 +138,18 @@ class OdbcConnection : public SqlConnection {
     std::u16string text = Utf8ToUtf16(statement_text);
     Check(SQLExecDirectW(statement.get(), Wide(text), static_cast<SQLINTEGER>(text.size())), statement);
 
-    std::vector<SqlRow> rows;
     SQLSMALLINT columns = 0;
     Check(SQLNumResultCols(statement.get(), &columns), statement);
-    if (columns <= 0) return rows;
+    if (columns <= 0) return;
     for (;;) {
       const SQLRETURN fetched = SQLFetch(statement.get());
       if (fetched == SQL_NO_DATA) break;
       Check(fetched, statement);
-      SqlRow& row = rows.emplace_back();
+      SqlRow row;
       for (SQLSMALLINT column = 1; column <= columns; ++column)
         row.push_back(ReadColumn(statement, static_cast<SQLUSMALLINT>(column)));
+      take(std::move(row));
     }
-    return rows;
   }
 
   void Commit() override { Check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_COMMIT), connection_); }

@@ -46,7 +46,11 @@ class ServerRange : public ::testing::Test {
         << (fake.ui.shown.empty() ? "" : fake.ui.shown.back().text);
   }
   CounterFile Pointer() { return CounterFile(env, kPointer); }
-  std::vector<server::StoredRecord> Records() { return Pointer().Server()->Records(); }
+  std::vector<server::StoredRecord> Records() {
+    std::vector<server::StoredRecord> records;
+    Pointer().Server()->ForEachRecord([&](const server::StoredRecord& record) { records.push_back(record); });
+    return records;
+  }
   std::string LastBox() const { return fake.ui.shown.empty() ? "" : fake.ui.shown.back().text; }
 };
 
@@ -158,10 +162,10 @@ class CutAtCommit : public platform::DatabaseConnector {
     class Connection : public platform::SqlConnection {
      public:
       Connection(std::unique_ptr<platform::SqlConnection> real, CutAtCommit& cut) : real_(std::move(real)), cut_(cut) {}
-      std::vector<platform::SqlRow> Execute(const std::string& statement,
-                                            const std::vector<platform::SqlValue>& parameters) override {
+      void ForEachRow(const std::string& statement, const std::vector<platform::SqlValue>& parameters,
+                      const std::function<void(platform::SqlRow&&)>& take) override {
         inserted_ |= statement.starts_with("INSERT INTO trelvo_usage");
-        return real_->Execute(statement, parameters);
+        real_->ForEachRow(statement, parameters, take);
       }
       void Commit() override {
         if (!inserted_) return real_->Commit();
