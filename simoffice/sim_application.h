@@ -10,6 +10,7 @@
 #include "simoffice/sim_dialogs.h"
 #include "simoffice/sim_ribbon.h"
 #include "simoffice/sim_user.h"
+#include "simoffice/sim_window.h"
 
 namespace trelvo::simoffice {
 
@@ -35,7 +36,8 @@ class SimApplication : public SimObject {
 
   // What a started host does once it exists (the class factory calls it):
   // takes its toolbars of the run before and loads the COM add-ins that the
-  // registry announces. Quit saves the toolbars again. Hosts that tests make
+  // registry announces, and counts the start (value Starts under the host's
+  // key). Quit saves the toolbars again. Hosts that tests make
   // in their own process keep nothing between runs.
   void Start();
   SimAddIns& add_ins() { return *add_ins_; }
@@ -48,6 +50,8 @@ class SimApplication : public SimObject {
 
   // The whole-number part of the version: 12 and later have the ribbon.
   int major_version() const;
+  // Whether every workbook or document gets its own top-level window.
+  bool window_per_document() const { return major_version() >= kFirstWindowPerDocument; }
   // The ribbon, in hosts that have one (nullptr otherwise).
   SimRibbon* ribbon();
 

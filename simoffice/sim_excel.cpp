@@ -1,5 +1,9 @@
 #include "simoffice/sim_excel.h"
 
+#include <algorithm>
+
+#include "platform/win32/window_handle.h"
+
 namespace trelvo::simoffice {
 namespace {
 
@@ -33,14 +37,23 @@ class SimRange : public SimObject {
 
 }  // namespace
 
-SimWorkbook::SimWorkbook(std::string name)
-    : SimObject(kExcel), name_(std::move(name)), properties_(Make<SimCustomProperties>(kExcel)) {
+SimWorkbook::SimWorkbook(SimExcelApplication& excel, std::string name, HostWindow window)
+    : SimObject(kExcel),
+      excel_(excel),
+      name_(std::move(name)),
+      properties_(Make<SimCustomProperties>(kExcel)),
+      window_(std::move(window)) {
   AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(name_); });
   AddProperty("CustomDocumentProperties", {}, [this](const CallArguments&) { return ObjectValue(properties_.Get()); });
+  AddMethod("Activate", {}, [this](const CallArguments&) {
+    excel_.Activate(*this);
+    return Variant();
+  });
 }
 
 SimExcelApplication::SimExcelApplication()
-    : SimApplication(kExcel, "Excel", office::kExcelApplication, {"Worksheet Menu Bar", "Standard", "Formatting"}) {
+    : SimApplication(kExcel, "Excel", office::kExcelApplication, {"Worksheet Menu Bar", "Standard", "Formatting"}),
+      main_window_(MakeHostWindow(L"XLMAIN", kExcel)) {
   AddField("DefaultSaveFormat", default_save_format);
   AddProperty("Workbooks", {}, [this](const CallArguments&) {
     return ListValue(kExcel, workbooks_, "Index außerhalb des gültigen Bereichs",
@@ -54,26 +67,31 @@ SimExcelApplication::SimExcelApplication()
     SimWorkbook* workbook = active_workbook();
     return workbook ? ObjectValue(Make<SimRange>(*workbook, active_cell).Get()) : ObjectValue(nullptr);
   });
-  main_window();  // Excel has its main window from the start
+  // A Long, as in Excel; a window handle fits it on 64-bit Windows too.
+  AddProperty("Hwnd", {}, [this](const CallArguments&) { return Variant::Int(win32::HandleAsLong(window())); });
 }
 
-HWND SimExcelApplication::main_window() {
-  if (!main_window_) {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = DefWindowProcW;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"XLMAIN";
-    RegisterClassW(&window_class);  // fails harmlessly when the class exists
-    main_window_.reset(CreateWindowExW(0, L"XLMAIN", L"Microsoft Excel", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr));
-    if (!main_window_) throw OfficeError("Das Hauptfenster kann nicht angelegt werden.");
-  }
-  return main_window_.get();
+HWND SimExcelApplication::window() const {
+  return window_per_document() && active_ && active_->window() ? active_->window() : main_window();
 }
 
 SimWorkbook& SimExcelApplication::OpenWorkbook(const std::string& name) {
-  workbooks_.push_back(Make<SimWorkbook>(name));
-  return *workbooks_.back().Get();
+  workbooks_.push_back(
+      Make<SimWorkbook>(*this, name, window_per_document() ? MakeHostWindow(L"XLMAIN", name) : HostWindow()));
+  active_ = workbooks_.back().Get();
+  return *active_;
+}
+
+void SimExcelApplication::Activate(SimWorkbook& workbook) {
+  if (std::none_of(workbooks_.begin(), workbooks_.end(), [&](const auto& open) { return open.Get() == &workbook; }))
+    throw OfficeError("Die Arbeitsmappe ist nicht mehr geöffnet.");
+  active_ = &workbook;
+}
+
+void SimExcelApplication::CloseAllWorkbooks() {
+  for (const auto& workbook : workbooks_) workbook->Close();
+  workbooks_.clear();
+  active_ = nullptr;
 }
 
 }  // namespace trelvo::simoffice

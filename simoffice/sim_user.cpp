@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/window_handle.h"
 #include "platform/win32/window_text.h"
 #include "simoffice/sim_names.h"
 
@@ -12,8 +13,11 @@ namespace {
 
 using win32::WindowText;
 
-// The scripted users of this thread; the newest one answers.
+// The scripted users of this thread; the newest one answers. One hook serves
+// them all while any lives: a hook of each would record and answer every
+// dialog once per host living on the thread.
 thread_local std::vector<SimUser*> t_users;
+thread_local HHOOK t_hook = nullptr;
 
 std::string ClassOf(HWND window) {
   wchar_t name[64] = {};
@@ -66,12 +70,14 @@ LRESULT CALLBACK AfterWindowProcedure(int code, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 SimUser::SimUser(const std::string& source) : SimObject(source) {
-  hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterWindowProcedure, nullptr, GetCurrentThreadId());
+  if (t_users.empty())
+    t_hook = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterWindowProcedure, nullptr, GetCurrentThreadId());
   t_users.push_back(this);
   AddField("Answer", answer);
   AddField("Text", text);
   AddField("Meanwhile", meanwhile);
   AddProperty("Messages", {}, [this](const CallArguments&) { return Variant::Text(MessagesText()); });
+  AddProperty("Owners", {}, [this](const CallArguments&) { return Variant::Text(OwnersText()); });
   AddMethod("Clear", {}, [this](const CallArguments&) {
     shown.clear();
     return Variant();
@@ -80,7 +86,7 @@ SimUser::SimUser(const std::string& source) : SimObject(source) {
 
 SimUser::~SimUser() {
   t_users.erase(std::remove(t_users.begin(), t_users.end(), this), t_users.end());
-  if (hook_) UnhookWindowsHookEx(hook_);
+  if (t_users.empty() && t_hook) UnhookWindowsHookEx(std::exchange(t_hook, nullptr));
 }
 
 std::string SimUser::MessagesText() const {
@@ -96,8 +102,14 @@ std::string SimUser::MessagesText() const {
   return lines;
 }
 
+std::string SimUser::OwnersText() const {
+  std::string lines;
+  for (const Shown& box : shown) lines += std::to_string(win32::HandleAsLong(box.owner)) + "\r\n";
+  return lines;
+}
+
 void SimUser::Answer(HWND dialog) {
-  Shown box{WindowText(dialog), DialogText(dialog), {}};
+  Shown box{WindowText(dialog), DialogText(dialog), {}, GetWindow(dialog, GW_OWNER)};
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     if (SameName(ClassOf(child), "Button")) box.buttons.push_back(WindowText(child));
   shown.push_back(std::move(box));

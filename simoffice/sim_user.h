@@ -5,7 +5,8 @@
 // Test surface: Application.SimUser with Answer ("OK", "Abbrechen", "Ja",
 // "Nein", or any button's caption; OK by default; empty: the box is recorded
 // and left to the test, which acts on it by window messages), Messages ("caption|text" a line, line breaks in the
-// text as \n) and Clear.
+// text as \n), Owners (each box's owner window as Office gives a window
+// handle, a Long, in decimal; 0 for none; a line each) and Clear.
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -23,6 +24,7 @@ class SimUser : public SimObject {
     std::string caption;
     std::string text;
     std::vector<std::string> buttons;
+    HWND owner = nullptr;  // the window the box belongs to, nullptr for none
   };
   std::vector<Shown> shown;
   std::string answer = "OK";
@@ -34,11 +36,10 @@ class SimUser : public SimObject {
 
   // "caption|text" a line, each line ending in CR LF.
   std::string MessagesText() const;
+  // The owners' handles as Longs, a line each, each line ending in CR LF.
+  std::string OwnersText() const;
   // A dialog has been set up on this thread: record it and press the answer.
   void Answer(HWND dialog);
-
- private:
-  HHOOK hook_ = nullptr;
 };
 
 // Runs the calling thread's message loop for the time given, as Office's own

@@ -1,5 +1,8 @@
 #include "simoffice/sim_word.h"
 
+#include <algorithm>
+
+#include "platform/win32/window_handle.h"
 #include "simoffice/sim_names.h"
 
 namespace trelvo::simoffice {
@@ -14,10 +17,14 @@ class SimTextInput : public SimObject {
   }
 };
 
+// A document's window. From version 15 on it is a top-level window of its
+// own, whose handle Hwnd answers as a Long; before, it has no handle to give.
 class SimWindow : public SimObject {
  public:
-  explicit SimWindow(std::string caption) : SimObject(kWord), caption_(std::move(caption)) {
+  SimWindow(std::string caption, HWND window) : SimObject(kWord), caption_(std::move(caption)) {
     AddProperty("Caption", {}, [this](const CallArguments&) { return Variant::Text(caption_); });
+    if (window)
+      AddProperty("Hwnd", {}, [window](const CallArguments&) { return Variant::Int(win32::HandleAsLong(window)); });
   }
 
  private:
@@ -58,9 +65,17 @@ SimFormField::SimFormField(std::string field_name, long field_type)
   AddField("Result", result);
 }
 
-SimDocument::SimDocument(SimWordApplication& word, std::string name)
-    : SimObject(kWord), word_(word), name_(std::move(name)), properties_(Make<SimCustomProperties>(kWord)) {
+SimDocument::SimDocument(SimWordApplication& word, std::string name, HostWindow window)
+    : SimObject(kWord),
+      word_(word),
+      name_(std::move(name)),
+      properties_(Make<SimCustomProperties>(kWord)),
+      window_(std::move(window)) {
   AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(name_); });
+  AddMethod("Activate", {}, [this](const CallArguments&) {
+    word_.Activate(*this);
+    return Variant();
+  });
   AddField("ProtectionType", protection_type);
   // Test surface: the text typed into the document.
   AddProperty("SimText", {}, [this](const CallArguments&) { return Variant::Text(content); });
@@ -122,8 +137,7 @@ SimTemplate::SimTemplate(std::string name) : SimObject(kWord), full_name(std::mo
 bool SimWordApplication::ConfirmQuit(bool& keep_bars) {
   SimTemplate& normal = normal_template();
   if (normal.saved) return true;
-  const std::wstring question =
-      L"Möchten Sie die Änderungen an der Dokumentvorlage \"Normal.dot\" speichern?";
+  const std::wstring question = L"Möchten Sie die Änderungen an der Dokumentvorlage \"Normal.dot\" speichern?";
   switch (MessageBoxW(nullptr, question.c_str(), L"Microsoft Word", MB_YESNOCANCEL | MB_ICONWARNING | MB_TASKMODAL)) {
     case IDYES:
       normal.saved = true;
@@ -147,6 +161,10 @@ SimWordApplication::SimWordApplication()
                       }});
   });
   AddProperty("ActiveDocument", {}, [this](const CallArguments&) { return ObjectValue(&RequireActiveDocument()); });
+  AddProperty("ActiveWindow", {}, [this](const CallArguments&) {
+    const SimDocument& document = RequireActiveDocument();
+    return ObjectValue(Make<SimWindow>(document.name(), document.window()).Get());
+  });
   AddProperty("Selection", {},
               [this](const CallArguments&) { return ObjectValue(Make<SimSelection>(RequireActiveDocument()).Get()); });
   AddProperty("NormalTemplate", {}, [this](const CallArguments&) { return ObjectValue(templates_.front().Get()); });
@@ -158,13 +176,28 @@ SimWordApplication::SimWordApplication()
 }
 
 SimDocument& SimWordApplication::RequireActiveDocument() const {
-  if (documents_.empty()) throw OfficeError("Dieser Befehl ist nicht verfügbar, weil kein Dokument geöffnet ist.");
-  return *documents_.back().Get();
+  if (!active_) throw OfficeError("Dieser Befehl ist nicht verfügbar, weil kein Dokument geöffnet ist.");
+  return *active_;
 }
 
 SimDocument& SimWordApplication::OpenDocument(const std::string& name) {
-  documents_.push_back(Make<SimDocument>(*this, name));
-  return *documents_.back().Get();
+  documents_.push_back(
+      Make<SimDocument>(*this, name, window_per_document() ? MakeHostWindow(L"OpusApp", name) : HostWindow()));
+  active_ = documents_.back().Get();
+  return *active_;
+}
+
+void SimWordApplication::Activate(SimDocument& document) {
+  if (std::none_of(documents_.begin(), documents_.end(), [&](const auto& open) { return open.Get() == &document; }))
+    throw OfficeError("Das Dokument ist nicht mehr geöffnet.");
+  active_ = &document;
+  FireWindowActivate(&document);
+}
+
+void SimWordApplication::CloseAllDocuments() {
+  for (const auto& document : documents_) document->Close();
+  documents_.clear();
+  active_ = nullptr;
 }
 
 SimTemplate& SimWordApplication::AddTemplate(const std::string& full_name) {
@@ -174,7 +207,8 @@ SimTemplate& SimWordApplication::AddTemplate(const std::string& full_name) {
 
 void SimWordApplication::FireWindowActivate(SimDocument* document) {
   Fire(office::kWordApplicationEvents4, office::kWindowActivateEvent,
-       {ObjectValue(document), ObjectValue(Make<SimWindow>(document ? document->name() : "").Get())});
+       {ObjectValue(document),
+        ObjectValue(Make<SimWindow>(document ? document->name() : "", document ? document->window() : nullptr).Get())});
 }
 
 void SimWordApplication::FireDocumentChange() {

@@ -1,7 +1,7 @@
 #pragma once
-// The simulated Word: Application with its documents, the selection, form
-// fields, protection, the built-in dialogs, the templates, the command bars
-// and the application events (ApplicationEvents4).
+// The simulated Word: Application with its documents, the active document and
+// window, the selection, form fields, protection, the built-in dialogs, the
+// templates, the command bars and the application events (ApplicationEvents4).
 #include <vector>
 
 #include "simoffice/sim_application.h"
@@ -26,8 +26,12 @@ class SimWordApplication;
 
 class SimDocument : public SimObject {
  public:
-  SimDocument(SimWordApplication& word, std::string name);
+  // window: the document's own top-level window (from version 15 on), or none.
+  SimDocument(SimWordApplication& word, std::string name, HostWindow window);
   const std::string& name() const { return name_; }
+  HWND window() const { return window_.get(); }
+  // The document is closed: its window goes, also while scripts still hold it.
+  void Close() { window_.reset(); }
   SimCustomProperties& properties() { return *properties_.Get(); }
   SimFormField& AddFormField(const std::string& name, long type = kFieldFormTextInput);
   SimFormField* FormField(const std::string& name) const;
@@ -42,6 +46,7 @@ class SimDocument : public SimObject {
   std::string name_;
   Microsoft::WRL::ComPtr<SimCustomProperties> properties_;
   std::vector<Microsoft::WRL::ComPtr<SimFormField>> fields_;
+  HostWindow window_;
 };
 
 class SimTemplate : public SimObject {
@@ -56,9 +61,13 @@ class SimWordApplication : public SimApplication {
  public:
   SimWordApplication();
 
+  // A new document becomes the active one.
   SimDocument& OpenDocument(const std::string& name);
-  void CloseAllDocuments() { documents_.clear(); }
-  SimDocument* active_document() const { return documents_.empty() ? nullptr : documents_.back().Get(); }
+  // Makes an open document the active one, with WindowActivate as Word raises
+  // it; raises Word's error for a document that is no longer open.
+  void Activate(SimDocument& document);
+  void CloseAllDocuments();
+  SimDocument* active_document() const { return active_; }
   SimTemplate& normal_template() { return *templates_.front().Get(); }
   SimTemplate& AddTemplate(const std::string& full_name);
 
@@ -86,6 +95,7 @@ class SimWordApplication : public SimApplication {
   SimDocument& RequireActiveDocument() const;
 
   std::vector<Microsoft::WRL::ComPtr<SimDocument>> documents_;
+  SimDocument* active_ = nullptr;  // one of documents_
   std::vector<Microsoft::WRL::ComPtr<SimTemplate>> templates_;
 };
 

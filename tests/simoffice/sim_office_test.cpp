@@ -3,8 +3,12 @@
 // application events, the COM add-in entry and the ribbon doubles.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/win32/dispatch_object.h"
 #include "platform/win32/registry_key.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/window_handle.h"
 #include "simoffice/sim_excel.h"
 #include "simoffice/sim_office_addin.h"
 #include "simoffice/sim_word.h"
@@ -329,18 +333,85 @@ TEST(SimHosts, AnswerForTheirApplicationInterfaces) {
   EXPECT_EQ(excel->QueryInterface(office::kExcelApplication, reinterpret_cast<void**>(answer.GetAddressOf())), S_OK);
 }
 
-TEST(SimExcel, HasAMainWindowOfTheClassXlmainOnTheCallingThread) {
-  const auto excel = Make<SimExcelApplication>();
-  const HWND window = excel->main_window();
-  wchar_t class_name[32] = {};
-  GetClassNameW(window, class_name, 32);
-  EXPECT_STREQ(class_name, L"XLMAIN");
-  EXPECT_EQ(GetWindowThreadProcessId(window, nullptr), GetCurrentThreadId());
-  EXPECT_EQ(excel->main_window(), window);
+std::wstring ClassOf(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return name;
 }
 
-// No test waits on a modal box: the scripted user answers it and records it.
+// Before version 15 Excel has one main window, which Hwnd answers whichever
+// workbook is active; the workbooks have none of their own.
+TEST(SimExcel, Before15HwndIsTheOneMainWindowOfTheClassXlmainOnTheCallingThread) {
+  const auto excel = Make<SimExcelApplication>();
+  const HWND window = excel->main_window();
+  EXPECT_EQ(ClassOf(window), L"XLMAIN");
+  EXPECT_EQ(GetWindowThreadProcessId(window, nullptr), GetCurrentThreadId());
+  const DispatchObject application(excel->dispatch());
+  for (const char* name : {"Mappe1", "Mappe2"}) {
+    EXPECT_EQ(excel->OpenWorkbook(name).window(), nullptr);
+    EXPECT_EQ(win32::HandleFromLong(application.Get("Hwnd").ToInt()), window) << name;
+  }
+}
+
+// From version 15 on (read from the registry before the host starts) every
+// workbook and document has its own hidden top-level window on the
+// application's thread; Excel's Application.Hwnd and Word's ActiveWindow.Hwnd
+// answer the active one's as a Long. A new one becomes active, Activate
+// brings another back, and closing them destroys their windows.
+TEST(SimHosts, From15EveryWorkbookAndDocumentHasItsOwnWindow) {
+  const auto excel_hwnd = [](const DispatchObject& excel) { return excel.Get("Hwnd"); };
+  const auto word_hwnd = [](const DispatchObject& word) { return word.GetObject("ActiveWindow").Get("Hwnd"); };
+  const struct {
+    const wchar_t* host;
+    const wchar_t* version;
+    const wchar_t* window_class;
+    const char* files;
+    std::function<Variant(const DispatchObject&)> hwnd;
+  } cases[] = {
+      {L"Excel", L"15.0", L"XLMAIN", "Workbooks", excel_hwnd},
+      {L"Excel", L"16.0", L"XLMAIN", "Workbooks", excel_hwnd},
+      {L"Word", L"16.0", L"OpusApp", "Documents", word_hwnd},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(win32::Narrow(std::wstring(c.host) + L" " + c.version));
+    win32::WriteRegistryText(HKEY_CURRENT_USER, std::wstring(L"Software\\SimOffice\\") + c.host, L"Version", c.version);
+    ComPtr<SimExcelApplication> excel;
+    ComPtr<SimWordApplication> word;
+    if (std::wstring(c.host) == L"Excel")
+      excel = Make<SimExcelApplication>();
+    else
+      word = Make<SimWordApplication>();
+    const DispatchObject application(excel ? excel->dispatch() : word->dispatch());
+    const DispatchObject files = application.GetObject(c.files);
+    const DispatchObject first = files.GetObject("Add");
+    const HWND first_window = win32::HandleFromLong(c.hwnd(application).ToInt());
+    files.Call("Add");
+    const HWND second_window = win32::HandleFromLong(c.hwnd(application).ToInt());
+    EXPECT_EQ(c.hwnd(application).type(), VT_I4);
+    EXPECT_NE(first_window, second_window);
+    for (const HWND window : {first_window, second_window}) {
+      EXPECT_EQ(ClassOf(window), c.window_class);
+      EXPECT_FALSE(IsWindowVisible(window));
+      EXPECT_EQ(GetWindowThreadProcessId(window, nullptr), GetCurrentThreadId());
+      EXPECT_EQ(GetAncestor(window, GA_ROOT), window) << "top-level";
+    }
+    first.Call("Activate");
+    EXPECT_EQ(win32::HandleFromLong(c.hwnd(application).ToInt()), first_window);
+    if (excel)
+      excel->CloseAllWorkbooks();
+    else
+      word->CloseAllDocuments();
+    EXPECT_FALSE(IsWindow(first_window));
+    EXPECT_FALSE(IsWindow(second_window));
+    EXPECT_THROW(first.Call("Activate"), std::exception) << "no longer open";
+  }
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, L"Software\\SimOffice");
+}
+
+// No test waits on a modal box: the scripted user answers it and records it,
+// once, also with an older host on the thread: the newest host's user answers.
 TEST(SimUser, AnswersEveryMessageBoxOnTheHostsThreadAndRecordsIt) {
+  const auto older = Make<SimWordApplication>();
   const auto excel = Make<SimExcelApplication>();
   const DispatchObject user = DispatchObject(excel->dispatch()).GetObject("SimUser");
   EXPECT_EQ(MessageBoxW(excel->main_window(), L"Die Datei fehlt.\r\nBitte prüfen.", L"Fehler", MB_OK | MB_ICONERROR),
@@ -352,10 +423,14 @@ TEST(SimUser, AnswersEveryMessageBoxOnTheHostsThreadAndRecordsIt) {
 
   EXPECT_EQ(user.Get("Messages").ToText(),
             "Fehler|Die Datei fehlt.\\nBitte prüfen.\r\nBestätigen|Löschen?\r\nBestätigen|Löschen?\r\n");
+  EXPECT_EQ(user.Get("Owners").ToText(), std::to_string(win32::HandleAsLong(excel->main_window())) + "\r\n0\r\n0\r\n");
   ASSERT_EQ(excel->user().shown.size(), 3u);
+  EXPECT_EQ(excel->user().shown[0].owner, excel->main_window());
   EXPECT_EQ(excel->user().shown[1].buttons.size(), 3u);
+  EXPECT_TRUE(older->user().shown.empty());
   user.Call("Clear");
   EXPECT_EQ(user.Get("Messages").ToText(), "");
+  EXPECT_EQ(user.Get("Owners").ToText(), "");
 }
 
 TEST(SimApplication, TheVersionComesFromTheRegistryBeforeTheHostStarts) {
