@@ -15,6 +15,7 @@ AddInConnection::AddInConnection(const commands::AddInDefinition& definition, co
                                  IDispatch* application, ext_ConnectMode mode, IDispatch* add_in_instance,
                                  IDispatch* add_in_object)
     : definition_(definition),
+      ui_(HostOwner()),
       module_(make_module(ui_)),
       ribbon_events_{
           [this](const std::shared_ptr<ribbon::win32::HostRibbonUI>& ui) { Run([&] { module_->OnRibbonLoaded(ui); }); },
@@ -26,6 +27,7 @@ AddInConnection::AddInConnection(const commands::AddInDefinition& definition, co
     ShowErrorBox(error.what());
   }
   host_.application = application;
+  host_.owner_window = HostOwner();
   // Connected after the host has started: start-up is complete already.
   if (mode != ext_cm_Startup) StartupComplete();
   if (add_in_instance && SUCCEEDED(add_in_instance->QueryInterface(
@@ -68,6 +70,14 @@ void AddInConnection::ShowErrorBox(const std::string& text) noexcept {
   }
 }
 
+win32::OwnerWindow AddInConnection::HostOwner() {
+  return win32::OwnerWindow([this] { return ActiveWindowNow(); });
+}
+
+HWND AddInConnection::ActiveWindowNow() const {
+  return owner_from_host_ ? ActiveHostWindow(host_.application.Get(), host_.kind, host_.version) : nullptr;
+}
+
 std::string AddInConnection::RibbonMarkup(const std::string& ribbon_id) {
   if (ribbon_id.find("Microsoft.Excel.") != std::string::npos) host_.kind = HostKind::Excel;
   if (ribbon_id.find("Microsoft.Word.") != std::string::npos) host_.kind = HostKind::Word;
@@ -86,8 +96,7 @@ void AddInConnection::RecognizeTheHost() {
   // Every host from version 12 on shows the ribbon; a toolbar there would be a
   // second copy of its buttons in the tab "Add-Ins".
   host_.is_version12 = commands::IsRibbonHost(host_.version);
-  host_.owner_window = FindOwnerWindow(host_.kind);
-  ui_.set_owner(host_.owner_window);
+  owner_from_host_ = true;
 }
 
 commands::StartMode AddInConnection::ReadStartMode() const {
@@ -182,7 +191,7 @@ void AddInConnection::OnWordEvent(DISPID event, const DISPPARAMS& arguments) {
 
 void AddInConnection::BeginShutdown() {
   Run([&] { module_->OnAddInBeginShutdown(); });
-  ui_.set_owner(nullptr);
+  owner_from_host_ = false;
 }
 
 void AddInConnection::Disconnect(ext_DisconnectMode mode) {

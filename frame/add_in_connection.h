@@ -53,6 +53,9 @@ class AddInConnection {
   template <class Handler>
   void Run(Handler&& handler);
   void ShowErrorBox(const std::string& text) noexcept;
+  // The owner of the add-in's windows, asked for as each one opens.
+  win32::OwnerWindow HostOwner();
+  HWND ActiveWindowNow() const;
   void RecognizeTheHost();
   commands::StartMode ReadStartMode() const;
   void OnWordEvent(DISPID event, const DISPPARAMS& arguments);
@@ -66,6 +69,9 @@ class AddInConnection {
   Microsoft::WRL::ComPtr<IDispatch> com_add_in_;
   win32::RegistryKey registry_;  // the add-in key under HKEY_CURRENT_USER, while started
   int startups_ = 0;
+  // The host is asked for the owner from its recognition until shutdown
+  // begins: before, its kind is unknown; afterwards its windows may be going.
+  bool owner_from_host_ = false;
   std::unique_ptr<win32::EventConnection> word_events_;
   std::unique_ptr<Toolbar> toolbar_;  // goes before the module: its events call the module
   ribbon::win32::RibbonEvents ribbon_events_;

@@ -1,9 +1,12 @@
 #include "frame/host_recognition.h"
 
+#include <cstdlib>
 #include <wrl/client.h>
 
+#include "platform/win32/dispatch_object.h"
 #include "platform/win32/office_interfaces.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/window_handle.h"
 
 namespace trelvo::frame {
 
@@ -42,13 +45,30 @@ BOOL CALLBACK TakeExcelMainWindow(HWND window, LPARAM found) {
   return FALSE;
 }
 
-}  // namespace
-
-HWND FindOwnerWindow(HostKind kind) {
-  if (kind != HostKind::Excel) return nullptr;
+HWND FindExcelMainWindow() {
   HWND found = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), TakeExcelMainWindow, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+HWND WindowOf(const win32::Variant& hwnd) { return win32::HandleFromLong(static_cast<int32_t>(hwnd.ToInt())); }
+
+// From Word 2013 on every document has its own top-level window.
+constexpr int kFirstWindowPerDocument = 15;
+
+}  // namespace
+
+HWND ActiveHostWindow(IDispatch* application, HostKind kind, const std::string& version) {
+  const win32::DispatchObject host(application);
+  if (kind == HostKind::Word) {
+    if (std::atoi(version.c_str()) < kFirstWindowPerDocument) return nullptr;
+    return WindowOf(host.GetObject("ActiveWindow").Get("Hwnd"));
+  }
+  try {
+    return WindowOf(host.Get("Hwnd"));
+  } catch (const std::exception&) {
+    return FindExcelMainWindow();  // a host before Hwnd: its one main window
+  }
 }
 
 }  // namespace trelvo::frame

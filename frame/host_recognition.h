@@ -23,8 +23,12 @@ std::wstring AddInRegistryKey(commands::HostKind kind, const std::string& prog_i
 // A name with a to z made capitals, as the frame compares names and modes.
 std::string Capitals(std::string text);
 
-// Excel's main window: the first top-level window of the calling thread whose
-// class is "XLMAIN"; nullptr for Word or when there is none.
-HWND FindOwnerWindow(commands::HostKind kind);
+// The window of the workbook or document that is active now, as the host
+// answers it: Excel's Application.Hwnd (from version 15 on the active
+// workbook's window; a host without it: the first top-level window of the
+// calling thread whose class is "XLMAIN"), Word's ActiveWindow.Hwnd from
+// version 15 on. nullptr for Word before 15, which has no such window for the
+// add-in. Throws when the host's answer fails (Word without a document).
+HWND ActiveHostWindow(IDispatch* application, commands::HostKind kind, const std::string& version);
 
 }  // namespace trelvo::frame

@@ -61,8 +61,9 @@ HRESULT TrelvoCoClass::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
 }
 
 commands::AutomationMembers& TrelvoCoClass::Members() {
-  if (!members_) members_ = std::make_unique<commands::AutomationMembers>();
-  members_->set_owner(connection_ ? connection_->host().owner_window : nullptr);
+  if (!members_)
+    members_ = std::make_unique<commands::AutomationMembers>(
+        win32::OwnerWindow([this] { return connection_ ? connection_->host().owner_window() : nullptr; }));
   return *members_;
 }
 

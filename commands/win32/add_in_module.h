@@ -15,6 +15,7 @@
 #include "commands/office_host.h"
 #include "commands/toolbar_definition.h"
 #include "platform/user_interface.h"
+#include "platform/win32/owner_window.h"
 #include "ribbon/ribbon_controls.h"
 
 namespace trelvo::commands {
@@ -42,7 +43,9 @@ struct HostConnection {
   bool is_version12 = false;                       // version 12 or later: the ribbon, no toolbar
   Microsoft::WRL::ComPtr<IDispatch> command_bars;  // _CommandBars, empty when the host has none
   StartMode start_mode = StartMode::FirstStart;
-  HWND owner_window = nullptr;  // Excel's main window: the owner of every window the add-in opens
+  // The owner of every window the add-in opens: the active workbook's or
+  // document's window, asked for as the window opens.
+  win32::OwnerWindow owner_window;
   HostToolbar* toolbar = nullptr;  // the add-in's toolbar, while the host has one
 };
 

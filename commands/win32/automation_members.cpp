@@ -6,8 +6,10 @@
 
 namespace trelvo::commands {
 
-AutomationMembers::AutomationMembers()
-    : platform_(platform::MakeSystemPlatform(win32::ModuleHandle())), env_{*platform_.files, *platform_.system, ui_} {}
+AutomationMembers::AutomationMembers(win32::OwnerWindow owner)
+    : ui_(std::move(owner)),
+      platform_(platform::MakeSystemPlatform(win32::ModuleHandle())),
+      env_{*platform_.files, *platform_.system, ui_} {}
 
 std::string AutomationMembers::ReadCounter() { return commands::ReadCounter(env_); }
 

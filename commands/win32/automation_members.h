@@ -1,10 +1,10 @@
 #pragma once
 // The automation object's members as the co-class runs them: with the
-// machine's files and folders, boxes owned by the host's main window, and the
-// module-wide host copies (so they also serve an object without a module).
+// machine's files and folders, boxes owned by the host's window of the moment,
+// and the module-wide host copies (so they also serve an object without a
+// module).
 #include <functional>
 #include <string>
-#include <windows.h>
 
 #include "commands/automation.h"
 #include "platform/environment.h"
@@ -15,8 +15,8 @@ namespace trelvo::commands {
 
 class AutomationMembers {
  public:
-  AutomationMembers();
-  void set_owner(HWND owner) { ui_.set_owner(owner); }
+  // owner: asked for the owner of each box as it appears.
+  explicit AutomationMembers(win32::OwnerWindow owner);
 
   std::string ReadCounter();
   std::string SetCounter();

@@ -91,7 +91,7 @@ void TrelvoModule::RunCommand(Command command, const HostConnection& host) {
   switch (command) {
     case Command::Insert: return CallInsert(host);
     case Command::Options: return RunOptions(host);
-    case Command::Info: return dialogs::win32::AboutWindow().Run(host.owner_window);
+    case Command::Info: return dialogs::win32::AboutWindow().Run(host.owner_window());
     case Command::Save: {
       DispatchOfficeHost office(host.application, host.kind);
       return ExecuteSave(env_, office, host.kind, IsRibbonHost(SharedHostState().version));
@@ -101,7 +101,7 @@ void TrelvoModule::RunCommand(Command command, const HostConnection& host) {
       return ExecuteCustomerName(env_, office, host.kind, [&](const std::string& current) {
         return dialogs::win32::TextInputWindow(dialogs::texts::kCustomerCaption, dialogs::texts::kCustomerPrompt,
                                                current)
-            .Run(host.owner_window);
+            .Run(host.owner_window());
       });
     }
     case Command::SelectRange: return;  // each selector runs its own
@@ -124,7 +124,7 @@ std::string TrelvoModule::RibbonRangeCaption() const {
 
 void TrelvoModule::RunOptions(const HostConnection& host) {
   dialogs::win32::OptionsWindow window(env_);
-  window.Run(host.owner_window);
+  window.Run(host.owner_window());
   const bool ribbon_host = IsRibbonHost(SharedHostState().version);
   if (window.dialog().counter_file_changed()) {
     if (host.toolbar) host.toolbar->SetListIndex(kRangeControl, 1);

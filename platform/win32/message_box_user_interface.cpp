@@ -14,7 +14,7 @@ platform::MessageAnswer MessageBoxUserInterface::Show(const platform::Message& m
   style |= message.buttons == platform::MessageButtons::YesNoCancel ? MB_YESNOCANCEL : MB_OK;
   // While a dialog of the add-in is open, the host's window is disabled: the
   // box belongs to the dialog then, so that it stands in front of it.
-  HWND owner = owner_;
+  HWND owner = owner_();
   if (owner && !IsWindowEnabled(owner)) owner = GetLastActivePopup(owner);
   switch (MessageBoxW(owner, Widen(message.text).c_str(), Widen(message.caption).c_str(), style)) {
     case IDYES: return platform::MessageAnswer::Yes;

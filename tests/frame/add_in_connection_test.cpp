@@ -24,7 +24,8 @@ const std::wstring kExcelKey = AddInRegistryKey(commands::HostKind::Excel, comma
 // A module that records its events; a handler can be made to fail.
 class RecordingModule : public commands::AddInModule {
  public:
-  RecordingModule(std::vector<std::string>& events, commands::HostConnection& seen, std::string failing, bool handles_errors)
+  RecordingModule(std::vector<std::string>& events, commands::HostConnection& seen, std::string failing,
+                  bool handles_errors)
       : events_(events), seen_(seen), failing_(std::move(failing)), handles_errors_(handles_errors) {}
 
   void OnCreate() override { Record("Create"); }
@@ -84,14 +85,15 @@ TEST_F(Connection, AtHostStartTheEventsComeInOrderAndStartUpRunsOnce) {
   EXPECT_EQ(entry->object(), add_in_object->dispatch()) << "macros reach the add-in through COMAddIns";
   connection->StartupComplete();
   connection->StartupComplete();
+  EXPECT_EQ(seen.owner_window(), excel->main_window());
   connection->BeginShutdown();
+  EXPECT_EQ(seen.owner_window(), nullptr) << "from shutdown on the host's windows may be going";
   connection->Disconnect(ext_dm_HostShutdown);
   EXPECT_EQ(events,
             (std::vector<std::string>{"Create", "Initialize", "StartupComplete", "BeginShutdown", "Finalize(host)"}));
   EXPECT_EQ(seen.kind, commands::HostKind::Excel);
   EXPECT_EQ(seen.version, "11.0");
   EXPECT_FALSE(seen.is_version12);
-  EXPECT_EQ(seen.owner_window, excel->main_window());
   EXPECT_NE(seen.command_bars, nullptr);
   EXPECT_EQ(seen.start_mode, commands::StartMode::FirstStart);
   EXPECT_EQ(StartModeValue(), L"NORMAL");
@@ -106,7 +108,7 @@ TEST_F(Connection, ConnectedAfterStartUpTheStartUpRunsInsideTheConnection) {
   EXPECT_EQ(events.size(), 3u);
   EXPECT_EQ(seen.kind, commands::HostKind::Word);
   EXPECT_TRUE(seen.is_version12);
-  EXPECT_EQ(seen.owner_window, nullptr);
+  EXPECT_EQ(seen.owner_window(), nullptr) << "Word before 15 has no window for the add-in";
   // Word's application events reach the add-in while it is connected, and no longer afterwards.
   word->FireDocumentChange();
   connection->Disconnect(ext_dm_HostShutdown);
@@ -120,8 +122,10 @@ TEST_F(Connection, TheStartModeComesFromTheRegistryAndOnlyAFirstStartWritesNorma
     commands::StartMode mode;
     const wchar_t* afterwards;
   } cases[] = {
-      {nullptr, commands::StartMode::FirstStart, L"NORMAL"},           {L"normal", commands::StartMode::Normal, L"normal"},
-      {L"UNINSTALL", commands::StartMode::Uninstalled, L"UNINSTALL"},  {L"FirstStart", commands::StartMode::FirstStart, L"NORMAL"},
+      {nullptr, commands::StartMode::FirstStart, L"NORMAL"},
+      {L"normal", commands::StartMode::Normal, L"normal"},
+      {L"UNINSTALL", commands::StartMode::Uninstalled, L"UNINSTALL"},
+      {L"FirstStart", commands::StartMode::FirstStart, L"NORMAL"},
       {L"irgendwas", commands::StartMode::Unrecognised, L"irgendwas"},
   };
   for (const auto& c : cases) {
@@ -169,6 +173,7 @@ TEST_F(Connection, AFailingModuleHandlerGivesTheErrorBoxAndStartUpGoesOn) {
   EXPECT_EQ(events,
             (std::vector<std::string>{"Create", "Initialize", "Error: Initialize ging schief", "StartupComplete"}));
   ASSERT_EQ(excel->user().shown.size(), 1u);
+  EXPECT_EQ(excel->user().shown[0].owner, excel->main_window());
   EXPECT_EQ(excel->user().shown[0].caption, "Fehler");
   EXPECT_EQ(excel->user().shown[0].text,
             "Orvant Sabu Netzwerk error: the add-in has fired an exception.\r\nInitialize ging schief");
@@ -188,6 +193,63 @@ TEST_F(Connection, AFailingCreationIsToldAndTheModuleIsUsedAllTheSame) {
   EXPECT_EQ(events, (std::vector<std::string>{"Create", "Initialize", "StartupComplete"}));
   ASSERT_EQ(excel->user().shown.size(), 1u);
   EXPECT_EQ(excel->user().shown[0].text, "Create ging schief");
+  EXPECT_EQ(excel->user().shown[0].owner, nullptr) << "the host is not known yet";
+}
+
+// The owner of what the add-in shows is asked for as it appears: the window
+// that the host names for the active workbook or document at that moment.
+TEST_F(Connection, TheOwnerIsTheWindowOfTheWorkbookOrDocumentActiveAtThatMoment) {
+  const auto excel16 = Make<simoffice::SimExcelApplication>();
+  excel16->version = "16.0";
+  simoffice::SimWorkbook& first_book = excel16->OpenWorkbook("Mappe1");
+  simoffice::SimWorkbook& second_book = excel16->OpenWorkbook("Mappe2");
+  const auto word16 = Make<simoffice::SimWordApplication>();
+  word16->version = "16.0";
+  simoffice::SimDocument& first_document = word16->OpenDocument("Dokument1");
+  simoffice::SimDocument& second_document = word16->OpenDocument("Dokument2");
+  const auto word16_without_document = Make<simoffice::SimWordApplication>();
+  word16_without_document->version = "16.0";
+  const auto word11 = Make<simoffice::SimWordApplication>();
+  word11->OpenDocument("Dokument1");
+  const struct {
+    const char* what;
+    IDispatch* host;
+    std::function<void()> meanwhile;
+    HWND owner;
+  } cases[] = {
+      {"Excel 11.0: its main window", excel->dispatch(), {}, excel->main_window()},
+      {"Excel 16.0: the new workbook's window", excel16->dispatch(), {}, second_book.window()},
+      {"Excel 16.0: the workbook activated since", excel16->dispatch(), [&] { excel16->Activate(first_book); },
+       first_book.window()},
+      {"Word 16.0: the new document's window", word16->dispatch(), {}, second_document.window()},
+      {"Word 16.0: the document activated since", word16->dispatch(), [&] { word16->Activate(first_document); },
+       first_document.window()},
+      {"Word 16.0 without a document: its question fails", word16_without_document->dispatch(), {}, nullptr},
+      {"Word 11.0: none", word11->dispatch(), {}, nullptr},
+  };
+  for (const auto& c : cases) {
+    auto connection = Connect(c.host, ext_cm_AfterStartup, nullptr);
+    if (c.meanwhile) c.meanwhile();
+    EXPECT_EQ(seen.owner_window(), c.owner) << c.what;
+    connection->Disconnect(ext_dm_HostShutdown);
+  }
+  EXPECT_NE(first_book.window(), second_book.window());
+  EXPECT_NE(first_document.window(), second_document.window());
+}
+
+// An Excel that has no Hwnd: the owner is the thread's XLMAIN window.
+TEST_F(Connection, AnExcelWithoutHwndGivesItsXlmainWindow) {
+  class ExcelWithoutHwnd : public simoffice::SimObject {
+   public:
+    ExcelWithoutHwnd() : SimObject("Microsoft Excel") {
+      AnswerAs(office::kExcelApplication);
+      AddProperty("Version", {}, [](const simoffice::CallArguments&) { return win32::Variant::Text("11.0"); });
+    }
+  };
+  const auto host = Make<ExcelWithoutHwnd>();
+  auto connection = Connect(host->dispatch(), ext_cm_AfterStartup, nullptr);
+  EXPECT_EQ(seen.owner_window(), excel->main_window());
+  connection->Disconnect(ext_dm_HostShutdown);
 }
 
 }  // namespace

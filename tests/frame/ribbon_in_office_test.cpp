@@ -5,6 +5,7 @@
 #include "tests/frame/office_fixture.h"
 
 #include <cstring>
+#include <functional>
 #include <oleauto.h>
 
 #include "simoffice/sim_office_addin.h"
@@ -117,7 +118,8 @@ TEST_F(RibbonInOffice, SavePictureWritesTheFiveImagesWithTransparentCorners) {
     size_t opaque = 0, coloured_transparent = 0;
     for (size_t i = 0; i < static_cast<size_t>(size * size); ++i) {
       opaque += alpha(i) == 255;
-      coloured_transparent += alpha(i) == 0 && (bytes[pixels + i * 4] || bytes[pixels + i * 4 + 1] || bytes[pixels + i * 4 + 2]);
+      coloured_transparent +=
+          alpha(i) == 0 && (bytes[pixels + i * 4] || bytes[pixels + i * 4 + 1] || bytes[pixels + i * 4 + 2]);
     }
     EXPECT_EQ(coloured_transparent, 0u) << label << ": transparent pixels keep a colour";
     EXPECT_GT(opaque, static_cast<size_t>(size * size / 8)) << label << ": the glyph itself is opaque";
@@ -201,7 +203,8 @@ TEST_F(RibbonInOffice, HostsWithTheRibbonGetNoToolbarInEitherOrder) {
         return true;
     return false;
   };
-  for (const auto& [host, version] : {std::pair{L"Excel", L"14.0"}, std::pair{L"Word", L"14.0"}, std::pair{L"Excel", L"12.0"}}) {
+  for (const auto& [host, version] :
+       {std::pair{L"Excel", L"14.0"}, std::pair{L"Word", L"14.0"}, std::pair{L"Excel", L"12.0"}}) {
     const DispatchObject application = Start(host, version);
     EXPECT_FALSE(has_toolbar(application)) << win32::Narrow(host) << " " << win32::Narrow(version);
     EXPECT_EQ(application.GetObject("SimRibbon").Call("Label", {Variant::Text(kTab)}).ToText(), "Trelvo");
@@ -209,7 +212,8 @@ TEST_F(RibbonInOffice, HostsWithTheRibbonGetNoToolbarInEitherOrder) {
         application.GetObject("COMAddIns").GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")});
     entry.Put("Connect", Variant::Bool(false));
     entry.Put("Connect", Variant::Bool(true));
-    EXPECT_FALSE(has_toolbar(application)) << "connected later: " << win32::Narrow(host) << " " << win32::Narrow(version);
+    EXPECT_FALSE(has_toolbar(application))
+        << "connected later: " << win32::Narrow(host) << " " << win32::Narrow(version);
   }
 }
 
@@ -255,6 +259,57 @@ TEST_F(RibbonInOffice, ARefusedInsertLeavesTheRibbonsInsertAsItWas) {
   ribbon.Call("Click", {Variant::Text(kInsert)});
   EXPECT_NE(Messages(excel).find("'akoch'"), std::string::npos);
   EXPECT_TRUE(ribbon.Call("Enabled", {Variant::Text(kInsert)}).ToBool());
+}
+
+// Every box of the add-in belongs to the window of the workbook or document
+// that is active as the box appears, whether a click or a macro raises it:
+// from version 15 on each has its own window (Excel's Application.Hwnd, Word's
+// ActiveWindow.Hwnd); Excel 11.0 has its one main window, Word 11.0 gives the
+// add-in none. The locked counter file makes every Insert and every
+// ReadCounter raise one box.
+TEST_F(RibbonInOffice, EveryBoxBelongsToTheWindowActiveAsItAppears) {
+  const UserSettings settings;
+  std::ofstream(settings.counter, std::ios::binary)
+      << "[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"akoch\"\r\n";
+  const auto excel_window = [](const DispatchObject& excel) { return excel.Get("Hwnd").ToInt(); };
+  const auto word_window = [](const DispatchObject& word) {
+    return word.GetObject("ActiveWindow").Get("Hwnd").ToInt();
+  };
+  const struct {
+    const wchar_t* host;
+    const wchar_t* version;
+    const char* files;
+    std::function<long(const DispatchObject&)> window;  // none: no owner
+    bool window_per_file;
+  } cases[] = {
+      {L"Excel", L"16.0", "Workbooks", excel_window, true},
+      {L"Word", L"16.0", "Documents", word_window, true},
+      {L"Excel", L"11.0", "Workbooks", excel_window, false},
+      {L"Word", L"11.0", "Documents", {}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(win32::Narrow(std::wstring(c.host) + L" " + c.version));
+    const DispatchObject host = Start(c.host, c.version);
+    const DispatchObject files = host.GetObject(c.files);
+    const DispatchObject first = files.GetObject("Add");
+    files.Call("Add");
+    const long second_window = c.window ? c.window(host) : 0;
+    if (c.window_per_file)  // and the ribbon
+      host.GetObject("SimRibbon").Call("Click", {Variant::Text(kInsert)});
+    else
+      InsertButton(host).Call("Execute");
+    first.Call("Activate");
+    const long first_window = c.window ? c.window(host) : 0;
+    host.GetObject("COMAddIns")
+        .GetObject("Item", {Variant::Text("Trelvo.TrelvoCoClass")})
+        .GetObject("Object")
+        .Call("ReadCounter");
+    EXPECT_EQ(host.GetObject("SimUser").Get("Owners").ToText(),
+              std::to_string(second_window) + "\r\n" + std::to_string(first_window) + "\r\n")
+        << Messages(host);
+    EXPECT_EQ(first_window != second_window, c.window_per_file);
+    host.Call("Quit");
+  }
 }
 
 // An error in a command reaches the add-in's error box; the host's callback

@@ -230,7 +230,7 @@ TEST_F(DialogWindows, ABoxDuringADialogBelongsToTheDialog) {
   HWND host =
       CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_TRUE(host);
-  win32::MessageBoxUserInterface boxes(host);
+  win32::MessageBoxUserInterface boxes(win32::OwnerWindow([host] { return host; }));
   HWND box_owner = nullptr, input = nullptr;
   WhenDialogOpens("Trelvo", [&](HWND dialog) {
     input = dialog;
