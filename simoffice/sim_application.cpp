@@ -84,6 +84,9 @@ int SimApplication::major_version() const {
 
 void SimApplication::Start() {
   started_ = true;
+  // Counted, so that a test can tell that nobody (an installer, say) started a host behind its back.
+  const auto key = win32::RegistryKey::Create(HKEY_CURRENT_USER, L"Software\\SimOffice\\" + win32::Widen(host_name));
+  key.SetDword(L"Starts", key.GetDword(L"Starts").value_or(0) + 1);
   command_bars_->Load(CommandBarsKey(host_name));
   add_ins_->LoadAtStart();
 }
