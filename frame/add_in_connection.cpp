@@ -1,6 +1,9 @@
 #include "frame/add_in_connection.h"
 
+#include <cstdlib>
+
 #include "commands/shared_host.h"
+#include "frame/add_in_registration.h"
 #include "frame/host_recognition.h"
 #include "platform/error.h"
 #include "platform/win32/dispatch_object.h"
@@ -123,6 +126,7 @@ void AddInConnection::StartupComplete() {
   } catch (const std::exception&) {
     host_.command_bars.Reset();  // a host without command bars: no toolbar, nothing to report
   }
+  ListAsAutomationAddIn();
   Run([&] { module_->OnAddInInitialize(host_); });
   BuildToolbar();
   Run([&] { module_->OnAddInStartupComplete(host_); });
@@ -134,14 +138,27 @@ void AddInConnection::StartupComplete() {
   }
 }
 
-// Hosts from version 12 on show the ribbon instead. Word's toolbar is
-// temporary: kept in Normal.dot it would make the user answer whether to save
-// Normal.dot at every exit, and be gone, or empty, after a "Nein".
+// Excel's list of automation add-ins is kept per Excel version, which only the
+// running Excel tells: the installer writes no entry of its own there. An
+// entry that cannot be written costs the worksheet's access to the add-in's
+// members, not the add-in: nothing is shown.
+void AddInConnection::ListAsAutomationAddIn() noexcept {
+  if (host_.kind != HostKind::Excel || !definition_.excel_automation_add_in) return;
+  try {
+    AddExcelOpenEntry(win32::Widen(definition_.prog_id), std::atoi(host_.version.c_str()));
+  } catch (const std::exception&) {
+  }
+}
+
+// Hosts from version 12 on show the ribbon instead. The toolbar is temporary
+// in every host: Word would keep a lasting one in Normal.dot and make the user
+// answer whether to save Normal.dot at every exit; Excel would keep it after
+// the add-in was removed, and the installer starts no host to take it away.
 void AddInConnection::BuildToolbar() {
   if (host_.is_version12 || !host_.command_bars) return;
   toolbar_ = std::make_unique<Toolbar>(
       commands::kTrelvoToolbar, host_.command_bars, AddInRegistryKey(host_.kind, definition_.prog_id), host_.version,
-      host_.start_mode == commands::StartMode::FirstStart, host_.kind == HostKind::Word,
+      host_.start_mode == commands::StartMode::FirstStart, true,
       Toolbar::Callbacks{[this](commands::Command command, size_t) { module_->OnToolbarCommand(command, host_); },
                          [this](const std::exception& error) { HandleAddInError(error); }});
   host_.toolbar = toolbar_.get();

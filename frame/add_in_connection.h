@@ -59,6 +59,7 @@ class AddInConnection {
   void RecognizeTheHost();
   commands::StartMode ReadStartMode() const;
   void OnWordEvent(DISPID event, const DISPPARAMS& arguments);
+  void ListAsAutomationAddIn() noexcept;
   void BuildToolbar();
   void RemoveToolbar();
 

@@ -55,8 +55,7 @@ std::vector<std::wstring> OpenNames(const OpenValues& values) {
 std::wstring OpenEntryText(const std::wstring& prog_id) { return L"/A \"" + prog_id + L"\""; }
 
 // Excel's options of its version; nullopt for a version of 9 or less, which has no automation add-ins there.
-std::optional<std::wstring> ExcelOptionsKey() {
-  const int version = ExcelVersionNumber();
+std::optional<std::wstring> ExcelOptionsKey(int version) {
   if (version <= 9) return std::nullopt;
   wchar_t key[80];
   std::swprintf(key, std::size(key), L"Software\\Microsoft\\Office\\%d.0\\Excel\\Options", version);
@@ -69,8 +68,10 @@ OpenValues ReadValues(const RegistryKey& key) {
   return values;
 }
 
-void AddExcelOpenEntry(const std::wstring& prog_id) {
-  const auto options = ExcelOptionsKey();
+}  // namespace
+
+void AddExcelOpenEntry(const std::wstring& prog_id, int excel_version) {
+  const auto options = ExcelOptionsKey(excel_version);
   if (!options) return;
   const auto key = RegistryKey::Create(HKEY_CURRENT_USER, *options);
   if (!key) return;
@@ -79,8 +80,10 @@ void AddExcelOpenEntry(const std::wstring& prog_id) {
     throw Error("Fehler beim Erstellen eines Eintrages in der Systemregistrierung");
 }
 
+namespace {
+
 void RemoveExcelOpenEntry(const std::wstring& prog_id) {
-  const auto options = ExcelOptionsKey();
+  const auto options = ExcelOptionsKey(ExcelVersionNumber());
   if (!options) return;
   const auto key = RegistryKey::Open(HKEY_CURRENT_USER, *options, KEY_READ | KEY_WRITE);
   if (!key) return;
@@ -257,7 +260,8 @@ void WriteAddInKeys(const commands::AddInDefinition& definition, bool per_user) 
       key.SetDword(L"LoadBehavior", static_cast<DWORD>(definition.load_behavior));
       key.SetDword(L"CommandLineSafe", 0);
     }
-    if (kind == HostKind::Excel && definition.excel_automation_add_in) AddExcelOpenEntry(Widened(definition.prog_id));
+    if (kind == HostKind::Excel && definition.excel_automation_add_in)
+      AddExcelOpenEntry(Widened(definition.prog_id), ExcelVersionNumber());
   }
 }
 

@@ -21,6 +21,11 @@ bool HostInstalled(commands::HostKind kind);
 // Excel's version number from HKEY_CLASSES_ROOT\Excel.Application\CurVer; 9 when it cannot be read.
 int ExcelVersionNumber();
 
+// Lists the ProgID among the automation add-ins of that Excel version (under
+// HKEY_CURRENT_USER ...\<version>.0\Excel\Options) unless it is listed;
+// nothing for a version of 9 or less.
+void AddExcelOpenEntry(const std::wstring& prog_id, int excel_version);
+
 void WriteAddInKeys(const commands::AddInDefinition& definition, bool per_user);
 void DeleteAddInKeys(const commands::AddInDefinition& definition, bool per_user);
 // The hosts forget the add-in's toolbar and controls; errors raise

@@ -33,8 +33,8 @@ class Toolbar : public commands::HostToolbar {
   // host_version: the host's Version text (9.0 takes button faces from the
   // clipboard); first_start: nothing has been built before (controls are then
   // not moved back into place); temporary: bar and controls are added for
-  // this run only (Word, which would keep them in Normal.dot and ask the user
-  // to save it at every exit), and so built anew at every start.
+  // this run only, and so built anew at every start (a lasting bar that an
+  // earlier version left in the host is found and kept up to date).
   Toolbar(const commands::ToolbarDefinition& definition, Microsoft::WRL::ComPtr<IDispatch> command_bars,
           std::wstring add_in_key, std::string host_version, bool first_start, bool temporary, Callbacks callbacks);
   ~Toolbar() override;

@@ -252,5 +252,29 @@ TEST_F(Connection, AnExcelWithoutHwndGivesItsXlmainWindow) {
   connection->Disconnect(ext_dm_HostShutdown);
 }
 
+// Excel's list of automation add-ins is kept per version, which only the
+// running Excel tells: the add-in lists itself there when it connects, once,
+// after the entries of other add-ins; Excel 2000 and Word have no such list.
+TEST_F(Connection, ExcelListsTheAddInAmongItsAutomationAddInsOfItsOwnVersion) {
+  const auto options = [](const char* version) {
+    return L"Software\\Microsoft\\Office\\" + win32::Widen(version) + L".0\\Excel\\Options";
+  };
+  for (const char* version : {"9", "16"}) win32::DeleteRegistryTree(HKEY_CURRENT_USER, options(version));
+  RegistryKey::Create(HKEY_CURRENT_USER, options("16")).SetString(L"OPEN", L"/R \"andere.xlam\"");
+  for (const char* version : {"16.0", "16.0", "9.0"}) {
+    excel->version = version;
+    Connect(excel->dispatch(), ext_cm_AfterStartup, nullptr)->Disconnect(ext_dm_HostShutdown);
+  }
+  const RegistryKey listed = RegistryKey::Open(HKEY_CURRENT_USER, options("16"));
+  EXPECT_EQ(listed.GetString(L"OPEN1"), L"/A \"Trelvo.TrelvoCoClass\"");
+  EXPECT_FALSE(listed.GetString(L"OPEN2")) << "listed once";
+  EXPECT_FALSE(RegistryKey::Open(HKEY_CURRENT_USER, options("9")));
+  const auto word = Make<simoffice::SimWordApplication>();
+  word->version = "16.0";
+  win32::DeleteRegistryTree(HKEY_CURRENT_USER, options("16"));
+  Connect(word->dispatch(), ext_cm_AfterStartup, nullptr)->Disconnect(ext_dm_HostShutdown);
+  EXPECT_FALSE(RegistryKey::Open(HKEY_CURRENT_USER, options("16")));
+}
+
 }  // namespace
 }  // namespace trelvo::frame
