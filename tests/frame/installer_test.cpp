@@ -128,7 +128,18 @@ class Installer : public ::testing::Test {
 };
 
 TEST_F(Installer, InstallsForTheUserAndRemovesEverythingAgain) {
+  // One version everywhere: the package's file name and product version
+  // (below) and the library's version resource, which the About dialog shows.
+  wchar_t library_version[64] = {};
+  DWORD length = 64;
+  ASSERT_EQ(MsiGetFileVersionW(win32::Widen(testing::ProgramFolder() + "Trelvo.dll").c_str(), library_version, &length,
+                               nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(library_version, win32::Widen(TRELVO_VERSION) + L".0");
+  EXPECT_NE(package.find(TRELVO_VERSION), std::string::npos);
+
   Msiexec({"/i", package, "/qn", kPerUserFeature});
+  EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{win32::Widen(TRELVO_VERSION)});
   for (const wchar_t* key : kEntries) EXPECT_TRUE(RegistryKey::Open(HKEY_CURRENT_USER, key)) << win32::Narrow(key);
   EXPECT_EQ(RegistryKey::Open(HKEY_CURRENT_USER, kEntries[2]).GetString(L"Description"),
             L"Fügt eine fortlaufende Rechnungsnummer in Excel oder Word ein. Netzwerkversion.");
