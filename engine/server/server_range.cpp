@@ -293,7 +293,7 @@ void ServerRange::ForEachRecord(const std::function<void(const StoredRecord&)>& 
   Run(false, [&] {
     Connect()->ForEachRow(StatementText(Statement::ReadRecords), {pointer_.range}, [&](platform::SqlRow&& row) {
       take({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""), row[3].value_or(""), row[4].value_or(""),
-            row[5].value_or("")});
+            row[5].value_or(""), std::nullopt});
     });
   });
 }

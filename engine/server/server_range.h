@@ -5,6 +5,7 @@
 // to the engine as the document of a counter file, so every rule that reads
 // or writes a counter file applies to it unchanged; a draw and its record are
 // one transaction.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -42,6 +43,9 @@ struct ServerRecord {
 struct StoredRecord {
   std::string number, time, application, user, workstation;
   std::string key;  // the draw's own key
+  // The counter value the draw advanced to; nullopt where the record does not
+  // prove it (a refusal, or a record older than the column).
+  std::optional<int64_t> counter;
 };
 
 class ServerRange {
