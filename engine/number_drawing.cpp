@@ -55,7 +55,7 @@ std::string DrawNextNumber(platform::Environment& env) {
     draw = PlanNextDraw(env, document, file.path());
     if (draw.refusal) return std::nullopt;
     document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
-    return server::ServerRecord{draw.number, "", env.system.Now()};
+    return server::ServerRecord{draw.number, "", env.system.Now(), draw.counter};
   });
   if (draw.refusal) Refuse(env, *draw.refusal);
   return recorded.value_or(draw.number);
@@ -77,7 +77,7 @@ DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file, co
     document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
     result.number = draw.number;
     result.issued = true;
-    return server::ServerRecord{draw.number, application, env.system.Now()};
+    return server::ServerRecord{draw.number, application, env.system.Now(), draw.counter};
   });
   if (refusal) Refuse(env, *refusal);
   if (recorded) {
@@ -94,7 +94,7 @@ void CheckRecordable(platform::Environment& env, const CounterFile& file) {
 void RecordUsage(platform::Environment& env, const CounterFile& file, const std::string& number,
                  const std::string& application, const platform::LocalDateTime& when) {
   if (const auto range = file.Server())
-    range->Record({number, application, when});
+    range->Record({number, application, when, std::nullopt});
   else
     AppendUsageLog(env, number, application, when);
 }

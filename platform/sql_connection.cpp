@@ -22,8 +22,10 @@ DatabaseFailure ClassifySqlState(const std::string& sqlstate, const std::string&
                    Mentions(text, "Login failed")
                ? DatabaseFailure::LoginRefused
                : DatabaseFailure::Unreachable;
-  // 42P01: PostgreSQL's undefined_table; 42S02: ODBC's "base table not found".
-  if (sqlstate == "42P01" || sqlstate == "42S02") return DatabaseFailure::MissingTable;
+  // 42P01: PostgreSQL's undefined_table; 42S02: ODBC's "base table not found";
+  // 42703 and 42S22, a column not found: tables of an earlier version.
+  if (sqlstate == "42P01" || sqlstate == "42S02" || sqlstate == "42703" || sqlstate == "42S22")
+    return DatabaseFailure::MissingTable;
   // 55P03: PostgreSQL's lock_not_available; HYT00/HYT01: the driver's timeouts.
   if (sqlstate == "55P03" || sqlstate == "HYT00" || sqlstate == "HYT01") return DatabaseFailure::LockTimeout;
   // Class 08 after the login, and the server going down (57P01 to 57P03):

@@ -19,7 +19,7 @@ enum class DatabaseFailure {
   LoginRefused,    // the server refused the login
   LockTimeout,     // another connection held a row longer than the session waits
   ConnectionLost,  // the connection broke during a statement or the commit
-  MissingTable,    // a table the statement names does not exist
+  MissingTable,    // a table or column the statement names does not exist
   Other,           // any other error the server or driver reported
 };
 

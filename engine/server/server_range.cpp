@@ -4,11 +4,13 @@
 #include <cctype>
 #include <cstdio>
 #include <iterator>
+#include <map>
 #include <random>
 
 #include "engine/counter_file.h"
 #include "engine/integer_text.h"
 #include "engine/messages.h"
+#include "engine/server/proven_counter.h"
 #include "engine/server/server_statements.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
@@ -162,10 +164,41 @@ std::string MessageFor(const DatabaseError& error, const ServerPointer& pointer,
       return "Die Verbindung zum Server des Nummernkreises " + range + " ist abgebrochen." + said;
     case DatabaseFailure::MissingTable:
       return "Auf dem Server des Nummernkreises " + range +
-             " fehlen die Tabellen von Trelvo. Ein Administrator legt sie mit \"trelvo server-init\" an.";
+             " fehlen die Tabellen von Trelvo oder sind von einer früheren Version. Ein Administrator legt sie "
+             "mit \"trelvo server-init\" an oder bringt sie damit auf den neuen Stand.";
     case DatabaseFailure::Other: break;
   }
   return "Der Server des Nummernkreises " + range + " meldet einen Fehler." + said;
+}
+
+std::optional<int64_t> CounterIn(const SqlValue& value) {
+  if (!value) return std::nullopt;
+  try {
+    return std::stoll(*value);
+  } catch (const std::exception&) {
+    return std::nullopt;  // bigint text always converts; a driver's oddity is no proof
+  }
+}
+
+// Gives the records of an earlier version, which kept no counter value, the
+// value their number proves under the range's present format. A value that
+// two records prove (a number issued twice) proves neither, and a value
+// another record holds stays with that one.
+void ProveRecordCounters(platform::SqlConnection& connection, const std::string& range) {
+  const auto rows = connection.Execute(StatementText(Statement::ReadRange), {range});
+  if (rows.empty()) return;
+  const NumberFormat format = ReadCounterState(DocumentOf(rows.front())).format;
+  std::map<int64_t, std::vector<std::string>> records_of;  // value: the records proving it
+  connection.ForEachRow(StatementText(Statement::ReadUnprovenRecords), {range}, [&](platform::SqlRow&& row) {
+    const auto time = RecordTime(row[2].value_or(""));
+    if (!row[0] || !row[1] || !time) return;
+    if (const auto counter = ProvenCounter(format, *row[1], *time)) records_of[*counter].push_back(*row[0]);
+  });
+  for (const auto& [counter, records] : records_of) {
+    if (records.size() != 1) continue;
+    const std::string value = std::to_string(counter);
+    connection.Execute(StatementText(Statement::ProveRecordCounter), {value, records.front(), value});
+  }
 }
 
 }  // namespace
@@ -278,7 +311,8 @@ std::vector<SqlValue> ServerRange::RecordValues(const ServerRecord& record, cons
           record.application,
           GetCurrentUserName(env_),
           env_.system.ComputerName(),
-          key};
+          key,
+          record.counter ? SqlValue(std::to_string(*record.counter)) : std::nullopt};
 }
 
 void ServerRange::Record(const ServerRecord& record) const {
@@ -293,7 +327,7 @@ void ServerRange::ForEachRecord(const std::function<void(const StoredRecord&)>& 
   Run(false, [&] {
     Connect()->ForEachRow(StatementText(Statement::ReadRecords), {pointer_.range}, [&](platform::SqlRow&& row) {
       take({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""), row[3].value_or(""), row[4].value_or(""),
-            row[5].value_or(""), std::nullopt});
+            row[5].value_or(""), CounterIn(row[6])});
     });
   });
 }
@@ -303,6 +337,10 @@ bool ServerRange::Create(const IniDocument& content) const {
     const auto connection = Connect();
     connection->Execute(StatementText(Statement::CreateRangeTable));
     connection->Execute(StatementText(Statement::CreateUsageTable));
+    connection->Execute(StatementText(Statement::AddRecordCounter));
+    connection->Execute(StatementText(Statement::IndexRecordCounter));
+    for (const auto& name : connection->Execute(StatementText(Statement::ReadRangeNames)))
+      if (name.front()) ProveRecordCounters(*connection, *name.front());
     auto values = ValuesOf(content, pointer_path_);
     values.emplace_back(pointer_.range);
     const bool created = !connection->Execute(StatementText(Statement::InsertRange), values).empty();

@@ -39,6 +39,7 @@ struct ServerRecord {
   std::string number;
   std::string application;
   platform::LocalDateTime when;
+  std::optional<int64_t> counter;  // the value a draw advanced to; none for a refusal
 };
 struct StoredRecord {
   std::string number, time, application, user, workstation;
@@ -71,7 +72,9 @@ class ServerRange {
   // sends them (a year's records are never held at once).
   void ForEachRecord(const std::function<void(const StoredRecord&)>& take) const;
   // Creates the tables when absent and the range with the values of content;
-  // false when the range existed already (it is left as it is).
+  // false when the range existed already (it is left as it is). Tables of an
+  // earlier version get the records' counter column, filled where a record's
+  // number proves its value under its range's present format.
   bool Create(const IniDocument& content) const;
 
  private:

@@ -15,7 +15,10 @@ struct StatementRow {
 // A range's row holds what a counter file holds, with the file's defaults;
 // its usage records are the usage log's lines plus the workstation and the
 // draw's own key, by which a workstation whose connection broke during the
-// commit finds out whether its number was issued.
+// commit finds out whether its number was issued, and the counter value the
+// draw advanced to: one record per value of a range, so that a counter set
+// back on the server cannot issue a number twice (a refusal has none; NULLs
+// never collide).
 constexpr StatementRow kStatements[] = {
     {Statement::CreateRangeTable,
      "CREATE TABLE IF NOT EXISTS trelvo_ranges ("
@@ -41,7 +44,14 @@ constexpr StatementRow kStatements[] = {
      "application varchar(255) NOT NULL, "
      "user_name varchar(255) NOT NULL, "
      "workstation varchar(255) NOT NULL, "
-     "draw_key varchar(64) UNIQUE)"},
+     "draw_key varchar(64) UNIQUE, "
+     "counter bigint, "
+     "CONSTRAINT trelvo_usage_range_counter UNIQUE (range_name, counter))"},
+    // A table of an earlier version gets the column and its constraint; on a
+    // new table both find theirs and do nothing.
+    {Statement::AddRecordCounter, "ALTER TABLE trelvo_usage ADD COLUMN IF NOT EXISTS counter bigint"},
+    {Statement::IndexRecordCounter,
+     "CREATE UNIQUE INDEX IF NOT EXISTS trelvo_usage_range_counter ON trelvo_usage (range_name, counter)"},
     {Statement::SessionSetup, "SET lock_timeout = '5s'"},
     {Statement::InsertRange,
      "INSERT INTO trelvo_ranges (counter, increment, text_before, prefix, sep, text_after, text_counter, padding, "
@@ -61,13 +71,22 @@ constexpr StatementRow kStatements[] = {
      "padding = CAST(? AS integer), leading_text = CAST(? AS integer), config_desc = ?, "
      "is_locked = CAST(? AS integer), locked_by = ? WHERE range_name = ?"},
     {Statement::InsertRecord,
-     "INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation, draw_key) "
-     "VALUES (?, ?, CAST(? AS timestamp), ?, ?, ?, ?)"},
+     "INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation, draw_key, "
+     "counter) VALUES (?, ?, CAST(? AS timestamp), ?, ?, ?, ?, CAST(? AS bigint))"},
     {Statement::FindRecord, "SELECT number FROM trelvo_usage WHERE draw_key = ?"},
     {Statement::ReadRecords,
-     "SELECT number, to_char(issued_at, 'YYYY-MM-DD HH24:MI:SS'), application, user_name, workstation, draw_key "
-     "FROM trelvo_usage "
+     "SELECT number, to_char(issued_at, 'YYYY-MM-DD HH24:MI:SS'), application, user_name, workstation, draw_key, "
+     "counter FROM trelvo_usage "
      "WHERE range_name = ? ORDER BY record_id"},
+    {Statement::ReadRangeNames, "SELECT range_name FROM trelvo_ranges ORDER BY range_name"},
+    {Statement::ReadUnprovenRecords,
+     "SELECT record_id, number, to_char(issued_at, 'YYYY-MM-DD HH24:MI:SS') FROM trelvo_usage "
+     "WHERE range_name = ? AND counter IS NULL ORDER BY record_id"},
+    // A value another record of the range holds already stays with that one.
+    {Statement::ProveRecordCounter,
+     "UPDATE trelvo_usage SET counter = CAST(? AS bigint) WHERE record_id = CAST(? AS bigint) AND NOT EXISTS "
+     "(SELECT 1 FROM trelvo_usage held WHERE held.range_name = trelvo_usage.range_name "
+     "AND held.counter = CAST(? AS bigint))"},
 };
 
 }  // namespace

@@ -8,6 +8,8 @@ namespace trelvo::engine::server {
 enum class Statement {
   CreateRangeTable,
   CreateUsageTable,
+  AddRecordCounter,     // a usage table made before it kept each draw's counter value
+  IndexRecordCounter,
   SessionSetup,  // how long a statement waits for a row another connection holds
   InsertRange,
   ReadRange,
@@ -16,6 +18,9 @@ enum class Statement {
   InsertRecord,
   FindRecord,
   ReadRecords,
+  ReadRangeNames,
+  ReadUnprovenRecords,
+  ProveRecordCounter,
 };
 
 // The dialects a server range can speak: PostgreSQL. Another (SQL Server's)

@@ -77,6 +77,8 @@ TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTh
   EXPECT_EQ(records[1].user, "mmuster");
   EXPECT_EQ(records[1].workstation, "BUERO-PC1");
   EXPECT_EQ(records[1].time, "2024-03-05 14:07:09");
+  EXPECT_EQ(records[0].counter, 42);
+  EXPECT_EQ(records[1].counter, 43);
   // Nothing went to a usage log file.
   EXPECT_FALSE(fake.files.Content(fake.UserFolder() + "sabulog.csv"));
 
@@ -112,6 +114,8 @@ TEST_F(ServerRange, TheAdministratorsLockRefusesDrawsUntilReleased) {
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].number, kLockedMarker);
   EXPECT_EQ(records[1].number, "/B0006");
+  EXPECT_EQ(records[0].counter, std::nullopt) << "a refusal holds no counter value";
+  EXPECT_EQ(records[1].counter, 6);
 }
 
 // Each failure says which in German; nothing is drawn and nothing recorded.
@@ -230,6 +234,58 @@ TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne
   owner->Commit();
   EXPECT_EQ(Tool({"audit", "--counter-file", kPointer}, &printed), 1) << printed;
   EXPECT_NE(printed.find("gezogen, aber nicht protokolliert"), std::string::npos) << printed;
+}
+
+// Each counter value of a range has one record: a counter set back on the
+// server refuses the draw that would issue a number again.
+TEST_F(ServerRange, ACounterSetBackOnTheServerIssuesNoNumberTwice) {
+  CreateRange("[Zaehler]\r\nCounter=5\r\n");
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0006");
+  auto owner = platform::OdbcConnector().Connect(connection);
+  owner->Execute("UPDATE trelvo_ranges SET counter = 5 WHERE range_name = ?", {range});
+  owner->Commit();
+  EXPECT_THROW(DrawUnderLock(env, Pointer(), "Excel 11.0"), Aborted);
+  EXPECT_NE(LastBox().find("Es wurde keine Nummer vergeben."), std::string::npos) << LastBox();
+  EXPECT_EQ(Records().size(), 1u);
+}
+
+// Records of an earlier version kept no counter value: server-init adds the
+// column and gives a record the value its number proves under the range's
+// present format, on the record's day; nothing else is guessed.
+TEST_F(ServerRange, ServerInitGivesEarlierRecordsTheValueTheirNumberProves) {
+  CreateRange("[Zaehler]\r\nCounter=43\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\n");
+  auto owner = platform::OdbcConnector().Connect(connection);
+  const auto insert_earlier = [&](const std::vector<std::string>& numbers) {
+    for (const std::string& number : numbers)
+      owner->Execute(
+          "INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation) "
+          "VALUES (?, ?, CAST('2024-03-05 10:00:00' AS timestamp), 'Excel 11.0', 'alt', 'PC')",
+          {range, number});
+    owner->Commit();
+  };
+  owner->Execute("ALTER TABLE trelvo_usage DROP COLUMN counter");
+  insert_earlier({"RE-2024-0041", "RE-2024-0042", "RE-2024-0042", "RE-0043", kLockedMarker});
+  // A workstation's draw meets the earlier table and says what to do.
+  EXPECT_THROW(DrawUnderLock(env, Pointer(), "Excel 11.0"), Aborted);
+  EXPECT_NE(LastBox().find("von einer früheren Version"), std::string::npos) << LastBox();
+
+  ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer}), cli::kExitOk) << LastBox();
+  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "RE-2024-0044");
+  insert_earlier({"RE-2024-0041"});  // a value another record holds already
+  ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer}), cli::kExitOk) << LastBox();
+
+  const struct {
+    std::string number;
+    std::optional<int64_t> counter;
+  } expected[] = {{"RE-2024-0041", 41}, {"RE-2024-0042", std::nullopt}, {"RE-2024-0042", std::nullopt},
+                  {"RE-0043", std::nullopt}, {kLockedMarker, std::nullopt}, {"RE-2024-0044", 44},
+                  {"RE-2024-0041", std::nullopt}};
+  const auto records = Records();
+  ASSERT_EQ(records.size(), std::size(expected));
+  for (size_t i = 0; i < records.size(); ++i) {
+    EXPECT_EQ(records[i].number, expected[i].number) << i;
+    EXPECT_EQ(records[i].counter, expected[i].counter) << records[i].number;
+  }
 }
 
 // The rights the README tells an administrator to grant are enough to draw,
