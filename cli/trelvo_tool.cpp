@@ -201,7 +201,7 @@ int ServerInit(platform::Environment& env, const CounterFile& pointer, const std
     if (engine::IsLockHolder(holder)) return;
     content = document;
     document.WriteBool(k::kLockingSection, k::kIsLocked, true);
-    document.WriteString(k::kLockingSection, k::kLockedBy, "Umzug auf den Server (trelvo server-init)");
+    document.WriteString(k::kLockingSection, k::kLockedBy, engine::kMovingToServerHolder);
   });
   if (engine::IsLockHolder(holder)) {
     engine::ShowLockMessage(env, from.path(), holder);
@@ -220,8 +220,7 @@ int ServerInit(platform::Environment& env, const CounterFile& pointer, const std
                 platform::Quoted(*source) + " bleibt, wie sie war.");
   }
   from.Update([&](engine::IniDocument& document) {
-    document.WriteString(k::kLockingSection, k::kLockedBy,
-                         "Auf den Server umgezogen: Nummernkreis " + range->pointer().range);
+    document.WriteString(k::kLockingSection, k::kLockedBy, engine::kMovedToServerHolder + range->pointer().range);
   });
   out << "Der Nummernkreis " << name << " ist auf dem Server angelegt, mit Zähler und Format aus "
       << platform::Quoted(*source) << ". Diese Zählerdatei bleibt gesperrt.\n";
@@ -233,9 +232,11 @@ int Unlock(platform::Environment& env, const CounterFile& file, std::ostream& ou
     engine::ReleaseLock(env, file);  // tells the user that there is nothing to release
     return kExitFailed;
   }
-  // Whose lock it was and the release in one step: nobody can take the lock in between.
+  // Whose lock it was and the release in one step: nobody can take the lock in
+  // between. A range moved to a server keeps its old file locked.
   std::string holder;
   file.Update([&](engine::IniDocument& document) {
+    engine::RefuseMovedRange(document, file.path());
     holder = engine::LockOwnerIn(document);
     engine::WriteFreeLock(document);
   });

@@ -1,5 +1,9 @@
 #include "engine/counter_lock.h"
 
+#include <string_view>
+
+#include "platform/error.h"
+#include "platform/quoting.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::engine {
@@ -10,6 +14,7 @@ std::string QueryLockOwner(const CounterFile& file) { return LockOwnerIn(file.Lo
 void AcquireLock(platform::Environment& env, const CounterFile& file) {
   const std::string user = env.system.UserName();
   file.Update([&](IniDocument& document) {
+    RefuseMovedRange(document, file.path());
     document.WriteBool(k::kLockingSection, k::kIsLocked, true);
     document.WriteString(k::kLockingSection, k::kLockedBy, user);
   });
@@ -20,7 +25,10 @@ void ReleaseLock(platform::Environment& env, const CounterFile& file) {
     platform::ShowErrorBox(env.ui, "Die Locking Informationen konnten nicht zurückgesetzt werden!");
     return;
   }
-  file.Update(WriteFreeLock);
+  file.Update([&](IniDocument& document) {
+    RefuseMovedRange(document, file.path());
+    WriteFreeLock(document);
+  });
 }
 
 std::string QueryLockOwner(platform::Environment& env) { return QueryLockOwner(CurrentCounterFile(env)); }
@@ -28,6 +36,20 @@ void AcquireLock(platform::Environment& env) { AcquireLock(env, CurrentCounterFi
 void ReleaseLock(platform::Environment& env) { ReleaseLock(env, CurrentCounterFile(env)); }
 
 bool IsLockHolder(const std::string& owner) { return owner != kNoUser; }
+
+void RefuseMovedRange(const IniDocument& file, const std::string& path) {
+  const std::string holder = LockOwnerIn(file);
+  const std::string kept =
+      " Ihre Sperre bleibt, damit sie keine Nummer ausgibt, die der Server schon vergeben hat.";
+  if (holder.starts_with(kMovedToServerHolder))
+    throw Error("Die Zählerdatei " + platform::Quoted(path) + " ist auf den Server umgezogen (Nummernkreis " +
+                platform::Quoted(holder.substr(std::string_view(kMovedToServerHolder).size())) + ")." + kept +
+                " Gezogen wird aus dem Nummernkreis auf dem Server.");
+  if (holder == kMovingToServerHolder)
+    throw Error("Die Zählerdatei " + platform::Quoted(path) +
+                " wird gerade auf einen Server umgezogen (trelvo server-init)." + kept +
+                " Ist der Umzug abgebrochen, prüft ein Administrator zuerst den Nummernkreis auf dem Server.");
+}
 
 std::string LockMessage(const std::string& counter_file_path, const std::string& holder) {
   return "Die Datei " + platform::Quoted(FileNameOf(counter_file_path)) + " wird zur Zeit durch den Benutzer " +

@@ -22,6 +22,16 @@ void ReleaseLock(platform::Environment& env, const CounterFile& file);
 // True when the holder text names a holder ("#nouser#" alone means free).
 bool IsLockHolder(const std::string& owner);
 
+// The holders that "trelvo server-init" leaves in a counter file whose range
+// it moves to a server: while it moves, and for good after it, with the name
+// of the range on the server.
+inline constexpr char kMovingToServerHolder[] = "Umzug auf den Server (trelvo server-init)";
+inline constexpr char kMovedToServerHolder[] = "Auf den Server umgezogen: Nummernkreis ";
+// Throws (naming the range on the server) when the file's lock says that its
+// range moved or is moving to a server: freed, the file would issue the
+// numbers the server issues. Taking or releasing its lock is refused alike.
+void RefuseMovedRange(const IniDocument& file, const std::string& path);
+
 // The message that tells a user that a counter file is locked.
 std::string LockMessage(const std::string& counter_file_path, const std::string& holder);
 void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder);

@@ -74,6 +74,31 @@ TEST_F(TrelvoTool, UnlockSaysWhoseLockItWas) {
   EXPECT_FALSE(files.FileExists("S:\\fehlt.ini"));
 }
 
+// A file whose range went to a server stays locked, with a message that
+// names where it went; the file is left as it was.
+TEST_F(TrelvoTool, UnlockRefusesAFileWhoseRangeMovedToAServer) {
+  const struct {
+    std::string holder, told;
+  } cases[] = {
+      {"Auf den Server umgezogen: Nummernkreis Firma A",
+       "Fehler: Die Zählerdatei 'S:\\re.ini' ist auf den Server umgezogen (Nummernkreis 'Firma A'). Ihre Sperre "
+       "bleibt, damit sie keine Nummer ausgibt, die der Server schon vergeben hat. Gezogen wird aus dem "
+       "Nummernkreis auf dem Server.\n"},
+      {"Umzug auf den Server (trelvo server-init)",
+       "Fehler: Die Zählerdatei 'S:\\re.ini' wird gerade auf einen Server umgezogen (trelvo server-init). Ihre "
+       "Sperre bleibt, damit sie keine Nummer ausgibt, die der Server schon vergeben hat. Ist der Umzug "
+       "abgebrochen, prüft ein Administrator zuerst den Nummernkreis auf dem Server.\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string content = "[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"" + c.holder + "\"\r\n";
+    files.SetFile("S:\\re.ini", content);
+    EXPECT_EQ(Run({"unlock", "--counter-file", "S:\\re.ini"}), kExitFailed) << c.holder;
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), c.told);
+    EXPECT_EQ(*files.Content("S:\\re.ini"), content);
+  }
+}
+
 TEST_F(TrelvoTool, StatusAndPreviewWriteNothing) {
   const std::string content =
       "[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE\"\r\nPrefix=3\r\nSep=2\r\n"

@@ -47,6 +47,18 @@ TEST_F(CounterLock, ReleaseFreesTheFileWhoeverHoldsIt) {
   EXPECT_TRUE(fake.ui.shown.empty());
 }
 
+// The administrator's Options dialog neither takes nor frees the lock of a
+// file whose range moved to a server.
+TEST_F(CounterLock, AFileMovedToAServerKeepsItsLock) {
+  const std::string content = "[Locking]\r\nIsLocked=1\r\nLockedBy=\"Auf den Server umgezogen: Nummernkreis A\"\r\n";
+  WriteCounterFile(content);
+  for (const auto& change : {+[](platform::Environment& e) { AcquireLock(e); },
+                             +[](platform::Environment& e) { ReleaseLock(e); }}) {
+    EXPECT_THROW(change(env), Error);
+    EXPECT_EQ(CounterFileContent(), content);
+  }
+}
+
 TEST_F(CounterLock, ReleaseOfADeletedFileTellsTheUserAndCreatesNothing) {
   ReleaseLock(env);
   ExpectOneErrorBox("Die Locking Informationen konnten nicht zurückgesetzt werden!");
