@@ -1,7 +1,7 @@
 #include "engine/server/proven_counter.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <utility>
 
 #include "engine/integer_text.h"
 
@@ -31,13 +31,23 @@ std::optional<int64_t> ProvenCounter(const NumberFormat& format, const std::stri
 }
 
 std::optional<platform::LocalDateTime> RecordTime(const std::string& text) {
-  platform::LocalDateTime time{};
-  int consumed = 0;
-  if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &time.year, &time.month, &time.day, &time.hour,
-                  &time.minute, &time.second, &consumed) != 6 ||
-      static_cast<size_t>(consumed) != text.size())
-    return std::nullopt;
-  return time;
+  // "JJJJ-MM-TT HH:MM:SS" read digit by digit (the C library's scanning is no
+  // import of the oldest Windows Trelvo runs on).
+  if (text.size() != 19) return std::nullopt;
+  const auto field = [&](size_t at, size_t length) -> std::optional<int> {
+    int value = 0;
+    for (size_t i = at; i < at + length; ++i) {
+      if (text[i] < '0' || text[i] > '9') return std::nullopt;
+      value = value * 10 + (text[i] - '0');
+    }
+    return value;
+  };
+  for (const auto& [at, separator] : {std::pair{4, '-'}, {7, '-'}, {10, ' '}, {13, ':'}, {16, ':'}})
+    if (text[at] != separator) return std::nullopt;
+  const auto year = field(0, 4), month = field(5, 2), day = field(8, 2), hour = field(11, 2),
+             minute = field(14, 2), second = field(17, 2);
+  if (!year || !month || !day || !hour || !minute || !second) return std::nullopt;
+  return platform::LocalDateTime{*year, *month, *day, *hour, *minute, *second};
 }
 
 }  // namespace trelvo::engine::server

@@ -171,13 +171,16 @@ std::string MessageFor(const DatabaseError& error, const ServerPointer& pointer,
   return "Der Server des Nummernkreises " + range + " meldet einen Fehler." + said;
 }
 
+// A record's counter column: the digits of a bigint, or NULL. Anything else
+// a driver might answer proves nothing.
 std::optional<int64_t> CounterIn(const SqlValue& value) {
-  if (!value) return std::nullopt;
-  try {
-    return std::stoll(*value);
-  } catch (const std::exception&) {
-    return std::nullopt;  // bigint text always converts; a driver's oddity is no proof
+  if (!value || value->empty() || value->size() > 18) return std::nullopt;
+  int64_t counter = 0;
+  for (char digit : *value) {
+    if (digit < '0' || digit > '9') return std::nullopt;
+    counter = counter * 10 + (digit - '0');
   }
+  return counter;
 }
 
 // Gives the records of an earlier version, which kept no counter value, the

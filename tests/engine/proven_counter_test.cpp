@@ -49,7 +49,7 @@ TEST(ProvenCounter, TheServersRecordTimeIsReadWholeOrNotAtAll) {
   EXPECT_EQ(time->year, 2026);
   EXPECT_EQ(time->day, 5);
   EXPECT_EQ(time->second, 9);
-  for (const char* text : {"", "2026-03-05", "2026-03-05 14:07:09x"}) EXPECT_FALSE(RecordTime(text)) << text;
+  for (const char* text : {"", "2026-03-05", "2026-03-05 14:07:09x", "2026-03-05T14:07:09", "2026-03-05 14:07:0x"}) EXPECT_FALSE(RecordTime(text)) << text;
 }
 
 }  // namespace
