@@ -16,6 +16,7 @@
 #include "bench/profile_baseline.h"
 #include "cli/audit_command.h"
 #include "engine/number_drawing.h"
+#include "engine/number_store.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
 #include "platform/counting_file_system.h"
@@ -47,12 +48,18 @@ int main(int argc, char** argv) {
   auto real = platform::MakeSystemPlatform();
   platform::CountingFileSystem counting(*real.files);
   platform::ConsoleUserInterface ui(std::cerr);
-  platform::Environment env{counting, *real.system, ui};
   const std::string folder = testing::MakeTempFolder();
   std::cout << std::fixed << std::setprecision(1) << "Ordner: " << folder << "\n\n";
+  // The per-user folder, and with it the usage log that every draw writes, in the bench's own folder.
+  const std::string user_folder =
+      folder + "home" + testing::PathSeparator() + "Orvant" + testing::PathSeparator() + "Trelvo 2006";
+  real.files->CreateDirectories(user_folder);
+  bench::MovedHome moved(*real.system, folder + "home");
+  platform::Environment env{counting, moved, ui};
 
   // Accesses of one draw on an existing counter file.
-  const engine::CounterFile counter(env, folder + "counter.ini");
+  const auto counter_store = engine::OpenNumberStore(env, folder + "counter.ini");
+  const engine::NumberStore& counter = *counter_store;
   engine::DrawUnderLock(env, counter);
   const platform::FileAccessCounts before = counting.counts();
   engine::DrawUnderLock(env, counter);
@@ -78,11 +85,12 @@ int main(int argc, char** argv) {
 
   if (!server.empty()) {
     // A range of its own on the server, the pointer beside the counter file.
-    const engine::CounterFile pointer(env, folder + "server.ini");
-    pointer.Update([&](engine::IniDocument& file) {
+    engine::OpenNumberStore(env, folder + "server.ini")->Update([&](engine::IniDocument& file) {
       file.WriteString("Server", "Connection", server);
       file.WriteString("Server", "Range", "Messung " + folder);
     });
+    const auto pointer_store = engine::OpenNumberStore(env, folder + "server.ini");
+    const engine::NumberStore& pointer = *pointer_store;
     pointer.Server()->Create(engine::IniDocument());
     const int server_draws = std::max(draws / 10, 50);
     const double server_us =
@@ -104,7 +112,8 @@ int main(int argc, char** argv) {
   const std::string crowded = folder + "voll" + testing::PathSeparator();
   real.files->CreateDirectories(crowded);
   for (int i = 0; i < 1000; ++i) std::ofstream(crowded + "rechnung" + std::to_string(i) + ".ini") << "[Zaehler]\n";
-  const engine::CounterFile crowded_counter(env, crowded + "counter.ini");
+  const auto crowded_store = engine::OpenNumberStore(env, crowded + "counter.ini");
+  const engine::NumberStore& crowded_counter = *crowded_store;
   engine::DrawUnderLock(env, crowded_counter);
   const int calls = std::max(draws / 10, 20);
   std::cout << "== Zählerdatei in einem Ordner mit 1.000 weiteren Dateien\n"
@@ -113,25 +122,15 @@ int main(int argc, char** argv) {
             << "  Ziehung: " << MicrosecondsPerCall(calls, [&] { engine::DrawUnderLock(env, crowded_counter); })
             << " µs\n\n";
 
-  const std::string user_folder =
-      folder + "home" + testing::PathSeparator() + "Orvant" + testing::PathSeparator() + "Trelvo 2006";
-  real.files->CreateDirectories(user_folder);
   {
     std::ofstream log(user_folder + testing::PathSeparator() + "sabulog.csv", std::ios::binary);
     log << engine::kUsageLogHeader << "\r\n";
     const std::string record = engine::UsageLogRecord("RE2026-12-0042", "2026-12-10 09:00:00", "Excel 11.0", "mmuster");
     for (size_t size = 0; size < 1024 * 1024; size += record.size() + 2) log << record << "\r\n";
   }
-  bench::MovedHome moved(*real.system, folder + "home");
-  platform::Environment logging{counting, moved, ui};
   std::cout << "== Ziehung mit Protokollsatz, Protokoll 1 MB groß\n"
             << "  Ziehung + Protokollsatz: "
-            << MicrosecondsPerCall(calls,
-                                   [&] {
-                                     const auto result = engine::DrawUnderLock(logging, counter);
-                                     engine::AppendUsageLog(logging, result.number, "Excel 11.0", moved.Now());
-                                   })
-            << " µs\n";
+            << MicrosecondsPerCall(calls, [&] { engine::DrawUnderLock(env, counter, "Excel 11.0"); }) << " µs\n";
 
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);

@@ -4,19 +4,19 @@
 //   draw_worker draw COUNTER_FILE COUNT OUT_FILE [--home DIR] [--log]
 //       Draws COUNT times; writes each issued number, or "#ini gesperrt#" for a
 //       refused draw, as one line to OUT_FILE (flushed at once, so a killed
-//       worker leaves every number it had issued). --log appends a usage-log
-//       record per draw; --home DIR puts the per-user folder under DIR.
+//       worker leaves every number it had issued). Each number drawn gets its
+//       record with the draw; --log also records each refused draw; --home
+//       DIR puts the per-user folder (and the usage log) under DIR.
 //       --pause-in-lock MS holds the operating-system lock MS milliseconds in
 //       each draw, between reading and writing the file (a slow workstation,
 //       and a process that is killed in the middle of a draw); for a counter
 //       file that points at a server range, the range's row lock is held
 //       instead. With --holding-file PATH the file PATH exists exactly during
 //       these pauses, so that whoever kills the worker knows it held the lock.
-//       A server range stores each draw's record with the draw; --log then
-//       records only the refusals, among the range's records.
-//       --pause-before-log MS waits MS milliseconds between a draw and its
-//       record (a workstation that stops after drawing); with --drawn-file
-//       PATH the file PATH holds the number drawn exactly during these pauses.
+//       --pause-before-log MS waits MS milliseconds between a counter file's
+//       draw and the append of its record to the usage log (a workstation
+//       that stops after drawing); with --drawn-file PATH the file PATH holds
+//       the number drawn exactly during these pauses.
 //   draw_worker hold COUNTER_FILE READY_FILE
 //       Takes the exclusive operating-system lock of the file, creates
 //       READY_FILE, and waits to be killed.
@@ -30,6 +30,7 @@
 
 #include "bench/moved_home.h"
 #include "engine/number_drawing.h"
+#include "engine/number_store.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
@@ -40,11 +41,18 @@ namespace {
 
 using namespace trelvo;
 
-// Files whose locked reads take a pause before the caller goes on to write.
+struct LogPause {
+  std::chrono::milliseconds pause{0};
+  std::string drawn_file;
+};
+
+// Files whose locked reads take a pause before the caller goes on to write,
+// and whose appended records (the usage log's) wait their own pause.
 class PausingFileSystem : public platform::FileSystem {
  public:
-  PausingFileSystem(platform::FileSystem& inner, std::chrono::milliseconds pause, std::string holding_file)
-      : inner_(inner), pause_(pause), holding_file_(std::move(holding_file)) {}
+  PausingFileSystem(platform::FileSystem& inner, std::chrono::milliseconds pause, std::string holding_file,
+                    LogPause log_pause)
+      : inner_(inner), pause_(pause), holding_file_(std::move(holding_file)), log_pause_(std::move(log_pause)) {}
   bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
   std::optional<std::string> ReadFile(const std::string& path) override { return inner_.ReadFile(path); }
   std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
@@ -54,6 +62,18 @@ class PausingFileSystem : public platform::FileSystem {
     return std::make_unique<PausingFile>(std::move(file), pause_, holding_file_);
   }
   void AppendShared(const std::string& path, std::string_view header, std::string_view bytes) override {
+    // A record ("0042"; ...) rather than the check that the log takes one.
+    if (log_pause_.pause.count() > 0 && bytes.starts_with("\"") && !bytes.starts_with("\"#")) {
+      const std::string_view number = bytes.substr(1, bytes.find('"', 1) - 1);
+      // Written aside and renamed: whoever sees the file sees the number in it.
+      if (!log_pause_.drawn_file.empty()) {
+        const std::string aside = log_pause_.drawn_file + ".neu";
+        std::ofstream(aside) << number << '\n';
+        std::rename(aside.c_str(), log_pause_.drawn_file.c_str());
+      }
+      std::this_thread::sleep_for(log_pause_.pause);
+      if (!log_pause_.drawn_file.empty()) std::remove(log_pause_.drawn_file.c_str());
+    }
     inner_.AppendShared(path, header, bytes);
   }
   void CreateDirectories(const std::string& path) override { inner_.CreateDirectories(path); }
@@ -88,6 +108,7 @@ class PausingFileSystem : public platform::FileSystem {
   platform::FileSystem& inner_;
   std::chrono::milliseconds pause_;
   std::string holding_file_;
+  LogPause log_pause_;
 };
 
 // Connections whose row locks (SELECT ... FOR UPDATE) are held a pause before
@@ -126,30 +147,15 @@ class PausingConnector : public platform::DatabaseConnector {
   std::string holding_file_;
 };
 
-struct LogPause {
-  std::chrono::milliseconds pause{0};
-  std::string drawn_file;
-};
-
-int Draw(platform::Environment& env, const std::string& counter_file, int count, const std::string& out_file, bool log,
-         const LogPause& log_pause) {
+int Draw(platform::Environment& env, const std::string& counter_file, int count, const std::string& out_file,
+         bool log) {
   std::ofstream out(out_file, std::ios::binary | std::ios::app);
-  const engine::CounterFile file(env, counter_file);
+  const auto store = engine::OpenNumberStore(env, counter_file);
   for (int i = 0; i < count; ++i) {
-    const engine::DrawResult result = engine::DrawUnderLock(env, file, "Last ");
-    const std::string number = result.issued ? result.number : engine::kLockedMarker;
-    out << number << '\n' << std::flush;
-    if (result.issued && log_pause.pause.count() > 0) {
-      // Written aside and renamed: whoever sees the file sees the number in it.
-      if (!log_pause.drawn_file.empty()) {
-        const std::string aside = log_pause.drawn_file + ".neu";
-        std::ofstream(aside) << number << '\n';
-        std::rename(aside.c_str(), log_pause.drawn_file.c_str());
-      }
-      std::this_thread::sleep_for(log_pause.pause);
-      if (!log_pause.drawn_file.empty()) std::remove(log_pause.drawn_file.c_str());
-    }
-    if (log && !result.recorded) engine::RecordUsage(env, file, number, "Last ", env.system.Now());
+    const engine::DrawResult result = engine::DrawUnderLock(env, *store, "Last ");
+    out << (result.issued ? result.number : engine::kLockedMarker) << '\n' << std::flush;
+    if (result.unrecorded) throw Error(*result.unrecorded);
+    if (log && !result.issued) store->RecordRefusal("Last ");
   }
   return 0;
 }
@@ -192,13 +198,13 @@ int main(int argc, char** argv) {
   try {
     // The pause goes where the lock is: the row of a server range, or the counter file.
     platform::Environment plain{*real.files, system, ui};
-    const bool on_server = positional.size() > 1 && engine::CounterFile(plain, positional[1]).Server().has_value();
+    const bool on_server = positional.size() > 1 && engine::OpenNumberStore(plain, positional[1])->Server();
     PausingFileSystem files(*real.files, on_server ? std::chrono::milliseconds(0) : pause,
-                            on_server ? "" : holding_file);
+                            on_server ? "" : holding_file, log_pause);
     PausingConnector databases(on_server ? pause : std::chrono::milliseconds(0), on_server ? holding_file : "");
     platform::Environment env{files, system, ui, databases};
     if (positional.size() == 4 && positional[0] == "draw")
-      return Draw(env, positional[1], std::stoi(positional[2]), positional[3], log, log_pause);
+      return Draw(env, positional[1], std::stoi(positional[2]), positional[3], log);
     if (positional.size() == 3 && positional[0] == "hold") return Hold(env, positional[1], positional[2]);
   } catch (const std::exception& error) {
     std::cerr << "draw_worker: " << error.what() << '\n';

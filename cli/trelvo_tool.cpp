@@ -7,6 +7,8 @@
 
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
+#include "engine/number_store.h"
+#include "engine/server/server_range.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
 #include "platform/error.h"
@@ -15,7 +17,7 @@
 namespace trelvo::cli {
 namespace {
 
-using engine::CounterFile;
+using engine::NumberStore;
 
 constexpr char kUsage[] =
     "Aufruf: trelvo BEFEHL [OPTIONEN]\n"
@@ -114,9 +116,9 @@ std::string CounterValueText(const engine::IniDocument& document, const char* ke
   return document.ReadRawValue(engine::counter_keys::kCounterSection, key).value_or(std::to_string(fallback));
 }
 
-int Status(platform::Environment& env, const CounterFile& file, std::ostream& out) {
+int Status(platform::Environment& env, const NumberStore& file, std::ostream& out) {
   namespace k = engine::counter_keys;
-  const engine::IniDocument document = file.Load();
+  const engine::IniDocument document = file.Read();
   const engine::CounterState state = engine::ReadCounterState(document);
   const engine::NextDraw next = engine::PlanNextDraw(env, document, file.path());
   const std::string holder = engine::LockOwnerIn(document);
@@ -145,7 +147,7 @@ int Status(platform::Environment& env, const CounterFile& file, std::ostream& ou
   return kExitFailed;
 }
 
-int Preview(platform::Environment& env, const CounterFile& file, std::ostream& out) {
+int Preview(platform::Environment& env, const NumberStore& file, std::ostream& out) {
   const std::string number = engine::PreviewNextNumber(env, file);
   if (number == engine::kLockedMarker) return kExitLocked;
   if (number == engine::kErrorMarker) return kExitFailed;  // the error box has told why
@@ -153,33 +155,32 @@ int Preview(platform::Environment& env, const CounterFile& file, std::ostream& o
   return kExitOk;
 }
 
-int Draw(platform::Environment& env, const CounterFile& file, const Options& options, std::ostream& out) {
+int Draw(platform::Environment& env, const NumberStore& file, const Options& options, std::ostream& out) {
   const std::string application = options.application.value_or(std::string("Kommandozeile ") + kToolVersion);
-  engine::CheckRecordable(env, file);  // every number drawn must get its record
   const engine::DrawResult result = engine::DrawUnderLock(env, file, application);
-  if (result.issued)
+  if (result.issued) {
     out << result.number << '\n' << std::flush;
-  else
-    engine::ShowLockMessage(env, file.path(), result.holder);
-  if (result.recorded) return kExitOk;
+    if (!result.unrecorded) return kExitOk;
+    platform::ShowErrorBox(env.ui, *result.unrecorded);
+    return kExitNotLogged;
+  }
+  engine::ShowLockMessage(env, file.path(), result.holder);
   try {
-    engine::RecordUsage(env, file, result.issued ? result.number : engine::kLockedMarker, application,
-                        env.system.Now());
+    file.RecordRefusal(application);
   } catch (const Error& error) {
     platform::ShowErrorBox(env.ui, error.what());
-    return result.issued ? kExitNotLogged : kExitLocked;
   }
-  return result.issued ? kExitOk : kExitLocked;
+  return kExitLocked;
 }
 
 // The range named by the pointer file, created on its server with the tables
 // when they are absent. From a counter file: its values are taken under its
 // lock, and its advisory lock then names where the range went, for good, so
 // that no workstation draws from it again; a failure frees it again.
-int ServerInit(platform::Environment& env, const CounterFile& pointer, const std::optional<std::string>& source,
+int ServerInit(platform::Environment& env, const NumberStore& pointer, const std::optional<std::string>& source,
                std::ostream& out) {
   namespace k = engine::counter_keys;
-  const auto range = pointer.Server();
+  const engine::server::ServerRange* range = pointer.Server();
   if (!range)
     throw Error("Die Datei " + platform::Quoted(pointer.path()) +
                 " verweist auf keinen Server: server-init braucht eine Datei mit dem Abschnitt [Server] "
@@ -191,7 +192,8 @@ int ServerInit(platform::Environment& env, const CounterFile& pointer, const std
                     : "Den Nummernkreis " + name + " gibt es auf dem Server schon; er bleibt, wie er ist.\n");
     return kExitOk;
   }
-  const CounterFile from(env, *source);
+  const auto opened = engine::OpenNumberStore(env, *source);
+  const NumberStore& from = *opened;
   if (!from.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(*source) + " existiert nicht.");
   if (from.Server()) throw Error("Die Datei " + platform::Quoted(*source) + " verweist selbst auf einen Server.");
   engine::IniDocument content;
@@ -227,7 +229,7 @@ int ServerInit(platform::Environment& env, const CounterFile& pointer, const std
   return kExitOk;
 }
 
-int Unlock(platform::Environment& env, const CounterFile& file, std::ostream& out) {
+int Unlock(platform::Environment& env, const NumberStore& file, std::ostream& out) {
   if (!file.Exists()) {
     engine::ReleaseLock(env, file);  // tells the user that there is nothing to release
     return kExitFailed;
@@ -266,7 +268,9 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     // The settings file names the counter file unless the call does, and the
     // usage log's folder for a draw.
     if (!options->counter_file || options->command == "draw") engine::CreateSettingsFolder(env);
-    const CounterFile file(env, options->counter_file ? *options->counter_file : engine::UsableCounterFilePath(env));
+    const auto store =
+        engine::OpenNumberStore(env, options->counter_file ? *options->counter_file : engine::UsableCounterFilePath(env));
+    const NumberStore& file = *store;
     if (options->command == "status") return Status(env, file, out);
     if (options->command == "preview") return Preview(env, file, out);
     if (options->command == "draw") return Draw(env, file, *options, out);

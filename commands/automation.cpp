@@ -1,8 +1,8 @@
 #include "commands/automation.h"
 
 #include "commands/insert_command.h"
-#include "engine/counter_file.h"
 #include "engine/number_drawing.h"
+#include "engine/number_store.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
 #include "platform/error.h"
@@ -25,12 +25,12 @@ std::string ReadCounter(platform::Environment& env) { return engine::PreviewNext
 
 std::string SetCounter(platform::Environment& env, const SharedHost& host) {
   CheckTarget(host);
-  const engine::CounterFile counter_file = engine::CurrentCounterFile(env);
+  const auto store = engine::OpenCurrentNumberStore(env);
   const std::string application = ApplicationWord(static_cast<int>(host.kind)) + host.version;
-  engine::CheckRecordable(env, counter_file);  // every number drawn must get its record
-  const engine::DrawResult draw = engine::DrawUnderLock(env, counter_file, application);
+  const engine::DrawResult draw = engine::DrawUnderLock(env, *store, application);
   const std::string value = draw.issued ? draw.number : engine::kLockedMarker;
-  // A number that is drawn is logged, also when the property cannot be written.
+  // The draw has kept the number's record; a refusal gets its own, also when
+  // the property cannot be written.
   std::exception_ptr property_failure;
   if (draw.issued) {
     try {
@@ -39,7 +39,8 @@ std::string SetCounter(platform::Environment& env, const SharedHost& host) {
       property_failure = std::current_exception();
     }
   }
-  if (!draw.recorded) engine::RecordUsage(env, counter_file, value, application, env.system.Now());
+  if (!draw.issued) store->RecordRefusal(application);
+  if (draw.unrecorded) throw Error(*draw.unrecorded);
   if (property_failure) std::rethrow_exception(property_failure);
   return value;
 }

@@ -67,28 +67,25 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
                                               : target == Target::FormField ? "Word Formular "
                                                                             : "Word ") +
                                   host.Version();
-  const engine::CounterFile counter_file(env, engine::UsableCounterFilePath(env));
   engine::DrawResult draw;
+  std::unique_ptr<engine::NumberStore> store;
   try {
-    engine::CheckRecordable(env, counter_file);  // every number drawn must get its record
-    draw = engine::DrawUnderLock(env, counter_file, application);
+    store = engine::OpenNumberStore(env, engine::UsableCounterFilePath(env));
+    draw = engine::DrawUnderLock(env, *store, application);
   } catch (const Aborted&) {
     return;  // the engine has told why nothing was drawn
   }
   if (!draw.issued) {
-    engine::RecordUsage(env, counter_file, engine::kLockedMarker,
-                        ApplicationWord(static_cast<int>(kind)) + host.Version(), env.system.Now());
-    platform::ShowErrorBox(env.ui, LockedMessage(counter_file.path(), draw.holder));
+    store->RecordRefusal(ApplicationWord(static_cast<int>(kind)) + host.Version());
+    platform::ShowErrorBox(env.ui, LockedMessage(store->path(), draw.holder));
     return;
   }
 
   if (drawn) drawn();
-  // Insertion, then the log record (stamped after it), then the property. A
-  // number whose insertion fails is logged all the same before the failure
-  // is reported: no number is drawn without its record. A server range has
-  // stored the record with the draw.
-  const auto record = [&] {
-    if (!draw.recorded) engine::RecordUsage(env, counter_file, draw.number, application, env.system.Now());
+  // The store has kept the number's record with the draw. A record that could
+  // not be stored is told once the number is placed: the number stands.
+  const auto told = [&] {
+    if (draw.unrecorded) throw Error(*draw.unrecorded);
   };
   try {
     switch (target) {
@@ -97,10 +94,10 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
       default: host.TypeText(draw.number); break;
     }
   } catch (...) {
-    record();
+    told();
     throw;
   }
-  record();
+  told();
   SetDocumentProperty(host, kNumberProperty, draw.number);
 }
 

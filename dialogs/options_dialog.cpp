@@ -8,6 +8,7 @@
 #include "engine/counter_lock.h"
 #include "engine/messages.h"
 #include "engine/number_drawing.h"
+#include "engine/number_store.h"
 #include "engine/settings.h"
 #include "platform/user_interface.h"
 
@@ -53,7 +54,7 @@ void OptionsDialog::Open() {
 // told, and then no edit of counter and format is saved.
 void OptionsDialog::TakeLock() {
   try {
-    engine::AcquireLock(env_, engine::CounterFile(env_, counter_file_));
+    engine::AcquireLock(env_, *engine::OpenNumberStore(env_, counter_file_));
     locked_ = true;
   } catch (const std::exception& error) {
     locked_ = false;
@@ -72,7 +73,7 @@ void OptionsDialog::Refresh(const std::string& log_folder) {
   engine::IniDocument file;
   try {
     if (env_.files.IsFullPath(counter_file_))
-      file = engine::CounterFile(env_, counter_file_).Load();  // a missing file reads as empty
+      file = engine::OpenNumberStore(env_, counter_file_)->Read();  // a missing file reads as empty
   } catch (const Aborted&) {
     // told already (a busy file, a server that does not answer)
   } catch (const std::exception& error) {
@@ -125,13 +126,13 @@ bool OptionsDialog::CounterLeft(const std::string& text) {
 // beyond nine digits, a Padding beyond nine digits) is never changed.
 void OptionsDialog::SaveConfig(const OptionsFields& fields) {
   if (!locked_) return;
-  const engine::CounterFile file(env_, engine::UsableCounterFilePath(env_));
-  if (!file.Exists()) return platform::ShowErrorBox(env_.ui, texts::kCounterFileNotSaved);
+  const auto store = engine::OpenNumberStore(env_, engine::UsableCounterFilePath(env_));
+  if (!store->Exists()) return platform::ShowErrorBox(env_.ui, texts::kCounterFileNotSaved);
   const auto counter =
       fields.counter == shown_.counter ? std::nullopt : engine::ValidateCounterText(env_, fields.counter);
   const auto increment =
       fields.increment == shown_.increment ? std::nullopt : engine::ValidateCounterText(env_, fields.increment);
-  file.Update([&](engine::IniDocument& document) {
+  store->Update([&](engine::IniDocument& document) {
     const auto text = [&](const char* section, const char* key, const std::string& value, const std::string& shown) {
       if (value != shown) document.WriteString(section, key, value);
     };
@@ -187,7 +188,7 @@ void OptionsDialog::UseCounterFile(const std::optional<std::string>& chosen, con
 
 bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
   if (!ok) {
-    if (Admin() && locked_) engine::ReleaseLock(env_, engine::CounterFile(env_, counter_file_));
+    if (Admin() && locked_) engine::ReleaseLock(env_, *engine::OpenNumberStore(env_, counter_file_));
     locked_ = false;
     return true;
   }

@@ -1,25 +1,10 @@
 #include "engine/counter_file.h"
 
 #include "engine/integer_text.h"
-#include "engine/settings.h"
 #include "platform/error.h"
 
 namespace trelvo::engine {
 namespace k = counter_keys;
-namespace {
-
-// The busy message is an error box of its own; the operation then ends quietly.
-template <class Operation>
-auto TellWhenBusy(platform::Environment& env, Operation&& operation) {
-  try {
-    return operation();
-  } catch (const FileBusyError& error) {
-    platform::ShowErrorBox(env.ui, error.what());
-    throw Aborted(error.what());
-  }
-}
-
-}  // namespace
 
 CounterState ReadCounterState(const IniDocument& file) {
   CounterState state;
@@ -61,57 +46,12 @@ void WriteFreeLock(IniDocument& file) {
   file.WriteString(k::kLockingSection, k::kLockedBy, kNoUser);
 }
 
-CounterFile::CounterFile(platform::Environment& env, std::string path)
-    : env_(env), file_(env.files, std::move(path), CounterFileTexts()) {}
-
-bool CounterFile::Exists() const { return env_.files.FileExists(path()); }
+CounterFile::CounterFile(platform::Environment& env, const std::string& path)
+    : store_(OpenNumberStore(env, path)) {}
 
 std::optional<server::ServerRange> CounterFile::Server() const {
-  if (!pointer_read_) Learn(TellWhenBusy(env_, [&] { return file_.Load(); }));
-  if (!pointer_) return std::nullopt;
-  return server::ServerRange(env_, *pointer_, path());
+  if (const server::ServerRange* range = store_->Server()) return *range;
+  return std::nullopt;
 }
-
-void CounterFile::Learn(const IniDocument& content) const {
-  pointer_ = server::ServerPointerIn(content, path());
-  pointer_read_ = true;
-}
-
-IniDocument CounterFile::Load() const {
-  IniDocument document = TellWhenBusy(env_, [&] { return file_.Load(); });
-  Learn(document);
-  if (pointer_) return server::ServerRange(env_, *pointer_, path()).Load();
-  return document;
-}
-
-void CounterFile::Update(const std::function<void(IniDocument&)>& change) const {
-  Change(
-      [&](IniDocument& document) -> std::optional<server::ServerRecord> {
-        change(document);
-        return std::nullopt;
-      },
-      false);
-}
-
-std::optional<std::string> CounterFile::UpdateWithRecord(
-    const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change) const {
-  return Change(change, true);
-}
-
-// One open of the file: its content is changed under its lock, unless it
-// turns out to be a pointer; then the range's row is, once the file is let go.
-std::optional<std::string> CounterFile::Change(
-    const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change, bool draws) const {
-  TellWhenBusy(env_, [&] {
-    file_.Update([&](IniDocument& document) {
-      Learn(document);
-      if (!pointer_) change(document);
-    });
-  });
-  if (!pointer_) return std::nullopt;
-  return server::ServerRange(env_, *pointer_, path()).Update(change, draws);
-}
-
-CounterFile CurrentCounterFile(platform::Environment& env) { return CounterFile(env, UsableCounterFilePath(env)); }
 
 }  // namespace trelvo::engine

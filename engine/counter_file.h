@@ -1,14 +1,16 @@
 #pragma once
 // A counter file: the whole state of one number range, in an INI file that
-// several workstations read and write. Its keys, their defaults, and access
-// under the operating-system lock (a workstation that holds the file longer
-// than the wait gets the "belegt" error box).
+// several workstations read and write (a range on a server is handed on as
+// the same content). Its keys, their defaults, its markers and the values a
+// draw may trust.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "engine/ini/ini_file.h"
+#include "engine/number_store.h"
 #include "engine/number_composition.h"
 #include "engine/server/server_range.h"
 #include "platform/environment.h"
@@ -61,39 +63,19 @@ std::string LockOwnerIn(const IniDocument& file);
 // Marks the advisory lock free: IsLocked 0 and LockedBy "#nouser#".
 void WriteFreeLock(IniDocument& file);
 
-// A counter file, or a pointer to a range on a server (server_range.h) that
-// is read and written as if it were the file's content.
+// The audit's view of a counter-file path until it reads number stores
+// (number_store.h): the path's store, opened once.
 class CounterFile {
  public:
-  CounterFile(platform::Environment& env, std::string path);
-  const std::string& path() const { return file_.path(); }
-  bool Exists() const;
+  CounterFile(platform::Environment& env, const std::string& path);
+  const std::string& path() const { return store_->path(); }
+  bool Exists() const { return store_->Exists(); }
+  IniDocument Load() const { return store_->Read(); }
   // The server range the file points at, or nullopt for a counter file.
   std::optional<server::ServerRange> Server() const;
-  IniDocument Load() const;
-  void Update(const std::function<void(IniDocument&)>& change) const;
-  // change answers the usage record of what it did (a draw). A server range
-  // inserts it in the same transaction and answers the number committed; for
-  // a counter file the answer is nullopt, and the record is the caller's to
-  // append to the usage log once the number is placed.
-  std::optional<std::string> UpdateWithRecord(
-      const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change) const;
 
  private:
-  std::optional<std::string> Change(const std::function<std::optional<server::ServerRecord>(IniDocument&)>& change,
-                                    bool draws) const;
-  // Notes whether the content read is a pointer. A file does not turn from a
-  // counter file into a pointer while one operation (a click) runs, so what
-  // its first read found serves the operation's later questions.
-  void Learn(const IniDocument& content) const;
-
-  platform::Environment& env_;
-  IniFile file_;
-  mutable bool pointer_read_ = false;
-  mutable std::optional<server::ServerPointer> pointer_;
+  std::shared_ptr<const NumberStore> store_;
 };
-
-// The current counter file named by the settings file.
-CounterFile CurrentCounterFile(platform::Environment& env);
 
 }  // namespace trelvo::engine

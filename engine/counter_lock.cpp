@@ -9,31 +9,31 @@
 namespace trelvo::engine {
 namespace k = counter_keys;
 
-std::string QueryLockOwner(const CounterFile& file) { return LockOwnerIn(file.Load()); }
+std::string QueryLockOwner(const NumberStore& store) { return LockOwnerIn(store.Read()); }
 
-void AcquireLock(platform::Environment& env, const CounterFile& file) {
+void AcquireLock(platform::Environment& env, const NumberStore& store) {
   const std::string user = env.system.UserName();
-  file.Update([&](IniDocument& document) {
-    RefuseMovedRange(document, file.path());
+  store.Update([&](IniDocument& document) {
+    RefuseMovedRange(document, store.path());
     document.WriteBool(k::kLockingSection, k::kIsLocked, true);
     document.WriteString(k::kLockingSection, k::kLockedBy, user);
   });
 }
 
-void ReleaseLock(platform::Environment& env, const CounterFile& file) {
-  if (!file.Exists()) {
+void ReleaseLock(platform::Environment& env, const NumberStore& store) {
+  if (!store.Exists()) {
     platform::ShowErrorBox(env.ui, "Die Locking Informationen konnten nicht zurückgesetzt werden!");
     return;
   }
-  file.Update([&](IniDocument& document) {
-    RefuseMovedRange(document, file.path());
+  store.Update([&](IniDocument& document) {
+    RefuseMovedRange(document, store.path());
     WriteFreeLock(document);
   });
 }
 
-std::string QueryLockOwner(platform::Environment& env) { return QueryLockOwner(CurrentCounterFile(env)); }
-void AcquireLock(platform::Environment& env) { AcquireLock(env, CurrentCounterFile(env)); }
-void ReleaseLock(platform::Environment& env) { ReleaseLock(env, CurrentCounterFile(env)); }
+std::string QueryLockOwner(platform::Environment& env) { return QueryLockOwner(*OpenCurrentNumberStore(env)); }
+void AcquireLock(platform::Environment& env) { AcquireLock(env, *OpenCurrentNumberStore(env)); }
+void ReleaseLock(platform::Environment& env) { ReleaseLock(env, *OpenCurrentNumberStore(env)); }
 
 bool IsLockHolder(const std::string& owner) { return owner != kNoUser; }
 

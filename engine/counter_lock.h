@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/counter_file.h"
+#include "engine/number_store.h"
 #include "platform/environment.h"
 
 namespace trelvo::engine {
@@ -14,10 +15,10 @@ std::string QueryLockOwner(platform::Environment& env);
 void AcquireLock(platform::Environment& env);
 void ReleaseLock(platform::Environment& env);
 
-// The same on a named counter file (the command-line tool, the options dialog).
-std::string QueryLockOwner(const CounterFile& file);
-void AcquireLock(platform::Environment& env, const CounterFile& file);
-void ReleaseLock(platform::Environment& env, const CounterFile& file);
+// The same on an opened store (the command-line tool, the options dialog).
+std::string QueryLockOwner(const NumberStore& store);
+void AcquireLock(platform::Environment& env, const NumberStore& store);
+void ReleaseLock(platform::Environment& env, const NumberStore& store);
 
 // True when the holder text names a holder ("#nouser#" alone means free).
 bool IsLockHolder(const std::string& owner);

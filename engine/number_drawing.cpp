@@ -3,7 +3,6 @@
 #include "engine/counter_lock.h"
 #include "engine/integer_text.h"
 #include "engine/messages.h"
-#include "engine/usage_log.h"
 #include "platform/error.h"
 #include "platform/user_interface.h"
 
@@ -30,15 +29,15 @@ namespace {
 
 }  // namespace
 
-std::string PreviewNextNumber(platform::Environment& env, const CounterFile& file) {
-  const IniDocument document = file.Load();
+std::string PreviewNextNumber(platform::Environment& env, const NumberStore& store) {
+  const IniDocument document = store.Read();
   const std::string holder = LockOwnerIn(document);
   if (IsLockHolder(holder)) {
-    ShowLockMessage(env, file.path(), holder);
+    ShowLockMessage(env, store.path(), holder);
     return kLockedMarker;
   }
   // The preview never shows a number that the draw would refuse.
-  const NextDraw draw = PlanNextDraw(env, document, file.path());
+  const NextDraw draw = PlanNextDraw(env, document, store.path());
   if (draw.refusal) {
     platform::ShowErrorBox(env.ui, *draw.refusal);
     return kErrorMarker;
@@ -46,60 +45,54 @@ std::string PreviewNextNumber(platform::Environment& env, const CounterFile& fil
   return draw.number;
 }
 
-std::string PreviewNextNumber(platform::Environment& env) { return PreviewNextNumber(env, CurrentCounterFile(env)); }
+std::string PreviewNextNumber(platform::Environment& env) { return PreviewNextNumber(env, *OpenCurrentNumberStore(env)); }
 
 std::string DrawNextNumber(platform::Environment& env) {
-  const CounterFile file = CurrentCounterFile(env);
-  NextDraw draw;
-  const auto recorded = file.UpdateWithRecord([&](IniDocument& document) -> std::optional<server::ServerRecord> {
-    draw = PlanNextDraw(env, document, file.path());
-    if (draw.refusal) return std::nullopt;
-    document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
-    return server::ServerRecord{draw.number, "", env.system.Now(), draw.counter};
-  });
-  if (draw.refusal) Refuse(env, *draw.refusal);
-  return recorded.value_or(draw.number);
+  const auto store = OpenCurrentNumberStore(env);
+  std::optional<std::string> refusal;
+  const StoreDraw drawn = store->Draw(
+      [&](IniDocument& document) -> std::optional<Drawn> {
+        const NextDraw draw = PlanNextDraw(env, document, store->path());
+        if (draw.refusal) {
+          refusal = draw.refusal;
+          return std::nullopt;
+        }
+        document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
+        return Drawn{draw.number, draw.counter};
+      },
+      "");
+  if (refusal) Refuse(env, *refusal);
+  return drawn.number.value_or("");
 }
 
-DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file, const std::string& application) {
+DrawResult DrawUnderLock(platform::Environment& env, const NumberStore& store, const std::string& application) {
   DrawResult result;
   std::optional<std::string> refusal;
-  const auto recorded = file.UpdateWithRecord([&](IniDocument& document) -> std::optional<server::ServerRecord> {
-    result.holder = LockOwnerIn(document);
-    if (IsLockHolder(result.holder)) return std::nullopt;
-    const NextDraw draw = PlanNextDraw(env, document, file.path());
-    if (draw.refusal) {
-      refusal = draw.refusal;
-      return std::nullopt;
-    }
-    // The lock entries come first, as a file that a draw creates has always had them.
-    WriteFreeLock(document);
-    document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
-    result.number = draw.number;
-    result.issued = true;
-    return server::ServerRecord{draw.number, application, env.system.Now(), draw.counter};
-  });
+  const StoreDraw drawn = store.Draw(
+      [&](IniDocument& document) -> std::optional<Drawn> {
+        result.holder = LockOwnerIn(document);
+        if (IsLockHolder(result.holder)) return std::nullopt;
+        const NextDraw draw = PlanNextDraw(env, document, store.path());
+        if (draw.refusal) {
+          refusal = draw.refusal;
+          return std::nullopt;
+        }
+        // The lock entries come first, as a file that a draw creates has always had them.
+        WriteFreeLock(document);
+        document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
+        return Drawn{draw.number, draw.counter};
+      },
+      application);
   if (refusal) Refuse(env, *refusal);
-  if (recorded) {
-    result.number = *recorded;
-    result.recorded = true;
+  if (drawn.number) {
+    result.issued = true;
+    result.number = *drawn.number;
+    result.unrecorded = drawn.unrecorded;
   }
   return result;
 }
 
-void CheckRecordable(platform::Environment& env, const CounterFile& file) {
-  if (!file.Server()) CheckUsageLogWritable(env);
-}
-
-void RecordUsage(platform::Environment& env, const CounterFile& file, const std::string& number,
-                 const std::string& application, const platform::LocalDateTime& when) {
-  if (const auto range = file.Server())
-    range->Record({number, application, when, std::nullopt});
-  else
-    AppendUsageLog(env, number, application, when);
-}
-
-DrawResult DrawUnderLock(platform::Environment& env) { return DrawUnderLock(env, CurrentCounterFile(env)); }
+DrawResult DrawUnderLock(platform::Environment& env) { return DrawUnderLock(env, *OpenCurrentNumberStore(env)); }
 
 std::optional<int32_t> ValidateCounterText(platform::Environment& env, const std::string& text) {
   if (const auto number = ParseInteger(text)) return number;

@@ -1,10 +1,11 @@
 #pragma once
-// Drawing and previewing invoice numbers from the current counter file.
+// Drawing and previewing invoice numbers from a number store.
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "engine/counter_file.h"
+#include "engine/number_store.h"
 #include "platform/environment.h"
 
 namespace trelvo::engine {
@@ -19,41 +20,33 @@ struct NextDraw {
 NextDraw PlanNextDraw(platform::Environment& env, const IniDocument& document, const std::string& path);
 
 // The number the next draw would issue, or "#ini gesperrt#" (after the lock
-// message) when the file is locked, or "#error#" (after an error box) when the
-// draw would be refused. Writes nothing.
+// message) when the range is locked, or "#error#" (after an error box) when
+// the draw would be refused. Writes nothing.
 std::string PreviewNextNumber(platform::Environment& env);
-std::string PreviewNextNumber(platform::Environment& env, const CounterFile& file);
+std::string PreviewNextNumber(platform::Environment& env, const NumberStore& store);
 
-// Issues the next number without looking at the advisory lock.
+// Issues the next number of the current store without looking at the advisory lock.
 std::string DrawNextNumber(platform::Environment& env);
 
-// A draw as one atomic step under the operating-system lock: a file that the
+// A draw with its record as one step under the range's lock: a range that the
 // advisory lock names a holder for is refused (nothing written); otherwise the
 // number is composed and the advanced counter is written together with the
-// free lock, in one write. A Counter or Increment that no number may be drawn
-// from (UntrustedCounterValue), or a counter that would leave the 32-bit range,
-// is refused with an error box (Aborted) and nothing is written.
-//
-// A range on a server draws in one transaction with the number's usage record
-// (application: the record's application text) and answers recorded; a
-// counter file's record is the caller's to append (RecordUsage) once the
-// number is placed.
+// free lock, and the store keeps the number's record (application: the
+// record's application text). A Counter or Increment that no number may be
+// drawn from (UntrustedCounterValue), or a counter that would leave the
+// 32-bit range, is refused with an error box (Aborted) and nothing is
+// written. A store that cannot take the record refuses first (Error, saying
+// that no number was issued).
 struct DrawResult {
   bool issued = false;
-  std::string number;     // the issued number when issued
-  std::string holder;     // the lock holder when refused
-  bool recorded = false;  // the number's record is stored with the draw
+  std::string number;  // the issued number when issued
+  std::string holder;  // the lock holder when refused
+  // An issued number whose record could not be stored: the reason, to be told
+  // once the number is placed.
+  std::optional<std::string> unrecorded;
 };
 DrawResult DrawUnderLock(platform::Environment& env);
-DrawResult DrawUnderLock(platform::Environment& env, const CounterFile& file, const std::string& application = "");
-
-// Before a draw: a counter file's usage log must take the number's record
-// (CheckUsageLogWritable); a server range stores it with the draw.
-void CheckRecordable(platform::Environment& env, const CounterFile& file);
-// The record of a number or a refusal that the draw has not stored: among the
-// server range's records, or appended to the usage log.
-void RecordUsage(platform::Environment& env, const CounterFile& file, const std::string& number,
-                 const std::string& application, const platform::LocalDateTime& when);
+DrawResult DrawUnderLock(platform::Environment& env, const NumberStore& store, const std::string& application = "");
 
 // The text of a counter field as a number; an error box and nullopt when it is
 // not a whole number.

@@ -1,6 +1,7 @@
 #pragma once
 // The usage log "sabulog.csv": one line per issued number and per draw refused
 // because the counter file was locked. The system only ever appends to it.
+#include <functional>
 #include <string>
 
 #include "platform/environment.h"
@@ -30,5 +31,12 @@ void CheckUsageLogWritable(platform::Environment& env);
 // input/output error with the system's code.
 void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
                     const platform::LocalDateTime& when);
+
+// Reads the log piece by piece and hands on each line but its header (UTF-8,
+// without its line break, with its line number; complete: it ended in a line
+// break). Only the line being read is held, however long the log. false when
+// the log does not exist.
+bool ForEachUsageLogLine(platform::Environment& env, const std::string& path,
+                         const std::function<void(size_t line_number, const std::string& line, bool complete)>& take);
 
 }  // namespace trelvo::engine

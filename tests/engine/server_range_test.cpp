@@ -7,6 +7,7 @@
 #include "cli/trelvo_tool.h"
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
+#include "engine/number_store.h"
 #include "platform/fake/fake_system.h"
 #include "tests/support/scratch_server.h"
 
@@ -45,10 +46,10 @@ class ServerRange : public ::testing::Test {
     ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer, "--from", "S:\\Nummern\\alt.ini"}), cli::kExitOk)
         << (fake.ui.shown.empty() ? "" : fake.ui.shown.back().text);
   }
-  CounterFile Pointer() { return CounterFile(env, kPointer); }
+  std::unique_ptr<NumberStore> Pointer() { return OpenNumberStore(env, kPointer); }
   std::vector<server::StoredRecord> Records() {
     std::vector<server::StoredRecord> records;
-    Pointer().Server()->ForEachRecord([&](const server::StoredRecord& record) { records.push_back(record); });
+    Pointer()->Server()->ForEachRecord([&](const server::StoredRecord& record) { records.push_back(record); });
     return records;
   }
   std::string LastBox() const { return fake.ui.shown.empty() ? "" : fake.ui.shown.back().text; }
@@ -57,16 +58,16 @@ class ServerRange : public ::testing::Test {
 TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTheirRecords) {
   CreateRange("[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPadding=3\r\n");
   // The old file stays locked for good, naming where the range went.
-  EXPECT_EQ(QueryLockOwner(CounterFile(env, "S:\\Nummern\\alt.ini")),
+  EXPECT_EQ(QueryLockOwner(*OpenNumberStore(env, "S:\\Nummern\\alt.ini")),
             "Auf den Server umgezogen: Nummernkreis " + range);
 
   std::string printed;
   EXPECT_EQ(Tool({"draw", "--counter-file", kPointer, "--app", "Batch"}, &printed), cli::kExitOk);
   EXPECT_EQ(printed, "RE-0042\n");
-  const DrawResult second = DrawUnderLock(env, Pointer(), "Excel 11.0");
-  EXPECT_TRUE(second.issued && second.recorded);
+  const DrawResult second = DrawUnderLock(env, *Pointer(), "Excel 11.0");
+  EXPECT_TRUE(second.issued && !second.unrecorded);
   EXPECT_EQ(second.number, "RE-0043");
-  EXPECT_EQ(PreviewNextNumber(env, Pointer()), "RE-0044");
+  EXPECT_EQ(PreviewNextNumber(env, *Pointer()), "RE-0044");
 
   const auto records = Records();
   ASSERT_EQ(records.size(), 2u);
@@ -79,6 +80,19 @@ TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTh
   EXPECT_EQ(records[1].time, "2024-03-05 14:07:09");
   EXPECT_EQ(records[0].counter, 42);
   EXPECT_EQ(records[1].counter, 43);
+  // The store hands the same records on, typed.
+  std::vector<UsageRecord> typed;
+  Pointer()->ForEachRecord([&](const StoredEntry& entry) {
+    ASSERT_TRUE(entry.record) << entry.problem;
+    EXPECT_EQ(entry.place, typed.size() + 1);
+    typed.push_back(*entry.record);
+  });
+  ASSERT_EQ(typed.size(), 2u);
+  EXPECT_EQ(typed[1].number, "RE-0043");
+  EXPECT_EQ(typed[1].counter, 43);
+  EXPECT_EQ(typed[1].date, "2024-03-05");
+  EXPECT_EQ(typed[1].time, "14:07:09");
+  EXPECT_EQ(typed[1].workstation, "BUERO-PC1");
   // Nothing went to a usage log file.
   EXPECT_FALSE(fake.files.Content(fake.UserFolder() + "sabulog.csv"));
 
@@ -92,24 +106,24 @@ TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTh
   fake.files.SetFile("S:\\Nummern\\noch.ini", "[Zaehler]\r\nCounter=7\r\n");
   EXPECT_EQ(Tool({"server-init", "--counter-file", kPointer, "--from", "S:\\Nummern\\noch.ini"}), cli::kExitFailed);
   EXPECT_NE(LastBox().find("gibt es auf dem Server schon"), std::string::npos) << LastBox();
-  EXPECT_EQ(QueryLockOwner(CounterFile(env, "S:\\Nummern\\noch.ini")), kNoUser);
+  EXPECT_EQ(QueryLockOwner(*OpenNumberStore(env, "S:\\Nummern\\noch.ini")), kNoUser);
 }
 
 // The administrator's Options lock is the row's holder, as in a counter file.
 TEST_F(ServerRange, TheAdministratorsLockRefusesDrawsUntilReleased) {
   CreateRange("[Zaehler]\r\nCounter=5\r\n");
   fake.system.user = "admin";
-  AcquireLock(env, Pointer());
+  AcquireLock(env, *Pointer());
   fake.system.user = "mmuster";
-  const DrawResult refused = DrawUnderLock(env, Pointer(), "Word 11.0");
+  const DrawResult refused = DrawUnderLock(env, *Pointer(), "Word 11.0");
   EXPECT_FALSE(refused.issued);
   EXPECT_EQ(refused.holder, "admin");
-  RecordUsage(env, Pointer(), kLockedMarker, "Word 11.0", fake.system.now);
+  Pointer()->RecordRefusal("Word 11.0");
 
   // The Options dialog's way of writing: only what was changed.
-  Pointer().Update([](IniDocument& document) { document.WriteString("Optionen", "TextAfter", "/B"); });
-  ReleaseLock(env, Pointer());
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Word 11.0").number, "/B0006");
+  Pointer()->Update([](IniDocument& document) { document.WriteString("Optionen", "TextAfter", "/B"); });
+  ReleaseLock(env, *Pointer());
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Word 11.0").number, "/B0006");
   const auto records = Records();
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].number, kLockedMarker);
@@ -133,24 +147,24 @@ TEST_F(ServerRange, FailuresAreToldAndDrawNothing) {
   for (const auto& c : cases) {
     PointTo(c.connection, c.range);
     fake.ui.shown.clear();
-    EXPECT_THROW(DrawUnderLock(env, Pointer(), "Excel 11.0"), Aborted) << c.told;
+    EXPECT_THROW(DrawUnderLock(env, *Pointer(), "Excel 11.0"), Aborted) << c.told;
     EXPECT_NE(LastBox().find(c.told), std::string::npos) << LastBox();
     EXPECT_NE(LastBox().find("keine Nummer vergeben"), std::string::npos) << LastBox();
     EXPECT_EQ(LastBox().find("falsch"), std::string::npos) << "a password in the message: " << LastBox();
   }
   PointTo(connection, range);
   EXPECT_TRUE(Records().empty());
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0011");
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0011");
 }
 
 TEST_F(ServerRange, ARowHeldByAnotherConnectionTimesOutWithAMessage) {
   CreateRange("[Zaehler]\r\nCounter=3\r\n");
   auto holder = platform::OdbcConnector().Connect(connection);
   holder->Execute("SELECT counter FROM trelvo_ranges WHERE range_name = ? FOR UPDATE", {range});
-  EXPECT_THROW(DrawUnderLock(env, Pointer(), "Excel 11.0"), Aborted);
+  EXPECT_THROW(DrawUnderLock(env, *Pointer(), "Excel 11.0"), Aborted);
   EXPECT_NE(LastBox().find("von einer anderen Arbeitsstation gehalten"), std::string::npos) << LastBox();
   holder->Rollback();
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0004");
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0004");
   EXPECT_EQ(Records().size(), 1u);
 }
 
@@ -196,19 +210,19 @@ TEST_F(ServerRange, ACutDuringTheCommitIsResolvedByTheDrawsOwnRecord) {
   CutAtCommit cut;
   platform::Environment cut_env{fake.files, fake.system, fake.ui, cut};
 
-  const DrawResult committed = DrawUnderLock(cut_env, CounterFile(cut_env, kPointer), "Excel 11.0");
-  EXPECT_TRUE(committed.issued && committed.recorded);
+  const DrawResult committed = DrawUnderLock(cut_env, *OpenNumberStore(cut_env, kPointer), "Excel 11.0");
+  EXPECT_TRUE(committed.issued && !committed.unrecorded);
   EXPECT_EQ(committed.number, "0021");
 
   cut.commit_first = false;
-  EXPECT_THROW(DrawUnderLock(cut_env, CounterFile(cut_env, kPointer), "Excel 11.0"), Aborted);
+  EXPECT_THROW(DrawUnderLock(cut_env, *OpenNumberStore(cut_env, kPointer), "Excel 11.0"), Aborted);
   EXPECT_NE(LastBox().find("hat sie verworfen"), std::string::npos) << LastBox();
 
   // The server stays out of reach: the outcome is unknown, and the message
   // says so (and how to find out) instead of saying that nothing was drawn.
   cut.commit_first = true;
   cut.server_down_after = true;
-  EXPECT_THROW(DrawUnderLock(cut_env, CounterFile(cut_env, kPointer), "Excel 11.0"), Aborted);
+  EXPECT_THROW(DrawUnderLock(cut_env, *OpenNumberStore(cut_env, kPointer), "Excel 11.0"), Aborted);
   EXPECT_NE(LastBox().find("ist nicht wiederherzustellen"), std::string::npos) << LastBox();
   EXPECT_EQ(LastBox().find("keine Nummer vergeben"), std::string::npos) << LastBox();
 
@@ -217,12 +231,12 @@ TEST_F(ServerRange, ACutDuringTheCommitIsResolvedByTheDrawsOwnRecord) {
   EXPECT_EQ(records[0].number, "0021");
   EXPECT_EQ(records[1].number, "0022");
   EXPECT_NE(LastBox().find(records[1].key), std::string::npos) << "the message names the draw's key";
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0023");
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0023");
 }
 
 TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne) {
   CreateRange("[Zaehler]\r\nCounter=1\r\n");
-  for (int i = 0; i < 3; ++i) DrawUnderLock(env, Pointer(), "Excel 11.0");
+  for (int i = 0; i < 3; ++i) DrawUnderLock(env, *Pointer(), "Excel 11.0");
   std::string printed;
   EXPECT_EQ(Tool({"audit", "--counter-file", kPointer}, &printed), 0) << printed << LastBox();
   EXPECT_NE(printed.find("Protokoll: Server, Nummernkreis '" + range + "' (3 Zeilen, 3 Datensätze)"), std::string::npos)
@@ -240,11 +254,11 @@ TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne
 // server refuses the draw that would issue a number again.
 TEST_F(ServerRange, ACounterSetBackOnTheServerIssuesNoNumberTwice) {
   CreateRange("[Zaehler]\r\nCounter=5\r\n");
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0006");
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0006");
   auto owner = platform::OdbcConnector().Connect(connection);
   owner->Execute("UPDATE trelvo_ranges SET counter = 5 WHERE range_name = ?", {range});
   owner->Commit();
-  EXPECT_THROW(DrawUnderLock(env, Pointer(), "Excel 11.0"), Aborted);
+  EXPECT_THROW(DrawUnderLock(env, *Pointer(), "Excel 11.0"), Aborted);
   EXPECT_NE(LastBox().find("Es wurde keine Nummer vergeben."), std::string::npos) << LastBox();
   EXPECT_EQ(Records().size(), 1u);
 }
@@ -266,11 +280,11 @@ TEST_F(ServerRange, ServerInitGivesEarlierRecordsTheValueTheirNumberProves) {
   owner->Execute("ALTER TABLE trelvo_usage DROP COLUMN counter");
   insert_earlier({"RE-2024-0041", "RE-2024-0042", "RE-2024-0042", "RE-0043", kLockedMarker});
   // A workstation's draw meets the earlier table and says what to do.
-  EXPECT_THROW(DrawUnderLock(env, Pointer(), "Excel 11.0"), Aborted);
+  EXPECT_THROW(DrawUnderLock(env, *Pointer(), "Excel 11.0"), Aborted);
   EXPECT_NE(LastBox().find("von einer früheren Version"), std::string::npos) << LastBox();
 
   ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer}), cli::kExitOk) << LastBox();
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "RE-2024-0044");
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "RE-2024-0044");
   insert_earlier({"RE-2024-0041"});  // a value another record holds already
   ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer}), cli::kExitOk) << LastBox();
 
@@ -299,9 +313,9 @@ TEST_F(ServerRange, TheDocumentedRightsOfATrelvoLoginAreEnough) {
     owner->Execute(grant);
   owner->Commit();
   PointTo(testing::ConnectionAs(connection, "trelvo_user", "user-secret"), range);
-  AcquireLock(env, Pointer());
-  ReleaseLock(env, Pointer());
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0002");
+  AcquireLock(env, *Pointer());
+  ReleaseLock(env, *Pointer());
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0002");
   EXPECT_EQ(Records().size(), 1u);
   auto user = platform::OdbcConnector().Connect(testing::ConnectionAs(connection, "trelvo_user", "user-secret"));
   try {
@@ -317,7 +331,7 @@ TEST_F(ServerRange, TheDocumentedRightsOfATrelvoLoginAreEnough) {
 // Windows tests cannot run it).
 TEST_F(ServerRange, AStoppedServerRefusesTheDrawAndTheSequenceContinuesAfterItsRestart) {
   CreateRange("[Zaehler]\r\nCounter=30\r\n");
-  EXPECT_EQ(DrawUnderLock(env, Pointer(), "Excel 11.0").number, "0031");
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0031");
   const std::string script = std::getenv("TRELVO_TEST_SERVER_SCRIPT");
   ASSERT_EQ(std::system((script + " halt " + testing::ScratchServerFolder()).c_str()), 0);
   std::string printed;

@@ -7,6 +7,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include "bench/moved_home.h"
 #include "engine/number_drawing.h"
 #include "platform/fake/fake_system.h"
 #include "platform/system_platform.h"
@@ -66,8 +67,15 @@ TEST(FullDisk, ADrawThatCannotGrowTheCounterFileLeavesItByteForByte) {
 
   platform::SystemPlatform real = platform::MakeSystemPlatform();
   platform::RecordingUserInterface ui;
-  platform::Environment env{*real.files, *real.system, ui};
-  EXPECT_THROW(engine::DrawUnderLock(env, engine::CounterFile(env, path)), Error);
+  // The usage log on a disk with room: the counter file's write is what fails.
+  const std::string home = testing::MakeTempFolder();
+  real.files->CreateDirectories(home + "Orvant/Trelvo 2006");
+  bench::MovedHome system(*real.system, home);
+  platform::Environment env{*real.files, system, ui};
+  EXPECT_THROW(engine::DrawUnderLock(env, *engine::OpenNumberStore(env, path)), Error);
+  EXPECT_TRUE(std::filesystem::exists(home + "Orvant/Trelvo 2006/sabulog.csv")) << "the log was not what failed";
+  std::error_code ignored;
+  std::filesystem::remove_all(home, ignored);
   const std::string after = ReadWhole(path);
   EXPECT_EQ(after.size(), content.size());
   EXPECT_TRUE(after == content) << "the counter file changed: " << after.substr(0, 40);

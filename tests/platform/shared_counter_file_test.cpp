@@ -10,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "bench/moved_home.h"
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
 #include "platform/error.h"
@@ -33,10 +34,18 @@ class SharedCounterFile : public ::testing::Test {
  protected:
   platform::SystemPlatform real = platform::MakeSystemPlatform();
   platform::RecordingUserInterface ui;
-  platform::Environment env{*real.files, *real.system, ui};
   std::string folder = testing::MakeTempFolder();
+  // The per-user folder, with the usage log that draws write, in the test's folder.
+  std::string home = folder + "home";
+  bench::MovedHome system{*real.system, home};
+  platform::Environment env{*real.files, system, ui};
   std::string counter_path = folder + "counter.ini";
   std::string worker = testing::SiblingProgram("draw_worker");
+
+  SharedCounterFile() {
+    const std::string s = testing::PathSeparator();
+    real.files->CreateDirectories(home + s + "Orvant" + s + "Trelvo 2006");
+  }
 
   // A process that holds the counter file's operating-system lock until it is killed.
   std::unique_ptr<testing::ChildProcess> StartHolder() {
@@ -106,8 +115,10 @@ TEST_F(SharedCounterFile, WritersMeetingAnAbsentLogLeaveItsHeaderFirst) {
 
 TEST_F(SharedCounterFile, TwoProcessesDrawingAtOnceNeverGetTheSameNumber) {
   constexpr int kDraws = 200;
-  auto first = testing::StartChild(worker, {"draw", counter_path, std::to_string(kDraws), folder + "a.txt"});
-  auto second = testing::StartChild(worker, {"draw", counter_path, std::to_string(kDraws), folder + "b.txt"});
+  auto first =
+      testing::StartChild(worker, {"draw", counter_path, std::to_string(kDraws), folder + "a.txt", "--home", home});
+  auto second =
+      testing::StartChild(worker, {"draw", counter_path, std::to_string(kDraws), folder + "b.txt", "--home", home});
   ASSERT_EQ(first->Wait(), 0);
   ASSERT_EQ(second->Wait(), 0);
 
@@ -120,9 +131,9 @@ TEST_F(SharedCounterFile, TwoProcessesDrawingAtOnceNeverGetTheSameNumber) {
   EXPECT_EQ(numbers.size(), static_cast<size_t>(2 * kDraws)) << "a number was issued twice";
   EXPECT_EQ(*numbers.begin(), "0001");
   EXPECT_EQ(*numbers.rbegin(), "0400");
-  const engine::CounterFile file(env, counter_path);
-  EXPECT_EQ(engine::ReadCounterState(file.Load()).counter, 2 * kDraws);
-  EXPECT_EQ(engine::QueryLockOwner(file), engine::kNoUser);
+  const auto store = engine::OpenNumberStore(env, counter_path);
+  EXPECT_EQ(engine::ReadCounterState(store->Read()).counter, 2 * kDraws);
+  EXPECT_EQ(engine::QueryLockOwner(*store), engine::kNoUser);
 }
 
 TEST_F(SharedCounterFile, AProcessKilledWhileHoldingTheLockDoesNotBlockTheNextDraw) {
@@ -131,7 +142,7 @@ TEST_F(SharedCounterFile, AProcessKilledWhileHoldingTheLockDoesNotBlockTheNextDr
 
   holder->Kill();
   holder->Wait();
-  const engine::DrawResult result = engine::DrawUnderLock(env, engine::CounterFile(env, counter_path));
+  const engine::DrawResult result = engine::DrawUnderLock(env, *engine::OpenNumberStore(env, counter_path));
   EXPECT_TRUE(result.issued);
   EXPECT_EQ(result.number, "0001");
   EXPECT_TRUE(ui.shown.empty());
@@ -139,7 +150,7 @@ TEST_F(SharedCounterFile, AProcessKilledWhileHoldingTheLockDoesNotBlockTheNextDr
 
 TEST_F(SharedCounterFile, AFileHeldBeyondTheWaitGivesTheBusyBoxAndDrawsNothing) {
   auto holder = StartHolder();
-  EXPECT_THROW(engine::DrawUnderLock(env, engine::CounterFile(env, counter_path)), Aborted);
+  EXPECT_THROW(engine::DrawUnderLock(env, *engine::OpenNumberStore(env, counter_path)), Aborted);
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text,
             "Die Zählerdatei 'counter.ini' ist zur Zeit durch einen anderen Arbeitsplatz belegt.\r\n"

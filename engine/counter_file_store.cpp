@@ -1,0 +1,91 @@
+#include "engine/counter_file_store.h"
+
+#include "engine/counter_file.h"
+#include "engine/ini/ini_file.h"
+#include "engine/usage_log.h"
+#include "engine/audit/log_line.h"
+#include "platform/user_interface.h"
+
+namespace trelvo::engine {
+namespace {
+
+// The busy message is an error box of its own; the operation then ends quietly.
+template <class Operation>
+auto TellWhenBusy(platform::Environment& env, Operation&& operation) {
+  try {
+    return operation();
+  } catch (const FileBusyError& error) {
+    platform::ShowErrorBox(env.ui, error.what());
+    throw Aborted(error.what());
+  }
+}
+
+class CounterFileStore : public NumberStore {
+ public:
+  CounterFileStore(platform::Environment& env, const std::string& path)
+      : NumberStore(path), env_(env), file_(env.files, path, CounterFileTexts()) {}
+
+  bool Exists() const override { return env_.files.FileExists(path()); }
+
+  IniDocument Read() const override {
+    return TellWhenBusy(env_, [&] { return file_.Load(); });
+  }
+
+  void Update(const std::function<void(IniDocument&)>& change) const override {
+    TellWhenBusy(env_, [&] { file_.Update(change); });
+  }
+
+  // The log must take the record before the counter moves; the record is
+  // appended once the file is let go (other workstations never wait for the
+  // log). Should that append fail, the number stands and the failure is told
+  // with it: it was issued.
+  StoreDraw Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
+                 const std::string& application) const override {
+    CheckUsageLogWritable(env_);
+    std::optional<Drawn> drawn;
+    Update([&](IniDocument& document) { drawn = take(document); });
+    if (!drawn) return {};
+    StoreDraw result{drawn->number, std::nullopt};
+    try {
+      AppendUsageLog(env_, drawn->number, application, env_.system.Now());
+    } catch (const Error& error) {
+      result.unrecorded = error.what();
+    }
+    return result;
+  }
+
+  void RecordRefusal(const std::string& application) const override {
+    AppendUsageLog(env_, kLockedMarker, application, env_.system.Now());
+  }
+
+  // The usage log's lines, each a record or why not. The log is shared by
+  // every counter file that logs there; a log not written yet holds none.
+  void ForEachRecord(const std::function<void(const StoredEntry&)>& take) const override {
+    ForEachUsageLogLine(env_, GetUsageLogPath(env_), [&](size_t line_number, const std::string& line, bool complete) {
+      const audit::ParsedLine parsed = audit::ParseLogLine(line, complete);
+      StoredEntry entry{line_number, std::nullopt, parsed.problem};
+      if (parsed.record)
+        entry.record = UsageRecord{parsed.record->number, std::nullopt,          parsed.record->date,
+                                   parsed.record->time,   parsed.record->application, parsed.record->user,
+                                   ""};
+      take(entry);
+    });
+  }
+
+ private:
+  platform::Environment& env_;
+  IniFile file_;
+};
+
+}  // namespace
+
+std::unique_ptr<NumberStore> OpenCounterFileStore(platform::Environment& env, const std::string& path) {
+  return std::make_unique<CounterFileStore>(env, path);
+}
+
+IniDocument LoadCounterFile(platform::Environment& env, const std::string& path) {
+  const IniFile file(env.files, path, CounterFileTexts());
+  return TellWhenBusy(env, [&] { return file.Load(); });
+}
+
+}  // namespace trelvo::engine
