@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <map>
-#include <string_view>
+#include <memory>
 
 #include "cli/audit_report.h"
-#include "engine/audit/sequence_audit.h"
+#include "cli/trelvo_tool.h"
+#include "engine/audit/log_reader.h"
+#include "engine/audit/tool_version.h"
 #include "engine/counter_file.h"
+#include "engine/counter_lock.h"
 #include "engine/range_list.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
@@ -38,33 +42,170 @@ std::vector<std::string> DefaultCounterFiles(platform::Environment& env) {
   return unique;
 }
 
-AuditedCounterFile ReadCounterFile(const engine::CounterFile& file) {
-  if (!file.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(file.path()) + " existiert nicht.");
-  const engine::CounterState state = engine::ReadCounterState(file.Load());
-  return {file.path(), state.format, state.increment, state.counter};
+// A counter file or pointer as the audit reads it, with the range behind a pointer.
+struct OpenedFile {
+  AuditedCounterFile audited;
+  std::optional<engine::server::ServerRange> range;
+  std::string moved_to_range;  // the range on a server the file's holder names
+};
+
+OpenedFile OpenCounterFile(platform::Environment& env, const std::string& path) {
+  const engine::CounterFile file(env, path);
+  if (!file.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(path) + " existiert nicht.");
+  const engine::IniDocument content = file.Load();
+  AuditedCounterFile audited;
+  audited.path = path;
+  if (const auto untrusted = engine::UntrustedCounterValue(content, path)) {
+    audited.untrusted = *untrusted;
+  } else {
+    const engine::CounterState state = engine::ReadCounterState(content);
+    audited.format = state.format;
+    audited.increment = state.increment;
+    audited.counter = state.counter;
+  }
+  std::optional<engine::server::ServerRange> range = file.Server();  // known from the read: no second one
+  audited.on_server = range.has_value();
+  const std::string holder = engine::LockOwnerIn(content);
+  std::string moved_to;
+  if (holder.starts_with(engine::kMovedToServerHolder))
+    moved_to = holder.substr(std::string_view(engine::kMovedToServerHolder).size());
+  return {std::move(audited), std::move(range), std::move(moved_to)};
+}
+
+// "2026-03-05 14:07:09" of a server's record as the log's date and time.
+std::optional<LogRecord> ServerRecord(const engine::server::StoredRecord& stored) {
+  const std::string& time = stored.time;
+  if (time.size() != 19 || time[10] != ' ') return std::nullopt;
+  // The record's counter where the server keeps it: placed by that value.
+  return LogRecord{stored.number, time.substr(0, 10), time.substr(11), stored.application, stored.user, stored.counter};
+}
+
+// The text of a server's record as the report quotes it.
+std::string ServerRecordText(const engine::server::StoredRecord& stored) {
+  return engine::UsageLogRecord(stored.number, stored.time, stored.application, stored.user) +
+         (stored.counter ? " (Zählerwert " + std::to_string(*stored.counter) + ")" : "");
+}
+
+// One source of records: read whole, each line or record handed on with its
+// text and what it holds.
+using SourceHandler = std::function<void(size_t index, const std::string& text, const ParsedLine& parsed)>;
+struct RecordSource {
+  AuditSource facts;
+  std::optional<size_t> file;  // the server range's counter file
+  std::function<void(RecordSource& self, const SourceHandler&)> read;
+  std::string unreadable;
+};
+
+RecordSource LogSource(platform::Environment& env, const std::string& path) {
+  RecordSource source;
+  source.facts.name = path;
+  source.read = [&env, path](RecordSource& source, const SourceHandler& take) {
+    LogFileFacts facts;
+    const bool exists =
+        ReadUsageLog(env.files, path, [&](size_t line_number, const std::string& line, bool complete,
+                                          const std::string& problem) {
+          take(line_number, line, problem.empty() ? ParseLogLine(line, complete) : ParsedLine{std::nullopt, problem});
+        }, facts);
+    if (!exists) throw Error("Die Protokolldatei " + platform::Quoted(path) + " existiert nicht.");
+    source.facts.size = facts.size;
+    source.facts.lines = facts.lines;
+    source.facts.sha256 = facts.sha256;
+    source.facts.encoding = facts.encoding;
+    source.unreadable = facts.unreadable;
+  };
+  return source;
+}
+
+// Adaptation point: the records of a server range as its store hands them on.
+RecordSource ServerSource(const engine::server::ServerRange& range, const std::string& pointer, size_t file) {
+  RecordSource source;
+  source.facts.name = range.pointer().range;
+  source.facts.server = true;
+  source.facts.pointer = pointer;
+  source.file = file;
+  source.read = [&range](RecordSource& source, const SourceHandler& take) {
+    size_t index = 0;
+    range.ForEachRecord([&](const engine::server::StoredRecord& stored) {
+      ParsedLine parsed;
+      parsed.record = ServerRecord(stored);
+      if (!parsed.record) parsed.problem = "keine Zeit im Datensatz";
+      take(++index, ServerRecordText(stored), parsed);
+    });
+    source.facts.lines = index;
+  };
+  return source;
+}
+
+// What the audit leaves to one more pass over the records, taken only when
+// there is something for it: where each duplicated number was first issued,
+// and for the report the text of the lines the findings rest on.
+void SecondPass(std::vector<RecordSource>& sources, AuditResult& result, LogLines* lines) {
+  std::map<std::string, std::optional<std::pair<Place, std::string>>> first;  // number: place and time
+  for (const Finding& finding : result.findings) {
+    if (finding.kind == Finding::Kind::Duplicate && !finding.number.empty()) first.emplace(finding.number, std::nullopt);
+    if (lines)
+      for (const Place& place : finding.places) lines->emplace(place, "");
+  }
+  if (first.empty() && (!lines || lines->empty())) return;
+  for (size_t s = 0; s < sources.size(); ++s)
+    sources[s].read(sources[s], [&](size_t index, const std::string& text, const ParsedLine& parsed) {
+      const Place place{s, index};
+      bool keep = lines && lines->count(place);
+      const auto found = parsed.record ? first.find(parsed.record->number) : first.end();
+      if (found != first.end() && !found->second) {
+        found->second = {place, parsed.record->date + " " + parsed.record->time};
+        keep = lines != nullptr;
+      }
+      if (keep) (*lines)[place] = text;
+    });
+  for (Finding& finding : result.findings) {
+    if (finding.kind != Finding::Kind::Duplicate || finding.number.empty() || !first[finding.number]) continue;
+    const auto& [place, when] = *first[finding.number];
+    finding.text.insert(finding.text.size() - 1, ", zuerst in " + result.PlaceName(place));
+    finding.places.insert(finding.places.begin(), place);
+    finding.first_when = when;
+  }
 }
 
 const char* KindLabel(Finding::Kind kind) {
   switch (kind) {
-    case Finding::Kind::Duplicate: return "DOPPELT       ";
-    case Finding::Kind::Gap: return "LÜCKE         ";
-    case Finding::Kind::Refused: return "VERWEIGERT    ";
-    case Finding::Kind::Backwards: return "ZEIT RÜCKWÄRTS";
-    case Finding::Kind::NotARecord: return "KEIN DATENSATZ";
+    case Finding::Kind::Duplicate: return "DOPPELT         ";
+    case Finding::Kind::Gap: return "LÜCKE           ";
+    case Finding::Kind::Unplaced: return "NICHT ZUZUORDNEN";
+    case Finding::Kind::NotARecord: return "KEIN DATENSATZ  ";
+    case Finding::Kind::Reset: return "ZÄHLER ZURÜCK   ";
+    case Finding::Kind::CounterFile: return "ZÄHLERDATEI     ";
+    case Finding::Kind::EmptyPeriod: return "ZEITRAUM LEER   ";
+    case Finding::Kind::Unreadable: return "UNLESBAR        ";
+    case Finding::Kind::Refused: return "VERWEIGERT      ";
+    case Finding::Kind::Backwards: return "ZEIT RÜCKWÄRTS  ";
   }
   return "";
 }
 
-void PrintSummary(const AuditResult& result, const std::string& log, std::ostream& out) {
+void PrintSummary(const AuditReport& report, std::ostream& out) {
+  const AuditResult& result = report.result;
   out << "Prüfung der Nummernfolge\n"
-      << "Protokoll: " << log << " (" << result.lines << " Zeilen, " << result.records << " Datensätze)\n";
+      << "Erstellt: " << report.made << " mit trelvo " << report.version << "\n";
+  if (!report.period.from.empty() || !report.period.to.empty())
+    out << "Zeitraum: " << (report.period.from.empty() ? "…" : report.period.from) << " bis "
+        << (report.period.to.empty() ? "…" : report.period.to) << "\n";
+  for (const AuditSource& source : result.sources) {
+    if (source.server) {
+      out << "Server: Nummernkreis " << platform::Quoted(source.name) << " über "
+          << platform::Quoted(source.pointer) << " (" << Counted(source.lines, "Datensatz", "Datensätze")
+          << ", davon " << source.records << " geprüft)\n";
+      continue;
+    }
+    out << "Protokoll: " << source.name << " (" << Counted(source.lines, "Zeile", "Zeilen") << ", "
+        << Counted(source.records, "Datensatz", "Datensätze") << ")\n"
+        << "  " << Counted(source.size, "Byte", "Bytes") << ", " << source.encoding << ", SHA-256 " << source.sha256
+        << "\n";
+  }
   for (const SeriesSummary& series : result.series) {
     std::string users;
     for (const std::string& user : series.users) users += (users.empty() ? "" : ", ") + user;
-    out << "\nNummernkreis " << series.series << "  ("
-        << (series.counter_file.empty() ? std::string("keine Zählerdatei passt")
-                                        : "Zählerdatei " + platform::Quoted(series.counter_file))
-        << ")\n"
+    out << "\nNummernkreis " << series.series << "  (Zählerdatei " << platform::Quoted(series.counter_file) << ")\n"
         << "  Erste Nummer:  " << series.first_number << " (" << series.first_date << ")\n"
         << "  Letzte Nummer: " << series.last_number << " (" << series.last_date << ")\n"
         << "  Anzahl:        " << series.count << "\n"
@@ -77,99 +218,6 @@ void PrintSummary(const AuditResult& result, const std::string& log, std::ostrea
   out << "\nErgebnis: " << result.Verdict() << "\n";
 }
 
-// A line of the records (UTF-8), with its number.
-using LineHandler = std::function<void(size_t line_number, const std::string& line, bool complete)>;
-
-// Reads the log piece by piece and calls take for each line but its header:
-// only the line being read is held, however long the log. Throws when the log
-// does not exist.
-void ForEachLogLine(platform::Environment& env, const std::string& path, const LineHandler& take) {
-  size_t line_number = 0;
-  std::string pending;  // the line read so far
-  const auto line_done = [&](bool complete) {
-    std::string_view line = pending;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    ++line_number;
-    if (!(line_number == 1 && line == engine::kUsageLogHeader))
-      take(line_number, platform::Cp1252ToUtf8(line), complete);
-    pending.clear();
-  };
-  const bool exists = env.files.ReadInPieces(path, [&](std::string_view piece) {
-    for (size_t at = 0; at < piece.size();) {
-      const size_t end = piece.find('\n', at);
-      pending.append(piece.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
-      if (end == std::string_view::npos) break;
-      line_done(true);
-      at = end + 1;
-    }
-  });
-  if (!exists) throw Error("Die Protokolldatei " + platform::Quoted(path) + " existiert nicht.");
-  if (!pending.empty()) line_done(false);
-}
-
-// Where the audited records come from: the usage log, or the records of the
-// server ranges that the counter files point at (numbered in their order as
-// the log's lines would be).
-struct RecordSource {
-  std::string name;  // as the summary and the report name it
-  std::function<void(const LineHandler&)> for_each_line;
-};
-
-// files: how many counter files are audited; ranges: the server ranges among them.
-RecordSource SourceOf(const AuditCall& call, platform::Environment& env, size_t files,
-                      std::vector<engine::server::ServerRange> ranges) {
-  if (ranges.empty()) {
-    const std::string log = call.log ? *call.log : engine::GetUsageLogPath(env);
-    return {log, [&env, log](const LineHandler& take) { ForEachLogLine(env, log, take); }};
-  }
-  if (ranges.size() != files || call.log)
-    throw Error(
-        "Ein Nummernkreis auf einem Server wird mit seinen eigenen Datensätzen geprüft: geben Sie nur "
-        "Verweise auf Server mit --counter-file an, ohne --log.");
-  std::string name;
-  for (const auto& range : ranges)
-    name += (name.empty() ? "Server, Nummernkreis " : ", ") + platform::Quoted(range.pointer().range);
-  return {name, [ranges](const LineHandler& take) {
-            size_t line_number = 0;
-            for (const auto& range : ranges)
-              range.ForEachRecord([&](const engine::server::StoredRecord& record) {
-                take(++line_number, engine::UsageLogRecord(record.number, record.time, record.application, record.user),
-                     true);
-              });
-          }};
-}
-
-// What the audit leaves to one more pass over the records, taken only when
-// there is something for it: the line where each duplicated number was first
-// issued, and for the report the text of the lines the findings rest on.
-void SecondPass(const RecordSource& source, AuditResult& result, LogLines* lines) {
-  std::map<std::string, size_t> first;
-  for (const Finding& finding : result.findings) {
-    if (finding.kind == Finding::Kind::Duplicate) first.emplace(finding.number, 0);
-    if (lines)
-      for (size_t line : finding.lines) lines->emplace(line, "");
-  }
-  if (first.empty() && (!lines || lines->empty())) return;
-  source.for_each_line([&](size_t line_number, const std::string& line, bool complete) {
-    bool keep = lines && lines->count(line_number);
-    if (!first.empty()) {
-      const ParsedLine parsed = ParseLogLine(line, complete);
-      const auto found = parsed.record ? first.find(parsed.record->number) : first.end();
-      if (found != first.end() && found->second == 0) {
-        found->second = line_number;
-        keep = lines != nullptr;
-      }
-    }
-    if (keep) (*lines)[line_number] = line;
-  });
-  for (Finding& finding : result.findings) {
-    if (finding.kind != Finding::Kind::Duplicate) continue;
-    const size_t line = first[finding.number];
-    finding.text.insert(finding.text.size() - 1, ", zuerst in Zeile " + std::to_string(line));
-    finding.lines.insert(finding.lines.begin(), line);
-  }
-}
-
 // A report file, written whole (Windows-1252, CR LF for the CSV table).
 void WriteReport(platform::Environment& env, const std::string& path, const std::string& bytes) {
   const auto file = env.files.OpenLocked(path, platform::LockMode::Exclusive, true, std::chrono::seconds(5));
@@ -177,45 +225,76 @@ void WriteReport(platform::Environment& env, const std::string& path, const std:
   file->ReplaceContent(bytes, file->ReadAll());
 }
 
+std::string When(const platform::LocalDateTime& t) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  return text;
+}
+
 }  // namespace
 
-AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines,
-                          std::string* source_name) {
+AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines) {
   const std::vector<std::string> paths = call.counter_files.empty() ? DefaultCounterFiles(env) : call.counter_files;
-  std::vector<AuditedCounterFile> files;
-  std::vector<engine::server::ServerRange> ranges;
-  for (const std::string& path : paths) {
-    const engine::CounterFile file(env, path);
-    files.push_back(ReadCounterFile(file));
-    if (auto range = file.Server()) ranges.push_back(std::move(*range));  // known from the read: no second one
+  std::vector<OpenedFile> opened;
+  for (const std::string& path : paths) opened.push_back(OpenCounterFile(env, path));
+  // A file whose range moved to a server goes on as the range it names, when that is audited too.
+  for (OpenedFile& file : opened) {
+    if (file.moved_to_range.empty()) continue;
+    for (size_t i = 0; i < opened.size(); ++i)
+      if (opened[i].range && opened[i].range->pointer().range == file.moved_to_range) file.audited.moved_to = i;
   }
-  const RecordSource source = SourceOf(call, env, paths.size(), std::move(ranges));
-  if (source_name) *source_name = source.name;
-  SequenceAudit audit(std::move(files), {call.from, call.to});
-  source.for_each_line([&](size_t line_number, const std::string& line, bool complete) {
-    audit.Take(line_number, ParseLogLine(line, complete));
-  });
+  std::vector<AuditedCounterFile> files;
+  for (const OpenedFile& file : opened) files.push_back(file.audited);
+  const bool log_needed = call.log || std::any_of(files.begin(), files.end(), [](auto& f) { return !f.on_server; });
+
+  std::vector<RecordSource> sources;
+  if (log_needed) sources.push_back(LogSource(env, call.log ? *call.log : engine::GetUsageLogPath(env)));
+  for (size_t i = 0; i < opened.size(); ++i)
+    if (opened[i].range) sources.push_back(ServerSource(*opened[i].range, paths[i], i));
+
+  SequenceAudit audit(std::move(files), {call.from, call.to}, env.system.Now());
+  for (size_t s = 0; s < sources.size(); ++s) {
+    audit.AddSource(sources[s].facts, sources[s].file);
+    sources[s].read(sources[s],
+                    [&](size_t index, const std::string&, const ParsedLine& parsed) { audit.Take({s, index}, parsed); });
+    if (!sources[s].unreadable.empty()) audit.Unreadable(s, sources[s].unreadable);
+  }
   AuditResult result = audit.Finish();
-  SecondPass(source, result, lines);
+  for (size_t s = 0; s < sources.size(); ++s) {
+    const size_t records = result.sources[s].records;
+    result.sources[s] = sources[s].facts;
+    result.sources[s].records = records;
+  }
+  SecondPass(sources, result, lines);
+  result.KeepDuplicatesOf({call.from, call.to});
+  result.Settle();
   return result;
 }
 
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out) {
-  AuditResult result;
-  std::string source_name;
+  if (!call.from.empty() && !call.to.empty() && call.to < call.from) {
+    platform::ShowErrorBox(env.ui, "Der Zeitraum endet vor seinem Beginn: --from " + call.from + " liegt nach --to " +
+                                       call.to + ".");
+    return kExitUsage;
+  }
+  AuditReport report;
+  report.made = When(env.system.Now());
+  report.version = AuditToolVersion();
+  report.period = {call.from, call.to};
   try {
     LogLines lines;
-    result = AuditUsageLog(call, env, call.html ? &lines : nullptr, &source_name);
-    if (call.html) WriteReport(env, *call.html, AuditHtml(result, source_name, lines));
-    if (call.csv) WriteReport(env, *call.csv, platform::Utf8ToCp1252(AuditCsv(result)));
+    report.result = AuditUsageLog(call, env, call.html ? &lines : nullptr);
+    if (call.html) WriteReport(env, *call.html, AuditHtml(report, lines));
+    if (call.csv) WriteReport(env, *call.csv, platform::Utf8ToCp1252(AuditCsv(report)));
   } catch (const Aborted&) {
     return kAuditUnreadable;  // the message has been shown
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env.ui, error.what());
     return kAuditUnreadable;
   }
-  PrintSummary(result, source_name, out);
-  return result.failed() ? kAuditFindings : kAuditClean;
+  PrintSummary(report, out);
+  return report.result.failed() ? kAuditFindings : kAuditClean;
 }
 
 }  // namespace trelvo::cli

@@ -1,6 +1,7 @@
 #pragma once
-// "trelvo audit": the usage log checked against the counter files, with a
-// German summary per series and every finding on standard output.
+// "trelvo audit": the issued numbers checked against the counter files, from
+// the usage log and from the records of server ranges, with a German summary
+// per series and every finding on standard output.
 #include <map>
 #include <optional>
 #include <ostream>
@@ -19,17 +20,16 @@ struct AuditCall {
   std::optional<std::string> html, csv;    // the reports to write as well
 };
 
-// 0: no duplicate and no unexplained gap; 1: there is one; 2: a file cannot be read.
+// 0: every record placed and every value of each series with exactly one
+// record; 1: a finding stands against it; 2: a file cannot be read; 64: a
+// period that ends before it begins.
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out);
 
-// The log's lines by number (UTF-8), as the report quotes them.
-using LogLines = std::map<size_t, std::string>;
+// The text of the lines and records the findings rest on, as the report quotes them.
+using LogLines = std::map<engine::audit::Place, std::string>;
 
 // The audit's result itself (the stress runs check it); throws when a file
-// cannot be read. lines: when given, it receives the lines the findings rest
-// on; source_name: the log's path, or the server ranges whose records stand
-// in for it when the counter files point at a server.
-engine::audit::AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines = nullptr,
-                                         std::string* source_name = nullptr);
+// cannot be read. lines: when given, it receives the lines the findings rest on.
+engine::audit::AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines = nullptr);
 
 }  // namespace trelvo::cli

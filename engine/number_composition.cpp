@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace trelvo::engine {
 namespace {
@@ -11,16 +10,6 @@ std::string TwoDigits(int value) {
   char text[16];
   std::snprintf(text, sizeof text, "%02d", value);
   return text;
-}
-
-std::string Separator(int32_t separator_kind) {
-  switch (separator_kind) {
-    case 1: return " ";
-    case 2: return "-";
-    case 3: return "/";
-    case 4: return ".";
-    default: return "";
-  }
 }
 
 }  // namespace
@@ -35,36 +24,35 @@ std::string PadNumber(int64_t number, int32_t width) {
   return text;
 }
 
-std::string DatePart(int32_t date_kind, int32_t separator_kind, const platform::LocalDateTime& date) {
-  const std::string yyyy = PadNumber(date.year, 4);
-  const std::string yy = TwoDigits(date.year % 100);
-  const std::string j = std::to_string(date.year % 10);
-  const std::string mm = TwoDigits(date.month);
-  const std::string m = std::to_string(date.month);
-  const std::string dd = TwoDigits(date.day);
-
-  std::vector<std::string> elements;
-  switch (date_kind) {
-    case 1: elements = {yyyy}; break;
-    case 2: elements = {yy}; break;
-    case 3: elements = {yyyy, mm}; break;
-    case 4: elements = {yy, mm}; break;
-    case 5: elements = {mm, yyyy}; break;
-    case 6: elements = {mm, yy}; break;
-    case 7: elements = {j}; break;
-    case 8: elements = {j, m}; break;
-    case 9: elements = {j, mm}; break;
-    case 10: elements = {m, j}; break;
-    case 11: elements = {mm, j}; break;
-    case 12: elements = {dd, mm, yy}; break;
-    case 13: elements = {dd, mm, yyyy}; break;
-    case 14: elements = {yy, mm, dd}; break;
-    case 15: elements = {yyyy, mm, dd}; break;
-    default: break;
+std::string SeparatorText(int32_t separator_kind) {
+  switch (separator_kind) {
+    case 1: return " ";
+    case 2: return "-";
+    case 3: return "/";
+    case 4: return ".";
+    default: return "";
   }
-  const std::string separator = Separator(separator_kind);
+}
+
+std::string DateElementText(DateElement element, const platform::LocalDateTime& date) {
+  switch (element) {
+    case DateElement::Year4: return PadNumber(date.year, 4);
+    case DateElement::Year2: return TwoDigits(date.year % 100);
+    case DateElement::Year1: return std::to_string(date.year % 10);
+    case DateElement::Month2: return TwoDigits(date.month);
+    case DateElement::Month1: return std::to_string(date.month);
+    case DateElement::Day2: return TwoDigits(date.day);
+  }
+  return "";
+}
+
+std::string DatePart(int32_t date_kind, int32_t separator_kind, const platform::LocalDateTime& date) {
+  if (date_kind < 0 || static_cast<size_t>(date_kind) >= kDateKinds.size()) return "";
+  const DateKind& kind = kDateKinds[static_cast<size_t>(date_kind)];
+  const std::string separator = SeparatorText(separator_kind);
   std::string part;
-  for (size_t i = 0; i < elements.size(); ++i) part += (i ? separator : "") + elements[i];
+  for (int i = 0; i < kind.count; ++i)
+    part += (i ? separator : "") + DateElementText(kind.elements[static_cast<size_t>(i)], date);
   return part;
 }
 

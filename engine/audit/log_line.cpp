@@ -67,7 +67,9 @@ ParsedLine ParseLogLine(std::string_view line, bool complete) {
   std::string problem;
   const auto fields = SplitFields(line, problem);
   LogRecord record;
-  if (!fields) {
+  if (line.find(';') == std::string_view::npos && line.find(',') != std::string_view::npos) {
+    parsed.problem = "Komma statt Semikolon als Trennzeichen";
+  } else if (!fields) {
     parsed.problem = problem;
   } else if (fields->size() < 4 || (fields->size() > 4 && !(fields->size() == 5 && (*fields)[4].empty()))) {
     parsed.problem = "nicht vier Felder";

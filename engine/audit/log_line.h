@@ -1,6 +1,8 @@
 #pragma once
 // One line of the usage log as the audit reads it: a record
 // ("number"; date time; "application"; "user"; ) or the reason it is none.
+// A record of a server's usage table is the same record with its counter value.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +15,7 @@ struct LogRecord {
   std::string time;  // "14:07:09", with the separator the writer's region used
   std::string application;
   std::string user;
+  std::optional<int64_t> counter;  // where the store knows it (a server's record)
 };
 
 struct ParsedLine {

@@ -2,119 +2,153 @@
 
 #include <algorithm>
 
+#include "platform/civil_date.h"
+
 namespace trelvo::engine::audit {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-constexpr size_t kMaxCounterDigits = 18;
+bool HasDigit(std::string_view text) { return std::any_of(text.begin(), text.end(), IsDigit); }
+constexpr size_t kMaxSignificantDigits = 18;
 
-int64_t ValueOf(std::string_view digits) {
+// The value of a counter's digits when a format of that width writes them so:
+// no more leading zeros than the width asks for, and a value of 64 bits.
+std::optional<int64_t> CounterDigits(std::string_view digits, int32_t width) {
+  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsDigit)) return std::nullopt;
+  const size_t zeros = std::min(digits.find_first_not_of('0'), digits.size() - 1);
+  if (digits.size() - zeros > kMaxSignificantDigits) return std::nullopt;
   int64_t value = 0;
-  for (char c : digits) value = value * 10 + (c - '0');
+  for (char c : digits.substr(zeros)) value = value * 10 + (c - '0');
+  if (PadNumber(value, width) != digits) return std::nullopt;
   return value;
+}
+
+platform::LocalDateTime DayBefore(const platform::LocalDateTime& day) {
+  const auto civil = platform::CivilFromDays(platform::DaysFromCivil({day.year, day.month, day.day}) - 1);
+  return {civil.year, civil.month, civil.day, 0, 0, 0};
+}
+
+// The texts around the counter of a format on a day: head + counter + tail.
+std::pair<std::string, std::string> Around(const NumberFormat& format, const platform::LocalDateTime& day) {
+  const std::string date = DatePart(format.date_kind, format.separator_kind, day);
+  if (format.leading) return {format.counter_text, format.text_before + date + format.text_after};
+  return {format.text_before + date + format.text_after, format.counter_text};
+}
+
+std::optional<CounterInNumber> MatchOnDay(const NumberFormat& format, std::string_view number,
+                                          const platform::LocalDateTime& day) {
+  const auto [head, tail] = Around(format, day);
+  if (number.size() <= head.size() + tail.size() || !number.starts_with(head) || !number.ends_with(tail))
+    return std::nullopt;
+  const auto value = CounterDigits(number.substr(head.size(), number.size() - head.size() - tail.size()), format.width);
+  if (!value) return std::nullopt;
+  return CounterInNumber{*value, format, day.year, head + "#" + tail};
+}
+
+// number = before + date + after + counter + tail, with date the day's date
+// part and the texts without digits (the counter in front: tail + counter +
+// before + date + after).
+std::optional<CounterInNumber> EarlierOnDay(const NumberFormat& present, std::string_view number,
+                                            const platform::LocalDateTime& day) {
+  const std::string date = DatePart(present.date_kind, present.separator_kind, day);
+  const auto non_digits = [&](size_t at) {
+    while (at < number.size() && !IsDigit(number[at])) ++at;
+    return at;
+  };
+  const auto digits = [&](size_t at) {
+    while (at < number.size() && IsDigit(number[at])) ++at;
+    return at;
+  };
+  NumberFormat format = present;
+  format.width = 1;
+  size_t counter_at = 0, counter_end = 0;
+  if (!present.leading) {
+    const size_t date_at = non_digits(0);
+    if (number.substr(date_at, date.size()) != date) return std::nullopt;
+    counter_at = non_digits(date_at + date.size());
+    counter_end = digits(counter_at);
+    if (counter_at == counter_end || non_digits(counter_end) != number.size()) return std::nullopt;
+    format.text_before = std::string(number.substr(0, date_at));
+    format.text_after = std::string(number.substr(date_at + date.size(), counter_at - date_at - date.size()));
+    format.counter_text = std::string(number.substr(counter_end));
+  } else {
+    // The texts hold no digit, so the date part ends at the number's last digit.
+    counter_at = non_digits(0);
+    size_t date_at = number.size();
+    if (!date.empty()) {
+      size_t last_digit_end = number.size();
+      while (last_digit_end > 0 && !IsDigit(number[last_digit_end - 1])) --last_digit_end;
+      if (last_digit_end < date.size() + counter_at + 1) return std::nullopt;
+      date_at = last_digit_end - date.size();
+      if (number.substr(date_at, date.size()) != date) return std::nullopt;
+    }
+    counter_end = std::min(digits(counter_at), date_at);
+    if (counter_at == counter_end) return std::nullopt;
+    format.counter_text = std::string(number.substr(0, counter_at));
+    format.text_before = std::string(number.substr(counter_end, date_at - counter_end));
+    format.text_after = date.empty() ? "" : std::string(number.substr(date_at + date.size()));
+  }
+  if (HasDigit(format.text_before) || HasDigit(format.text_after) || HasDigit(format.counter_text)) return std::nullopt;
+  // An earlier format's width is not known: any leading zeros are its padding.
+  const auto value = CounterDigits(number.substr(counter_at, counter_end - counter_at),
+                                   static_cast<int32_t>(std::min<size_t>(counter_end - counter_at, kMaxNumberWidth)));
+  if (!value) return std::nullopt;
+  return CounterInNumber{*value, format, day.year,
+                         std::string(number.substr(0, counter_at)) + "#" + std::string(number.substr(counter_end))};
 }
 
 }  // namespace
 
-NumberPattern::NumberPattern(const NumberFormat& format) {
-  const auto literal = [&](const std::string& text) {
-    if (!text.empty()) tokens_.push_back({Token::Kind::Literal, text});
-  };
-  // The date part's shape, from a day whose month and day have two digits; a
-  // month of one or two digits (the kinds with "M") may have either.
-  const bool short_month = format.date_kind == 8 || format.date_kind == 10;
-  const std::string sample = DatePart(format.date_kind, format.separator_kind, {2026, 12, 28, 0, 0, 0});
-  const auto date = [&] {
-    size_t at = 0;
-    int run = 0;
-    while (at < sample.size()) {
-      if (!IsDigit(sample[at])) {
-        size_t end = at;
-        while (end < sample.size() && !IsDigit(sample[end])) ++end;
-        literal(sample.substr(at, end - at));
-        at = end;
-        continue;
+std::optional<CounterInNumber> MatchFormat(const NumberFormat& format, std::string_view number,
+                                           const platform::LocalDateTime& day) {
+  if (auto match = MatchOnDay(format, number, day)) return match;
+  return MatchOnDay(format, number, DayBefore(day));
+}
+
+std::optional<CounterInNumber> MatchEarlierTexts(const NumberFormat& format, std::string_view number,
+                                                 const platform::LocalDateTime& day) {
+  if (auto match = EarlierOnDay(format, number, day)) return match;
+  return EarlierOnDay(format, number, DayBefore(day));
+}
+
+CounterInNumber WithKnownCounter(const NumberFormat& format, std::string_view number, int64_t counter,
+                                 const platform::LocalDateTime& day) {
+  for (const auto& match : {MatchFormat(format, number, day), MatchEarlierTexts(format, number, day)})
+    if (match && match->counter == counter) return *match;
+  NumberFormat own;
+  own.text_before = std::string(number);
+  return {counter, own, day.year, std::string(number) + "#" + std::to_string(counter)};
+}
+
+std::string SeriesName(const NumberFormat& format, int year) {
+  std::string date;
+  if (format.date_kind >= 0 && static_cast<size_t>(format.date_kind) < kDateKinds.size()) {
+    const DateKind& kind = kDateKinds[static_cast<size_t>(format.date_kind)];
+    for (int i = 0; i < kind.count; ++i) {
+      const DateElement element = kind.elements[static_cast<size_t>(i)];
+      std::string text;
+      switch (element) {
+        case DateElement::Month2: text = "MM"; break;
+        case DateElement::Month1: text = "M"; break;
+        case DateElement::Day2: text = "TT"; break;
+        default: text = DateElementText(element, {year, 1, 1, 0, 0, 0});
       }
-      size_t end = at;
-      while (end < sample.size() && IsDigit(sample[end])) ++end;
-      const size_t length = end - at;
-      const bool month = short_month && run == (format.date_kind == 8 ? 1 : 0);
-      tokens_.push_back({Token::Kind::Digits, "", month ? 1 : length, length});
-      ++run;
-      at = end;
+      date += (i ? SeparatorText(format.separator_kind) : "") + text;
     }
-  };
-  const Token counter{Token::Kind::Counter, "", static_cast<size_t>(format.width > 1 ? format.width : 1),
-                      kMaxCounterDigits};
-  if (format.leading) {
-    literal(format.counter_text);
-    tokens_.push_back(counter);
-    literal(format.text_before);
-    date();
-    literal(format.text_after);
-  } else {
-    literal(format.text_before);
-    date();
-    literal(format.text_after);
-    tokens_.push_back(counter);
-    literal(format.counter_text);
   }
+  if (format.leading) return format.counter_text + "#" + format.text_before + date + format.text_after;
+  return format.text_before + date + format.text_after + "#" + format.counter_text;
 }
 
-bool NumberPattern::MatchFrom(size_t token, std::string_view number, size_t at, size_t& counter_at,
-                              size_t& counter_end) const {
-  if (token == tokens_.size()) return at == number.size();
-  const Token& t = tokens_[token];
-  if (t.kind == Token::Kind::Literal)
-    return number.substr(at, t.text.size()) == t.text &&
-           MatchFrom(token + 1, number, at + t.text.size(), counter_at, counter_end);
-  size_t digits = 0;
-  while (at + digits < number.size() && IsDigit(number[at + digits]) && digits < t.max) ++digits;
-  for (size_t length = digits; length >= t.min && length > 0; --length) {
-    if (t.kind == Token::Kind::Counter) counter_at = at, counter_end = at + length;
-    if (MatchFrom(token + 1, number, at + length, counter_at, counter_end)) return true;
-  }
-  return false;
-}
-
-std::optional<CounterInNumber> NumberPattern::Match(std::string_view number) const {
-  size_t counter_at = 0, counter_end = 0;
-  if (!MatchFrom(0, number, 0, counter_at, counter_end)) return std::nullopt;
-  return CounterInNumber{std::string(number.substr(0, counter_at)) + "#" + std::string(number.substr(counter_end)),
-                         ValueOf(number.substr(counter_at, counter_end - counter_at))};
-}
-
-std::optional<CounterInNumber> CounterOfValue(std::string_view number, bool leading, std::optional<int64_t> wanted) {
-  // The run of digits at the counter's end of the number.
-  size_t begin = 0, end = number.size();
-  if (leading) {
-    while (begin < end && !IsDigit(number[begin])) ++begin;
-    end = begin;
-    while (end < number.size() && IsDigit(number[end])) ++end;
-  } else {
-    while (end > 0 && !IsDigit(number[end - 1])) --end;
-    begin = end;
-    while (begin > 0 && IsDigit(number[begin - 1])) --begin;
-  }
-  if (begin == end) return std::nullopt;
-  if (!wanted) {
-    const size_t length = std::min(end - begin, kMaxCounterDigits);
-    const size_t from = leading ? begin : end - length;
-    return CounterInNumber{std::string(number.substr(0, from)) + "#" + std::string(number.substr(from + length)),
-                           ValueOf(number.substr(from, length))};
-  }
-  // The shortest stretch of it, counted from the counter's side, that holds the value.
-  for (size_t length = 1; length <= end - begin && length <= kMaxCounterDigits; ++length) {
-    const size_t from = leading ? begin : end - length;
-    if (ValueOf(number.substr(from, length)) != *wanted) continue;
-    // Leading zeros belong to the counter's padding.
-    size_t padded = from;
-    if (!leading)
-      while (padded > begin && number[padded - 1] == '0') --padded;
-    return CounterInNumber{std::string(number.substr(0, padded)) + "#" + std::string(number.substr(from + length)),
-                           *wanted};
-  }
-  return std::nullopt;
+std::string SeriesKey(const NumberFormat& format, int year) {
+  // The texts may hold any character: their lengths keep the key unambiguous.
+  std::string key;
+  for (const std::string* text : {&format.text_before, &format.text_after, &format.counter_text})
+    key += std::to_string(text->size()) + ":" + *text;
+  key += "|" + std::to_string(format.date_kind) + "|" + std::to_string(format.separator_kind) + "|" +
+         (format.leading ? "L" : "T");
+  if (format.date_kind != 0) key += "|" + std::to_string(year);
+  return key;
 }
 
 }  // namespace trelvo::engine::audit

@@ -1,42 +1,51 @@
 #pragma once
-// Where the counter stands in the numbers of one counter file's format: the
-// texts and the date part around it, the counter before the texts when the
-// format leads with it. A number of that format splits into its series (the
-// number with the counter digits taken out, "RE-2026-#") and its counter value.
+// Where a number puts its counter, proven by composing it again: a number
+// belongs to a format on a day when the format, on that day, composes exactly
+// that text from a counter value. The day tried is the record's, and the one
+// before it (a draw a moment before midnight whose record was stamped after
+// it). A number of an earlier format of the file is read the same way, with
+// the present date part and order, when only its texts differ and they hold
+// no digit: then the date part and the counter stand where nothing else can.
+// Never by guessing at trailing digits.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine/number_composition.h"
 
 namespace trelvo::engine::audit {
 
 struct CounterInNumber {
-  std::string series;  // the number with "#" in place of the counter digits
   int64_t counter = 0;
+  NumberFormat format;  // the format that composes the number (an earlier one: width 1)
+  int year = 0;         // the year of the day it was composed on
+  // The number with "#" in place of the counter digits: one number space, in
+  // which one value means one number.
+  std::string skeleton;
 };
 
-class NumberPattern {
- public:
-  explicit NumberPattern(const NumberFormat& format);
-  std::optional<CounterInNumber> Match(std::string_view number) const;
+// The counter under the format, composed on day or the day before.
+std::optional<CounterInNumber> MatchFormat(const NumberFormat& format, std::string_view number,
+                                           const platform::LocalDateTime& day);
 
- private:
-  struct Token {
-    enum class Kind { Literal, Digits, Counter } kind;
-    std::string text;  // a literal's
-    size_t min = 0, max = 0;
-  };
-  bool MatchFrom(size_t token, std::string_view number, size_t at, size_t& counter_at, size_t& counter_end) const;
+// The counter under an earlier format that differs from this one only in its
+// texts, which hold no digit; nullopt when no such format composes the number.
+std::optional<CounterInNumber> MatchEarlierTexts(const NumberFormat& format, std::string_view number,
+                                                 const platform::LocalDateTime& day);
 
-  std::vector<Token> tokens_;
-};
+// The counter where the number's store knows it: the format's shape is still
+// read (as above) for the series, and a number whose shape does not give that
+// value keeps its own text as its series.
+CounterInNumber WithKnownCounter(const NumberFormat& format, std::string_view number, int64_t counter,
+                                 const platform::LocalDateTime& day);
 
-// The counter of a number of a format not known (an older one): the digits
-// at its end (or, leading, at its start) that make up the value wanted, or
-// without a value wanted all of them.
-std::optional<CounterInNumber> CounterOfValue(std::string_view number, bool leading, std::optional<int64_t> wanted);
+// A series of numbers as people read it: the format with the year of its
+// numbers, month and day as placeholders, "#" for the counter ("RE-2026-#",
+// "RE-2026/MM-#").
+std::string SeriesName(const NumberFormat& format, int year);
+
+// Two formats compose the same series (the counter's minimum width aside).
+std::string SeriesKey(const NumberFormat& format, int year);
 
 }  // namespace trelvo::engine::audit

@@ -2,31 +2,47 @@
 
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 
-#include "engine/number_drawing.h"
+#include "engine/counter_file.h"
 #include "platform/civil_date.h"
 
 namespace trelvo::engine::audit {
 namespace {
 
-constexpr size_t kMaxLinesPerFinding = 20;
+constexpr size_t kMaxPlacesPerFinding = 20;
+constexpr size_t kMaxExamples = 3;
+// Findings that each name one record (duplicates, times that run back) are
+// told up to this many; the rest are counted in one more.
+constexpr size_t kMaxSingleFindings = 1000;
 // A record is stamped before it is appended, and an append may wait about two
 // seconds for another workstation's: times that run back by less are the
 // order of concurrent writers, not a clock to question.
 constexpr int64_t kWritersSlackSeconds = 3;
 
+int64_t Digits(std::string_view digits) {
+  int64_t value = 0;
+  for (char c : digits) value = value * 10 + (c - '0');
+  return value;
+}
+
+platform::LocalDateTime DayOf(const LogRecord& record) {
+  return {static_cast<int>(Digits(record.date.substr(0, 4))), static_cast<int>(Digits(record.date.substr(5, 2))),
+          static_cast<int>(Digits(record.date.substr(8, 2))), 0, 0, 0};
+}
+
 // Seconds of a record's date and time, for comparing two of them.
 int64_t Seconds(const LogRecord& record) {
-  const auto number = [](std::string_view digits) {
-    int64_t value = 0;
-    for (char c : digits) value = value * 10 + (c - '0');
-    return value;
-  };
-  const int64_t days = platform::DaysFromCivil({static_cast<int>(number(record.date.substr(0, 4))),
-                                               static_cast<int>(number(record.date.substr(5, 2))),
-                                               static_cast<int>(number(record.date.substr(8, 2)))});
-  return days * 86400 + number(record.time.substr(0, 2)) * 3600 + number(record.time.substr(3, 2)) * 60 +
-         number(record.time.substr(6, 2));
+  const auto day = DayOf(record);
+  return platform::DaysFromCivil({day.year, day.month, day.day}) * 86400 + Digits(record.time.substr(0, 2)) * 3600 +
+         Digits(record.time.substr(3, 2)) * 60 + Digits(record.time.substr(6, 2));
+}
+
+std::string When(const platform::LocalDateTime& t) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  return text;
 }
 
 // "Zählerwert 43" or "Zählerwerte 43 bis 45".
@@ -37,23 +53,97 @@ std::string Values(int64_t from, int64_t to) {
 
 }  // namespace
 
-std::string LineNumbers(const std::vector<size_t>& lines) {
-  std::string text;
-  for (size_t line : lines) text += (text.empty() ? "" : ", ") + std::to_string(line);
-  return text;
+std::string Counted(size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+size_t AuditResult::Count(Finding::Kind kind) const {
+  size_t count = 0;
+  for (const Finding& finding : findings)
+    if (finding.kind == kind) count += finding.count;
+  return count;
+}
+
+bool AuditResult::failed() const {
+  return std::any_of(findings.begin(), findings.end(), [](const Finding& finding) { return finding.Fails(); });
 }
 
 std::string AuditResult::Verdict() const {
-  if (!failed()) return "Keine doppelte Nummer und keine Lücke: die Folge ist lückenlos belegt.";
-  return std::to_string(duplicates) + (duplicates == 1 ? " doppelte Nummer, " : " doppelte Nummern, ") +
-         std::to_string(gaps) + (gaps == 1 ? " Lücke" : " Lücken") +
-         " ohne Datensatz: die Folge ist nicht lückenlos belegt.";
+  if (!failed())
+    return "Keine doppelte Nummer, keine Lücke, jeder Datensatz zugeordnet: die Folge ist lückenlos belegt.";
+  std::string text = Counted(Count(Finding::Kind::Duplicate), "doppelte Nummer", "doppelte Nummern") + ", " +
+                     Counted(Count(Finding::Kind::Gap), "Lücke", "Lücken") + " ohne Datensatz";
+  const auto add = [&](Finding::Kind kind, const char* one, const char* many) {
+    if (const size_t count = Count(kind)) text += ", " + Counted(count, one, many);
+  };
+  add(Finding::Kind::Unplaced, "Datensatz nicht zuzuordnen", "Datensätze nicht zuzuordnen");
+  add(Finding::Kind::NotARecord, "Zeile ohne Datensatz", "Zeilen ohne Datensatz");
+  add(Finding::Kind::Reset, "Zähler zurückgesetzt", "Zähler zurückgesetzt");
+  add(Finding::Kind::CounterFile, "Zählerdatei nicht belegt", "Zählerdateien nicht belegt");
+  add(Finding::Kind::EmptyPeriod, "Zeitraum ohne Datensatz", "Zeiträume ohne Datensatz");
+  add(Finding::Kind::Unreadable, "Protokoll nicht lesbar", "Protokolle nicht lesbar");
+  return text + ": die Folge ist nicht lückenlos belegt.";
 }
 
-SequenceAudit::SequenceAudit(std::vector<AuditedCounterFile> counter_files, AuditPeriod period)
-    : files_(std::move(counter_files)), file_states_(files_.size()), period_(std::move(period)) {
-  for (const AuditedCounterFile& file : files_) patterns_.emplace_back(file.format);
+std::string AuditResult::PlaceName(const Place& place) const {
+  if (place.source < sources.size() && sources[place.source].server)
+    return "Datensatz " + std::to_string(place.index) + " auf dem Server ('" + sources[place.source].name + "')";
+  return "Zeile " + std::to_string(place.index);
 }
+
+std::string AuditResult::PlaceNames(const std::vector<Place>& places) const {
+  // Lines of one log are listed as "Zeilen 3, 6".
+  const bool lines = std::none_of(places.begin(), places.end(), [&](const Place& place) {
+    return place.source < sources.size() && sources[place.source].server;
+  });
+  std::string text;
+  for (const Place& place : places)
+    text += (text.empty() ? "" : ", ") + (lines ? std::to_string(place.index) : PlaceName(place));
+  return text;
+}
+
+void AuditResult::KeepDuplicatesOf(const AuditPeriod& period) {
+  if (period.from.empty() && period.to.empty()) return;
+  const auto in = [&](const std::string& date) {
+    return (period.from.empty() || date >= period.from) && (period.to.empty() || date <= period.to);
+  };
+  std::erase_if(findings, [&](const Finding& finding) {
+    if (finding.kind != Finding::Kind::Duplicate || finding.when.empty()) return false;
+    return !in(finding.when.substr(0, 10)) && (finding.first_when.empty() || !in(finding.first_when.substr(0, 10)));
+  });
+  Settle();
+}
+
+void AuditResult::Settle() {
+  records = 0;
+  for (const AuditSource& source : sources) records += source.records;
+  gaps = Count(Finding::Kind::Gap);
+  duplicates = Count(Finding::Kind::Duplicate);
+}
+
+SequenceAudit::SequenceAudit(std::vector<AuditedCounterFile> counter_files, AuditPeriod period,
+                             platform::LocalDateTime today)
+    : files_(std::move(counter_files)),
+      sequence_of_(files_.size()),
+      last_of_file_(files_.size()),
+      period_(std::move(period)),
+      today_(today) {
+  // A range that moved is one sequence with the range it moved to: its
+  // series go on there, and the last one's counter is the present one.
+  for (size_t i = 0; i < files_.size(); ++i) {
+    size_t end = i;
+    for (size_t hops = 0; files_[end].moved_to && hops < files_.size(); ++hops) end = *files_[end].moved_to;
+    sequence_of_[i] = end;
+  }
+}
+
+size_t SequenceAudit::AddSource(AuditSource source, std::optional<size_t> file) {
+  result_.sources.push_back(std::move(source));
+  file_of_source_.push_back(file);
+  return result_.sources.size() - 1;
+}
+
+void SequenceAudit::Unreadable(size_t source, const std::string& reason) { unreadable_[source] = reason; }
 
 bool SequenceAudit::Insert(Runs& runs, int64_t value, int64_t step, const End& end) {
   auto next = runs.upper_bound(value);
@@ -82,150 +172,314 @@ bool SequenceAudit::Insert(Runs& runs, int64_t value, int64_t step, const End& e
   return true;
 }
 
-void SequenceAudit::AddFinding(Finding::Kind kind, std::string text, std::vector<size_t> lines) {
-  result_.findings.push_back({kind, std::move(text), std::move(lines), "", 0, 0});
+void SequenceAudit::AddFinding(Finding::Kind kind, std::string text, std::vector<Place> places) {
+  Finding finding{};
+  finding.kind = kind;
+  finding.text = std::move(text);
+  finding.places = std::move(places);
+  result_.findings.push_back(std::move(finding));
 }
 
-std::optional<std::pair<size_t, CounterInNumber>> SequenceAudit::Attribute(const std::string& number) const {
-  // Several files of one format: the one whose sequence the value continues,
-  // else one that has no number yet, else the first.
-  std::optional<std::pair<size_t, CounterInNumber>> unused, first;
-  for (size_t i = 0; i < files_.size(); ++i) {
-    const auto match = patterns_[i].Match(number);
-    if (!match) continue;
-    const auto& last = file_states_[i].last;
-    if (last && match->counter == *last + files_[i].increment) return std::pair{i, *match};
-    if (!last && !unused) unused = std::pair{i, *match};
-    if (!first) first = std::pair{i, *match};
-  }
-  if (unused) return unused;
-  if (first) return first;
-  // A format the files have no longer: the number that continues a file's sequence.
-  for (size_t i = 0; i < files_.size(); ++i) {
-    const auto& last = file_states_[i].last;
-    if (!last) continue;
-    if (auto match = CounterOfValue(number, files_[i].format.leading, *last + files_[i].increment))
-      return std::pair{i, *match};
-  }
-  // The first number of a file in the log, in a format it has no longer: its
-  // digits at the counter's end.
-  for (size_t i = 0; i < files_.size(); ++i)
-    if (!file_states_[i].last)
-      if (auto match = CounterOfValue(number, files_[i].format.leading, std::nullopt)) return std::pair{i, *match};
-  return std::nullopt;
+bool SequenceAudit::InPeriod(const std::string& date) const {
+  return (period_.from.empty() || date >= period_.from) && (period_.to.empty() || date <= period_.to);
 }
 
-void SequenceAudit::Take(size_t line_number, const ParsedLine& line) {
-  result_.lines = std::max(result_.lines, line_number);
+bool SequenceAudit::TouchesPeriod(const std::string& from_when, const std::string& to_when) const {
+  return (period_.to.empty() || from_when.substr(0, 10) <= period_.to) &&
+         (period_.from.empty() || to_when.substr(0, 10) >= period_.from);
+}
+
+std::string SequenceAudit::FileName(size_t file) const { return "'" + files_[file].path + "'"; }
+
+std::optional<SequenceAudit::Placed> SequenceAudit::PlaceRecord(size_t source, const LogRecord& record) const {
+  const platform::LocalDateTime day = DayOf(record);
+  std::vector<size_t> candidates;
+  if (const auto& file = file_of_source_[source]) {
+    if (files_[*file].untrusted.empty()) candidates.push_back(*file);
+  } else {
+    for (size_t i = 0; i < files_.size(); ++i)
+      if (!files_[i].on_server && files_[i].untrusted.empty()) candidates.push_back(i);
+  }
+  // The present formats first, then the earlier texts; among several files
+  // that fit, the one whose sequence the value continues, else one that has
+  // no record yet, else the first.
+  const auto choose = [&](auto match) -> std::optional<Placed> {
+    std::optional<Placed> unused, first;
+    for (size_t i : candidates) {
+      const std::optional<CounterInNumber> found = match(i);
+      if (!found) continue;
+      const auto& last = last_of_file_[i];
+      if (last && found->counter == *last + files_[i].increment) return Placed{i, *found};
+      if (!last && !unused) unused = Placed{i, *found};
+      if (!first) first = Placed{i, *found};
+    }
+    return unused ? unused : first;
+  };
+  if (record.counter)
+    return choose([&](size_t i) -> std::optional<CounterInNumber> {
+      return WithKnownCounter(files_[i].format, record.number, *record.counter, day);
+    });
+  if (auto placed = choose([&](size_t i) { return MatchFormat(files_[i].format, record.number, day); })) return placed;
+  return choose([&](size_t i) { return MatchEarlierTexts(files_[i].format, record.number, day); });
+}
+
+std::string SequenceAudit::SeriesKeyOf(size_t file, const CounterInNumber& match) const {
+  return std::to_string(sequence_of_[file]) + "|" + std::to_string(files_[file].increment) + "|" +
+         SeriesKey(match.format, match.year);
+}
+
+void SequenceAudit::Take(const Place& place, const ParsedLine& line) {
   if (!line.record) {
-    AddFinding(Finding::Kind::NotARecord, "Zeile " + std::to_string(line_number) + " ist kein Datensatz: " + line.problem,
-               {line_number});
+    Tally& tally = not_records_[line.problem];
+    ++tally.count;
+    if (tally.places.size() < kMaxPlacesPerFinding) tally.places.push_back(place);
     return;
   }
-  const LogRecord& record = *line.record;
-  if ((!period_.from.empty() && record.date < period_.from) || (!period_.to.empty() && record.date > period_.to))
-    return;
-  TakeRecord(line_number, record);
+  TakeRecord(place, *line.record);
 }
 
-void SequenceAudit::TakeRecord(size_t line_number, const LogRecord& record) {
-  ++result_.records;
-  const std::string when = record.date + " " + record.time;
+void SequenceAudit::TakeRecord(const Place& place, const LogRecord& record) {
+  const bool in_period = InPeriod(record.date);
+  if (in_period) ++result_.sources[place.source].records;
+  const std::string when = record.date + " " + record.time.substr(0, 2) + ":" + record.time.substr(3, 2) + ":" +
+                           record.time.substr(6, 2);
   const int64_t seconds = Seconds(record);
-  if (last_line_ != 0 && seconds < last_seconds_ - kWritersSlackSeconds)
+  if (last_place_ && last_place_->source == place.source && seconds < last_seconds_ - kWritersSlackSeconds &&
+      in_period && ++backwards_ <= kMaxSingleFindings)
     AddFinding(Finding::Kind::Backwards,
-               "Zeile " + std::to_string(line_number) + ": " + when + " liegt vor Zeile " +
-                   std::to_string(last_line_) + " (" + last_when_ + ")",
-               {last_line_, line_number});
+               result_.PlaceName(place) + ": " + when + " liegt vor " + result_.PlaceName(*last_place_) + " (" +
+                   last_when_ + ")",
+               {*last_place_, place});
   last_when_ = when;
   last_seconds_ = seconds;
-  last_line_ = line_number;
+  last_place_ = place;
 
   if (record.number == kLockedMarker) {
-    auto& [count, lines] = refused_[{record.user, record.date}];
+    if (!in_period) return;
+    auto& [count, places] = refused_[{record.user, record.date}];
     ++count;
-    if (lines.size() < kMaxLinesPerFinding) lines.push_back(line_number);
+    if (places.size() < kMaxPlacesPerFinding) places.push_back(place);
     return;
   }
 
-  const auto attributed = Attribute(record.number);
-  const std::string series = attributed ? attributed->second.series : record.number;
-  SeriesState& state = series_[series];
+  const auto placed = PlaceRecord(place.source, record);
+  if (!placed) {
+    if (!in_period) return;
+    ++unplaced_.count;
+    if (unplaced_.places.size() < kMaxPlacesPerFinding) unplaced_.places.push_back(place);
+    if (unplaced_.examples.size() < kMaxExamples) unplaced_.examples.push_back(record.number);
+    return;
+  }
+  const size_t file = placed->file;
+  const int64_t value = placed->match.counter;
+  const std::string key = SeriesKeyOf(file, placed->match);
+  auto [found, made] = series_.try_emplace(key);
+  SeriesState& state = found->second;
   SeriesSummary& summary = state.summary;
-  if (summary.count == 0) {
-    summary.series = series;
-    summary.counter_file = attributed ? files_[attributed->first].path : "";
-    summary.first_number = record.number;
-    summary.first_date = record.date;
-    state.step = attributed ? files_[attributed->first].increment : 1;
+  if (made) {
+    state.summary.series = SeriesName(placed->match.format, placed->match.year);
+    state.step = files_[file].increment;
+    state.order = series_made_++;
+    state.sequence = sequence_of_[file];
+    state.key = key;
   }
-  ++summary.count;
-  ++result_.issued_per_day[record.date][record.user];
-  summary.last_number = record.number;
-  summary.last_date = record.date;
-  summary.users.insert(record.user);
+  summary.counter_file = files_[file].path;
+  if (in_period) {
+    if (summary.count == 0) {
+      summary.first_number = record.number;
+      summary.first_date = record.date;
+    }
+    ++summary.count;
+    ++result_.issued_per_day[record.date][record.user];
+    summary.last_number = record.number;
+    summary.last_date = record.date;
+    summary.users.insert(record.user);
+  }
 
-  // The same number twice: within its series, the same counter value.
-  const int64_t value = attributed ? attributed->second.counter : 0;
-  const End end{line_number, when, series};
-  if (!Insert(state.runs, value, 1, end)) {
-    ++summary.duplicates;
-    ++result_.duplicates;
-    AddFinding(Finding::Kind::Duplicate,
-               "Nummer '" + record.number + "' doppelt vergeben (Zeile " + std::to_string(line_number) + ")",
-               {line_number});
-    result_.findings.back().number = record.number;
+  const End end{place, when};
+  const bool new_number = placed->match.skeleton.empty() || Insert(numbers_[placed->match.skeleton], value, 1, end);
+  // The step is the present increment unless the values show a finer one (an
+  // increment changed within the series): then the values between count too,
+  // for the audit cannot tell which were skipped by the step and which lost.
+  if (!state.runs.empty()) {
+    const int64_t difference = value > state.last ? value - state.last : state.last - value;
+    if (difference > 0 && difference % state.step != 0) Restep(state, std::gcd(state.step, difference));
   }
-  if (!attributed) return;
-  FileState& file = file_states_[attributed->first];
-  Insert(file.runs, value, files_[attributed->first].increment, end);
-  file.last = value;
+  const bool new_value = Insert(state.runs, value, state.step, end);
+  state.last = value;
+  last_of_file_[file] = value;
+  if (new_number && new_value) return;
+  ++summary.duplicates;
+  if (++duplicates_told_ > kMaxSingleFindings) return;
+  const std::string text =
+      !new_number ? "Nummer '" + record.number + "' doppelt vergeben (" + result_.PlaceName(place) + ")"
+                  : "Zählerwert " + std::to_string(value) + " in " + state.summary.series + " zum zweiten Mal vergeben: '" +
+                        record.number + "' (" + result_.PlaceName(place) + ")";
+  AddFinding(Finding::Kind::Duplicate, text, {place});
+  result_.findings.back().number = new_number ? "" : record.number;
+  result_.findings.back().when = when;
 }
 
-AuditResult SequenceAudit::Finish() {
-  // Gaps: the values between a file's runs, and from its last value to its present counter.
-  for (size_t i = 0; i < files_.size(); ++i) {
-    const Runs& runs = file_states_[i].runs;
-    const int64_t step = files_[i].increment;
-    const std::string name = "'" + files_[i].path + "'";
+void SequenceAudit::Restep(SeriesState& state, int64_t step) {
+  Runs runs;
+  for (const auto& [first, run] : state.runs)
+    for (int64_t value = first; value <= run.last; value += state.step)
+      Insert(runs, value, step, value == run.last ? run.last_end : run.first);
+  state.runs = std::move(runs);
+  state.step = step;
+}
+
+void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size_t file) {
+  // Within each series: the values between its runs.
+  for (const SeriesState* state : series) {
+    const Runs& runs = state->runs;
+    const std::string name = FileName(file) + " (" + state->summary.series + ")";
     for (auto run = runs.begin(); run != runs.end(); ++run) {
       const auto next = std::next(run);
       if (next == runs.end()) break;
-      const int64_t from = run->second.last + step, to = next->first - step;
-      if (to < from) continue;  // values off the step (the increment was changed): no gap to name
-      ++result_.gaps;
-      ++series_[next->second.first.series].summary.gaps;
+      const int64_t from = run->second.last + state->step, to = next->first - state->step;
       const End& before = run->second.last_end;
       const End& after = next->second.first;
+      if (to < from || !TouchesPeriod(before.when, after.when)) continue;
+      ++series_.at(state->key).summary.gaps;
       AddFinding(Finding::Kind::Gap,
-                 name + ": " + Values(from, to) + " ohne Datensatz, zwischen " + before.when + " (Zeile " +
-                     std::to_string(before.line) + ") und " + after.when + " (Zeile " + std::to_string(after.line) +
+                 name + ": " + Values(from, to) + " ohne Datensatz, zwischen " + before.when + " (" +
+                     result_.PlaceName(before.place) + ") und " + after.when + " (" + result_.PlaceName(after.place) +
                      ")",
-                 {before.line, after.line});
+                 {before.place, after.place});
       result_.findings.back().first_value = from;
       result_.findings.back().last_value = to;
     }
-    if (runs.empty() || !period_.to.empty()) continue;
-    const Run& last = std::prev(runs.end())->second;
-    if (files_[i].counter > last.last) {
-      ++result_.gaps;
-      ++series_[last.last_end.series].summary.gaps;
-      AddFinding(Finding::Kind::Gap,
-                 name + ": " + Values(last.last + step, files_[i].counter) +
-                     " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", Zeile " +
-                     std::to_string(last.last_end.line) + ")",
-                 {last.last_end.line});
-      result_.findings.back().first_value = last.last + step;
-      result_.findings.back().last_value = files_[i].counter;
-    }
   }
-  for (const auto& [key, entry] : refused_)
+  // From one series to the next of the range: a series that begins above
+  // where the one before ended leaves the values between without a record
+  // (one that begins at or below it is a new count, a year's restart).
+  for (size_t i = 1; i < series.size(); ++i) {
+    const SeriesState& before = *series[i - 1];
+    const SeriesState& after = *series[i];
+    const auto& last = std::prev(before.runs.end())->second;
+    const auto& first = after.runs.begin()->second;
+    const int64_t from = last.last + after.step, to = after.runs.begin()->first - after.step;
+    if (to < from || !TouchesPeriod(last.last_end.when, first.first.when)) continue;
+    ++series_.at(after.key).summary.gaps;
+    AddFinding(Finding::Kind::Gap,
+               FileName(file) + " (" + before.summary.series + " bis " + after.summary.series + "): " +
+                   Values(from, to) + " ohne Datensatz, zwischen " + last.last_end.when + " (" +
+                   result_.PlaceName(last.last_end.place) + ") und " + first.first.when + " (" +
+                   result_.PlaceName(first.first.place) + ")",
+               {last.last_end.place, first.first.place});
+    result_.findings.back().first_value = from;
+    result_.findings.back().last_value = to;
+  }
+  // The present counter: values drawn after the last record, or a counter set
+  // back below it, so that the next draw repeats a number.
+  const AuditedCounterFile& present = files_[file];
+  const CounterInNumber next_match{0, present.format, today_.year, ""};
+  const std::string today_key = SeriesKeyOf(file, next_match);
+  const SeriesState* current = series.back();
+  for (const SeriesState* state : series)
+    if (state->key == today_key) current = state;
+  const Run& last = std::prev(current->runs.end())->second;
+  const int64_t next = present.counter + present.increment;
+  if (present.counter > last.last) {
+    if (!TouchesPeriod(last.last_end.when, When(today_))) return;
+    ++series_.at(current->key).summary.gaps;
+    AddFinding(Finding::Kind::Gap,
+               FileName(file) + " (" + current->summary.series + "): " + Values(last.last + present.increment, present.counter) +
+                   " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", " +
+                   result_.PlaceName(last.last_end.place) + ")",
+               {last.last_end.place});
+    result_.findings.back().first_value = last.last + present.increment;
+    result_.findings.back().last_value = present.counter;
+  } else if (current->key == today_key && next <= last.last && next >= current->runs.begin()->first) {
+    AddFinding(Finding::Kind::Reset,
+               FileName(file) + ": Zähler zurückgesetzt: die nächste Nummer wiederholt '" +
+                   ComposeNumber(present.format, static_cast<int32_t>(present.counter), present.increment, today_) +
+                   "' (Zähler " + std::to_string(present.counter) + ", belegt bis " + std::to_string(last.last) + ", " +
+                   result_.PlaceName(last.last_end.place) + ")",
+               {last.last_end.place});
+  }
+}
+
+AuditResult SequenceAudit::Finish() {
+  for (const auto& [source, reason] : unreadable_)
+    AddFinding(Finding::Kind::Unreadable,
+               "Das Protokoll '" + result_.sources[source].name + "' ist nicht zeilenweise lesbar: " + reason, {});
+  for (auto& [problem, tally] : not_records_) {
+    AddFinding(Finding::Kind::NotARecord,
+               (tally.count == 1 ? result_.PlaceName(tally.places.front()) + " ist kein Datensatz: "
+                                 : Counted(tally.count, "Zeile", "Zeilen") + " sind keine Datensätze (" +
+                                       result_.PlaceNames(tally.places) + (tally.count > tally.places.size() ? ", …" : "") +
+                                       "): ") +
+                   problem,
+               tally.places);
+    result_.findings.back().count = tally.count;
+  }
+  if (unplaced_.count > 0) {
+    std::string examples;
+    for (const std::string& number : unplaced_.examples) examples += (examples.empty() ? "'" : ", '") + number + "'";
+    AddFinding(Finding::Kind::Unplaced,
+               Counted(unplaced_.count, "Datensatz", "Datensätze") +
+                   " nicht zuzuordnen: keine Zählerdatei bildet diese Nummer (" + examples +
+                   (unplaced_.count > unplaced_.examples.size() ? ", …" : "") + "; " +
+                   result_.PlaceNames(unplaced_.places) + (unplaced_.count > unplaced_.places.size() ? ", …" : "") + ")",
+               unplaced_.places);
+    result_.findings.back().count = unplaced_.count;
+  }
+  if (duplicates_told_ > kMaxSingleFindings)
+    AddFinding(Finding::Kind::Duplicate,
+               Counted(duplicates_told_ - kMaxSingleFindings, "weitere doppelte Nummer", "weitere doppelte Nummern"), {});
+  if (duplicates_told_ > kMaxSingleFindings) result_.findings.back().count = duplicates_told_ - kMaxSingleFindings;
+
+  // Each range (its counter files across a move) with its series in order.
+  for (size_t file = 0; file < files_.size(); ++file) {
+    if (!files_[file].untrusted.empty()) {
+      AddFinding(Finding::Kind::CounterFile, FileName(file) + ": " + files_[file].untrusted, {});
+      continue;
+    }
+    if (sequence_of_[file] != file) continue;
+    std::vector<const SeriesState*> series;
+    for (const auto& [key, state] : series_)
+      if (state.sequence == file) series.push_back(&state);
+    std::sort(series.begin(), series.end(), [](auto* a, auto* b) { return a->order < b->order; });
+    if (series.empty()) {
+      AddFinding(Finding::Kind::CounterFile,
+                 FileName(file) + ": kein Datensatz, obwohl der Zähler bei " + std::to_string(files_[file].counter) +
+                     " steht",
+                 {});
+      continue;
+    }
+    FindGaps(series, file);
+  }
+  if (!period_.from.empty() || !period_.to.empty()) {
+    size_t records = 0;
+    for (const AuditSource& source : result_.sources) records += source.records;
+    if (records == 0)
+      AddFinding(Finding::Kind::EmptyPeriod,
+                 "Kein Datensatz im Zeitraum " + (period_.from.empty() ? std::string("…") : period_.from) + " bis " +
+                     (period_.to.empty() ? std::string("…") : period_.to),
+                 {});
+  }
+  if (backwards_ > kMaxSingleFindings)
+    AddFinding(Finding::Kind::Backwards,
+               Counted(backwards_ - kMaxSingleFindings, "weitere Zeit", "weitere Zeiten") + " rückwärts", {});
+  for (const auto& [key, entry] : refused_) {
     AddFinding(Finding::Kind::Refused,
                std::to_string(entry.first) + " verweigerte Ziehung" + (entry.first == 1 ? "" : "en") + " von '" +
-                   key.first + "' am " + key.second + " (gesperrte Zählerdatei; Zeilen " + LineNumbers(entry.second) +
+                   key.first + "' am " + key.second + " (gesperrte Zählerdatei; " +
+                   (entry.second.size() == 1 ? "Zeile " : "Zeilen ") + result_.PlaceNames(entry.second) +
                    (entry.first > entry.second.size() ? ", …" : "") + ")",
                entry.second);
-  for (auto& [key, state] : series_) result_.series.push_back(std::move(state.summary));
+    result_.findings.back().count = entry.first;
+  }
+  std::vector<const SeriesState*> ordered;
+  for (const auto& [key, state] : series_)
+    if (state.summary.count > 0) ordered.push_back(&state);
+  std::sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) {
+    return std::tie(a->sequence, a->order) < std::tie(b->sequence, b->order);
+  });
+  for (const SeriesState* state : ordered) result_.series.push_back(state->summary);
+  result_.Settle();
   return std::move(result_);
 }
 

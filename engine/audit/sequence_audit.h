@@ -1,13 +1,14 @@
 #pragma once
-// The audit of the usage log against the counter files: every issued number
-// sorted into its series and its counter file, the counter values checked for
-// duplicates (a number issued twice, also across counter files) and gaps
-// (values without a record between the first and the last, and up to the
-// counter file's present value), refused draws by user and day, times that
-// run backwards (by more than concurrent writers explain) and lines that are
-// no records. It takes the log line by line
-// and keeps, per series and counter file, only the runs of values seen: its
-// memory does not grow with the log.
+// The audit of issued numbers against the counter files they came from. The
+// records come from the usage log and from the usage tables of server ranges;
+// each is placed in its series, the values of one counter file under one
+// format and one increment (a new format, year or increment starts another;
+// values of one series never fill another's holes). The verdict "complete"
+// holds only when every record is placed and every value of each series, from
+// its first to the counter file's present counter, has exactly one record:
+// anything not understood makes it "not proven", with the reason. The records
+// are taken one at a time and only runs of values are kept: the memory does
+// not grow with the records, records that cannot be placed included.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -17,14 +18,38 @@
 
 #include "engine/audit/log_line.h"
 #include "engine/audit/number_pattern.h"
+#include "platform/system_services.h"
 
 namespace trelvo::engine::audit {
 
+// A counter file (or a pointer to a server range) as the audit reads it.
 struct AuditedCounterFile {
   std::string path;
   NumberFormat format;
   int32_t increment = 1;
-  int64_t counter = 0;  // its present Counter
+  int64_t counter = 0;     // its present Counter
+  std::string untrusted;   // why its values cannot be trusted (a Counter no number, an Increment below 1)
+  bool on_server = false;  // its records are the server's, not the log's
+  std::optional<size_t> moved_to;  // the counter file (a server range) its range moved to, when audited too
+};
+
+// Where a record stands: the source (the log, a server's records) and its line
+// or its place among the server's records, from 1.
+struct Place {
+  size_t source = 0;
+  size_t index = 0;
+  auto operator<=>(const Place&) const = default;
+};
+
+// A source of records and what the report says of it.
+struct AuditSource {
+  std::string name;  // the log's path, or the server range's name
+  bool server = false;
+  std::string pointer;  // a server range's pointer file
+  uint64_t size = 0;    // the log's bytes, lines, checksum and encoding
+  size_t lines = 0;
+  std::string sha256, encoding;
+  size_t records = 0;  // records taken (within the period)
 };
 
 struct AuditPeriod {
@@ -32,56 +57,87 @@ struct AuditPeriod {
 };
 
 struct Finding {
-  enum class Kind { Duplicate, Gap, Refused, Backwards, NotARecord };
+  enum class Kind {
+    Duplicate,
+    Gap,
+    Unplaced,
+    NotARecord,
+    Reset,
+    CounterFile,
+    EmptyPeriod,
+    Unreadable,
+    Refused,
+    Backwards,
+  };
   Kind kind;
-  std::string text;          // German, one line
-  std::vector<size_t> lines;  // the log lines it rests on
+  std::string text;           // German, one line
+  std::vector<Place> places;  // the records it rests on
   std::string number;         // a duplicate's number
   int64_t first_value = 0, last_value = 0;  // a gap's counter values
+  std::string when, first_when;  // a duplicate's two issues ("JJJJ-MM-TT HH:MM:SS"), for the period
+  size_t count = 1;           // records or lines it stands for
+  // Whether it stands against the verdict (refused draws and times that run
+  // back are told, and prove nothing missing).
+  bool Fails() const { return kind != Kind::Refused && kind != Kind::Backwards; }
 };
 
 struct SeriesSummary {
   std::string series;        // "RE-2026-#"
-  std::string counter_file;  // its path, empty when no counter file's format fits
+  std::string counter_file;  // its path (the last one of a range that moved)
   std::string first_number, last_number;
   std::string first_date, last_date;
   size_t count = 0;
-  size_t gaps = 0;  // gaps of its counter file that end (or, drawn and not logged, begin) in it
+  size_t gaps = 0;
   size_t duplicates = 0;
   std::set<std::string> users;
 };
 
 struct AuditResult {
-  size_t lines = 0, records = 0;
+  std::vector<AuditSource> sources;
   std::vector<SeriesSummary> series;
   std::vector<Finding> findings;
-  size_t gaps = 0, duplicates = 0;
   // Numbers issued per day ("JJJJ-MM-TT") and user, for the report's chart.
   std::map<std::string, std::map<std::string, size_t>> issued_per_day;
-  // A duplicate or an unexplained gap: the sequence is not proven complete.
-  bool failed() const { return gaps > 0 || duplicates > 0; }
+  // Totals, as Settle leaves them: records taken, gaps and duplicates found.
+  size_t records = 0, gaps = 0, duplicates = 0;
+
+  size_t Count(Finding::Kind kind) const;  // the records or lines the findings of a kind stand for
+  bool failed() const;
   // The verdict in one German sentence.
   std::string Verdict() const;
+  // "Zeile 12", "Datensatz 3 auf dem Server ('re-2026')".
+  std::string PlaceName(const Place& place) const;
+  std::string PlaceNames(const std::vector<Place>& places) const;
+  // Drops the duplicates of which no issue lies in the period (both issues
+  // are known only after the pass that finds where each was first issued).
+  void KeepDuplicatesOf(const AuditPeriod& period);
+  // Counts the totals again.
+  void Settle();
 };
 
-// Line numbers for a reader: "3, 6".
-std::string LineNumbers(const std::vector<size_t>& lines);
+// "1 Zeile", "2 Zeilen".
+std::string Counted(size_t count, const char* one, const char* many);
 
 class SequenceAudit {
  public:
-  SequenceAudit(std::vector<AuditedCounterFile> counter_files, AuditPeriod period);
+  SequenceAudit(std::vector<AuditedCounterFile> counter_files, AuditPeriod period, platform::LocalDateTime today);
 
-  // The next line of the log (line_number from 1, the header included).
-  void Take(size_t line_number, const ParsedLine& line);
+  // A source of records; file: the counter file (a server range) whose records
+  // it holds, nullopt for the usage log of the files that are no range.
+  size_t AddSource(AuditSource source, std::optional<size_t> file);
+  // The next line or record of a source, in its order.
+  void Take(const Place& place, const ParsedLine& line);
+  // The log cannot be read line by line at all (UTF-16, CR alone).
+  void Unreadable(size_t source, const std::string& reason);
   AuditResult Finish();
 
  private:
-  // A run of counter values, each the one before plus the increment, with the
-  // records at both of its ends.
   struct End {
-    size_t line;
-    std::string when, series;
+    Place place;
+    std::string when;
   };
+  // A run of counter values, each the one before plus the step, with the
+  // records at both of its ends.
   struct Run {
     int64_t last;
     End first, last_end;
@@ -90,30 +146,53 @@ class SequenceAudit {
   // Adds a value; false when it was there already.
   static bool Insert(Runs& runs, int64_t value, int64_t step, const End& end);
 
-  struct FileState {
-    Runs runs;
-    std::optional<int64_t> last;  // the last value in the log's order
-  };
   struct SeriesState {
     SeriesSummary summary;
     Runs runs;
     int64_t step = 1;
+    size_t order = 0;     // the series' place among those of its range, by its first record
+    size_t sequence = 0;  // the counter file at the end of its range's moves
+    std::string key;
+    int64_t last = 0;  // the value of its last record
   };
-  void TakeRecord(size_t line_number, const LogRecord& record);
-  // The counter file and the counter of a number: by a file's present format,
-  // else by the value that would continue one of them.
-  std::optional<std::pair<size_t, CounterInNumber>> Attribute(const std::string& number) const;
-  void AddFinding(Finding::Kind kind, std::string text, std::vector<size_t> lines);
+  struct Placed {
+    size_t file;
+    CounterInNumber match;
+  };
+  struct Tally {  // findings that stand for many records: counted, the first shown
+    size_t count = 0;
+    std::vector<Place> places;
+    std::vector<std::string> examples;
+  };
+
+  void TakeRecord(const Place& place, const LogRecord& record);
+  // Keeps the series' runs with a finer step.
+  static void Restep(SeriesState& state, int64_t step);
+  std::optional<Placed> PlaceRecord(size_t source, const LogRecord& record) const;
+  std::string SeriesKeyOf(size_t file, const CounterInNumber& match) const;
+  void AddFinding(Finding::Kind kind, std::string text, std::vector<Place> places);
+  bool InPeriod(const std::string& date) const;
+  bool TouchesPeriod(const std::string& from_when, const std::string& to_when) const;
+  void FindGaps(const std::vector<const SeriesState*>& series, size_t file);
+  std::string FileName(size_t file) const;
 
   std::vector<AuditedCounterFile> files_;
-  std::vector<NumberPattern> patterns_;
-  std::vector<FileState> file_states_;
+  std::vector<size_t> sequence_of_;  // each file's range's last counter file
+  std::vector<std::optional<int64_t>> last_of_file_;
+  std::vector<std::optional<size_t>> file_of_source_;
   AuditPeriod period_;
+  platform::LocalDateTime today_;
   std::map<std::string, SeriesState> series_;
-  std::map<std::pair<std::string, std::string>, std::pair<size_t, std::vector<size_t>>> refused_;  // (user, day)
+  std::map<std::string, Runs> numbers_;  // by number space: a value twice is a number issued twice
+  size_t series_made_ = 0;
+  std::map<std::pair<std::string, std::string>, std::pair<size_t, std::vector<Place>>> refused_;  // (user, day)
+  Tally unplaced_;
+  std::map<std::string, Tally> not_records_;  // by problem
+  std::map<size_t, std::string> unreadable_;  // by source
+  size_t backwards_ = 0, duplicates_told_ = 0;
   std::string last_when_;
   int64_t last_seconds_ = 0;
-  size_t last_line_ = 0;
+  std::optional<Place> last_place_;
   AuditResult result_;
 };
 

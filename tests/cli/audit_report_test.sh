@@ -1,7 +1,8 @@
 #!/bin/sh
 # trelvo audit's HTML report of the sample log, read by xmllint's HTML parser:
-# one list item per finding of the summary, each with the finding's text; and
-# the CSV table has a row per finding.
+# one list item per finding of the summary, each with the finding's text, and
+# the log it vouches for named by its size and SHA-256; the CSV table has a
+# row per finding after the rows that name the report and its sources.
 #   audit_report_test.sh TRELVO SAMPLE_FOLDER OUT_FOLDER
 set -eu
 trelvo="$1" sample="$2" out="$3"
@@ -22,6 +23,13 @@ xmllint --html --xpath 'string(//ol)' "$out/bericht.html" 2>/dev/null >"$out/rep
 while IFS= read -r finding; do
   grep -qF "$finding" "$out/report.txt" || fail "not in the report: $finding"
 done <"$out/findings.txt"
-rows="$(($(wc -l <"$out/befunde.csv") - 1))"
+rows="$(grep -cv '^"\(Bericht\|Zeitraum\|Protokoll\|Server\|Ergebnis\)";\|^Art;' "$out/befunde.csv")"
 [ "$rows" = "$count" ] || fail "$rows rows in the CSV table, $count findings"
+sum="$(sha256sum "$out/sabulog.csv" | cut -d' ' -f1)"
+size="$(wc -c <"$out/sabulog.csv" | tr -d ' ')"
+sources="$(xmllint --html --xpath 'string(//dl)' "$out/bericht.html" 2>/dev/null)"
+for part in "SHA-256 $sum" "$size Bytes" "149 Zeilen" "mit trelvo "; do
+  case "$sources" in *"$part"*) ;; *) fail "the report does not name its log with: $part" ;; esac
+done
+grep -q "SHA-256 $sum" "$out/befunde.csv" || fail "the CSV table does not name the log's SHA-256"
 echo "audit_report_test: $count findings in the summary, the HTML report and the CSV table"

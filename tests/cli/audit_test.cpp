@@ -1,10 +1,13 @@
-// "trelvo audit" on fakes: the findings an auditor must see, and none more.
+// "trelvo audit" on fakes: the findings an auditor must see, and none more;
+// the verdict "lückenlos belegt" only where every record is placed and every
+// value has its one record.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "cli/trelvo_tool.h"
+#include "engine/audit/tool_version.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
 #include "platform/cp1252.h"
@@ -17,10 +20,12 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 constexpr char kLog[] = "L:\\Protokoll\\sabulog.csv";
+const std::string kHeader = std::string(engine::kUsageLogHeader) + "\r\n";
 
 // A record as the add-in writes it (the test's text is UTF-8; the file is Windows-1252).
-std::string Record(const std::string& number, const std::string& when, const std::string& user = "akoch") {
-  return "\"" + number + "\"; 2026-" + when + "; \"Excel 11.0\"; \"" + user + "\"; \r\n";
+std::string Record(const std::string& number, const std::string& when, const std::string& user = "akoch",
+                   const std::string& year = "2026") {
+  return "\"" + number + "\"; " + year + "-" + when + "; \"Excel 11.0\"; \"" + user + "\"; \r\n";
 }
 
 class Audit : public ::testing::Test {
@@ -31,12 +36,12 @@ class Audit : public ::testing::Test {
   platform::ConsoleUserInterface ui{err};
   platform::Environment env{files, system, ui};
 
-  void Log(const std::string& records) {
-    files.SetFile(kLog, platform::Utf8ToCp1252(std::string(engine::kUsageLogHeader) + "\r\n" + records));
-  }
-  int Run(std::vector<std::string> counter_files) {
+  void SetUp() override { system.now = {2026, 12, 31, 18, 0, 0}; }
+  void Log(const std::string& records) { files.SetFile(kLog, platform::Utf8ToCp1252(kHeader + records)); }
+  int Run(std::vector<std::string> counter_files, std::vector<std::string> more = {}) {
     std::vector<std::string> args{"audit", "--log", kLog};
     for (const std::string& file : counter_files) args.insert(args.end(), {"--counter-file", file});
+    args.insert(args.end(), more.begin(), more.end());
     out.str("");
     err.str("");
     return RunTrelvoTool(args, env, out, err);
@@ -48,57 +53,149 @@ class Audit : public ::testing::Test {
   }
 };
 
-// The cases an office meets in a year, each with its one finding (or none).
+struct Case {
+  const char* name;
+  std::string counter_file;  // S:\re.ini
+  std::string log;           // the whole file, as its bytes
+  int exit;
+  std::vector<std::string> findings;
+};
+
+void Check(const Case& c, int exit, const std::string& out) {
+  EXPECT_EQ(exit, c.exit) << c.name << "\n" << out;
+  for (const std::string& finding : c.findings) EXPECT_THAT(out, HasSubstr(finding)) << c.name << "\n" << out;
+  if (c.findings.empty()) {
+    EXPECT_THAT(out, HasSubstr("Befunde: keine")) << c.name << "\n" << out;
+  }
+}
+
+// The cases an office meets in a year, each with its finding (or none).
 TEST_F(Audit, EachCaseGivesItsFindingAndNoOther) {
-  const struct {
-    const char* name;
-    std::string counter_file;  // S:\re.ini
-    std::string records;
-    int exit;
-    std::vector<std::string> findings;
-  } cases[] = {
+  const Case cases[] = {
       {"a clean year", "[Zaehler]\r\nCounter=43\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n",
-       Record("RE-0042", "01-02 09:00:00") + Record("RE-0043", "12-30 17:00:00"), 0, {}},
+       kHeader + Record("RE-0042", "01-02 09:00:00") + Record("RE-0043", "12-30 17:00:00"), 0, {}},
       {"a gap between two records", "[Zaehler]\r\nCounter=45\r\n",
-       Record("0042", "03-05 10:00:00") + Record("0045", "03-05 11:00:00"), 1,
-       {"LÜCKE           'S:\\re.ini': Zählerwerte 43 bis 44 ohne Datensatz, zwischen 2026-03-05 10:00:00 (Zeile 2) "
-        "und 2026-03-05 11:00:00 (Zeile 3)"}},
+       kHeader + Record("0042", "03-05 10:00:00") + Record("0045", "03-05 11:00:00"), 1,
+       {"LÜCKE             'S:\\re.ini' (#): Zählerwerte 43 bis 44 ohne Datensatz, zwischen 2026-03-05 10:00:00 "
+        "(Zeile 2) und 2026-03-05 11:00:00 (Zeile 3)"}},
       {"drawn but not logged up to the present counter", "[Zaehler]\r\nCounter=44\r\n",
-       Record("0042", "03-05 10:00:00"), 1,
-       {"'S:\\re.ini': Zählerwerte 43 bis 44 gezogen, aber nicht protokolliert (nach 2026-03-05 10:00:00, Zeile 2)"}},
-      {"a format change mid-year continues the counter",
+       kHeader + Record("0042", "03-05 10:00:00"), 1,
+       {"'S:\\re.ini' (#): Zählerwerte 43 bis 44 gezogen, aber nicht protokolliert (nach 2026-03-05 10:00:00, "
+        "Zeile 2)"}},
+      {"the texts of the format changed mid-year",
        "[Zaehler]\r\nCounter=44\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\n",
-       Record("0042", "03-05 10:00:00") + Record("RE-2026-0043", "07-01 10:00:00") +
+       kHeader + Record("2026/0042", "03-05 10:00:00") + Record("RE-2026-0043", "07-01 10:00:00") +
            Record("RE-2026-0044", "07-02 10:00:00"),
        0, {}},
       {"increment 10", "[Zaehler]\r\nCounter=71\r\nIncrement=10\r\n",
-       Record("0041", "03-05 10:00:00") + Record("0051", "03-05 10:01:00") + Record("0071", "03-05 10:02:00"), 1,
-       {"Zählerwert 61 ohne Datensatz"}},
-      {"the counter leading", "[Zaehler]\r\nCounter=43\r\n[Optionen]\r\nLeadingText=1\r\nTextBefore=\"/\"\r\nPrefix=1\r\n",
-       Record("0042/2026", "03-05 10:00:00") + Record("0043/2026", "03-05 10:01:00"), 0, {}},
+       kHeader + Record("0041", "03-05 10:00:00") + Record("0051", "03-05 10:01:00") + Record("0071", "03-05 10:02:00"),
+       1, {"Zählerwert 61 ohne Datensatz"}},
+      {"the counter leading",
+       "[Zaehler]\r\nCounter=43\r\n[Optionen]\r\nLeadingText=1\r\nTextBefore=\"/\"\r\nPrefix=1\r\n",
+       kHeader + Record("0042/2026", "03-05 10:00:00") + Record("0043/2026", "03-05 10:01:00"), 0, {}},
       {"a refused draw", "[Zaehler]\r\nCounter=42\r\n",
-       Record("#ini gesperrt#", "03-05 09:59:00", "mmüller") + Record("0042", "03-05 10:00:00"), 0,
-       {"VERWEIGERT      1 verweigerte Ziehung von 'mmüller' am 2026-03-05 (gesperrte Zählerdatei; Zeilen 2)"}},
-      {"a truncated last line", "[Zaehler]\r\nCounter=42\r\n", Record("0042", "03-05 10:00:00") + "\"0043\"; 2026-0",
-       0, {"KEIN DATENSATZ  Zeile 3 ist kein Datensatz: unvollständige letzte Zeile"}},
-      {"a foreign line", "[Zaehler]\r\nCounter=42\r\n", "Hallo Welt\r\n" + Record("0042", "03-05 10:00:00"), 0,
-       {"KEIN DATENSATZ  Zeile 2 ist kein Datensatz"}},
+       kHeader + Record("#ini gesperrt#", "03-05 09:59:00", "mmüller") + Record("0042", "03-05 10:00:00"), 0,
+       {"VERWEIGERT        1 verweigerte Ziehung von 'mmüller' am 2026-03-05 (gesperrte Zählerdatei; Zeile 2)"}},
+      {"a truncated last line", "[Zaehler]\r\nCounter=42\r\n",
+       kHeader + Record("0042", "03-05 10:00:00") + "\"0043\"; 2026-0", 1,
+       {"KEIN DATENSATZ    Zeile 3 ist kein Datensatz: unvollständige letzte Zeile"}},
+      {"a foreign line", "[Zaehler]\r\nCounter=42\r\n", kHeader + "Hallo Welt\r\n" + Record("0042", "03-05 10:00:00"),
+       1, {"KEIN DATENSATZ    Zeile 2 ist kein Datensatz"}},
       {"a time that runs backwards", "[Zaehler]\r\nCounter=43\r\n",
-       Record("0042", "03-05 10:00:05") + Record("0043", "03-05 10:00:00"), 0,
-       {"ZEIT RÜCKWÄRTS  Zeile 3: 2026-03-05 10:00:00 liegt vor Zeile 2 (2026-03-05 10:00:05)"}},
+       kHeader + Record("0042", "03-05 10:00:05") + Record("0043", "03-05 10:00:00"), 0,
+       {"ZEIT RÜCKWÄRTS    Zeile 3: 2026-03-05 10:00:00 liegt vor Zeile 2 (2026-03-05 10:00:05)"}},
       {"the same number twice", "[Zaehler]\r\nCounter=42\r\n",
-       Record("0041", "03-05 10:00:00") + Record("0042", "03-05 10:01:00") + Record("0042", "03-05 10:02:00"), 1,
-       {"DOPPELT         Nummer '0042' doppelt vergeben (Zeile 4, zuerst in Zeile 3)"}},
+       kHeader + Record("0041", "03-05 10:00:00") + Record("0042", "03-05 10:01:00") + Record("0042", "03-05 10:02:00"),
+       1, {"DOPPELT           Nummer '0042' doppelt vergeben (Zeile 4, zuerst in Zeile 3)"}},
+      // Logs with no record the audit can read, against a counter file at 148.
+      {"a header alone", "[Zaehler]\r\nCounter=148\r\n", kHeader, 1,
+       {"ZÄHLERDATEI       'S:\\re.ini': kein Datensatz, obwohl der Zähler bei 148 steht"}},
+      {"a log of zero bytes", "[Zaehler]\r\nCounter=148\r\n", "", 1, {"kein Datensatz, obwohl der Zähler bei 148"}},
+      {"line ends of CR alone", "[Zaehler]\r\nCounter=2\r\n",
+       std::string(engine::kUsageLogHeader) + "\r\"0001\"; 2026-03-05 10:00:00; \"Excel 11.0\"; \"akoch\"; \r"
+           "\"0002\"; 2026-03-05 10:00:00; \"Excel 11.0\"; \"akoch\"; \r",
+       1, {"UNLESBAR          Das Protokoll 'L:\\Protokoll\\sabulog.csv' ist nicht zeilenweise lesbar: Zeilenenden nur "
+           "aus CR"}},
+      {"UTF-16", "[Zaehler]\r\nCounter=148\r\n", std::string("\xFF\xFES\0A\0B\0U\0", 10), 1,
+       {"nicht zeilenweise lesbar: in UTF-16 gespeichert", "kein Datensatz, obwohl der Zähler bei 148"}},
+      {"commas instead of semicolons", "[Zaehler]\r\nCounter=2\r\n",
+       kHeader + "\"0001\", 2026-03-05 10:00:00, \"Excel 11.0\", \"akoch\",\r\n"
+                 "\"0002\", 2026-03-05 10:01:00, \"Excel 11.0\", \"akoch\",\r\n",
+       1, {"KEIN DATENSATZ    2 Zeilen sind keine Datensätze (2, 3): Komma statt Semikolon als Trennzeichen"}},
+      // 2027's restarted values never fill 2026's holes, also after the increment changed.
+      {"a hole of 2026 and 2027's restart",
+       "[Zaehler]\r\nCounter=3\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\n",
+       kHeader + Record("RE-2026-0001", "03-05 10:00:00") + Record("RE-2026-0002", "03-05 11:00:00") +
+           Record("RE-2026-0004", "03-05 12:00:00") + Record("RE-2027-0001", "01-04 09:00:00", "akoch", "2027") +
+           Record("RE-2027-0002", "01-04 10:00:00", "akoch", "2027") +
+           Record("RE-2027-0003", "01-04 11:00:00", "akoch", "2027"),
+       1, {"'S:\\re.ini' (RE-2026-#): Zählerwert 3 ohne Datensatz"}},
+      {"a hole of 2026 and 2027's restart with another increment",
+       "[Zaehler]\r\nCounter=6\r\nIncrement=2\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\n",
+       kHeader + Record("RE-2026-0001", "03-05 10:00:00") + Record("RE-2026-0002", "03-05 11:00:00") +
+           Record("RE-2026-0004", "03-05 12:00:00") + Record("RE-2027-0002", "01-04 09:00:00", "akoch", "2027") +
+           Record("RE-2027-0004", "01-04 10:00:00", "akoch", "2027") +
+           Record("RE-2027-0006", "01-04 11:00:00", "akoch", "2027"),
+       1, {"'S:\\re.ini' (RE-2026-#): Zählerwert 3 ohne Datensatz"}},
+      {"a number of an older format logged twice",
+       "[Zaehler]\r\nCounter=3\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\n",
+       kHeader + Record("2026-0001", "03-05 10:00:00") + Record("2026-0001", "03-05 10:01:00") +
+           Record("2026-0002", "03-05 10:02:00") + Record("RE-2026-0003", "07-01 10:00:00"),
+       1, {"DOPPELT           Nummer '2026-0001' doppelt vergeben (Zeile 3, zuerst in Zeile 2)"}},
+      {"a number no format composes",
+       "[Zaehler]\r\nCounter=3\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\n",
+       kHeader + Record("RE-2026-0001", "03-05 10:00:00") + Record("RE-2026-0002", "03-05 10:01:00") +
+           Record("RE-2026-X", "03-05 10:02:00") + Record("RE-2026-0003", "03-05 10:03:00"),
+       1, {"NICHT ZUZUORDNEN  1 Datensatz nicht zuzuordnen: keine Zählerdatei bildet diese Nummer ('RE-2026-X'; "
+           "4)"}},
+      // Year and month run together with the counter: only the record's day tells them apart.
+      {"a date part run together", "[Zaehler]\r\nCounter=5\r\n[Optionen]\r\nTextBefore=\"R\"\r\nPrefix=8\r\n",
+       kHeader + Record("R610001", "01-05 10:00:00") + Record("R610002", "01-05 10:01:00") +
+           Record("R610003", "01-05 10:02:00") + Record("R7100004", "01-05 10:03:00") +
+           Record("R610005", "01-05 10:04:00"),
+       1, {"Zählerwert 4 ohne Datensatz", "1 Datensatz nicht zuzuordnen: keine Zählerdatei bildet diese Nummer "
+                                           "('R7100004'"}},
+      {"a counter rewound below the log", "[Zaehler]\r\nCounter=60\r\n",
+       kHeader + Record("0059", "03-05 10:00:00") + Record("0060", "03-05 10:01:00") + Record("0061", "03-05 10:02:00") +
+           Record("0062", "03-05 10:03:00"),
+       1, {"ZÄHLER ZURÜCK     'S:\\re.ini': Zähler zurückgesetzt: die nächste Nummer wiederholt '0061'"}},
+      {"an increment of 0", "[Zaehler]\r\nCounter=2\r\nIncrement=0\r\n",
+       kHeader + Record("0001", "03-05 10:00:00") + Record("0002", "03-05 10:01:00"), 1,
+       {"ZÄHLERDATEI       'S:\\re.ini': ", "2 Datensätze nicht zuzuordnen"}},
+      {"a Counter that is no number", "[Zaehler]\r\nCounter=zwölf\r\n", kHeader + Record("0001", "03-05 10:00:00"), 1,
+       {"ZÄHLERDATEI       'S:\\re.ini': "}},
+      // A log that an editor saved as UTF-8, with and without its mark.
+      {"UTF-8 with its mark", "[Zaehler]\r\nCounter=1\r\n",
+       "\xEF\xBB\xBF" + kHeader + Record("0001", "03-05 10:00:00", "mmüller"), 0,
+       {"UTF-8 mit Byte-Order-Mark", "Benutzer:      mmüller"}},
+      {"UTF-8 without its mark", "[Zaehler]\r\nCounter=1\r\n", kHeader + Record("0001", "03-05 10:00:00", "mmüller"), 0,
+       {"UTF-8 ohne Byte-Order-Mark", "Benutzer:      mmüller"}},
+      // A year with a change of the format's texts and the restart of the counter at the turn of the year.
+      {"a clean year with a format change and a yearly restart",
+       "[Zaehler]\r\nCounter=2\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\n",
+       kHeader + Record("2026-0001", "01-05 10:00:00") + Record("2026-0002", "01-05 11:00:00") +
+           Record("RE-2026-0003", "07-01 10:00:00") + Record("RE-2026-0004", "12-30 10:00:00") +
+           Record("RE-2027-0001", "01-04 09:00:00", "akoch", "2027") +
+           Record("RE-2027-0002", "01-04 10:00:00", "akoch", "2027"),
+       0, {}},
   };
+  system.now = {2027, 1, 4, 18, 0, 0};
   for (const auto& c : cases) {
     files.SetFile("S:\\re.ini", c.counter_file);
-    Log(c.records);
-    EXPECT_EQ(Run({"S:\\re.ini"}), c.exit) << c.name << "\n" << out.str();
-    for (const std::string& finding : c.findings) EXPECT_THAT(out.str(), HasSubstr(finding)) << c.name;
-    EXPECT_THAT(out.str(), HasSubstr("Befunde: " + (c.findings.empty() ? std::string("keine")
-                                                                      : std::to_string(c.findings.size()))))
-        << c.name << "\n" << out.str();
+    files.SetFile(kLog, c.log);
+    const int exit = Run({"S:\\re.ini"});
+    Check(c, exit, out.str());
   }
+}
+
+// A second counter file without any record in the log is not proven.
+TEST_F(Audit, ACounterFileWithoutRecordsIsAFinding) {
+  files.SetFile("S:\\a.ini", "[Zaehler]\r\nCounter=2\r\n[Optionen]\r\nTextBefore=\"A-\"\r\n");
+  files.SetFile("S:\\b.ini", "[Zaehler]\r\nCounter=50\r\n[Optionen]\r\nTextBefore=\"B-\"\r\n");
+  Log(Record("A-0001", "03-05 10:00:00") + Record("A-0002", "03-05 10:01:00"));
+  EXPECT_EQ(Run({"S:\\a.ini", "S:\\b.ini"}), 1);
+  EXPECT_THAT(out.str(), HasSubstr("'S:\\b.ini': kein Datensatz, obwohl der Zähler bei 50 steht"));
+  EXPECT_THAT(out.str(), HasSubstr("1 Zählerdatei nicht belegt: die Folge ist nicht lückenlos belegt."));
 }
 
 // Two counter files of one format: the same number from both is a duplicate,
@@ -114,25 +211,40 @@ TEST_F(Audit, ANumberIssuedFromTwoCounterFilesIsADuplicate) {
   }
 }
 
-// A period: only its records count, and the present counter closes no gap
-// when the period ends before today.
-TEST_F(Audit, APeriodAuditsOnlyItsRecords) {
+// A period: the whole log is read for its continuity, and what touches the
+// period is told: a gap whose time window reaches into it, a duplicate with
+// an issue inside it; a period without records, or one that ends before it
+// begins, proves nothing.
+TEST_F(Audit, APeriodTellsWhatTouchesIt) {
   files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=60\r\n");
   Log(Record("0041", "01-05 10:00:00") + Record("0043", "03-05 10:00:00") + Record("0044", "03-06 10:00:00") +
-      Record("0046", "05-05 10:00:00"));
-  EXPECT_EQ(RunTrelvoTool({"audit", "--log", kLog, "--counter-file", "S:\\re.ini", "--from", "2026-03-01", "--to",
-                           "2026-03-31"},
-                          env, out, err),
-            0)
-      << out.str();
-  EXPECT_THAT(out.str(), HasSubstr("(5 Zeilen, 2 Datensätze)"));
-  EXPECT_THAT(out.str(), HasSubstr("Befunde: keine"));
+      Record("0046", "05-05 10:00:00") + Record("0047", "05-06 10:00:00"));
+  EXPECT_EQ(Run({"S:\\re.ini"}, {"--from", "2026-03-01", "--to", "2026-03-31"}), 1) << out.str();
+  EXPECT_THAT(out.str(), HasSubstr("(6 Zeilen, 2 Datensätze)"));
+  EXPECT_THAT(out.str(), HasSubstr("Zählerwert 42 ohne Datensatz, zwischen 2026-01-05 10:00:00"));
+  EXPECT_THAT(out.str(), HasSubstr("Zählerwert 45 ohne Datensatz, zwischen 2026-03-06 10:00:00"));
+  EXPECT_EQ(Count("LÜCKE"), 2u) << out.str();  // 48 to 60 come after the period
+
+  Log(Record("0041", "01-05 10:00:00") + Record("0042", "03-05 10:00:00") + Record("0042", "05-05 10:00:00"));
+  files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=42\r\n");
+  EXPECT_EQ(Run({"S:\\re.ini"}, {"--from", "2026-03-01", "--to", "2026-03-31"}), 1) << out.str();
+  EXPECT_THAT(out.str(), HasSubstr("Nummer '0042' doppelt vergeben (Zeile 4, zuerst in Zeile 3)"));
+  EXPECT_EQ(Run({"S:\\re.ini"}, {"--from", "2026-04-01", "--to", "2026-04-30"}), 1) << out.str();
+  EXPECT_THAT(out.str(), HasSubstr("ZEITRAUM LEER     Kein Datensatz im Zeitraum 2026-04-01 bis 2026-04-30"));
+  EXPECT_THAT(out.str(), Not(HasSubstr("DOPPELT")));
+  EXPECT_EQ(Run({"S:\\re.ini"}, {"--from", "2026-03-31", "--to", "2026-03-01"}), kExitUsage);
+  EXPECT_THAT(err.str(), HasSubstr("Der Zeitraum endet vor seinem Beginn"));
 }
 
-TEST_F(Audit, TheSummaryNamesSeriesPeriodAndUsersAndUnreadableFilesExitWithTwo) {
+TEST_F(Audit, TheSummaryNamesSourcesSeriesAndUsersAndUnreadableFilesExitWithTwo) {
   files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=43\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n");
   Log(Record("RE-0042", "01-02 09:00:00", "mmüller") + Record("RE-0043", "12-30 17:00:00"));
   EXPECT_EQ(Run({"S:\\re.ini"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr(std::string("Erstellt: 2026-12-31 18:00:00 mit trelvo ") +
+                                   engine::audit::AuditToolVersion() + "\n"));
+  // The log as it lies on disk, in Windows-1252.
+  EXPECT_THAT(out.str(), HasSubstr("Protokoll: L:\\Protokoll\\sabulog.csv (3 Zeilen, 2 Datensätze)\n  " +
+                                   std::to_string(files.Content(kLog)->size()) + " Bytes, Windows-1252, SHA-256 "));
   EXPECT_THAT(out.str(), HasSubstr("Nummernkreis RE-#  (Zählerdatei 'S:\\re.ini')\n"
                                    "  Erste Nummer:  RE-0042 (2026-01-02)\n"
                                    "  Letzte Nummer: RE-0043 (2026-12-30)\n"
@@ -141,6 +253,10 @@ TEST_F(Audit, TheSummaryNamesSeriesPeriodAndUsersAndUnreadableFilesExitWithTwo) 
                                    "  Doppelte:      0\n"
                                    "  Benutzer:      akoch, mmüller\n"));
   EXPECT_THAT(out.str(), HasSubstr("die Folge ist lückenlos belegt"));
+  Log(Record("RE-0043", "12-30 17:00:00"));
+  files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=43\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n");
+  EXPECT_EQ(Run({"S:\\re.ini"}), 0);
+  EXPECT_THAT(out.str(), HasSubstr("(2 Zeilen, 1 Datensatz)"));
   EXPECT_EQ(Run({"S:\\fehlt.ini"}), 2);
   EXPECT_THAT(err.str(), HasSubstr("'S:\\fehlt.ini' existiert nicht"));
   files.SetFile("S:\\re.ini", "[Zaehler]\r\n");
