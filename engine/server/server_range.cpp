@@ -275,7 +275,19 @@ std::optional<std::string> ServerRange::Update(const std::function<std::optional
       values.emplace_back(pointer_.range);
       connection->Execute(StatementText(Statement::WriteRange), values);
     }
-    if (record) connection->Execute(StatementText(Statement::InsertRecord), RecordValues(*record, key));
+    if (record) {
+      try {
+        connection->Execute(StatementText(Statement::InsertRecord), RecordValues(*record, key));
+      } catch (const DatabaseError& error) {
+        // 23505, unique_violation: the counter value has its record already,
+        // so the range's counter was set back on the server.
+        if (error.sqlstate() != "23505" || !record->counter) throw;
+        throw ServerRefusal("Der Zählerwert " + std::to_string(*record->counter) + " des Nummernkreises " +
+                            platform::Quoted(pointer_.range) +
+                            " ist schon vergeben: der Zähler auf dem Server wurde zurückgesetzt. Ein Administrator "
+                            "setzt ihn auf den zuletzt vergebenen Wert.");
+      }
+    }
     try {
       connection->Commit();
     } catch (const DatabaseError& error) {
