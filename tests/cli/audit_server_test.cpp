@@ -1,0 +1,79 @@
+// One audit across the move of a range from a counter file to a server: the
+// file's records in the usage log up to the move, the server's after it, one
+// series; a number issued by both is found, naming both. Against the tests'
+// own PostgreSQL server.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/trelvo_tool.h"
+#include "engine/usage_log.h"
+#include "platform/fake/fake_system.h"
+#include "tests/support/scratch_server.h"
+
+namespace trelvo::cli {
+namespace {
+
+using ::testing::HasSubstr;
+
+constexpr char kFile[] = "S:\\Nummern\\alt.ini";
+constexpr char kPointer[] = "S:\\Nummern\\server.ini";
+constexpr char kLog[] = "S:\\Nummern\\sabulog.csv";
+
+std::string Record(const std::string& number, const std::string& when) {
+  return "\"" + number + "\"; 2024-03-" + when + "; \"Excel 11.0\"; \"akoch\"; \r\n";
+}
+
+class AuditAcrossAMove : public ::testing::Test {
+ protected:
+  platform::FakeEnvironment fake;
+  std::string connection = testing::ScratchServerConnection();
+  std::string range = testing::FreshRangeName("Umzug");
+  std::string log = std::string(engine::kUsageLogHeader) + "\r\n" + Record("RE-0001", "04 09:00:00") +
+                    Record("RE-0002", "04 10:00:00") + Record("RE-0003", "04 11:00:00");
+
+  void SetUp() override {
+    ASSERT_FALSE(connection.empty()) << "no scratch server: run the tests through CTest";
+    fake.files.AddFolder("S:\\Nummern");
+    fake.files.SetFile(kPointer, "[Server]\r\nConnection=" + connection + "\r\nRange=\"" + range + "\"\r\n");
+    fake.files.SetFile(kFile, "[Zaehler]\r\nCounter=3\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n");
+    fake.files.SetFile(kLog, log);
+    ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer, "--from", kFile}), kExitOk);
+    for (const char* number : {"RE-0004\n", "RE-0005\n"}) {
+      std::string printed;
+      ASSERT_EQ(Tool({"draw", "--counter-file", kPointer, "--app", "Excel 11.0"}, &printed), kExitOk);
+      ASSERT_EQ(printed, number);
+    }
+  }
+  int Tool(std::vector<std::string> args, std::string* printed = nullptr) {
+    std::ostringstream out, err;
+    const int status = RunTrelvoTool(args, fake.env, out, err);
+    if (printed) *printed = out.str();
+    return status;
+  }
+  int Audit(std::string& printed) {
+    return Tool({"audit", "--log", kLog, "--counter-file", kFile, "--counter-file", kPointer}, &printed);
+  }
+};
+
+TEST_F(AuditAcrossAMove, TheFileAndTheServerProveOneSequence) {
+  std::string printed;
+  EXPECT_EQ(Audit(printed), 0) << printed;
+  EXPECT_THAT(printed, HasSubstr("Server: Nummernkreis '" + range + "' über '" + kPointer + "' (2 Datensätze"));
+  EXPECT_THAT(printed, HasSubstr("Nummernkreis RE-#  (Zählerdatei '" + std::string(kPointer) +
+                                 "')\n  Erste Nummer:  RE-0001 (2024-03-04)\n  Letzte Nummer: RE-0005 (2024-03-05)\n"
+                                 "  Anzahl:        5\n"));
+}
+
+TEST_F(AuditAcrossAMove, ANumberIssuedByTheFileAndTheServerIsFoundNamingBoth) {
+  // The file, freed against its holder's word, issued what the server issued too.
+  fake.files.SetFile(kLog, log + Record("RE-0004", "05 15:00:00"));
+  std::string printed;
+  EXPECT_EQ(Audit(printed), 1) << printed;
+  EXPECT_THAT(printed, HasSubstr("Nummer 'RE-0004' doppelt vergeben (Datensatz 1 auf dem Server ('" + range +
+                                 "'), zuerst in Zeile 5)"));
+}
+
+}  // namespace
+}  // namespace trelvo::cli
