@@ -126,6 +126,7 @@ SequenceAudit::SequenceAudit(std::vector<AuditedCounterFile> counter_files, Audi
     : files_(std::move(counter_files)),
       sequence_of_(files_.size()),
       last_of_file_(files_.size()),
+      present_seen_(files_.size()),
       period_(std::move(period)),
       today_(today) {
   // A range that moved is one sequence with the range it moved to: its
@@ -220,7 +221,12 @@ std::optional<SequenceAudit::Placed> SequenceAudit::PlaceRecord(size_t source, c
       return WithKnownCounter(files_[i].format, record.number, *record.counter, day);
     });
   if (auto placed = choose([&](size_t i) { return MatchFormat(files_[i].format, record.number, day); })) return placed;
-  return choose([&](size_t i) { return MatchEarlierTexts(files_[i].format, record.number, day); });
+  // An earlier format comes before the present one: once a file has issued a
+  // number of its present format, a number of other texts is none of its own.
+  return choose([&](size_t i) -> std::optional<CounterInNumber> {
+    if (present_seen_[i]) return std::nullopt;
+    return MatchEarlierTexts(files_[i].format, record.number, day);
+  });
 }
 
 std::string SequenceAudit::SeriesKeyOf(size_t file, const CounterInNumber& match) const {
@@ -272,6 +278,9 @@ void SequenceAudit::TakeRecord(const Place& place, const LogRecord& record) {
   }
   const size_t file = placed->file;
   const int64_t value = placed->match.counter;
+  if (placed->match.format.width == files_[file].format.width &&
+      SeriesKey(placed->match.format, 0) == SeriesKey(files_[file].format, 0))
+    present_seen_[file] = true;
   const std::string key = SeriesKeyOf(file, placed->match);
   auto [found, made] = series_.try_emplace(key);
   SeriesState& state = found->second;

@@ -179,6 +179,7 @@ class SequenceAudit {
   std::vector<AuditedCounterFile> files_;
   std::vector<size_t> sequence_of_;  // each file's range's last counter file
   std::vector<std::optional<int64_t>> last_of_file_;
+  std::vector<bool> present_seen_;  // a number of the file's present format has been placed
   std::vector<std::optional<size_t>> file_of_source_;
   AuditPeriod period_;
   platform::LocalDateTime today_;

@@ -148,6 +148,11 @@ TEST_F(Audit, EachCaseGivesItsFindingAndNoOther) {
            Record("RE-2026-X", "03-05 10:02:00") + Record("RE-2026-0003", "03-05 10:03:00"),
        1, {"NICHT ZUZUORDNEN  1 Datensatz nicht zuzuordnen: keine Zählerdatei bildet diese Nummer ('RE-2026-X'; "
            "4)"}},
+      {"a number of other texts after the present format",
+       "[Zaehler]\r\nCounter=2\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\n",
+       kHeader + Record("RE-2026-0001", "03-05 10:00:00") + Record("RE-2026-X0002", "03-05 10:01:00") +
+           Record("RE-2026-0002", "03-05 10:02:00"),
+       1, {"1 Datensatz nicht zuzuordnen: keine Zählerdatei bildet diese Nummer ('RE-2026-X0002'; 3)"}},
       // Year and month run together with the counter: only the record's day tells them apart.
       {"a date part run together", "[Zaehler]\r\nCounter=5\r\n[Optionen]\r\nTextBefore=\"R\"\r\nPrefix=8\r\n",
        kHeader + Record("R610001", "01-05 10:00:00") + Record("R610002", "01-05 10:01:00") +
