@@ -64,12 +64,16 @@ int main(int argc, char** argv) {
   const platform::FileAccessCounts before = counting.counts();
   engine::DrawUnderLock(env, counter);
   const platform::FileAccessCounts after = counting.counts();
-  std::cout << "== Zugriffe auf die Zählerdatei je Ziehung\n"
+  std::cout << "== Zugriffe auf die Zählerdatei und das Protokoll je Ziehung\n"
             << "  Öffnen: " << after.opens - before.opens << "  Lesen: " << after.reads - before.reads
-            << "  Schreiben: " << after.writes - before.writes << "  Flush: " << after.flushes - before.flushes << '\n';
+            << "  Schreiben: " << after.writes - before.writes << "  Flush: " << after.flushes - before.flushes
+            << "  Anhängen: " << after.appends - before.appends << '\n';
+  // The log: once to make sure it takes the record, once the record itself.
   const bool one_each = after.opens - before.opens == 1 && after.reads - before.reads == 1 &&
-                        after.writes - before.writes == 1 && after.flushes - before.flushes == 1;
-  std::cout << "  " << (one_each ? "OK" : "FEHLER") << "  einmal öffnen, einmal lesen, einmal schreiben mit Flush\n\n";
+                        after.writes - before.writes == 1 && after.flushes - before.flushes == 1 &&
+                        after.appends - before.appends == 2;
+  std::cout << "  " << (one_each ? "OK" : "FEHLER")
+            << "  einmal öffnen, einmal lesen, einmal schreiben mit Flush; zweimal ans Protokoll\n\n";
 
   // Draws per second in one process, and the baseline.
   const double draw_us = MicrosecondsPerCall(draws, [&] { engine::DrawUnderLock(env, counter); });

@@ -1,9 +1,11 @@
 #include "engine/counter_file_store.h"
 
+#include <optional>
+
+#include "engine/audit/log_line.h"
 #include "engine/counter_file.h"
 #include "engine/ini/ini_file.h"
 #include "engine/usage_log.h"
-#include "engine/audit/log_line.h"
 #include "platform/user_interface.h"
 
 namespace trelvo::engine {
@@ -41,13 +43,13 @@ class CounterFileStore : public NumberStore {
   // with it: it was issued.
   StoreDraw Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
                  const std::string& application) const override {
-    CheckUsageLogWritable(env_);
+    CheckUsageLogWritable(env_, LogPath());
     std::optional<Drawn> drawn;
     Update([&](IniDocument& document) { drawn = take(document); });
     if (!drawn) return {};
     StoreDraw result{drawn->number, std::nullopt};
     try {
-      AppendUsageLog(env_, drawn->number, application, env_.system.Now());
+      AppendUsageLog(env_, LogPath(), drawn->number, application, env_.system.Now());
     } catch (const Error& error) {
       result.unrecorded = error.what();
     }
@@ -55,13 +57,13 @@ class CounterFileStore : public NumberStore {
   }
 
   void RecordRefusal(const std::string& application) const override {
-    AppendUsageLog(env_, kLockedMarker, application, env_.system.Now());
+    AppendUsageLog(env_, LogPath(), kLockedMarker, application, env_.system.Now());
   }
 
   // The usage log's lines, each a record or why not. The log is shared by
   // every counter file that logs there; a log not written yet holds none.
   void ForEachRecord(const std::function<void(const StoredEntry&)>& take) const override {
-    ForEachUsageLogLine(env_, GetUsageLogPath(env_), [&](size_t line_number, const std::string& line, bool complete) {
+    ForEachUsageLogLine(env_, LogPath(), [&](size_t line_number, const std::string& line, bool complete) {
       const audit::ParsedLine parsed = audit::ParseLogLine(line, complete);
       StoredEntry entry{line_number, std::nullopt, parsed.problem};
       if (parsed.record)
@@ -73,8 +75,16 @@ class CounterFileStore : public NumberStore {
   }
 
  private:
+  // The settings name the log once for the store, when it is first needed:
+  // a path whose log setting is refused can still be read and unlocked.
+  const std::string& LogPath() const {
+    if (!log_path_) log_path_ = GetUsageLogPath(env_);
+    return *log_path_;
+  }
+
   platform::Environment& env_;
   IniFile file_;
+  mutable std::optional<std::string> log_path_;
 };
 
 }  // namespace

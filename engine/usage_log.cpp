@@ -39,8 +39,7 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
 
 std::string GetUsageLogPath(platform::Environment& env) { return UsableLogFolder(env) + "sabulog.csv"; }
 
-void CheckUsageLogWritable(platform::Environment& env) {
-  const std::string path = GetUsageLogPath(env);
+void CheckUsageLogWritable(platform::Environment& env, const std::string& path) {
   try {
     env.files.AppendShared(path, std::string(kUsageLogHeader) + "\r\n", "");
   } catch (const platform::FileError& error) {
@@ -51,10 +50,14 @@ void CheckUsageLogWritable(platform::Environment& env) {
 
 void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
                     const platform::LocalDateTime& when) {
+  AppendUsageLog(env, GetUsageLogPath(env), number, application, when);
+}
+
+void AppendUsageLog(platform::Environment& env, const std::string& path, const std::string& number,
+                    const std::string& application, const platform::LocalDateTime& when) {
   const std::string user = GetCurrentUserName(env);
   const std::string line = platform::Utf8ToCp1252(
       UsageLogRecord(number, FormatLogTime(when, env.system.TimeSeparator()), application, user) + "\r\n");
-  const std::string path = GetUsageLogPath(env);
   const std::string header = std::string(kUsageLogHeader) + "\r\n";
 
   try {

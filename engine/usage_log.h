@@ -20,17 +20,20 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
 
 std::string GetUsageLogPath(platform::Environment& env);
 
-// Makes sure that the record of a number can be appended before the number is
-// drawn: the log folder is a full path and present, and the log (created with
-// its header when absent) opens for appending. Throws the refusal otherwise,
+// Makes sure that the record of a number can be appended to the log at path
+// (GetUsageLogPath) before the number is drawn: the log (created with its
+// header when absent) opens for appending. Throws the refusal otherwise,
 // saying that no number was drawn.
-void CheckUsageLogWritable(platform::Environment& env);
+void CheckUsageLogWritable(platform::Environment& env, const std::string& path);
 
 // Appends one record. While another workstation appends, the file system tries
 // again for about two seconds (RetryTransient); every failure raises an
 // input/output error with the system's code.
 void AppendUsageLog(platform::Environment& env, const std::string& number, const std::string& application,
                     const platform::LocalDateTime& when);
+// The same to the log at path, named once by the caller.
+void AppendUsageLog(platform::Environment& env, const std::string& path, const std::string& number,
+                    const std::string& application, const platform::LocalDateTime& when);
 
 // Reads the log piece by piece and hands on each line but its header (UTF-8,
 // without its line break, with its line number; complete: it ended in a line
