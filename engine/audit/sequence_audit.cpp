@@ -12,7 +12,7 @@ namespace {
 
 constexpr size_t kMaxPlacesPerFinding = 20;
 constexpr size_t kMaxExamples = 3;
-// Findings that each name one record (duplicates, times that run back) are
+// Findings that each name one record or gap (duplicates, gaps, times that run back) are
 // told up to this many; the rest are counted in one more.
 constexpr size_t kMaxSingleFindings = 1000;
 // A record is stamped before it is appended, and an append may wait about two
@@ -351,6 +351,7 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
       const End& after = next->second.first;
       if (to < from || !TouchesPeriod(before.when, after.when)) continue;
       ++series_.at(state->key).summary.gaps;
+      if (++gaps_told_ > kMaxSingleFindings) continue;
       AddFinding(Finding::Kind::Gap,
                  name + ": " + Values(from, to) + " ohne Datensatz, zwischen " + before.when + " (" +
                      result_.PlaceName(before.place) + ") und " + after.when + " (" + result_.PlaceName(after.place) +
@@ -371,6 +372,7 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
     const int64_t from = last.last + after.step, to = after.runs.begin()->first - after.step;
     if (to < from || !TouchesPeriod(last.last_end.when, first.first.when)) continue;
     ++series_.at(after.key).summary.gaps;
+    if (++gaps_told_ > kMaxSingleFindings) continue;
     AddFinding(Finding::Kind::Gap,
                FileName(file) + " (" + before.summary.series + " bis " + after.summary.series + "): " +
                    Values(from, to) + " ohne Datensatz, zwischen " + last.last_end.when + " (" +
@@ -393,6 +395,7 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
   if (present.counter > last.last) {
     if (!TouchesPeriod(last.last_end.when, When(today_))) return;
     ++series_.at(current->key).summary.gaps;
+    if (++gaps_told_ > kMaxSingleFindings) return;
     AddFinding(Finding::Kind::Gap,
                FileName(file) + " (" + current->summary.series + "): " + Values(last.last + present.increment, present.counter) +
                    " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", " +
@@ -459,6 +462,10 @@ AuditResult SequenceAudit::Finish() {
       continue;
     }
     FindGaps(series, file);
+  }
+  if (gaps_told_ > kMaxSingleFindings) {
+    AddFinding(Finding::Kind::Gap, Counted(gaps_told_ - kMaxSingleFindings, "weitere Lücke", "weitere Lücken"), {});
+    result_.findings.back().count = gaps_told_ - kMaxSingleFindings;
   }
   if (!period_.from.empty() || !period_.to.empty()) {
     size_t records = 0;

@@ -190,7 +190,7 @@ class SequenceAudit {
   Tally unplaced_;
   std::map<std::string, Tally> not_records_;  // by problem
   std::map<size_t, std::string> unreadable_;  // by source
-  size_t backwards_ = 0, duplicates_told_ = 0;
+  size_t backwards_ = 0, duplicates_told_ = 0, gaps_told_ = 0;
   std::string last_when_;
   int64_t last_seconds_ = 0;
   std::optional<Place> last_place_;

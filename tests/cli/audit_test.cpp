@@ -203,6 +203,23 @@ TEST_F(Audit, ACounterFileWithoutRecordsIsAFinding) {
   EXPECT_THAT(out.str(), HasSubstr("1 Zählerdatei nicht belegt: die Folge ist nicht lückenlos belegt."));
 }
 
+// Findings of one record or gap each are told up to a thousand, the rest counted:
+// the audit's memory does not grow with a log full of holes.
+TEST_F(Audit, ThousandsOfGapsAreToldUpToAThousandAndCounted) {
+  files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=2005\r\n");
+  std::string records;
+  char number[16];
+  for (int value = 1; value <= 2005; value += 2) {
+    std::snprintf(number, sizeof number, "%04d", value);
+    records += Record(number, "03-05 10:00:00");
+  }
+  Log(records);
+  EXPECT_EQ(Run({"S:\\re.ini"}), 1);
+  EXPECT_EQ(Count("LÜCKE"), 1001u);
+  EXPECT_THAT(out.str(), HasSubstr("LÜCKE             2 weitere Lücken\n"));
+  EXPECT_THAT(out.str(), HasSubstr("Ergebnis: 0 doppelte Nummern, 1002 Lücken ohne Datensatz:"));
+}
+
 // Two counter files of one format: the same number from both is a duplicate,
 // and each file's sequence is checked on its own.
 TEST_F(Audit, ANumberIssuedFromTwoCounterFilesIsADuplicate) {
