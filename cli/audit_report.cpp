@@ -151,7 +151,7 @@ std::string AuditHtml(const AuditReport& report, const LogLines& lines) {
       "table { border-collapse: collapse; width: 100%; table-layout: fixed; }\n"
       "th, td { border: 1px solid #999; padding: 2px 4px; text-align: left; vertical-align: top; "
       "overflow-wrap: anywhere; }\n"
-      "th { background: #eee; } .ok { color: #2e7d32; } .fail { color: #b71c1c; } .num { text-align: right; }\n"
+      "th { background: #eee; overflow-wrap: normal; font-size: 9pt; } .n { white-space: nowrap; } .ok { color: #2e7d32; } .fail { color: #b71c1c; } .num { text-align: right; }\n"
       "dl { display: grid; grid-template-columns: max-content 1fr; gap: 2px 8px; } dt { font-weight: bold; }\n"
       "dd { margin: 0; overflow-wrap: anywhere; }\n"
       "pre { margin: 2px 0 0 0; font-size: 8pt; white-space: pre-wrap; overflow-wrap: anywhere; }\n"
@@ -164,16 +164,16 @@ std::string AuditHtml(const AuditReport& report, const LogLines& lines) {
   html += std::string("<p class=\"") + (result.failed() ? "fail" : "ok") + "\"><strong>" + Html(result.Verdict()) +
           "</strong></p>\n";
   html += "<h2>Nummernkreise</h2>\n<table>\n"
-          "<colgroup><col style=\"width: 17%\"><col style=\"width: 20%\"><col style=\"width: 22%\">"
-          "<col style=\"width: 8%\"><col style=\"width: 7%\"><col style=\"width: 8%\"><col style=\"width: 18%\">"
+          "<colgroup><col style=\"width: 17%\"><col style=\"width: 17%\"><col style=\"width: 23%\">"
+          "<col style=\"width: 9%\"><col style=\"width: 9%\"><col style=\"width: 11%\"><col style=\"width: 14%\">"
           "</colgroup>\n<tr><th>Nummernkreis</th><th>Zählerdatei</th><th>Erste und letzte Nummer</th>"
           "<th>Anzahl</th><th>Lücken</th><th>Doppelte</th><th>Benutzer</th></tr>\n";
   for (const auto& series : result.series) {
     std::string users;
     for (const std::string& user : series.users) users += (users.empty() ? "" : ", ") + user;
     html += "<tr><td>" + Html(series.series) + "</td><td>" + Html(series.counter_file) + "</td><td>" +
-            Html(series.first_number) + " (" + Html(series.first_date) + ")<br>bis " + Html(series.last_number) +
-            " (" + Html(series.last_date) + ")</td><td class=\"num\">" + std::to_string(series.count) +
+            Html(series.first_number) + " <span class=\"n\">(" + Html(series.first_date) + ")</span><br>bis " +
+            Html(series.last_number) + " <span class=\"n\">(" + Html(series.last_date) + ")</span></td><td class=\"num\">" + std::to_string(series.count) +
             "</td><td class=\"num\">" + std::to_string(series.gaps) + "</td><td class=\"num\">" +
             std::to_string(series.duplicates) + "</td><td>" + Html(users) + "</td></tr>\n";
   }
