@@ -13,6 +13,7 @@
 #include "engine/audit/tool_version.h"
 #include "engine/counter_file.h"
 #include "engine/counter_lock.h"
+#include "engine/number_store.h"
 #include "engine/range_list.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
@@ -42,17 +43,17 @@ std::vector<std::string> DefaultCounterFiles(platform::Environment& env) {
   return unique;
 }
 
-// A counter file or pointer as the audit reads it, with the range behind a pointer.
+// A counter file or pointer as the audit reads it: its store, opened once.
 struct OpenedFile {
   AuditedCounterFile audited;
-  std::optional<engine::server::ServerRange> range;
+  std::unique_ptr<engine::NumberStore> store;
   std::string moved_to_range;  // the range on a server the file's holder names
 };
 
 OpenedFile OpenCounterFile(platform::Environment& env, const std::string& path) {
-  const engine::CounterFile file(env, path);
-  if (!file.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(path) + " existiert nicht.");
-  const engine::IniDocument content = file.Load();
+  std::unique_ptr<engine::NumberStore> store = engine::OpenNumberStore(env, path);
+  if (!store->Exists()) throw Error("Die Zählerdatei " + platform::Quoted(path) + " existiert nicht.");
+  const engine::IniDocument content = store->Read();
   AuditedCounterFile audited;
   audited.path = path;
   if (const auto untrusted = engine::UntrustedCounterValue(content, path)) {
@@ -63,26 +64,36 @@ OpenedFile OpenCounterFile(platform::Environment& env, const std::string& path) 
     audited.increment = state.increment;
     audited.counter = state.counter;
   }
-  std::optional<engine::server::ServerRange> range = file.Server();  // known from the read: no second one
-  audited.on_server = range.has_value();
+  audited.on_server = store->Server() != nullptr;
   const std::string holder = engine::LockOwnerIn(content);
   std::string moved_to;
   if (holder.starts_with(engine::kMovedToServerHolder))
     moved_to = holder.substr(std::string_view(engine::kMovedToServerHolder).size());
-  return {std::move(audited), std::move(range), std::move(moved_to)};
+  return {std::move(audited), std::move(store), std::move(moved_to)};
 }
 
-// "2026-03-05 14:07:09" of a server's record as the log's date and time.
-std::optional<LogRecord> ServerRecord(const engine::server::StoredRecord& stored) {
-  const std::string& time = stored.time;
-  if (time.size() != 19 || time[10] != ' ') return std::nullopt;
-  // The record's counter where the server keeps it: placed by that value.
-  return LogRecord{stored.number, time.substr(0, 10), time.substr(11), stored.application, stored.user, stored.counter};
+bool Shaped(std::string_view text, std::string_view shape) {
+  if (text.size() != shape.size()) return false;
+  for (size_t i = 0; i < shape.size(); ++i)
+    if (shape[i] == '9' ? !(text[i] >= '0' && text[i] <= '9') : text[i] != shape[i]) return false;
+  return true;
 }
 
-// The text of a server's record as the report quotes it.
-std::string ServerRecordText(const engine::server::StoredRecord& stored) {
-  return engine::UsageLogRecord(stored.number, stored.time, stored.application, stored.user) +
+// A store's record as the audit takes it: the counter value where the store
+// knows it, and a time of the log's shape.
+ParsedLine StoredLine(const engine::UsageRecord& stored) {
+  ParsedLine parsed;
+  if (!Shaped(stored.date, "9999-99-99") || !Shaped(stored.time, "99:99:99")) {
+    parsed.problem = "keine Zeit im Datensatz";
+    return parsed;
+  }
+  parsed.record = LogRecord{stored.number, stored.date, stored.time, stored.application, stored.user, stored.counter};
+  return parsed;
+}
+
+// The text of a store's record as the report quotes it.
+std::string StoredText(const engine::UsageRecord& stored) {
+  return engine::UsageLogRecord(stored.number, stored.date + " " + stored.time, stored.application, stored.user) +
          (stored.counter ? " (Zählerwert " + std::to_string(*stored.counter) + ")" : "");
 }
 
@@ -116,22 +127,21 @@ RecordSource LogSource(platform::Environment& env, const std::string& path) {
   return source;
 }
 
-// Adaptation point: the records of a server range as its store hands them on.
-RecordSource ServerSource(const engine::server::ServerRange& range, const std::string& pointer, size_t file) {
+// The records of a server range as its store hands them on.
+RecordSource ServerSource(const engine::NumberStore& store, size_t file) {
   RecordSource source;
-  source.facts.name = range.pointer().range;
+  source.facts.name = store.Server()->pointer().range;
   source.facts.server = true;
-  source.facts.pointer = pointer;
+  source.facts.pointer = store.path();
   source.file = file;
-  source.read = [&range](RecordSource& source, const SourceHandler& take) {
-    size_t index = 0;
-    range.ForEachRecord([&](const engine::server::StoredRecord& stored) {
-      ParsedLine parsed;
-      parsed.record = ServerRecord(stored);
-      if (!parsed.record) parsed.problem = "keine Zeit im Datensatz";
-      take(++index, ServerRecordText(stored), parsed);
+  source.read = [&store](RecordSource& source, const SourceHandler& take) {
+    size_t count = 0;
+    store.ForEachRecord([&](const engine::StoredEntry& entry) {
+      ++count;
+      if (!entry.record) return take(entry.place, "", ParsedLine{std::nullopt, entry.problem});
+      take(entry.place, StoredText(*entry.record), StoredLine(*entry.record));
     });
-    source.facts.lines = index;
+    source.facts.lines = count;
   };
   return source;
 }
@@ -242,7 +252,8 @@ AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, Log
   for (OpenedFile& file : opened) {
     if (file.moved_to_range.empty()) continue;
     for (size_t i = 0; i < opened.size(); ++i)
-      if (opened[i].range && opened[i].range->pointer().range == file.moved_to_range) file.audited.moved_to = i;
+      if (const auto* range = opened[i].store->Server(); range && range->pointer().range == file.moved_to_range)
+        file.audited.moved_to = i;
   }
   std::vector<AuditedCounterFile> files;
   for (const OpenedFile& file : opened) files.push_back(file.audited);
@@ -251,7 +262,7 @@ AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, Log
   std::vector<RecordSource> sources;
   if (log_needed) sources.push_back(LogSource(env, call.log ? *call.log : engine::GetUsageLogPath(env)));
   for (size_t i = 0; i < opened.size(); ++i)
-    if (opened[i].range) sources.push_back(ServerSource(*opened[i].range, paths[i], i));
+    if (opened[i].store->Server()) sources.push_back(ServerSource(*opened[i].store, i));
 
   SequenceAudit audit(std::move(files), {call.from, call.to}, env.system.Now());
   for (size_t s = 0; s < sources.size(); ++s) {
