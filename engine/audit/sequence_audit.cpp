@@ -91,6 +91,12 @@ std::string AuditResult::PlaceName(const Place& place) const {
   return "Zeile " + std::to_string(place.index);
 }
 
+std::string AuditResult::PlacesText(const std::vector<Place>& places) const {
+  if (places.size() == 1) return PlaceName(places.front());
+  const std::string names = PlaceNames(places);
+  return names.starts_with("Datensatz") ? names : "Zeilen " + names;
+}
+
 std::string AuditResult::PlaceNames(const std::vector<Place>& places) const {
   // Lines of one log are listed as "Zeilen 3, 6".
   const bool lines = std::none_of(places.begin(), places.end(), [&](const Place& place) {
@@ -276,23 +282,34 @@ void SequenceAudit::TakeRecord(const Place& place, const LogRecord& record) {
     if (unplaced_.examples.size() < kMaxExamples) unplaced_.examples.push_back(record.number);
     return;
   }
-  const size_t file = placed->file;
-  const int64_t value = placed->match.counter;
-  if (placed->match.format.width == files_[file].format.width &&
-      SeriesKey(placed->match.format, 0) == SeriesKey(files_[file].format, 0))
-    present_seen_[file] = true;
-  const std::string key = SeriesKeyOf(file, placed->match);
+  Count(place, record, when, in_period, *placed);
+}
+
+SequenceAudit::SeriesState& SequenceAudit::SeriesOf(const Placed& placed) {
+  const size_t file = placed.file;
+  const std::string key = SeriesKeyOf(file, placed.match);
   auto [found, made] = series_.try_emplace(key);
   SeriesState& state = found->second;
-  SeriesSummary& summary = state.summary;
   if (made) {
-    state.summary.series = SeriesName(placed->match.format, placed->match.year);
+    state.summary.series = SeriesName(placed.match.format, placed.match.year);
     state.step = files_[file].increment;
     state.order = series_made_++;
     state.sequence = sequence_of_[file];
     state.key = key;
   }
-  summary.counter_file = files_[file].path;
+  state.summary.counter_file = files_[file].path;
+  return state;
+}
+
+void SequenceAudit::Count(const Place& place, const LogRecord& record, const std::string& when, bool in_period,
+                          const Placed& placed) {
+  const size_t file = placed.file;
+  const int64_t value = placed.match.counter;
+  if (placed.match.format.width == files_[file].format.width &&
+      SeriesKey(placed.match.format, 0) == SeriesKey(files_[file].format, 0))
+    present_seen_[file] = true;
+  SeriesState& state = SeriesOf(placed);
+  SeriesSummary& summary = state.summary;
   if (in_period) {
     if (summary.count == 0) {
       summary.first_number = record.number;
@@ -306,7 +323,7 @@ void SequenceAudit::TakeRecord(const Place& place, const LogRecord& record) {
   }
 
   const End end{place, when};
-  const bool new_number = placed->match.skeleton.empty() || Insert(numbers_[placed->match.skeleton], value, 1, end);
+  const bool new_number = placed.match.skeleton.empty() || Insert(numbers_[placed.match.skeleton], value, 1, end);
   // The step is the present increment unless the values show a finer one (an
   // increment changed within the series): then the values between count too,
   // for the audit cannot tell which were skipped by the step and which lost.
@@ -322,7 +339,7 @@ void SequenceAudit::TakeRecord(const Place& place, const LogRecord& record) {
   if (++duplicates_told_ > kMaxSingleFindings) return;
   const std::string text =
       !new_number ? "Nummer '" + record.number + "' doppelt vergeben (" + result_.PlaceName(place) + ")"
-                  : "Zählerwert " + std::to_string(value) + " in " + state.summary.series + " zum zweiten Mal vergeben: '" +
+                  : "Zählerwert " + std::to_string(value) + " in " + summary.series + " zum zweiten Mal vergeben: '" +
                         record.number + "' (" + result_.PlaceName(place) + ")";
   AddFinding(Finding::Kind::Duplicate, text, {place});
   result_.findings.back().number = new_number ? "" : record.number;
@@ -413,7 +430,7 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
   }
 }
 
-AuditResult SequenceAudit::Finish() {
+void SequenceAudit::TellTallies() {
   for (const auto& [source, reason] : unreadable_)
     AddFinding(Finding::Kind::Unreadable,
                "Das Protokoll '" + result_.sources[source].name + "' ist nicht zeilenweise lesbar: " + reason, {});
@@ -443,6 +460,9 @@ AuditResult SequenceAudit::Finish() {
                Counted(duplicates_told_ - kMaxSingleFindings, "weitere doppelte Nummer", "weitere doppelte Nummern"), {});
   if (duplicates_told_ > kMaxSingleFindings) result_.findings.back().count = duplicates_told_ - kMaxSingleFindings;
 
+}
+
+void SequenceAudit::TellRanges() {
   // Each range (its counter files across a move) with its series in order.
   for (size_t file = 0; file < files_.size(); ++file) {
     if (!files_[file].untrusted.empty()) {
@@ -463,6 +483,11 @@ AuditResult SequenceAudit::Finish() {
     }
     FindGaps(series, file);
   }
+}
+
+AuditResult SequenceAudit::Finish() {
+  TellTallies();
+  TellRanges();
   if (gaps_told_ > kMaxSingleFindings) {
     AddFinding(Finding::Kind::Gap, Counted(gaps_told_ - kMaxSingleFindings, "weitere Lücke", "weitere Lücken"), {});
     result_.findings.back().count = gaps_told_ - kMaxSingleFindings;
@@ -482,8 +507,7 @@ AuditResult SequenceAudit::Finish() {
   for (const auto& [key, entry] : refused_) {
     AddFinding(Finding::Kind::Refused,
                std::to_string(entry.first) + " verweigerte Ziehung" + (entry.first == 1 ? "" : "en") + " von '" +
-                   key.first + "' am " + key.second + " (gesperrte Zählerdatei; " +
-                   (entry.second.size() == 1 ? "Zeile " : "Zeilen ") + result_.PlaceNames(entry.second) +
+                   key.first + "' am " + key.second + " (gesperrte Zählerdatei; " + result_.PlacesText(entry.second) +
                    (entry.first > entry.second.size() ? ", …" : "") + ")",
                entry.second);
     result_.findings.back().count = entry.first;

@@ -107,7 +107,10 @@ struct AuditResult {
   std::string Verdict() const;
   // "Zeile 12", "Datensatz 3 auf dem Server ('re-2026')".
   std::string PlaceName(const Place& place) const;
+  // "3, 6" for lines of the log, the names of the places otherwise.
   std::string PlaceNames(const std::vector<Place>& places) const;
+  // "Zeile 3", "Zeilen 3, 6", or the names of the places.
+  std::string PlacesText(const std::vector<Place>& places) const;
   // Drops the duplicates of which no issue lies in the period (both issues
   // are known only after the pass that finds where each was first issued).
   void KeepDuplicatesOf(const AuditPeriod& period);
@@ -166,6 +169,13 @@ class SequenceAudit {
   };
 
   void TakeRecord(const Place& place, const LogRecord& record);
+  // A placed record in its series and its number space.
+  void Count(const Place& place, const LogRecord& record, const std::string& when, bool in_period,
+             const Placed& placed);
+  SeriesState& SeriesOf(const Placed& placed);
+  // The findings that stand for many lines or records; the gaps of each range.
+  void TellTallies();
+  void TellRanges();
   // Keeps the series' runs with a finer step.
   static void Restep(SeriesState& state, int64_t step);
   std::optional<Placed> PlaceRecord(size_t source, const LogRecord& record) const;
