@@ -64,6 +64,14 @@ TEST_F(AuditAcrossAMove, TheFileAndTheServerProveOneSequence) {
   EXPECT_THAT(printed, HasSubstr("Nummernkreis RE-#  (Zählerdatei '" + std::string(kPointer) +
                                  "')\n  Erste Nummer:  RE-0001 (2024-03-04)\n  Letzte Nummer: RE-0005 (2024-03-05)\n"
                                  "  Anzahl:        5\n"));
+  // The report names both sources it vouches for.
+  ASSERT_EQ(Tool({"audit", "--log", kLog, "--counter-file", kFile, "--counter-file", kPointer, "--html",
+                  "S:\\Nummern\\bericht.html"}),
+            0);
+  const std::string report = fake.files.Content("S:\\Nummern\\bericht.html").value_or("");
+  EXPECT_THAT(report, HasSubstr("<dt>Server</dt><dd>Nummernkreis '" + range + "' über '" + kPointer +
+                                "', 2 Datensätze</dd>"));
+  EXPECT_THAT(report, HasSubstr("<dt>Protokoll</dt><dd>" + std::string(kLog) + ", 4 Zeilen, "));
 }
 
 TEST_F(AuditAcrossAMove, ANumberIssuedByTheFileAndTheServerIsFoundNamingBoth) {
