@@ -279,7 +279,13 @@ void SequenceAudit::TakeRecord(const Place& place, const LogRecord& record) {
     if (!in_period) return;
     ++unplaced_.count;
     if (unplaced_.places.size() < kMaxPlacesPerFinding) unplaced_.places.push_back(place);
-    if (unplaced_.examples.size() < kMaxExamples) unplaced_.examples.push_back(record.number);
+    auto& examples = unplaced_.examples;
+    if (std::find(examples.begin(), examples.end(), record.number) == examples.end()) {
+      if (examples.size() < kMaxExamples)
+        examples.push_back(record.number);
+      else
+        unplaced_.more_examples = true;
+    }
     return;
   }
   Count(place, record, when, in_period, *placed);
@@ -450,7 +456,7 @@ void SequenceAudit::TellTallies() {
     AddFinding(Finding::Kind::Unplaced,
                Counted(unplaced_.count, "Datensatz", "Datensätze") +
                    " nicht zuzuordnen: keine Zählerdatei bildet diese Nummer (" + examples +
-                   (unplaced_.count > unplaced_.examples.size() ? ", …" : "") + "; " +
+                   (unplaced_.more_examples ? ", …" : "") + "; " +
                    result_.PlaceNames(unplaced_.places) + (unplaced_.count > unplaced_.places.size() ? ", …" : "") + ")",
                unplaced_.places);
     result_.findings.back().count = unplaced_.count;

@@ -165,7 +165,8 @@ class SequenceAudit {
   struct Tally {  // findings that stand for many records: counted, the first shown
     size_t count = 0;
     std::vector<Place> places;
-    std::vector<std::string> examples;
+    std::vector<std::string> examples;  // different numbers, the first few
+    bool more_examples = false;
   };
 
   void TakeRecord(const Place& place, const LogRecord& record);
