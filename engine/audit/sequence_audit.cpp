@@ -311,7 +311,7 @@ void SequenceAudit::Count(const Place& place, const LogRecord& record, const std
                           const Placed& placed) {
   const size_t file = placed.file;
   const int64_t value = placed.match.counter;
-  if (placed.match.format.width == files_[file].format.width &&
+  if (!present_seen_[file] && placed.match.format.width == files_[file].format.width &&
       SeriesKey(placed.match.format, 0) == SeriesKey(files_[file].format, 0))
     present_seen_[file] = true;
   SeriesState& state = SeriesOf(placed);
