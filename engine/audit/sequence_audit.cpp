@@ -53,7 +53,7 @@ std::string Values(int64_t from, int64_t to) {
 
 }  // namespace
 
-std::string Counted(size_t count, const char* one, const char* many) {
+std::string Counted(uint64_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 

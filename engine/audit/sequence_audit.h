@@ -119,7 +119,7 @@ struct AuditResult {
 };
 
 // "1 Zeile", "2 Zeilen".
-std::string Counted(size_t count, const char* one, const char* many);
+std::string Counted(uint64_t count, const char* one, const char* many);
 
 class SequenceAudit {
  public:
