@@ -17,6 +17,7 @@
 #include "cli/audit_command.h"
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
+#include "engine/server/server_range.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
 #include "platform/counting_file_system.h"

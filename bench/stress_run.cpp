@@ -28,6 +28,7 @@
 #include "cli/audit_command.h"
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
+#include "engine/server/server_range.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"

@@ -15,6 +15,7 @@
 #include "engine/counter_lock.h"
 #include "engine/number_store.h"
 #include "engine/range_list.h"
+#include "engine/server/server_range.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
 #include "platform/cp1252.h"
@@ -112,11 +113,12 @@ RecordSource LogSource(platform::Environment& env, const std::string& path) {
   source.facts.name = path;
   source.read = [&env, path](RecordSource& source, const SourceHandler& take) {
     LogFileFacts facts;
-    const bool exists =
-        ReadUsageLog(env.files, path, [&](size_t line_number, const std::string& line, bool complete,
-                                          const std::string& problem) {
+    const bool exists = ReadUsageLog(
+        env.files, path,
+        [&](size_t line_number, const std::string& line, bool complete, const std::string& problem) {
           take(line_number, line, problem.empty() ? ParseLogLine(line, complete) : ParsedLine{std::nullopt, problem});
-        }, facts);
+        },
+        facts);
     if (!exists) throw Error("Die Protokolldatei " + platform::Quoted(path) + " existiert nicht.");
     source.facts.size = facts.size;
     source.facts.lines = facts.lines;
@@ -152,7 +154,8 @@ RecordSource ServerSource(const engine::NumberStore& store, size_t file) {
 void SecondPass(std::vector<RecordSource>& sources, AuditResult& result, LogLines* lines) {
   std::map<std::string, std::optional<std::pair<Place, std::string>>> first;  // number: place and time
   for (const Finding& finding : result.findings) {
-    if (finding.kind == Finding::Kind::Duplicate && !finding.number.empty()) first.emplace(finding.number, std::nullopt);
+    if (finding.kind == Finding::Kind::Duplicate && !finding.number.empty())
+      first.emplace(finding.number, std::nullopt);
     if (lines)
       for (const Place& place : finding.places) lines->emplace(place, "");
   }
@@ -202,9 +205,8 @@ void PrintSummary(const AuditReport& report, std::ostream& out) {
         << (report.period.to.empty() ? "…" : report.period.to) << "\n";
   for (const AuditSource& source : result.sources) {
     if (source.server) {
-      out << "Server: Nummernkreis " << platform::Quoted(source.name) << " über "
-          << platform::Quoted(source.pointer) << " (" << Counted(source.lines, "Datensatz", "Datensätze")
-          << ", davon " << source.records << " geprüft)\n";
+      out << "Server: Nummernkreis " << platform::Quoted(source.name) << " über " << platform::Quoted(source.pointer)
+          << " (" << Counted(source.lines, "Datensatz", "Datensätze") << ", davon " << source.records << " geprüft)\n";
       continue;
     }
     out << "Protokoll: " << source.name << " (" << Counted(source.lines, "Zeile", "Zeilen") << ", "
@@ -237,8 +239,7 @@ void WriteReport(platform::Environment& env, const std::string& path, const std:
 
 std::string When(const platform::LocalDateTime& t) {
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   return text;
 }
 
@@ -267,8 +268,9 @@ AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, Log
   SequenceAudit audit(std::move(files), {call.from, call.to}, env.system.Now());
   for (size_t s = 0; s < sources.size(); ++s) {
     audit.AddSource(sources[s].facts, sources[s].file);
-    sources[s].read(sources[s],
-                    [&](size_t index, const std::string&, const ParsedLine& parsed) { audit.Take({s, index}, parsed); });
+    sources[s].read(sources[s], [&](size_t index, const std::string&, const ParsedLine& parsed) {
+      audit.Take({s, index}, parsed);
+    });
     if (!sources[s].unreadable.empty()) audit.Unreadable(s, sources[s].unreadable);
   }
   AuditResult result = audit.Finish();
@@ -285,8 +287,8 @@ AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, Log
 
 int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& out) {
   if (!call.from.empty() && !call.to.empty() && call.to < call.from) {
-    platform::ShowErrorBox(env.ui, "Der Zeitraum endet vor seinem Beginn: --from " + call.from + " liegt nach --to " +
-                                       call.to + ".");
+    platform::ShowErrorBox(
+        env.ui, "Der Zeitraum endet vor seinem Beginn: --from " + call.from + " liegt nach --to " + call.to + ".");
     return kExitUsage;
   }
   AuditReport report;

@@ -37,7 +37,8 @@ constexpr char kUsage[] =
     "Zählerdateien der Nummernkreise), ohne --log das Protokoll im Ordner aus trelvo.ini.\n"
     "Exit-Status: 0 erfolgreich, 1 Fehler, 2 Zählerdatei gesperrt,\n"
     "3 Nummer gezogen, aber nicht protokolliert, 64 falscher Aufruf;\n"
-    "audit: 0 lückenlos belegt, 1 doppelte Nummer oder Lücke, 2 Datei nicht lesbar.\n";
+    "audit: 0 lückenlos belegt, 1 ein Befund (die Folge ist nicht bewiesen), 2 Datei nicht lesbar,\n"
+    "64 falscher Aufruf (auch ein Zeitraum, dessen Ende vor seinem Anfang liegt).\n";
 
 struct Options {
   std::string command;
@@ -268,8 +269,8 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     // The settings file names the counter file unless the call does, and the
     // usage log's folder for a draw.
     if (!options->counter_file || options->command == "draw") engine::CreateSettingsFolder(env);
-    const auto store =
-        engine::OpenNumberStore(env, options->counter_file ? *options->counter_file : engine::UsableCounterFilePath(env));
+    const auto store = engine::OpenNumberStore(
+        env, options->counter_file ? *options->counter_file : engine::UsableCounterFilePath(env));
     const NumberStore& file = *store;
     if (options->command == "status") return Status(env, file, out);
     if (options->command == "preview") return Preview(env, file, out);

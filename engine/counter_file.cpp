@@ -46,12 +46,4 @@ void WriteFreeLock(IniDocument& file) {
   file.WriteString(k::kLockingSection, k::kLockedBy, kNoUser);
 }
 
-CounterFile::CounterFile(platform::Environment& env, const std::string& path)
-    : store_(OpenNumberStore(env, path)) {}
-
-std::optional<server::ServerRange> CounterFile::Server() const {
-  if (const server::ServerRange* range = store_->Server()) return *range;
-  return std::nullopt;
-}
-
 }  // namespace trelvo::engine

@@ -4,15 +4,11 @@
 // the same content). Its keys, their defaults, its markers and the values a
 // draw may trust.
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "engine/ini/ini_file.h"
-#include "engine/number_store.h"
 #include "engine/number_composition.h"
-#include "engine/server/server_range.h"
 #include "platform/environment.h"
 
 namespace trelvo::engine {
@@ -62,20 +58,5 @@ std::optional<std::string> UntrustedCounterValue(const IniDocument& file, const 
 std::string LockOwnerIn(const IniDocument& file);
 // Marks the advisory lock free: IsLocked 0 and LockedBy "#nouser#".
 void WriteFreeLock(IniDocument& file);
-
-// The audit's view of a counter-file path until it reads number stores
-// (number_store.h): the path's store, opened once.
-class CounterFile {
- public:
-  CounterFile(platform::Environment& env, const std::string& path);
-  const std::string& path() const { return store_->path(); }
-  bool Exists() const { return store_->Exists(); }
-  IniDocument Load() const { return store_->Read(); }
-  // The server range the file points at, or nullopt for a counter file.
-  std::optional<server::ServerRange> Server() const;
-
- private:
-  std::shared_ptr<const NumberStore> store_;
-};
 
 }  // namespace trelvo::engine

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/trelvo_tool.h"
+#include "engine/server/server_range.h"
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
@@ -239,8 +240,9 @@ TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne
   for (int i = 0; i < 3; ++i) DrawUnderLock(env, *Pointer(), "Excel 11.0");
   std::string printed;
   EXPECT_EQ(Tool({"audit", "--counter-file", kPointer}, &printed), 0) << printed << LastBox();
-  EXPECT_NE(printed.find("Server: Nummernkreis '" + range + "' über '" + kPointer + "' (3 Datensätze, davon 3 geprüft)"),
-            std::string::npos)
+  EXPECT_NE(
+      printed.find("Server: Nummernkreis '" + range + "' über '" + kPointer + "' (3 Datensätze, davon 3 geprüft)"),
+      std::string::npos)
       << printed;
 
   // Moved on the server past the records: a gap the audit names.
@@ -294,8 +296,8 @@ TEST_F(ServerRange, ServerInitGivesEarlierRecordsTheValueTheirNumberProves) {
   const struct {
     std::string number;
     std::optional<int64_t> counter;
-  } expected[] = {{"RE-2024-0041", 41}, {"RE-2024-0042", std::nullopt}, {"RE-2024-0042", std::nullopt},
-                  {"RE-0043", std::nullopt}, {kLockedMarker, std::nullopt}, {"RE-2024-0044", 44},
+  } expected[] = {{"RE-2024-0041", 41},          {"RE-2024-0042", std::nullopt}, {"RE-2024-0042", std::nullopt},
+                  {"RE-0043", std::nullopt},     {kLockedMarker, std::nullopt},  {"RE-2024-0044", 44},
                   {"RE-2024-0041", std::nullopt}};
   const auto records = Records();
   ASSERT_EQ(records.size(), std::size(expected));
