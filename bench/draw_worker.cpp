@@ -35,6 +35,7 @@
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
 #include "platform/error.h"
+#include "platform/forwarding_file_system.h"
 #include "platform/system_platform.h"
 
 namespace {
@@ -48,16 +49,17 @@ struct LogPause {
 
 // Files whose locked reads take a pause before the caller goes on to write,
 // and whose appended records (the usage log's) wait their own pause.
-class PausingFileSystem : public platform::FileSystem {
+class PausingFileSystem : public platform::ForwardingFileSystem {
  public:
   PausingFileSystem(platform::FileSystem& inner, std::chrono::milliseconds pause, std::string holding_file,
                     LogPause log_pause)
-      : inner_(inner), pause_(pause), holding_file_(std::move(holding_file)), log_pause_(std::move(log_pause)) {}
-  bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
-  std::optional<std::string> ReadFile(const std::string& path) override { return inner_.ReadFile(path); }
+      : ForwardingFileSystem(inner),
+        pause_(pause),
+        holding_file_(std::move(holding_file)),
+        log_pause_(std::move(log_pause)) {}
   std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
                                                    std::chrono::milliseconds wait) override {
-    auto file = inner_.OpenLocked(path, mode, create, wait);
+    auto file = inner().OpenLocked(path, mode, create, wait);
     if (!file) return nullptr;
     return std::make_unique<PausingFile>(std::move(file), pause_, holding_file_);
   }
@@ -74,13 +76,8 @@ class PausingFileSystem : public platform::FileSystem {
       std::this_thread::sleep_for(log_pause_.pause);
       if (!log_pause_.drawn_file.empty()) std::remove(log_pause_.drawn_file.c_str());
     }
-    inner_.AppendShared(path, header, bytes);
+    inner().AppendShared(path, header, bytes);
   }
-  void CreateDirectories(const std::string& path) override { inner_.CreateDirectories(path); }
-  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override {
-    return inner_.ReadInPieces(path, take);
-  }
-  bool IsFullPath(const std::string& path) const override { return inner_.IsFullPath(path); }
 
  private:
   class PausingFile : public platform::LockedFile {
@@ -105,7 +102,6 @@ class PausingFileSystem : public platform::FileSystem {
     const std::string& holding_file_;
   };
 
-  platform::FileSystem& inner_;
   std::chrono::milliseconds pause_;
   std::string holding_file_;
   LogPause log_pause_;

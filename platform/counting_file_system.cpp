@@ -27,13 +27,13 @@ class CountingLockedFile : public LockedFile {
 std::optional<std::string> CountingFileSystem::ReadFile(const std::string& path) {
   ++counts_.opens;
   ++counts_.reads;
-  return inner_.ReadFile(path);
+  return inner().ReadFile(path);
 }
 
 std::unique_ptr<LockedFile> CountingFileSystem::OpenLocked(const std::string& path, LockMode mode, bool create,
                                                            std::chrono::milliseconds wait) {
   ++counts_.opens;
-  auto file = inner_.OpenLocked(path, mode, create, wait);
+  auto file = inner().OpenLocked(path, mode, create, wait);
   if (!file) return nullptr;
   return std::make_unique<CountingLockedFile>(std::move(file), counts_);
 }
@@ -41,7 +41,7 @@ std::unique_ptr<LockedFile> CountingFileSystem::OpenLocked(const std::string& pa
 void CountingFileSystem::AppendShared(const std::string& path, std::string_view header_if_created,
                                       std::string_view bytes) {
   ++counts_.appends;
-  inner_.AppendShared(path, header_if_created, bytes);
+  inner().AppendShared(path, header_if_created, bytes);
 }
 
 }  // namespace trelvo::platform

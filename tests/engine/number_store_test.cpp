@@ -4,6 +4,7 @@
 
 #include "engine/number_drawing.h"
 #include "engine/usage_log.h"
+#include "platform/forwarding_file_system.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace trelvo::engine {
@@ -67,27 +68,13 @@ TEST_F(NumberStoreTest, ACounterFilesRecordsAreTheUsageLogsLines) {
 
 // A log that takes the check before the draw and refuses the record after it
 // (the share gone in between).
-class RecordRefusingFiles : public platform::FileSystem {
+class RecordRefusingFiles : public platform::ForwardingFileSystem {
  public:
-  explicit RecordRefusingFiles(platform::FileSystem& inner) : inner_(inner) {}
-  bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
-  std::optional<std::string> ReadFile(const std::string& path) override { return inner_.ReadFile(path); }
-  std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
-                                                   std::chrono::milliseconds wait) override {
-    return inner_.OpenLocked(path, mode, create, wait);
-  }
+  using ForwardingFileSystem::ForwardingFileSystem;
   void AppendShared(const std::string& path, std::string_view header, std::string_view bytes) override {
     if (!bytes.empty()) throw platform::FileError(53, "Der Netzwerkpfad wurde nicht gefunden.");
-    inner_.AppendShared(path, header, bytes);
+    inner().AppendShared(path, header, bytes);
   }
-  void CreateDirectories(const std::string& path) override { inner_.CreateDirectories(path); }
-  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override {
-    return inner_.ReadInPieces(path, take);
-  }
-  bool IsFullPath(const std::string& path) const override { return inner_.IsFullPath(path); }
-
- private:
-  platform::FileSystem& inner_;
 };
 
 // A record that cannot be appended after the draw does not undo the number:
