@@ -10,7 +10,9 @@ SharedHost& SharedHostState() {
   return state;
 }
 
-bool IsRibbonHost(const std::string& version) { return std::atoi(version.c_str()) >= 12; }
+int HostMajorVersion(const std::string& version) { return std::atoi(version.c_str()); }
+
+bool IsRibbonHost(const std::string& version) { return HostMajorVersion(version) >= 12; }
 
 std::string ApplicationWord(int host_kind) {
   switch (host_kind) {

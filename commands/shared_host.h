@@ -17,7 +17,9 @@ struct SharedHost {
 };
 SharedHost& SharedHostState();
 
-// Whether the host has the ribbon: the whole-number part of its version is 12 or more.
+// The whole-number part of a host's version text ("16.0": 16; 0 when it has none).
+int HostMajorVersion(const std::string& version);
+// Whether the host has the ribbon: its major version is 12 or more.
 bool IsRibbonHost(const std::string& version);
 
 // The word for the kind of host that begins an application text of the usage

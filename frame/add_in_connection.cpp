@@ -1,7 +1,5 @@
 #include "frame/add_in_connection.h"
 
-#include <cstdlib>
-
 #include "commands/shared_host.h"
 #include "frame/add_in_registration.h"
 #include "frame/host_recognition.h"
@@ -14,9 +12,9 @@ namespace trelvo::frame {
 
 using commands::HostKind;
 
-AddInConnection::AddInConnection(const commands::AddInDefinition& definition, const commands::ModuleFactory& make_module,
-                                 IDispatch* application, ext_ConnectMode mode, IDispatch* add_in_instance,
-                                 IDispatch* add_in_object)
+AddInConnection::AddInConnection(const commands::AddInDefinition& definition,
+                                 const commands::ModuleFactory& make_module, IDispatch* application,
+                                 ext_ConnectMode mode, IDispatch* add_in_instance, IDispatch* add_in_object)
     : definition_(definition),
       ui_(HostOwner()),
       module_(make_module(ui_)),
@@ -59,7 +57,8 @@ void AddInConnection::HandleAddInError(const std::exception& error) noexcept {
     // The module's own handling failed: the box tells the first error.
   }
   try {
-    ShowErrorBox(std::string(definition_.add_in_name) + " error: the add-in has fired an exception.\r\n" + error.what());
+    ShowErrorBox(std::string(definition_.add_in_name) + " error: the add-in has fired an exception.\r\n" +
+                 error.what());
   } catch (...) {
     // Not even the text could be made: the host must go on all the same.
   }
@@ -145,7 +144,7 @@ void AddInConnection::StartupComplete() {
 void AddInConnection::ListAsAutomationAddIn() noexcept {
   if (host_.kind != HostKind::Excel || !definition_.excel_automation_add_in) return;
   try {
-    AddExcelOpenEntry(win32::Widen(definition_.prog_id), std::atoi(host_.version.c_str()));
+    AddExcelOpenEntry(win32::Widen(definition_.prog_id), commands::HostMajorVersion(host_.version));
   } catch (const std::exception&) {
   }
 }

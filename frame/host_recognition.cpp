@@ -1,7 +1,8 @@
 #include "frame/host_recognition.h"
 
-#include <cstdlib>
 #include <wrl/client.h>
+
+#include "commands/shared_host.h"
 
 #include "platform/win32/dispatch_object.h"
 #include "platform/win32/office_interfaces.h"
@@ -61,7 +62,7 @@ constexpr int kFirstWindowPerDocument = 15;
 HWND ActiveHostWindow(IDispatch* application, HostKind kind, const std::string& version) {
   const win32::DispatchObject host(application);
   if (kind == HostKind::Word) {
-    if (std::atoi(version.c_str()) < kFirstWindowPerDocument) return nullptr;
+    if (commands::HostMajorVersion(version) < kFirstWindowPerDocument) return nullptr;
     return WindowOf(host.GetObject("ActiveWindow").Get("Hwnd"));
   }
   try {
