@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "engine/audit/log_line.h"
+#include "engine/audit/log_reader.h"
 #include "engine/counter_file.h"
 #include "engine/ini/ini_file.h"
 #include "engine/usage_log.h"
@@ -60,18 +61,27 @@ class CounterFileStore : public NumberStore {
     AppendUsageLog(env_, LogPath(), kLockedMarker, application, env_.system.Now());
   }
 
-  // The usage log's lines, each a record or why not. The log is shared by
-  // every counter file that logs there; a log not written yet holds none.
+  // The usage log's lines, each a record or why not, read as the audit reads
+  // them. The log is shared by every counter file that logs there; a log not
+  // written yet holds none, one that cannot be read line by line says so once.
   void ForEachRecord(const std::function<void(const StoredEntry&)>& take) const override {
-    ForEachUsageLogLine(env_, LogPath(), [&](size_t line_number, const std::string& line, bool complete) {
-      const audit::ParsedLine parsed = audit::ParseLogLine(line, complete);
+    audit::LogFileFacts facts;
+    const auto take_line = [&](size_t line_number, const std::string& line, bool complete, const std::string& problem) {
+      const audit::ParsedLine parsed =
+          problem.empty() ? audit::ParseLogLine(line, complete) : audit::ParsedLine{std::nullopt, problem};
       StoredEntry entry{line_number, std::nullopt, parsed.problem};
       if (parsed.record)
-        entry.record = UsageRecord{parsed.record->number, std::nullopt,          parsed.record->date,
-                                   parsed.record->time,   parsed.record->application, parsed.record->user,
+        entry.record = UsageRecord{parsed.record->number,
+                                   std::nullopt,
+                                   parsed.record->date,
+                                   parsed.record->time,
+                                   parsed.record->application,
+                                   parsed.record->user,
                                    ""};
       take(entry);
-    });
+    };
+    if (audit::ReadUsageLog(env_.files, LogPath(), take_line, facts) && !facts.unreadable.empty())
+      take(StoredEntry{0, std::nullopt, "Das Protokoll ist nicht zeilenweise lesbar: " + facts.unreadable});
   }
 
  private:

@@ -67,28 +67,4 @@ void AppendUsageLog(platform::Environment& env, const std::string& path, const s
   }
 }
 
-bool ForEachUsageLogLine(platform::Environment& env, const std::string& path,
-                         const std::function<void(size_t line_number, const std::string& line, bool complete)>& take) {
-  size_t line_number = 0;
-  std::string pending;  // the line read so far
-  const auto line_done = [&](bool complete) {
-    std::string_view line = pending;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    ++line_number;
-    if (!(line_number == 1 && line == kUsageLogHeader)) take(line_number, platform::Cp1252ToUtf8(line), complete);
-    pending.clear();
-  };
-  const bool exists = env.files.ReadInPieces(path, [&](std::string_view piece) {
-    for (size_t at = 0; at < piece.size();) {
-      const size_t end = piece.find('\n', at);
-      pending.append(piece.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
-      if (end == std::string_view::npos) break;
-      line_done(true);
-      at = end + 1;
-    }
-  });
-  if (exists && !pending.empty()) line_done(false);
-  return exists;
-}
-
 }  // namespace trelvo::engine

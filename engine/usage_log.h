@@ -1,7 +1,6 @@
 #pragma once
 // The usage log "sabulog.csv": one line per issued number and per draw refused
 // because the counter file was locked. The system only ever appends to it.
-#include <functional>
 #include <string>
 
 #include "platform/environment.h"
@@ -34,12 +33,5 @@ void AppendUsageLog(platform::Environment& env, const std::string& number, const
 // The same to the log at path, named once by the caller.
 void AppendUsageLog(platform::Environment& env, const std::string& path, const std::string& number,
                     const std::string& application, const platform::LocalDateTime& when);
-
-// Reads the log piece by piece and hands on each line but its header (UTF-8,
-// without its line break, with its line number; complete: it ended in a line
-// break). Only the line being read is held, however long the log. false when
-// the log does not exist.
-bool ForEachUsageLogLine(platform::Environment& env, const std::string& path,
-                         const std::function<void(size_t line_number, const std::string& line, bool complete)>& take);
 
 }  // namespace trelvo::engine
