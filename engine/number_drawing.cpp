@@ -45,7 +45,9 @@ std::string PreviewNextNumber(platform::Environment& env, const NumberStore& sto
   return draw.number;
 }
 
-std::string PreviewNextNumber(platform::Environment& env) { return PreviewNextNumber(env, *OpenCurrentNumberStore(env)); }
+std::string PreviewNextNumber(platform::Environment& env) {
+  return PreviewNextNumber(env, *OpenCurrentNumberStore(env));
+}
 
 std::string DrawNextNumber(platform::Environment& env) {
   const auto store = OpenCurrentNumberStore(env);
@@ -62,6 +64,8 @@ std::string DrawNextNumber(platform::Environment& env) {
       },
       "");
   if (refusal) Refuse(env, *refusal);
+  // The number stands, but a caller must learn that its record is missing.
+  if (drawn.unrecorded) throw Error(*drawn.unrecorded);
   return drawn.number.value_or("");
 }
 

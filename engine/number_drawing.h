@@ -25,7 +25,8 @@ NextDraw PlanNextDraw(platform::Environment& env, const IniDocument& document, c
 std::string PreviewNextNumber(platform::Environment& env);
 std::string PreviewNextNumber(platform::Environment& env, const NumberStore& store);
 
-// Issues the next number of the current store without looking at the advisory lock.
+// Issues the next number of the current store without looking at the advisory
+// lock; a record that could not be stored after the draw raises its reason.
 std::string DrawNextNumber(platform::Environment& env);
 
 // A draw with its record as one step under the range's lock: a range that the
