@@ -168,6 +168,8 @@ int Draw(platform::Environment& env, const NumberStore& file, const Options& opt
   engine::ShowLockMessage(env, file.path(), result.holder);
   try {
     file.RecordRefusal(application);
+  } catch (const Aborted&) {
+    // a server's failure has been told in its own box already
   } catch (const Error& error) {
     platform::ShowErrorBox(env.ui, error.what());
   }
