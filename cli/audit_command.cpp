@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
@@ -237,12 +236,6 @@ void WriteReport(platform::Environment& env, const std::string& path, const std:
   file->ReplaceContent(bytes, file->ReadAll());
 }
 
-std::string When(const platform::LocalDateTime& t) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-  return text;
-}
-
 }  // namespace
 
 AuditResult AuditUsageLog(const AuditCall& call, platform::Environment& env, LogLines* lines) {
@@ -292,7 +285,7 @@ int RunAudit(const AuditCall& call, platform::Environment& env, std::ostream& ou
     return kExitUsage;
   }
   AuditReport report;
-  report.made = When(env.system.Now());
+  report.made = engine::FormatLogTime(env.system.Now(), ":");
   report.version = AuditToolVersion();
   report.period = {call.from, call.to};
   try {

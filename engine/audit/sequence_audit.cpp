@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "engine/counter_file.h"
+#include "engine/usage_log.h"
 #include "platform/civil_date.h"
 
 namespace trelvo::engine::audit {
@@ -27,8 +28,12 @@ int64_t Digits(std::string_view digits) {
 }
 
 platform::LocalDateTime DayOf(const LogRecord& record) {
-  return {static_cast<int>(Digits(record.date.substr(0, 4))), static_cast<int>(Digits(record.date.substr(5, 2))),
-          static_cast<int>(Digits(record.date.substr(8, 2))), 0, 0, 0};
+  return {static_cast<int>(Digits(record.date.substr(0, 4))),
+          static_cast<int>(Digits(record.date.substr(5, 2))),
+          static_cast<int>(Digits(record.date.substr(8, 2))),
+          0,
+          0,
+          0};
 }
 
 // Seconds of a record's date and time, for comparing two of them.
@@ -36,13 +41,6 @@ int64_t Seconds(const LogRecord& record) {
   const auto day = DayOf(record);
   return platform::DaysFromCivil({day.year, day.month, day.day}) * 86400 + Digits(record.time.substr(0, 2)) * 3600 +
          Digits(record.time.substr(3, 2)) * 60 + Digits(record.time.substr(6, 2));
-}
-
-std::string When(const platform::LocalDateTime& t) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
-  return text;
 }
 
 // "Zählerwert 43" or "Zählerwerte 43 bis 45".
@@ -253,8 +251,8 @@ void SequenceAudit::Take(const Place& place, const ParsedLine& line) {
 void SequenceAudit::TakeRecord(const Place& place, const LogRecord& record) {
   const bool in_period = InPeriod(record.date);
   if (in_period) ++result_.sources[place.source].records;
-  const std::string when = record.date + " " + record.time.substr(0, 2) + ":" + record.time.substr(3, 2) + ":" +
-                           record.time.substr(6, 2);
+  const std::string when =
+      record.date + " " + record.time.substr(0, 2) + ":" + record.time.substr(3, 2) + ":" + record.time.substr(6, 2);
   const int64_t seconds = Seconds(record);
   if (last_place_ && last_place_->source == place.source && seconds < last_seconds_ - kWritersSlackSeconds &&
       in_period && ++backwards_ <= kMaxSingleFindings)
@@ -397,8 +395,8 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
     ++series_.at(after.key).summary.gaps;
     if (++gaps_told_ > kMaxSingleFindings) continue;
     AddFinding(Finding::Kind::Gap,
-               FileName(file) + " (" + before.summary.series + " bis " + after.summary.series + "): " +
-                   Values(from, to) + " ohne Datensatz, zwischen " + last.last_end.when + " (" +
+               FileName(file) + " (" + before.summary.series + " bis " + after.summary.series +
+                   "): " + Values(from, to) + " ohne Datensatz, zwischen " + last.last_end.when + " (" +
                    result_.PlaceName(last.last_end.place) + ") und " + first.first.when + " (" +
                    result_.PlaceName(first.first.place) + ")",
                {last.last_end.place, first.first.place});
@@ -416,11 +414,12 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
   const Run& last = std::prev(current->runs.end())->second;
   const int64_t next = present.counter + present.increment;
   if (present.counter > last.last) {
-    if (!TouchesPeriod(last.last_end.when, When(today_))) return;
+    if (!TouchesPeriod(last.last_end.when, FormatLogTime(today_, ":"))) return;
     ++series_.at(current->key).summary.gaps;
     if (++gaps_told_ > kMaxSingleFindings) return;
     AddFinding(Finding::Kind::Gap,
-               FileName(file) + " (" + current->summary.series + "): " + Values(last.last + present.increment, present.counter) +
+               FileName(file) + " (" + current->summary.series +
+                   "): " + Values(last.last + present.increment, present.counter) +
                    " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", " +
                    result_.PlaceName(last.last_end.place) + ")",
                {last.last_end.place});
@@ -442,10 +441,10 @@ void SequenceAudit::TellTallies() {
                "Das Protokoll '" + result_.sources[source].name + "' ist nicht zeilenweise lesbar: " + reason, {});
   for (auto& [problem, tally] : not_records_) {
     AddFinding(Finding::Kind::NotARecord,
-               (tally.count == 1 ? result_.PlaceName(tally.places.front()) + " ist kein Datensatz: "
-                                 : Counted(tally.count, "Zeile", "Zeilen") + " sind keine Datensätze (" +
-                                       result_.PlaceNames(tally.places) + (tally.count > tally.places.size() ? ", …" : "") +
-                                       "): ") +
+               (tally.count == 1
+                    ? result_.PlaceName(tally.places.front()) + " ist kein Datensatz: "
+                    : Counted(tally.count, "Zeile", "Zeilen") + " sind keine Datensätze (" +
+                          result_.PlaceNames(tally.places) + (tally.count > tally.places.size() ? ", …" : "") + "): ") +
                    problem,
                tally.places);
     result_.findings.back().count = tally.count;
@@ -456,16 +455,16 @@ void SequenceAudit::TellTallies() {
     AddFinding(Finding::Kind::Unplaced,
                Counted(unplaced_.count, "Datensatz", "Datensätze") +
                    " nicht zuzuordnen: keine Zählerdatei bildet diese Nummer (" + examples +
-                   (unplaced_.more_examples ? ", …" : "") + "; " +
-                   result_.PlaceNames(unplaced_.places) + (unplaced_.count > unplaced_.places.size() ? ", …" : "") + ")",
+                   (unplaced_.more_examples ? ", …" : "") + "; " + result_.PlaceNames(unplaced_.places) +
+                   (unplaced_.count > unplaced_.places.size() ? ", …" : "") + ")",
                unplaced_.places);
     result_.findings.back().count = unplaced_.count;
   }
   if (duplicates_told_ > kMaxSingleFindings)
     AddFinding(Finding::Kind::Duplicate,
-               Counted(duplicates_told_ - kMaxSingleFindings, "weitere doppelte Nummer", "weitere doppelte Nummern"), {});
+               Counted(duplicates_told_ - kMaxSingleFindings, "weitere doppelte Nummer", "weitere doppelte Nummern"),
+               {});
   if (duplicates_told_ > kMaxSingleFindings) result_.findings.back().count = duplicates_told_ - kMaxSingleFindings;
-
 }
 
 void SequenceAudit::TellRanges() {
@@ -481,10 +480,10 @@ void SequenceAudit::TellRanges() {
       if (state.sequence == file) series.push_back(&state);
     std::sort(series.begin(), series.end(), [](auto* a, auto* b) { return a->order < b->order; });
     if (series.empty()) {
-      AddFinding(Finding::Kind::CounterFile,
-                 FileName(file) + ": kein Datensatz, obwohl der Zähler bei " + std::to_string(files_[file].counter) +
-                     " steht",
-                 {});
+      AddFinding(
+          Finding::Kind::CounterFile,
+          FileName(file) + ": kein Datensatz, obwohl der Zähler bei " + std::to_string(files_[file].counter) + " steht",
+          {});
       continue;
     }
     FindGaps(series, file);
@@ -521,9 +520,8 @@ AuditResult SequenceAudit::Finish() {
   std::vector<const SeriesState*> ordered;
   for (const auto& [key, state] : series_)
     if (state.summary.count > 0) ordered.push_back(&state);
-  std::sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) {
-    return std::tie(a->sequence, a->order) < std::tie(b->sequence, b->order);
-  });
+  std::sort(ordered.begin(), ordered.end(),
+            [](auto* a, auto* b) { return std::tie(a->sequence, a->order) < std::tie(b->sequence, b->order); });
   for (const SeriesState* state : ordered) result_.series.push_back(state->summary);
   result_.Settle();
   return std::move(result_);
