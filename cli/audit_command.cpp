@@ -65,11 +65,7 @@ OpenedFile OpenCounterFile(platform::Environment& env, const std::string& path) 
     audited.counter = state.counter;
   }
   audited.on_server = store->Server() != nullptr;
-  const std::string holder = engine::LockOwnerIn(content);
-  std::string moved_to;
-  if (holder.starts_with(engine::kMovedToServerHolder))
-    moved_to = holder.substr(std::string_view(engine::kMovedToServerHolder).size());
-  return {std::move(audited), std::move(store), std::move(moved_to)};
+  return {std::move(audited), std::move(store), engine::MovedToRange(content).value_or("")};
 }
 
 bool Shaped(std::string_view text, std::string_view shape) {

@@ -37,15 +37,18 @@ void ReleaseLock(platform::Environment& env) { ReleaseLock(env, *OpenCurrentNumb
 
 bool IsLockHolder(const std::string& owner) { return owner != kNoUser; }
 
-void RefuseMovedRange(const IniDocument& file, const std::string& path) {
+std::optional<std::string> MovedToRange(const IniDocument& file) {
   const std::string holder = LockOwnerIn(file);
-  const std::string kept =
-      " Ihre Sperre bleibt, damit sie keine Nummer ausgibt, die der Server schon vergeben hat.";
-  if (holder.starts_with(kMovedToServerHolder))
+  if (!holder.starts_with(kMovedToServerHolder)) return std::nullopt;
+  return holder.substr(std::string_view(kMovedToServerHolder).size());
+}
+
+void RefuseMovedRange(const IniDocument& file, const std::string& path) {
+  const std::string kept = " Ihre Sperre bleibt, damit sie keine Nummer ausgibt, die der Server schon vergeben hat.";
+  if (const auto range = MovedToRange(file))
     throw Error("Die Zählerdatei " + platform::Quoted(path) + " ist auf den Server umgezogen (Nummernkreis " +
-                platform::Quoted(holder.substr(std::string_view(kMovedToServerHolder).size())) + ")." + kept +
-                " Gezogen wird aus dem Nummernkreis auf dem Server.");
-  if (holder == kMovingToServerHolder)
+                platform::Quoted(*range) + ")." + kept + " Gezogen wird aus dem Nummernkreis auf dem Server.");
+  if (LockOwnerIn(file) == kMovingToServerHolder)
     throw Error("Die Zählerdatei " + platform::Quoted(path) +
                 " wird gerade auf einen Server umgezogen (trelvo server-init)." + kept +
                 " Ist der Umzug abgebrochen, prüft ein Administrator zuerst den Nummernkreis auf dem Server.");

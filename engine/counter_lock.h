@@ -2,6 +2,7 @@
 // The advisory lock inside a counter file (section Locking): it stops draws
 // while an administrator edits the file. Every operation here runs under the
 // operating-system lock, so taking and freeing it are atomic.
+#include <optional>
 #include <string>
 
 #include "engine/counter_file.h"
@@ -28,6 +29,9 @@ bool IsLockHolder(const std::string& owner);
 // of the range on the server.
 inline constexpr char kMovingToServerHolder[] = "Umzug auf den Server (trelvo server-init)";
 inline constexpr char kMovedToServerHolder[] = "Auf den Server umgezogen: Nummernkreis ";
+// The name of the server range the file's lock says its range moved to, or
+// nullopt when it says no such thing.
+std::optional<std::string> MovedToRange(const IniDocument& file);
 // Throws (naming the range on the server) when the file's lock says that its
 // range moved or is moving to a server: freed, the file would issue the
 // numbers the server issues. Taking or releasing its lock is refused alike.
