@@ -8,6 +8,7 @@
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
+#include "engine/server/connection_string.h"
 #include "engine/server/server_range.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
@@ -179,7 +180,9 @@ int Draw(platform::Environment& env, const NumberStore& file, const Options& opt
 // The range named by the pointer file, created on its server with the tables
 // when they are absent. From a counter file: its values are taken under its
 // lock, and its advisory lock then names where the range went, for good, so
-// that no workstation draws from it again; a failure frees it again.
+// that no workstation draws from it again. A failure frees it again only where
+// the range provably was not created; otherwise the file stays locked for the
+// move, and server-init run again finishes it.
 int ServerInit(platform::Environment& env, const NumberStore& pointer, const std::optional<std::string>& source,
                std::ostream& out) {
   namespace k = engine::counter_keys;
@@ -197,38 +200,65 @@ int ServerInit(platform::Environment& env, const NumberStore& pointer, const std
   }
   const auto opened = engine::OpenNumberStore(env, *source);
   const NumberStore& from = *opened;
-  if (!from.Exists()) throw Error("Die Zählerdatei " + platform::Quoted(*source) + " existiert nicht.");
-  if (from.Server()) throw Error("Die Datei " + platform::Quoted(*source) + " verweist selbst auf einen Server.");
-  engine::IniDocument content;
+  const std::string file = platform::Quoted(*source);
+  if (!from.Exists()) throw Error("Die Zählerdatei " + file + " existiert nicht.");
+  if (from.Server()) throw Error("Die Datei " + file + " verweist selbst auf einen Server.");
+  engine::IniDocument before, content;
   std::string holder;
+  std::optional<std::string> untrusted;
   from.Update([&](engine::IniDocument& document) {
     holder = engine::LockOwnerIn(document);
-    if (engine::IsLockHolder(holder)) return;
-    content = document;
+    untrusted = engine::UntrustedCounterValue(document, from.path());
+    if ((engine::IsLockHolder(holder) && holder != engine::kMovingToServerHolder) || untrusted) return;
+    before = content = document;
+    engine::WriteFreeLock(content);  // the range on the server starts free
     document.WriteBool(k::kLockingSection, k::kIsLocked, true);
     document.WriteString(k::kLockingSection, k::kLockedBy, engine::kMovingToServerHolder);
   });
-  if (engine::IsLockHolder(holder)) {
+  const bool resumed = holder == engine::kMovingToServerHolder;  // a move that broke off before
+  if (engine::IsLockHolder(holder) && !resumed) {
     engine::ShowLockMessage(env, from.path(), holder);
     return kExitLocked;
   }
+  if (untrusted) throw Error(*untrusted);
+  // The file as it was, byte for byte, while the lock is still the move's own.
+  const auto restore = [&] {
+    from.Update([&](engine::IniDocument& document) {
+      if (engine::LockOwnerIn(document) == engine::kMovingToServerHolder) document = before;
+    });
+  };
   bool created = false;
   try {
     created = range->Create(content);
   } catch (...) {
-    from.Update(engine::WriteFreeLock);
-    throw;
+    // Only a range that provably does not exist lets the file issue numbers
+    // again: one whose creation was committed unseen would then issue them too.
+    if (!resumed && range->Exists() == false) {
+      restore();
+      throw;
+    }
+    throw Error("Ob der Nummernkreis " + name + " aus der Zählerdatei " + file +
+                " auf dem Server angelegt wurde, ist nicht festzustellen. Die Zählerdatei bleibt daher für den "
+                "Umzug gesperrt; \"trelvo server-init\" mit denselben Angaben setzt ihn fort, sobald der Server "
+                "wieder erreichbar ist.");
   }
-  if (!created) {
-    from.Update(engine::WriteFreeLock);
-    throw Error("Den Nummernkreis " + name + " gibt es auf dem Server schon. Die Zählerdatei " +
-                platform::Quoted(*source) + " bleibt, wie sie war.");
+  if (!created && !resumed) {
+    restore();
+    throw Error("Den Nummernkreis " + name + " gibt es auf dem Server schon. Die Zählerdatei " + file +
+                " bleibt, wie sie war.");
   }
+  // A broken-off move whose range exists: it was created then, unless the
+  // server's counter stands behind the file's, which would issue its numbers again.
+  if (!created &&
+      engine::ReadCounterState(range->Load()).counter < engine::ReadCounterState(content).counter)
+    throw Error("Den Nummernkreis " + name + " gibt es auf dem Server, aber sein Zähler steht hinter dem der "
+                "Zählerdatei " + file + ". Die Zählerdatei bleibt für den Umzug gesperrt; ein Administrator "
+                "klärt, welcher Zähler gilt.");
   from.Update([&](engine::IniDocument& document) {
     document.WriteString(k::kLockingSection, k::kLockedBy, engine::kMovedToServerHolder + range->pointer().range);
   });
-  out << "Der Nummernkreis " << name << " ist auf dem Server angelegt, mit Zähler und Format aus "
-      << platform::Quoted(*source) << ". Diese Zählerdatei bleibt gesperrt.\n";
+  out << "Der Nummernkreis " << name << (created ? " ist auf dem Server angelegt" : " ist auf dem Server")
+      << ", mit Zähler und Format aus " << file << ". Diese Zählerdatei bleibt gesperrt.\n";
   return kExitOk;
 }
 

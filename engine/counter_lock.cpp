@@ -55,6 +55,17 @@ void RefuseMovedRange(const IniDocument& file, const std::string& path) {
 }
 
 std::string LockMessage(const std::string& counter_file_path, const std::string& holder) {
+  // A file whose range an administrator moved to a server is no one's to close.
+  const std::string file = platform::Quoted(FileNameOf(counter_file_path));
+  if (holder.starts_with(kMovedToServerHolder))
+    return "Die Zählerdatei " + file + " ist auf einen Server umgezogen: ein Administrator hat ihren Nummernkreis " +
+           "als " + platform::Quoted(holder.substr(std::string_view(kMovedToServerHolder).size())) +
+           " auf einen Datenbankserver verlegt.\r\nAus dieser Datei wird keine Nummer mehr vergeben. Bitte "
+           "wählen Sie die Zählerdatei, die auf den Server verweist (Ihr Administrator nennt sie Ihnen).";
+  if (holder == kMovingToServerHolder)
+    return "Die Zählerdatei " + file +
+           " wird gerade von einem Administrator auf einen Server umgezogen (trelvo server-init).\r\nBitte "
+           "versuchen Sie es später erneut.";
   return "Die Datei " + platform::Quoted(FileNameOf(counter_file_path)) + " wird zur Zeit durch den Benutzer " +
          platform::Quoted(holder) +
          " bearbeitet \r\nund ist daher gesperrt. Bitten Sie den Benutzer, den Trelvo Dialog Optionen\r\n"

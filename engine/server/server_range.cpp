@@ -1,6 +1,7 @@
 #include "engine/server/server_range.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cstdio>
 #include <iterator>
@@ -9,11 +10,13 @@
 
 #include "engine/counter_file.h"
 #include "engine/integer_text.h"
+#include "engine/server/connection_string.h"
 #include "engine/messages.h"
 #include "engine/server/proven_counter.h"
 #include "engine/server/server_statements.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
+#include "platform/database_waits.h"
 #include "platform/quoting.h"
 #include "platform/user_interface.h"
 
@@ -111,46 +114,24 @@ std::string NewRecordKey() {
   return key;
 }
 
-std::string WithoutText(std::string text, const std::string& secret) {
-  if (secret.empty()) return text;
-  for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at + 3))
-    text.replace(at, secret.size(), "***");
-  return text;
-}
-
-// Connection string keys match without regard to case.
-bool SameLetters(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-// The value of a connection string's key ("" when absent).
-std::string ConnectionValue(const std::string& connection, const std::string& wanted) {
-  std::string value;
-  for (size_t begin = 0; begin < connection.size();) {
-    const size_t end = std::min(connection.find(';', begin), connection.size());
-    const std::string part = connection.substr(begin, end - begin);
-    const size_t equals = part.find('=');
-    if (equals != std::string::npos && SameLetters(platform::Trimmed(part.substr(0, equals)), wanted))
-      value = part.substr(equals + 1);
-    begin = end + 1;
-  }
-  return value;
-}
-
-// The text with the connection's password (Pwd, Password) replaced by "***".
-std::string Masked(std::string text, const std::string& connection) {
-  for (const char* key : {"Pwd", "Password"}) text = WithoutText(text, ConnectionValue(connection, key));
-  return text;
-}
-
 std::string MessageFor(const DatabaseError& error, const ServerPointer& pointer, const std::string& path) {
   const std::string range = platform::Quoted(pointer.range);
   const std::string file = platform::Quoted(FileNameOf(path));
   // A driver's text never shows the password, even where it repeats the connection.
-  const std::string said = "\r\nDer Server meldet: " + Masked(error.what(), pointer.connection);
-  switch (error.failure()) {
+  const std::string said = "\r\nDer Server meldet: " + MaskedIn(error.what(), pointer.connection);
+  const std::string& state = error.sqlstate();
+  // 42501, insufficient_privilege: a login without the function's grant.
+  if (state == "42501")
+    return "Die Anmeldung der Verbindung in " + file + " hat auf dem Server des Nummernkreises " + range +
+           " nicht das Recht dazu. Einstellungen und Sperre eines Nummernkreises ändert nur die Anmeldung eines "
+           "Administrators; das Ziehen erlaubt ein Administrator einer Anmeldung mit den Rechten der "
+           "Arbeitsstationen." + said;
+  // 57014, query_canceled: the statement outlasted its wait on the server.
+  if (state == "57014")
+    return "Der Server des Nummernkreises " + range + " hat nicht rechtzeitig geantwortet." + said;
+  // 42883 and 3F000, a function or its schema missing: tables of an earlier version.
+  const bool earlier = state == "42883" || state == "3F000";
+  switch (earlier ? DatabaseFailure::MissingTable : error.failure()) {
     case DatabaseFailure::Unreachable:
       return "Der Server des Nummernkreises " + range + " ist nicht erreichbar (Verbindung in " + file + ")." + said;
     case DatabaseFailure::LoginRefused:
@@ -219,8 +200,6 @@ std::optional<ServerPointer> ServerPointerIn(const IniDocument& document, const 
   return pointer;
 }
 
-std::string WithoutPassword(const std::string& connection) { return Masked(connection, connection); }
-
 ServerRange::ServerRange(platform::Environment& env, ServerPointer pointer, std::string pointer_path)
     : env_(env), pointer_(std::move(pointer)), pointer_path_(std::move(pointer_path)) {}
 
@@ -247,8 +226,11 @@ auto ServerRange::Run(bool drawing, Work&& work) const {
 }
 
 std::unique_ptr<platform::SqlConnection> ServerRange::Connect() const {
+  namespace waits = platform::database_waits;
+  const auto setting = [](std::chrono::seconds wait) { return SqlValue(std::to_string(wait.count()) + "s"); };
   auto connection = env_.databases.Connect(pointer_.connection);
-  connection->Execute(StatementText(Statement::SessionSetup));
+  connection->Execute(StatementText(Statement::SessionSetup),
+                      {setting(waits::kRowLock), setting(waits::kStatement), setting(waits::kIdleInTransaction)});
   return connection;
 }
 
@@ -260,80 +242,114 @@ IniDocument ServerRange::Load() const {
   });
 }
 
-std::optional<std::string> ServerRange::Update(const std::function<std::optional<ServerRecord>(IniDocument&)>& change,
-                                               bool draws) const {
-  return Run(draws, [&]() -> std::optional<std::string> {
-    const std::string key = NewRecordKey();
+namespace {
+
+// The row locked for this transaction, and the transaction's id.
+struct LockedRow {
+  IniDocument document;
+  std::string transaction;
+};
+LockedRow LockRow(platform::SqlConnection& connection, const ServerPointer& pointer, const std::string& path) {
+  const auto rows = connection.Execute(StatementText(Statement::LockRange), {pointer.range});
+  if (rows.empty()) throw ServerRefusal(MissingRangeMessage(pointer, path));
+  const platform::SqlRow& row = rows.front();
+  return {DocumentOf(row), row.size() > std::size(kRangeColumns) ? row[std::size(kRangeColumns)].value_or("") : ""};
+}
+
+}  // namespace
+
+void ServerRange::Update(const std::function<void(IniDocument&)>& change) const {
+  Run(false, [&] {
     const auto connection = Connect();
-    const auto rows = connection->Execute(StatementText(Statement::ReadRangeForUpdate), {pointer_.range});
-    if (rows.empty()) throw ServerRefusal(MissingRangeMessage(pointer_, pointer_path_));
-    IniDocument document = DocumentOf(rows.front());
-    const std::string before = document.Bytes();
-    const std::optional<ServerRecord> record = change(document);
-    if (document.Bytes() != before) {
-      auto values = ValuesOf(document, pointer_path_);
-      values.emplace_back(pointer_.range);
-      connection->Execute(StatementText(Statement::WriteRange), values);
-    }
-    if (record) {
-      try {
-        connection->Execute(StatementText(Statement::InsertRecord), RecordValues(*record, key));
-      } catch (const DatabaseError& error) {
-        // 23505, unique_violation: the counter value has its record already,
-        // so the range's counter was set back on the server.
-        if (error.sqlstate() != "23505" || !record->counter) throw;
-        throw ServerRefusal("Der Zählerwert " + std::to_string(*record->counter) + " des Nummernkreises " +
-                            platform::Quoted(pointer_.range) +
-                            " ist schon vergeben: der Zähler auf dem Server wurde zurückgesetzt. Ein Administrator "
-                            "setzt ihn auf den zuletzt vergebenen Wert.");
-      }
-    }
-    try {
-      connection->Commit();
-    } catch (const DatabaseError& error) {
-      if (!record || error.failure() != DatabaseFailure::ConnectionLost) throw;
-      return FindCommitted(key);  // only the record tells whether the server committed before the link broke
-    }
-    if (!record) return std::nullopt;
-    return record->number;
+    LockedRow row = LockRow(*connection, pointer_, pointer_path_);
+    const std::string before = row.document.Bytes();
+    change(row.document);
+    if (row.document.Bytes() == before) return;
+    auto values = ValuesOf(row.document, pointer_path_);
+    values.emplace_back(pointer_.range);
+    const auto written = connection->Execute(StatementText(Statement::WriteRange), values);
+    if (written.empty() || !written.front().front()) throw ServerRefusal(MissingRangeMessage(pointer_, pointer_path_));
+    Commit(*connection, row.transaction,
+           "Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
+               " brach ab, bevor er die Änderung bestätigte. Ob sie gespeichert wurde, zeigt der Optionen-Dialog, "
+               "sobald der Server wieder erreichbar ist.");
   });
 }
 
-std::string ServerRange::FindCommitted(const std::string& key) const {
-  constexpr int kAttempts = 3;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (attempt > 0) env_.system.Sleep(std::chrono::seconds(1));
-    std::vector<platform::SqlRow> rows;
+std::optional<std::string> ServerRange::Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
+                                             const std::string& application) const {
+  return Run(true, [&]() -> std::optional<std::string> {
+    const std::string key = NewRecordKey();
+    const auto connection = Connect();
+    LockedRow row = LockRow(*connection, pointer_, pointer_path_);
+    const std::optional<Drawn> drawn = take(row.document);
+    if (!drawn) return std::nullopt;
+    std::vector<platform::SqlRow> advanced;
     try {
-      rows = Connect()->Execute(StatementText(Statement::FindRecord), {key});
+      advanced = connection->Execute(
+          StatementText(Statement::Draw),
+          {pointer_.range, drawn->number, application, GetCurrentUserName(env_), env_.system.ComputerName(), key});
+    } catch (const DatabaseError& error) {
+      // 23505, unique_violation: the counter value has its record already,
+      // so the range's counter was set back on the server.
+      if (error.sqlstate() != "23505") throw;
+      throw ServerRefusal("Der Zählerwert " + std::to_string(drawn->counter) + " des Nummernkreises " +
+                          platform::Quoted(pointer_.range) +
+                          " ist schon vergeben: der Zähler auf dem Server wurde zurückgesetzt. Ein Administrator "
+                          "setzt ihn auf den zuletzt vergebenen Wert.");
+    }
+    // The server advanced the row this transaction holds: to the planned value, or the plan was not its.
+    if (advanced.empty() || CounterIn(advanced.front().front()) != drawn->counter)
+      throw ServerRefusal("Der Server des Nummernkreises " + platform::Quoted(pointer_.range) +
+                          " hat den Zähler anders fortgeschrieben als geplant.");
+    Commit(*connection, row.transaction,
+           "Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
+               " brach ab, bevor er die Ziehung bestätigte, und ist nicht wiederherzustellen. Ob eine Nummer "
+               "vergeben wurde, zeigen die Datensätze des Nummernkreises auf dem Server (Ziehung " +
+               key + ").\r\nBitte ziehen Sie erst dann erneut, wenn das geklärt ist.");
+    return drawn->number;
+  });
+}
+
+void ServerRange::Commit(platform::SqlConnection& connection, const std::string& transaction,
+                         const std::string& unknown) const {
+  try {
+    connection.Commit();
+    return;
+  } catch (const DatabaseError&) {
+    // Whatever the driver says, the server may have committed before its answer was lost.
+  }
+  // Asked on new connections, a second apart, while the transaction is still
+  // in progress or the server out of reach; a transaction whose link died is
+  // ended by the server itself within the idle wait, which the asking outlasts.
+  using Clock = std::chrono::steady_clock;
+  const auto give_up = Clock::now() + platform::database_waits::kSettle;
+  for (long asked = 0; asked < platform::database_waits::kSettle.count() && !transaction.empty(); ++asked) {
+    if (asked > 0) env_.system.Sleep(std::chrono::seconds(1));
+    std::string status;
+    try {
+      const auto rows = Connect()->Execute(StatementText(Statement::TransactionStatus), {transaction});
+      if (rows.empty() || !rows.front().front()) break;  // too old to be known
+      status = *rows.front().front();
     } catch (const DatabaseError&) {
+      if (Clock::now() >= give_up) break;
       continue;  // still cut off
     }
-    if (!rows.empty() && rows.front().front()) return *rows.front().front();
-    throw ServerRefusal("Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
-                        " brach während der Ziehung ab; der Server hat sie verworfen.");
+    if (status == "committed") return;
+    if (status == "aborted")
+      throw ServerRefusal("Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
+                          " brach ab, bevor er bestätigte; der Server hat alles verworfen.");
+    if (Clock::now() >= give_up) break;
   }
-  throw UnknownOutcome("Die Verbindung zum Server des Nummernkreises " + platform::Quoted(pointer_.range) +
-                       " brach ab, bevor er die Ziehung bestätigte, und ist nicht wiederherzustellen. Ob eine Nummer "
-                       "vergeben wurde, zeigen die Datensätze des Nummernkreises auf dem Server (Ziehung " +
-                       key + ").\r\nBitte ziehen Sie erst dann erneut, wenn das geklärt ist.");
+  throw UnknownOutcome(unknown);
 }
 
-std::vector<SqlValue> ServerRange::RecordValues(const ServerRecord& record, const std::string& key) const {
-  return {pointer_.range,
-          record.number,
-          FormatLogTime(record.when, ":"),
-          record.application,
-          GetCurrentUserName(env_),
-          env_.system.ComputerName(),
-          key,
-          record.counter ? SqlValue(std::to_string(*record.counter)) : std::nullopt};
-}
-
-void ServerRange::Record(const ServerRecord& record) const {
+void ServerRange::RecordRefusal(const std::string& application) const {
   Run(false, [&] {
     const auto connection = Connect();
-    connection->Execute(StatementText(Statement::InsertRecord), RecordValues(record, NewRecordKey()));
+    connection->Execute(StatementText(Statement::RecordRefusal),
+                        {pointer_.range, application, GetCurrentUserName(env_), env_.system.ComputerName(),
+                         NewRecordKey()});
     connection->Commit();
   });
 }
@@ -350,18 +366,46 @@ void ServerRange::ForEachRecord(const std::function<void(const StoredRecord&)>& 
 bool ServerRange::Create(const IniDocument& content) const {
   return Run(false, [&] {
     const auto connection = Connect();
-    connection->Execute(StatementText(Statement::CreateRangeTable));
-    connection->Execute(StatementText(Statement::CreateUsageTable));
-    connection->Execute(StatementText(Statement::AddRecordCounter));
-    connection->Execute(StatementText(Statement::IndexRecordCounter));
+    const auto run = [&](Statement statement) { connection->Execute(StatementText(statement)); };
+    for (Statement table : {Statement::CreateRangeTable, Statement::CreateUsageTable, Statement::AddRecordCounter,
+                            Statement::IndexRecordCounter, Statement::CreateSchemaTable})
+      run(table);
+    const auto version = connection->Execute(StatementText(Statement::ReadSchemaVersion));
+    if (!version.empty() && version.front().front() &&
+        ParseInteger(*version.front().front()).value_or(0) > kSchemaVersion)
+      throw ServerRefusal("Die Tabellen von Trelvo auf dem Server des Nummernkreises " +
+                          platform::Quoted(pointer_.range) +
+                          " sind von einer neueren Version. Diese Version von trelvo ändert sie nicht.");
+    const auto schema = connection->Execute(StatementText(Statement::TablesSchema));
+    const std::string tables = schema.empty() ? "public" : schema.front().front().value_or("public");
+    run(Statement::CreateStationSchema);
+    run(Statement::CreateAdminSchema);
+    for (Statement definition : {Statement::DefineReadRange, Statement::DefineLockRange, Statement::DefineDraw,
+                                 Statement::DefineRecordRefusal, Statement::DefineReadRecords,
+                                 Statement::DefineWriteRange})
+      connection->Execute(DefinitionText(definition, tables));
+    run(Statement::SettlePrivileges);
+    connection->Execute(StatementText(Statement::WriteSchemaVersion), {std::to_string(kSchemaVersion)});
     for (const auto& name : connection->Execute(StatementText(Statement::ReadRangeNames)))
       if (name.front()) ProveRecordCounters(*connection, *name.front());
     auto values = ValuesOf(content, pointer_path_);
     values.emplace_back(pointer_.range);
     const bool created = !connection->Execute(StatementText(Statement::InsertRange), values).empty();
-    connection->Commit();
+    const auto transaction = connection->Execute(StatementText(Statement::CurrentTransaction));
+    Commit(*connection, transaction.front().front().value_or(""),
+           "Die Verbindung zum Server brach ab, bevor er das Anlegen des Nummernkreises " +
+               platform::Quoted(pointer_.range) + " bestätigte.");
     return created;
   });
+}
+
+std::optional<bool> ServerRange::Exists() const {
+  try {
+    return !Connect()->Execute(StatementText(Statement::RangeExists), {pointer_.range}).empty();
+  } catch (const DatabaseError& error) {
+    if (error.sqlstate() == "42P01") return false;  // undefined_table: no range at all
+    return std::nullopt;
+  }
 }
 
 }  // namespace trelvo::engine::server

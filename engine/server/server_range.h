@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/ini/ini_document.h"
+#include "engine/number_store.h"
 #include "platform/environment.h"
 
 namespace trelvo::engine::server {
@@ -30,17 +31,6 @@ struct ServerPointer {
 // file of its own. A [Server] section that lacks one of its keys is refused.
 std::optional<ServerPointer> ServerPointerIn(const IniDocument& document, const std::string& path);
 
-// A connection string with the value of its password (Pwd, Password) replaced
-// by "***", for showing it.
-std::string WithoutPassword(const std::string& connection);
-
-// A usage record: what a line of the usage log holds.
-struct ServerRecord {
-  std::string number;
-  std::string application;
-  platform::LocalDateTime when;
-  std::optional<int64_t> counter;  // the value a draw advanced to; none for a refusal
-};
 struct StoredRecord {
   std::string number, time, application, user, workstation;
   std::string key;  // the draw's own key
@@ -57,33 +47,39 @@ class ServerRange {
 
   // The range's row as a counter file's content.
   IniDocument Load() const;
-  // Runs change on the row under a row lock and writes what it changed; the
-  // record it answers is inserted in the same transaction. Answers the
-  // committed record's number (nullopt when change answered none). When the
-  // connection breaks during the commit, the record is looked for by its own
-  // key on a new connection: found, the number was issued; not found, it was
-  // not. Every failure is told in an error box (then Aborted); draws: a draw's
-  // message says that no number was issued.
-  std::optional<std::string> Update(const std::function<std::optional<ServerRecord>(IniDocument&)>& change,
-                                    bool draws) const;
-  // A record of its own (a refused draw).
-  void Record(const ServerRecord& record) const;
+  // Runs change on the row under a row lock and writes what it changed (the
+  // administrator's right).
+  void Update(const std::function<void(IniDocument&)>& change) const;
+  // A draw: take plans it on the row under a row lock; the server advances
+  // the counter to the planned value and records the number with its own
+  // time, in one transaction. Answers the issued number (nullopt when take
+  // planned none). A commit that goes unanswered is settled by asking the
+  // server what became of the transaction; only what it confirms is told as
+  // issued or not issued. Every failure is told in an error box (then
+  // Aborted), saying whether a number was issued or that it is unknown.
+  std::optional<std::string> Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
+                                  const std::string& application) const;
+  // The record of a draw refused because the range was locked.
+  void RecordRefusal(const std::string& application) const;
   // Every record of the range, oldest first, one after another as the server
   // sends them (a year's records are never held at once).
   void ForEachRecord(const std::function<void(const StoredRecord&)>& take) const;
-  // Creates the tables when absent and the range with the values of content;
-  // false when the range existed already (it is left as it is). Tables of an
-  // earlier version get the records' counter column, filled where a record's
-  // number proves its value under its range's present format.
+  // Creates or upgrades tables and functions, and creates the range with the
+  // values of content; false when the range existed already (it is left as it
+  // is). Tables of an earlier version get the records' counter column, filled
+  // where a record's number proves its value under its range's present format.
   bool Create(const IniDocument& content) const;
+  // Whether the range exists: nullopt when the server cannot say.
+  std::optional<bool> Exists() const;
 
  private:
   template <class Work>
   auto Run(bool drawing, Work&& work) const;
   std::unique_ptr<platform::SqlConnection> Connect() const;
-  // The number of the draw whose record has this key; throws when there is none.
-  std::string FindCommitted(const std::string& key) const;
-  std::vector<platform::SqlValue> RecordValues(const ServerRecord& record, const std::string& key) const;
+  // Commits; a commit that fails is settled by the transaction's status on
+  // new connections: aborted is refused, and what the server cannot confirm
+  // is told with the unknown message.
+  void Commit(platform::SqlConnection& connection, const std::string& transaction, const std::string& unknown) const;
 
   platform::Environment& env_;
   ServerPointer pointer_;

@@ -12,13 +12,24 @@ struct StatementRow {
   const char* postgresql;
 };
 
+// A definition runs with the owner's rights: its search path is fixed to the
+// tables' schema with pg_temp last, so that no login's temporary table can
+// stand in for a table of the range.
+#define TRELVO_DEFINER "SECURITY DEFINER SET search_path = @tables@, pg_temp "
+
+// The range's columns as the functions answer them.
+#define TRELVO_RANGE_COLUMNS                                                                                \
+  "counter integer, increment integer, text_before text, prefix integer, sep integer, text_after text, " \
+  "text_counter text, padding integer, leading_text integer, config_desc text, is_locked integer, locked_by text"
+#define TRELVO_RANGE_SELECT                                                                                  \
+  "SELECT r.counter, r.increment, r.text_before::text, r.prefix, r.sep, r.text_after::text, "            \
+  "r.text_counter::text, r.padding, r.leading_text, r.config_desc::text, r.is_locked, r.locked_by::text "
+
 // A range's row holds what a counter file holds, with the file's defaults;
 // its usage records are the usage log's lines plus the workstation and the
-// draw's own key, by which a workstation whose connection broke during the
-// commit finds out whether its number was issued, and the counter value the
-// draw advanced to: one record per value of a range, so that a counter set
-// back on the server cannot issue a number twice (a refusal has none; NULLs
-// never collide).
+// draw's own key, and the counter value the draw advanced to: one record per
+// value of a range, so that a counter set back on the server cannot issue a
+// number twice (a refusal has none; NULLs never collide).
 constexpr StatementRow kStatements[] = {
     {Statement::CreateRangeTable,
      "CREATE TABLE IF NOT EXISTS trelvo_ranges ("
@@ -52,32 +63,92 @@ constexpr StatementRow kStatements[] = {
     {Statement::AddRecordCounter, "ALTER TABLE trelvo_usage ADD COLUMN IF NOT EXISTS counter bigint"},
     {Statement::IndexRecordCounter,
      "CREATE UNIQUE INDEX IF NOT EXISTS trelvo_usage_range_counter ON trelvo_usage (range_name, counter)"},
-    {Statement::SessionSetup, "SET lock_timeout = '5s'"},
+    // One row at most: the version of tables and functions.
+    {Statement::CreateSchemaTable,
+     "CREATE TABLE IF NOT EXISTS trelvo_schema (one boolean PRIMARY KEY DEFAULT true CHECK (one), "
+     "version integer NOT NULL)"},
+    {Statement::ReadSchemaVersion, "SELECT version FROM trelvo_schema"},
+    {Statement::WriteSchemaVersion,
+     "INSERT INTO trelvo_schema (version) VALUES (CAST(? AS integer)) "
+     "ON CONFLICT (one) DO UPDATE SET version = EXCLUDED.version"},
+    {Statement::TablesSchema,
+     "SELECT quote_ident(n.nspname) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+     "WHERE c.oid = to_regclass('trelvo_ranges')"},
+    {Statement::CreateStationSchema, "CREATE SCHEMA IF NOT EXISTS trelvo_station"},
+    {Statement::CreateAdminSchema, "CREATE SCHEMA IF NOT EXISTS trelvo_admin"},
+    {Statement::DefineReadRange,
+     "CREATE OR REPLACE FUNCTION trelvo_station.read_range(p_range text) RETURNS TABLE (" TRELVO_RANGE_COLUMNS
+     ") LANGUAGE sql STABLE " TRELVO_DEFINER "AS $$ " TRELVO_RANGE_SELECT
+     "FROM trelvo_ranges r WHERE r.range_name = p_range $$"},
+    // The row stays locked until the caller's transaction ends; the
+    // transaction's id tells, should its commit go unanswered, what became of it.
+    {Statement::DefineLockRange,
+     "CREATE OR REPLACE FUNCTION trelvo_station.lock_range(p_range text) RETURNS TABLE (" TRELVO_RANGE_COLUMNS
+     ", xact text) LANGUAGE sql " TRELVO_DEFINER "AS $$ " TRELVO_RANGE_SELECT
+     ", pg_current_xact_id()::text FROM trelvo_ranges r WHERE r.range_name = p_range FOR UPDATE $$"},
+    // The server advances the counter by the range's step and records the
+    // draw with its own time and the value it advanced to: a login can add a
+    // record only by drawing its number, never one for a value of its choice.
+    // A range under the administrator's lock draws nothing.
+    {Statement::DefineDraw,
+     "CREATE OR REPLACE FUNCTION trelvo_station.draw(p_range text, p_number text, p_application text, "
+     "p_user text, p_workstation text, p_key text) RETURNS bigint LANGUAGE plpgsql " TRELVO_DEFINER
+     "AS $$ DECLARE drawn integer; BEGIN "
+     "UPDATE trelvo_ranges r SET counter = r.counter + r.increment "
+     "WHERE r.range_name = p_range AND r.is_locked = 0 RETURNING r.counter INTO drawn; "
+     "IF NOT FOUND THEN RAISE EXCEPTION 'range % is missing or locked', p_range USING ERRCODE = 'P0002'; END IF; "
+     "INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation, draw_key, "
+     "counter) VALUES (p_range, p_number, localtimestamp(0), p_application, p_user, p_workstation, p_key, drawn); "
+     "RETURN drawn; END $$"},
+    {Statement::DefineRecordRefusal,
+     "CREATE OR REPLACE FUNCTION trelvo_station.record_refusal(p_range text, p_application text, p_user text, "
+     "p_workstation text, p_key text) RETURNS integer LANGUAGE sql " TRELVO_DEFINER
+     "AS $$ INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation, "
+     "draw_key) VALUES (p_range, '#ini gesperrt#', localtimestamp(0), p_application, p_user, p_workstation, "
+     "p_key) RETURNING 1 $$"},
+    {Statement::DefineReadRecords,
+     "CREATE OR REPLACE FUNCTION trelvo_station.read_records(p_range text) RETURNS TABLE (number text, "
+     "issued_at text, application text, user_name text, workstation text, draw_key text, counter bigint) "
+     "LANGUAGE sql STABLE " TRELVO_DEFINER
+     "AS $$ SELECT u.number::text, to_char(u.issued_at, 'YYYY-MM-DD HH24:MI:SS'), u.application::text, "
+     "u.user_name::text, u.workstation::text, u.draw_key::text, u.counter FROM trelvo_usage u "
+     "WHERE u.range_name = p_range ORDER BY u.record_id $$"},
+    // The administrator's: settings, counter and lock in one; no row, no result.
+    {Statement::DefineWriteRange,
+     "CREATE OR REPLACE FUNCTION trelvo_admin.write_range(p_counter integer, p_increment integer, "
+     "p_text_before text, p_prefix integer, p_sep integer, p_text_after text, p_text_counter text, "
+     "p_padding integer, p_leading_text integer, p_config_desc text, p_is_locked integer, p_locked_by text, "
+     "p_range text) RETURNS integer LANGUAGE sql " TRELVO_DEFINER
+     "AS $$ UPDATE trelvo_ranges SET counter = p_counter, increment = p_increment, text_before = p_text_before, "
+     "prefix = p_prefix, sep = p_sep, text_after = p_text_after, text_counter = p_text_counter, "
+     "padding = p_padding, leading_text = p_leading_text, config_desc = p_config_desc, "
+     "is_locked = p_is_locked, locked_by = p_locked_by WHERE range_name = p_range RETURNING 1 $$"},
+    // Nobody but the owner keeps a right on the tables (an earlier version
+    // granted workstations rows of their own); the functions are executed only
+    // by the roles granted them, and a role granted the functions of a schema
+    // before an upgrade is granted its new ones too.
+    {Statement::SettlePrivileges,
+     "DO $$ DECLARE g record; BEGIN "
+     "FOR g IN SELECT c.oid::regclass AS object, a.grantee FROM pg_class c CROSS JOIN LATERAL aclexplode(c.relacl) a "
+     "WHERE c.relnamespace = (SELECT relnamespace FROM pg_class WHERE oid = to_regclass('trelvo_ranges')) "
+     "AND c.relname IN ('trelvo_ranges', 'trelvo_usage', 'trelvo_usage_record_id_seq', 'trelvo_schema') "
+     "AND a.grantee <> c.relowner LOOP "
+     "EXECUTE format('REVOKE ALL ON %s FROM %s', g.object, "
+     "CASE WHEN g.grantee = 0 THEN 'PUBLIC' ELSE quote_ident(pg_get_userbyid(g.grantee)) END); "
+     "END LOOP; "
+     "REVOKE ALL ON ALL FUNCTIONS IN SCHEMA trelvo_station, trelvo_admin FROM PUBLIC; "
+     "GRANT USAGE ON SCHEMA trelvo_station, trelvo_admin TO PUBLIC; "
+     "FOR g IN SELECT DISTINCT n.nspname AS schema, a.grantee FROM pg_proc p "
+     "JOIN pg_namespace n ON n.oid = p.pronamespace CROSS JOIN LATERAL aclexplode(p.proacl) a "
+     "WHERE n.nspname IN ('trelvo_station', 'trelvo_admin') AND a.grantee NOT IN (0, p.proowner) LOOP "
+     "EXECUTE format('GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA %I TO %I', g.schema, pg_get_userbyid(g.grantee)); "
+     "END LOOP; END $$"},
     {Statement::InsertRange,
      "INSERT INTO trelvo_ranges (counter, increment, text_before, prefix, sep, text_after, text_counter, padding, "
      "leading_text, config_desc, is_locked, locked_by, range_name) "
      "VALUES (CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), CAST(? AS integer), ?, ?, "
      "CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, ?) "
      "ON CONFLICT (range_name) DO NOTHING RETURNING range_name"},
-    {Statement::ReadRange,
-     "SELECT counter, increment, text_before, prefix, sep, text_after, text_counter, padding, leading_text, "
-     "config_desc, is_locked, locked_by FROM trelvo_ranges WHERE range_name = ?"},
-    {Statement::ReadRangeForUpdate,
-     "SELECT counter, increment, text_before, prefix, sep, text_after, text_counter, padding, leading_text, "
-     "config_desc, is_locked, locked_by FROM trelvo_ranges WHERE range_name = ? FOR UPDATE"},
-    {Statement::WriteRange,
-     "UPDATE trelvo_ranges SET counter = CAST(? AS integer), increment = CAST(? AS integer), text_before = ?, "
-     "prefix = CAST(? AS integer), sep = CAST(? AS integer), text_after = ?, text_counter = ?, "
-     "padding = CAST(? AS integer), leading_text = CAST(? AS integer), config_desc = ?, "
-     "is_locked = CAST(? AS integer), locked_by = ? WHERE range_name = ?"},
-    {Statement::InsertRecord,
-     "INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation, draw_key, "
-     "counter) VALUES (?, ?, CAST(? AS timestamp), ?, ?, ?, ?, CAST(? AS bigint))"},
-    {Statement::FindRecord, "SELECT number FROM trelvo_usage WHERE draw_key = ?"},
-    {Statement::ReadRecords,
-     "SELECT number, to_char(issued_at, 'YYYY-MM-DD HH24:MI:SS'), application, user_name, workstation, draw_key, "
-     "counter FROM trelvo_usage "
-     "WHERE range_name = ? ORDER BY record_id"},
     {Statement::ReadRangeNames, "SELECT range_name FROM trelvo_ranges ORDER BY range_name"},
     {Statement::ReadUnprovenRecords,
      "SELECT record_id, number, to_char(issued_at, 'YYYY-MM-DD HH24:MI:SS') FROM trelvo_usage "
@@ -87,7 +158,26 @@ constexpr StatementRow kStatements[] = {
      "UPDATE trelvo_usage SET counter = CAST(? AS bigint) WHERE record_id = CAST(? AS bigint) AND NOT EXISTS "
      "(SELECT 1 FROM trelvo_usage held WHERE held.range_name = trelvo_usage.range_name "
      "AND held.counter = CAST(? AS bigint))"},
+    {Statement::RangeExists,
+     "SELECT 1 FROM trelvo_ranges WHERE range_name = ?"},
+    {Statement::CurrentTransaction, "SELECT pg_current_xact_id()::text"},
+    {Statement::SessionSetup,
+     "SELECT set_config('lock_timeout', ?, false), set_config('statement_timeout', ?, false), "
+     "set_config('idle_in_transaction_session_timeout', ?, false)"},
+    {Statement::ReadRange, "SELECT * FROM trelvo_station.read_range(?)"},
+    {Statement::LockRange, "SELECT * FROM trelvo_station.lock_range(?)"},
+    {Statement::Draw, "SELECT trelvo_station.draw(?, ?, ?, ?, ?, ?)"},
+    {Statement::RecordRefusal, "SELECT trelvo_station.record_refusal(?, ?, ?, ?, ?)"},
+    {Statement::ReadRecords, "SELECT * FROM trelvo_station.read_records(?)"},
+    {Statement::TransactionStatus, "SELECT pg_xact_status(CAST(? AS xid8))"},
+    {Statement::WriteRange,
+     "SELECT trelvo_admin.write_range(CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), "
+     "CAST(? AS integer), ?, ?, CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, ?)"},
 };
+
+#undef TRELVO_DEFINER
+#undef TRELVO_RANGE_COLUMNS
+#undef TRELVO_RANGE_SELECT
 
 }  // namespace
 
@@ -95,6 +185,14 @@ const char* StatementText(Statement statement, Dialect) {
   for (const StatementRow& row : kStatements)
     if (row.statement == statement) return row.postgresql;
   throw Error("Unbekannte SQL-Anweisung.");
+}
+
+std::string DefinitionText(Statement statement, const std::string& tables_schema, Dialect dialect) {
+  std::string text = StatementText(statement, dialect);
+  const std::string placeholder = "@tables@";
+  for (size_t at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at))
+    text.replace(at, placeholder.size(), tables_schema);
+  return text;
 }
 
 }  // namespace trelvo::engine::server

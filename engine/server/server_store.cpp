@@ -8,35 +8,20 @@ namespace {
 class ServerStore : public NumberStore {
  public:
   ServerStore(platform::Environment& env, ServerPointer pointer, const std::string& pointer_path)
-      : NumberStore(pointer_path), env_(env), range_(env, std::move(pointer), pointer_path) {}
+      : NumberStore(pointer_path), range_(env, std::move(pointer), pointer_path) {}
 
   bool Exists() const override { return true; }  // it was read to be known as a pointer
   IniDocument Read() const override { return range_.Load(); }
-  void Update(const std::function<void(IniDocument&)>& change) const override {
-    range_.Update(
-        [&](IniDocument& document) -> std::optional<ServerRecord> {
-          change(document);
-          return std::nullopt;
-        },
-        false);
-  }
+  void Update(const std::function<void(IniDocument&)>& change) const override { range_.Update(change); }
 
-  // One transaction: the row locked, changed, the record inserted, committed.
+  // One transaction: the row locked, the counter advanced and the record
+  // inserted by the server, committed.
   StoreDraw Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
                  const std::string& application) const override {
-    const auto committed = range_.Update(
-        [&](IniDocument& document) -> std::optional<ServerRecord> {
-          const std::optional<Drawn> drawn = take(document);
-          if (!drawn) return std::nullopt;
-          return ServerRecord{drawn->number, application, env_.system.Now(), drawn->counter};
-        },
-        true);
-    return {committed, std::nullopt};
+    return {range_.Draw(take, application), std::nullopt};
   }
 
-  void RecordRefusal(const std::string& application) const override {
-    range_.Record({kLockedMarker, application, env_.system.Now(), std::nullopt});
-  }
+  void RecordRefusal(const std::string& application) const override { range_.RecordRefusal(application); }
 
   void ForEachRecord(const std::function<void(const StoredEntry&)>& take) const override {
     size_t place = 0;
@@ -53,7 +38,6 @@ class ServerStore : public NumberStore {
   const ServerRange* Server() const override { return &range_; }
 
  private:
-  platform::Environment& env_;
   ServerRange range_;
 };
 

@@ -53,6 +53,13 @@ class ServerRange : public ::testing::Test {
     Pointer()->Server()->ForEachRecord([&](const server::StoredRecord& record) { records.push_back(record); });
     return records;
   }
+  std::string ServerTime() {
+    return *platform::OdbcConnector()
+                .Connect(connection)
+                ->Execute("SELECT to_char(localtimestamp(0), 'YYYY-MM-DD HH24:MI:SS')")
+                .front()
+                .front();
+  }
   std::string LastBox() const { return fake.ui.shown.empty() ? "" : fake.ui.shown.back().text; }
 };
 
@@ -62,6 +69,7 @@ TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTh
   EXPECT_EQ(QueryLockOwner(*OpenNumberStore(env, "S:\\Nummern\\alt.ini")),
             "Auf den Server umgezogen: Nummernkreis " + range);
 
+  const std::string server_time_before = ServerTime();
   std::string printed;
   EXPECT_EQ(Tool({"draw", "--counter-file", kPointer, "--app", "Batch"}, &printed), cli::kExitOk);
   EXPECT_EQ(printed, "RE-0042\n");
@@ -78,7 +86,9 @@ TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTh
   EXPECT_EQ(records[1].application, "Excel 11.0");
   EXPECT_EQ(records[1].user, "mmuster");
   EXPECT_EQ(records[1].workstation, "BUERO-PC1");
-  EXPECT_EQ(records[1].time, "2024-03-05 14:07:09");
+  // The server's time, not the workstation's (the fake clock says 2024-03-05).
+  EXPECT_GE(records[1].time, server_time_before);
+  EXPECT_LE(records[1].time, ServerTime());
   EXPECT_EQ(records[0].counter, 42);
   EXPECT_EQ(records[1].counter, 43);
   // The store hands the same records on, typed.
@@ -91,8 +101,7 @@ TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTh
   ASSERT_EQ(typed.size(), 2u);
   EXPECT_EQ(typed[1].number, "RE-0043");
   EXPECT_EQ(typed[1].counter, 43);
-  EXPECT_EQ(typed[1].date, "2024-03-05");
-  EXPECT_EQ(typed[1].time, "14:07:09");
+  EXPECT_EQ(typed[1].date + " " + typed[1].time, records[1].time);
   EXPECT_EQ(typed[1].workstation, "BUERO-PC1");
   // Nothing went to a usage log file.
   EXPECT_FALSE(fake.files.Content(fake.UserFolder() + "sabulog.csv"));
@@ -169,70 +178,133 @@ TEST_F(ServerRange, ARowHeldByAnotherConnectionTimesOutWithAMessage) {
   EXPECT_EQ(Records().size(), 1u);
 }
 
-// The connection breaks while the commit is under way: either the server
-// committed (the answer was lost) or it did not. The record tells which.
+// The commit of a draw goes unanswered: the server committed (the answer was
+// lost), rolled back, or is still at it; or the server stays out of reach.
+// Only the transaction's status on a new connection tells which.
 class CutAtCommit : public platform::DatabaseConnector {
  public:
-  bool commit_first = true;
-  bool cut_off = false;            // no connection after the cut
+  enum class Server { Commits, RollsBack, CommitsLater };
+  Server server = Server::Commits;
+  DatabaseError failure{DatabaseFailure::ConnectionLost, "08S01", "Kommunikationsverbindungsfehler"};
   bool server_down_after = false;  // the cut leaves the server unreachable
+  bool cut_off = false;
+  int asked = 0;  // connections opened after the cut
+
   std::unique_ptr<platform::SqlConnection> Connect(const std::string& connection) override {
     if (cut_off) throw DatabaseError(DatabaseFailure::Unreachable, "08001", "Verbindung abgelehnt");
+    if (late_) {
+      // Asked twice while it is in progress, the server then commits.
+      if (++asked == 3) late_->Commit(), late_.reset();
+    }
     class Connection : public platform::SqlConnection {
      public:
       Connection(std::unique_ptr<platform::SqlConnection> real, CutAtCommit& cut) : real_(std::move(real)), cut_(cut) {}
       void ForEachRow(const std::string& statement, const std::vector<platform::SqlValue>& parameters,
                       const std::function<void(platform::SqlRow&&)>& take) override {
-        inserted_ |= statement.starts_with("INSERT INTO trelvo_usage");
+        writes_ |= statement.find("trelvo_station.draw(") != std::string::npos ||
+                   statement.find("INSERT INTO trelvo_ranges") != std::string::npos;
         real_->ForEachRow(statement, parameters, take);
       }
       void Commit() override {
-        if (!inserted_) return real_->Commit();
-        if (cut_.commit_first)
-          real_->Commit();
-        else
-          real_->Rollback();
+        if (!writes_) return real_->Commit();
+        switch (cut_.server) {
+          case Server::Commits: real_->Commit(); break;
+          case Server::RollsBack: real_->Rollback(); break;
+          case Server::CommitsLater: cut_.late_ = std::move(real_); break;
+        }
         cut_.cut_off = cut_.server_down_after;
-        throw DatabaseError(DatabaseFailure::ConnectionLost, "08S01", "Kommunikationsverbindungsfehler");
+        throw cut_.failure;
       }
-      void Rollback() override { real_->Rollback(); }
+      void Rollback() override {
+        if (real_) real_->Rollback();
+      }
 
      private:
       std::unique_ptr<platform::SqlConnection> real_;
       CutAtCommit& cut_;
-      bool inserted_ = false;
+      bool writes_ = false;
     };
     return std::make_unique<Connection>(platform::OdbcConnector().Connect(connection), *this);
   }
+
+ private:
+  std::unique_ptr<platform::SqlConnection> late_;
 };
 
-TEST_F(ServerRange, ACutDuringTheCommitIsResolvedByTheDrawsOwnRecord) {
+TEST_F(ServerRange, AnUnansweredCommitIsSettledByTheTransactionsStatus) {
   CreateRange("[Zaehler]\r\nCounter=20\r\n");
-  CutAtCommit cut;
-  platform::Environment cut_env{fake.files, fake.system, fake.ui, cut};
-
-  const DrawResult committed = DrawUnderLock(cut_env, *OpenNumberStore(cut_env, kPointer), "Excel 11.0");
-  EXPECT_TRUE(committed.issued && !committed.unrecorded);
-  EXPECT_EQ(committed.number, "0021");
-
-  cut.commit_first = false;
-  EXPECT_THROW(DrawUnderLock(cut_env, *OpenNumberStore(cut_env, kPointer), "Excel 11.0"), Aborted);
-  EXPECT_NE(LastBox().find("hat sie verworfen"), std::string::npos) << LastBox();
+  const DatabaseError lost{DatabaseFailure::ConnectionLost, "08S01", "Kommunikationsverbindungsfehler"};
+  const DatabaseError other{DatabaseFailure::Other, "HY000", "Unbekannter Fehler des Treibers"};
+  const struct {
+    CutAtCommit::Server server;
+    DatabaseError failure;
+    std::string number;  // issued, or "" when refused
+  } cases[] = {
+      {CutAtCommit::Server::Commits, lost, "0021"},
+      {CutAtCommit::Server::Commits, other, "0022"},  // any failure of the commit, not only a lost link
+      {CutAtCommit::Server::CommitsLater, lost, "0023"},
+      {CutAtCommit::Server::RollsBack, lost, ""},
+      {CutAtCommit::Server::RollsBack, other, ""},
+  };
+  for (const auto& c : cases) {
+    CutAtCommit cut;
+    cut.server = c.server;
+    cut.failure = c.failure;
+    platform::Environment cut_env{fake.files, fake.system, fake.ui, cut};
+    fake.ui.shown.clear();
+    if (c.number.empty()) {
+      EXPECT_THROW(DrawUnderLock(cut_env, *OpenNumberStore(cut_env, kPointer), "Excel 11.0"), Aborted);
+      EXPECT_NE(LastBox().find("verworfen"), std::string::npos) << LastBox();
+      EXPECT_NE(LastBox().find("keine Nummer vergeben"), std::string::npos) << LastBox();
+    } else {
+      const DrawResult drawn = DrawUnderLock(cut_env, *OpenNumberStore(cut_env, kPointer), "Excel 11.0");
+      EXPECT_TRUE(drawn.issued) << LastBox();
+      EXPECT_EQ(drawn.number, c.number);
+    }
+  }
 
   // The server stays out of reach: the outcome is unknown, and the message
   // says so (and how to find out) instead of saying that nothing was drawn.
-  cut.commit_first = true;
+  CutAtCommit cut;
   cut.server_down_after = true;
+  platform::Environment cut_env{fake.files, fake.system, fake.ui, cut};
   EXPECT_THROW(DrawUnderLock(cut_env, *OpenNumberStore(cut_env, kPointer), "Excel 11.0"), Aborted);
   EXPECT_NE(LastBox().find("ist nicht wiederherzustellen"), std::string::npos) << LastBox();
   EXPECT_EQ(LastBox().find("keine Nummer vergeben"), std::string::npos) << LastBox();
 
   const auto records = Records();
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].number, "0021");
-  EXPECT_EQ(records[1].number, "0022");
-  EXPECT_NE(LastBox().find(records[1].key), std::string::npos) << "the message names the draw's key";
-  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0023");
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(records[2].number, "0023");
+  EXPECT_EQ(records[3].number, "0024");
+  EXPECT_NE(LastBox().find(records[3].key), std::string::npos) << "the message names the draw's key";
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0025");
+}
+
+// server-init frees the counter file it moves only where the range provably
+// was not created; an unknown outcome leaves it locked for the move, and
+// server-init run again finishes the move.
+TEST_F(ServerRange, AServerInitWithAnUnansweredCommitFreesTheFileOnlyWhereNothingWasCreated) {
+  const std::string file = "[Zaehler]\r\nCounter=41\r\n";
+  fake.files.SetFile("S:\\Nummern\\alt.ini", file);
+  CutAtCommit cut;
+  platform::Environment cut_env{fake.files, fake.system, fake.ui, cut};
+  std::ostringstream out, err;
+  const std::vector<std::string> init = {"server-init", "--counter-file", kPointer, "--from", "S:\\Nummern\\alt.ini"};
+
+  cut.server = CutAtCommit::Server::RollsBack;
+  EXPECT_EQ(cli::RunTrelvoTool(init, cut_env, out, err), cli::kExitFailed);
+  EXPECT_EQ(fake.files.Content("S:\\Nummern\\alt.ini"), file) << "the file as it was";
+
+  cut.server = CutAtCommit::Server::Commits;
+  cut.server_down_after = true;
+  EXPECT_EQ(cli::RunTrelvoTool(init, cut_env, out, err), cli::kExitFailed);
+  EXPECT_NE(LastBox().find("bleibt daher für den Umzug gesperrt"), std::string::npos) << LastBox();
+  EXPECT_EQ(QueryLockOwner(*OpenNumberStore(env, "S:\\Nummern\\alt.ini")), kMovingToServerHolder);
+
+  ASSERT_EQ(Tool(init), cli::kExitOk) << LastBox();
+  EXPECT_EQ(QueryLockOwner(*OpenNumberStore(env, "S:\\Nummern\\alt.ini")),
+            "Auf den Server umgezogen: Nummernkreis " + range);
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0042");
 }
 
 TEST_F(ServerRange, TheAuditReadsTheRangesRecordsAndFindsACounterMovedWithoutOne) {
@@ -307,28 +379,115 @@ TEST_F(ServerRange, ServerInitGivesEarlierRecordsTheValueTheirNumberProves) {
   }
 }
 
-// The rights the README tells an administrator to grant are enough to draw,
-// lock and read the records, and no more: no deleting a record.
-TEST_F(ServerRange, TheDocumentedRightsOfATrelvoLoginAreEnough) {
-  CreateRange("[Zaehler]\r\nCounter=1\r\n");
+// A workstation's login holds no right on the tables, only the functions the
+// README tells an administrator to grant: it draws, records a refusal and
+// reads, but cannot add, change or delete a record or a range, nor take or
+// clear the administrator's lock; an administrator's login can. Rights that
+// an earlier version's README granted on the tables are taken back by
+// server-init.
+TEST_F(ServerRange, AWorkstationsLoginCanOnlyDraw) {
   auto owner = platform::OdbcConnector().Connect(connection);
+  owner->Execute("DO $$ BEGIN CREATE ROLE trelvo_chef LOGIN PASSWORD 'chef-secret'; "
+                 "EXCEPTION WHEN duplicate_object THEN NULL; END $$");
+  owner->Commit();
+  CreateRange("[Zaehler]\r\nCounter=1\r\n");
   for (const char* grant :
        {"GRANT SELECT, UPDATE ON trelvo_ranges TO trelvo_user", "GRANT SELECT, INSERT ON trelvo_usage TO trelvo_user",
-        "GRANT USAGE ON SEQUENCE trelvo_usage_record_id_seq TO trelvo_user"})
+        "GRANT USAGE ON SEQUENCE trelvo_usage_record_id_seq TO trelvo_user",
+        "GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA trelvo_station TO trelvo_user",
+        "GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA trelvo_station TO trelvo_chef",
+        "GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA trelvo_admin TO trelvo_chef"})
     owner->Execute(grant);
   owner->Commit();
-  PointTo(testing::ConnectionAs(connection, "trelvo_user", "user-secret"), range);
-  AcquireLock(env, *Pointer());
-  ReleaseLock(env, *Pointer());
+  ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer}), cli::kExitOk) << LastBox();
+
+  const std::string workstation = testing::ConnectionAs(connection, "trelvo_user", "user-secret");
+  PointTo(workstation, range);
   EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0002");
-  EXPECT_EQ(Records().size(), 1u);
-  auto user = platform::OdbcConnector().Connect(testing::ConnectionAs(connection, "trelvo_user", "user-secret"));
-  try {
-    user->Execute("DELETE FROM trelvo_usage");
-    FAIL() << "the Trelvo login may delete records";
-  } catch (const DatabaseError& error) {
-    EXPECT_EQ(error.sqlstate(), "42501") << error.what();
+  Pointer()->RecordRefusal("Excel 11.0");
+  EXPECT_EQ(Records().size(), 2u);
+  EXPECT_THROW(AcquireLock(env, *Pointer()), Aborted);
+  EXPECT_NE(LastBox().find("nur die Anmeldung eines Administrators"), std::string::npos) << LastBox();
+
+  auto user = platform::OdbcConnector().Connect(workstation);
+  for (const char* forbidden : {
+           "INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation, counter) "
+           "VALUES (?, 'RE-0001', localtimestamp, 'x', 'x', 'x', 1)",
+           "UPDATE trelvo_ranges SET counter = 0, is_locked = 0 WHERE range_name = ?",
+           "UPDATE trelvo_ranges SET range_name = 'anders' WHERE range_name = ?",
+           "DELETE FROM trelvo_usage WHERE range_name = ?",
+           "SELECT trelvo_admin.write_range(0, 1, '', 0, 0, '', '', 3, 0, '', 0, '#nouser#', ?)",
+       }) {
+    try {
+      user->Execute(forbidden, {range});
+      ADD_FAILURE() << "a workstation may: " << forbidden;
+    } catch (const DatabaseError& error) {
+      EXPECT_EQ(error.sqlstate(), "42501") << forbidden << ": " << error.what();
+    }
+    user->Rollback();
   }
+  // Its draw function records the value the server advanced to, never one of its choice.
+  const auto drawn = user->Execute("SELECT trelvo_station.draw(?, 'RE-0001', 'x', 'x', 'x', 'forged')", {range});
+  EXPECT_EQ(drawn.front().front(), "3");
+  user->Rollback();
+
+  PointTo(testing::ConnectionAs(connection, "trelvo_chef", "chef-secret"), range);
+  AcquireLock(env, *Pointer());
+  EXPECT_EQ(QueryLockOwner(*Pointer()), "mmuster");
+  ReleaseLock(env, *Pointer());
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0003");
+}
+
+// The README's row-level policies hold an office's login to its own ranges,
+// also inside the functions that run with the owner's rights: a range it may
+// not see reads as missing, and it cannot draw from it.
+TEST_F(ServerRange, RowLevelPoliciesHoldALoginToItsOwnRanges) {
+  CreateRange("[Zaehler]\r\nCounter=7\r\n");
+  auto owner = platform::OdbcConnector().Connect(connection);
+  const std::string own = testing::FreshRangeName("Nord");
+  fake.files.SetFile("S:\\Nummern\\nord-anlegen.ini",
+                     "[Server]\r\nConnection=" + connection + "\r\nRange=\"" + own + "\"\r\n");
+  ASSERT_EQ(Tool({"server-init", "--counter-file", "S:\\Nummern\\nord-anlegen.ini"}), cli::kExitOk) << LastBox();
+  for (const std::string& statement : {
+           std::string("DO $$ BEGIN CREATE ROLE trelvo_nord LOGIN PASSWORD 'nord-secret'; "
+                       "EXCEPTION WHEN duplicate_object THEN NULL; END $$"),
+           std::string("GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA trelvo_station TO trelvo_nord"),
+           std::string("ALTER TABLE trelvo_ranges ENABLE ROW LEVEL SECURITY"),
+           std::string("ALTER TABLE trelvo_ranges FORCE ROW LEVEL SECURITY"),
+           std::string("ALTER TABLE trelvo_usage ENABLE ROW LEVEL SECURITY"),
+           std::string("ALTER TABLE trelvo_usage FORCE ROW LEVEL SECURITY"),
+           std::string("CREATE POLICY alle ON trelvo_ranges USING (true)"),
+           std::string("CREATE POLICY alle ON trelvo_usage USING (true)"),
+           "CREATE POLICY buero_nord ON trelvo_ranges AS RESTRICTIVE USING (session_user <> 'trelvo_nord' OR "
+           "range_name IN ('" + own + "'))",
+           "CREATE POLICY buero_nord ON trelvo_usage AS RESTRICTIVE USING (session_user <> 'trelvo_nord' OR "
+           "range_name IN ('" + own + "'))",
+       })
+    owner->Execute(statement);
+  owner->Commit();
+
+  const std::string nord = testing::ConnectionAs(connection, "trelvo_nord", "nord-secret");
+  PointTo(nord, own);
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0001");
+  PointTo(nord, range);
+  EXPECT_THROW(DrawUnderLock(env, *Pointer(), "Excel 11.0"), Aborted);
+  EXPECT_NE(LastBox().find("gibt es auf dem Server nicht"), std::string::npos) << LastBox();
+  // Nor past the lock, straight to the function.
+  try {
+    platform::OdbcConnector().Connect(nord)->Execute("SELECT trelvo_station.draw(?, 'x', 'x', 'x', 'x', 'x')",
+                                                      {range});
+    ADD_FAILURE() << "a login draws from a range it may not see";
+  } catch (const DatabaseError&) {
+  }
+
+  for (const char* statement :
+       {"DROP POLICY buero_nord ON trelvo_ranges", "DROP POLICY buero_nord ON trelvo_usage",
+        "DROP POLICY alle ON trelvo_ranges", "DROP POLICY alle ON trelvo_usage",
+        "ALTER TABLE trelvo_ranges DISABLE ROW LEVEL SECURITY", "ALTER TABLE trelvo_usage DISABLE ROW LEVEL SECURITY"})
+    owner->Execute(statement);
+  owner->Commit();
+  PointTo(connection, range);
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0008");
 }
 
 #ifndef _WIN32
