@@ -2,21 +2,27 @@
 // one process against the key-by-key profile-function baseline, and the times
 // users feel (preview and draw in a crowded folder, a draw's log record with a
 // large usage log). Prints figures; no verdicts except the access counts.
-// With --server, the same draws from a range on that database server (an ODBC
-// connection string) beside the counter file's, and the audit of that range.
+// With a server (bench/server_connection.h: the environment variable
+// TRELVO_BENCH_CONNECTION, or --server-pointer FILE), the same draws from a
+// range on that database server beside the counter file's, and the audit of
+// that range. Its folder goes when it ends, however it ends.
 //
-//   draw_bench [--draws N] [--server CONNECTION]
+//   draw_bench [--draws N] [--server-pointer FILE]
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "bench/moved_home.h"
 #include "bench/profile_baseline.h"
+#include "bench/server_connection.h"
 #include "cli/audit_command.h"
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
+#include "engine/server/connection_string.h"
 #include "engine/server/server_range.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
@@ -36,21 +42,30 @@ double MicrosecondsPerCall(int calls, Body&& body) {
   return std::chrono::duration<double, std::micro>(Clock::now() - started).count() / calls;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  int draws = 2000;
-  std::string server;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::string(argv[i]) == "--draws") draws = std::stoi(argv[i + 1]);
-    if (std::string(argv[i]) == "--server") server = argv[i + 1];
+// The bench's folder, removed with everything in it when the bench ends.
+class ScratchFolder {
+ public:
+  ScratchFolder() : path_(testing::MakeTempFolder()) {}
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
   }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
 
-  auto real = platform::MakeSystemPlatform();
+ private:
+  std::string path_;
+};
+
+// The measurements in folder; server: a connection string, or "" for none.
+// True when a draw takes the expected accesses.
+bool Measure(platform::SystemPlatform& real, const std::string& folder, int draws, const std::string& server) {
   platform::CountingFileSystem counting(*real.files);
   platform::ConsoleUserInterface ui(std::cerr);
-  const std::string folder = testing::MakeTempFolder();
-  std::cout << std::fixed << std::setprecision(1) << "Ordner: " << folder << "\n\n";
+  std::cout << std::fixed << std::setprecision(1) << "Ordner: " << folder << '\n';
+  if (!server.empty()) std::cout << "Server: " << engine::server::WithoutPassword(server) << '\n';
+  std::cout << '\n';
   // The per-user folder, and with it the usage log that every draw writes, in the bench's own folder.
   const std::string user_folder =
       folder + "home" + testing::PathSeparator() + "Orvant" + testing::PathSeparator() + "Trelvo 2006";
@@ -136,8 +151,43 @@ int main(int argc, char** argv) {
   std::cout << "== Ziehung mit Protokollsatz, Protokoll 1 MB groß\n"
             << "  Ziehung + Protokollsatz: "
             << MicrosecondsPerCall(calls, [&] { engine::DrawUnderLock(env, counter, "Excel 11.0"); }) << " µs\n";
+  return one_each;
+}
 
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
-  return one_each ? 0 : 1;
+}  // namespace
+
+int main(int argc, char** argv) {
+  int draws = 2000;
+  std::optional<std::string> pointer_file;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--server") {
+      std::cerr << "draw_bench: " << bench::ServerOptionRefusal() << '\n';
+      return 64;
+    }
+    if (i + 1 < argc && option == "--draws") {
+      draws = std::stoi(argv[++i]);
+    } else if (i + 1 < argc && option == bench::kServerPointerOption) {
+      pointer_file = argv[++i];
+    } else {
+      std::cerr << "Aufruf: draw_bench [--draws N] [--server-pointer DATEI]\n"
+                   "  Server: die Zeigerdatei ([Server] Connection=…) oder die Umgebungsvariable "
+                   "TRELVO_BENCH_CONNECTION\n";
+      return 64;
+    }
+  }
+
+  std::string server;
+  try {
+    auto real = platform::MakeSystemPlatform();
+    server = bench::ServerConnection(*real.files, pointer_file);
+    const ScratchFolder folder;
+    return Measure(real, folder.path(), draws, server) ? 0 : 1;
+  } catch (const Aborted&) {
+    return 1;  // told already; caught, as everything here, so that the folder is removed on the way out
+  } catch (const std::exception& error) {
+    // The text may repeat a driver's, and with it the connection.
+    std::cerr << "draw_bench: " << engine::server::MaskedIn(error.what(), server) << '\n';
+    return 1;
+  }
 }
