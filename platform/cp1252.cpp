@@ -115,6 +115,12 @@ std::string ValidUtf8(std::string_view utf8) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();)
+    if (DecodeUtf8(text, i) == kInvalid) return false;
+  return true;
+}
+
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());

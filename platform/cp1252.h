@@ -12,6 +12,8 @@ std::string Cp1252ToUtf8(std::string_view cp1252);
 std::string Utf8ToCp1252(std::string_view utf8);
 // Valid UTF-8 unchanged; each invalid sequence replaced by "?".
 std::string ValidUtf8(std::string_view utf8);
+// Whether every sequence of text is valid UTF-8 (plain ASCII is).
+bool IsValidUtf8(std::string_view text);
 
 // UTF-16 of the ODBC wide functions on every system (an invalid UTF-8
 // sequence or a lone surrogate becomes "?").
