@@ -17,19 +17,44 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// Windows-1252 letters fold like the profile functions fold them.
-char Fold(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7))
-    return static_cast<char>(byte - 0x20);
-  return c;
+bool IsAscii(std::string_view bytes) {
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
+// Letters fold like the profile functions fold Windows-1252 text: a to z and
+// à to þ (but not ÷) become capitals. In UTF-8 the same letters fold, so
+// a name matches alike in either encoding; other characters match exactly.
+std::string Folded(std::string_view name, bool utf8) {
+  std::string folded(name);
+  for (size_t i = 0; i < folded.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(folded[i]);
+    if (byte >= 'a' && byte <= 'z') {
+      folded[i] = static_cast<char>(byte - 0x20);
+    } else if (!utf8) {
+      if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) folded[i] = static_cast<char>(byte - 0x20);
+    } else if (byte == 0xC3 && i + 1 < folded.size()) {
+      // U+00E0 to U+00FE are C3 A0 to C3 BE; their capitals are C3 80 to C3 9E.
+      const auto next = static_cast<unsigned char>(folded[i + 1]);
+      if (next >= 0xA0 && next <= 0xBE && next != 0xB7) folded[i + 1] = static_cast<char>(next - 0x20);
+      ++i;
+    }
+  }
+  return folded;
+}
+
+// The first max_length characters of text: bytes in Windows-1252, whole
+// sequences in UTF-8 (a character starts at every byte that is no
+// continuation byte), so a cut value never ends inside a character.
+std::string_view Cut(std::string_view text, size_t max_length, bool utf8) {
+  if (!utf8) return text.substr(0, max_length);
+  size_t characters = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (characters++ == max_length) return text.substr(0, i);
+  }
+  return text;
 }
 
 // The section name of a line "[name]", or nullopt for any other line.
@@ -65,12 +90,27 @@ std::string Unquote(std::string_view raw) {
 
 }  // namespace
 
-IniDocument::IniDocument(std::string_view bytes) {
+// The one place where a file's encoding is decided. Windows-1252 is the
+// add-in's own encoding and what Notepad saved as "ANSI" on German systems
+// until Windows 10 1903; a UTF-8 byte order mark (Notepad's "UTF-8 with BOM")
+// says UTF-8. Since 1903 Notepad saves as UTF-8 without the mark by default,
+// so a counter file or pointer edited there holds its umlauts as UTF-8
+// unannounced; read as Windows-1252, "Müller" would become "MÃ¼ller" and a
+// pointer would name another range. Windows-1252 text beyond ASCII is all but
+// never valid UTF-8 (each letter from Â to ô would have to be followed by a
+// symbol from 0x80 to 0xBF, such as € or „), so bytes that are valid UTF-8
+// and not plain ASCII are read as UTF-8. Everything else stays Windows-1252,
+// as plain ASCII reads the same either way. The bytes are written back in the
+// encoding decided here.
+IniDocument::Encoding IniDocument::EncodingOf(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Mark)) return Encoding::Utf8WithMark;
+  if (!IsAscii(bytes) && platform::IsValidUtf8(bytes)) return Encoding::Utf8;
+  return Encoding::Cp1252;
+}
+
+IniDocument::IniDocument(std::string_view bytes) : encoding_(EncodingOf(bytes)) {
   if (bytes.find('\0') != std::string_view::npos) throw NotIniText();
-  if (bytes.starts_with(kUtf8Mark)) {
-    utf8_ = true;
-    bytes.remove_prefix(kUtf8Mark.size());
-  }
+  if (encoding_ == Encoding::Utf8WithMark) bytes.remove_prefix(kUtf8Mark.size());
   size_t start = 0;
   while (start < bytes.size()) {
     const size_t stop = bytes.find_first_of("\r\n", start);
@@ -85,9 +125,13 @@ IniDocument::IniDocument(std::string_view bytes) {
 }
 
 std::string IniDocument::Bytes() const {
-  std::string bytes(utf8_ ? kUtf8Mark : "");
+  std::string bytes(encoding_ == Encoding::Utf8WithMark ? kUtf8Mark : "");
   for (const Line& line : lines_) bytes += line.text + line.end;
   return bytes;
+}
+
+bool IniDocument::SameName(std::string_view a, std::string_view b) const {
+  return a.size() == b.size() && Folded(a, IsUtf8()) == Folded(b, IsUtf8());
 }
 
 std::optional<size_t> IniDocument::FindSection(std::string_view section) const {
@@ -107,11 +151,11 @@ std::optional<size_t> IniDocument::FindKey(size_t section_line, std::string_view
 }
 
 std::string IniDocument::ToFileText(std::string_view utf8) const {
-  return utf8_ ? platform::ValidUtf8(utf8) : platform::Utf8ToCp1252(utf8);
+  return IsUtf8() ? platform::ValidUtf8(utf8) : platform::Utf8ToCp1252(utf8);
 }
 
 std::string IniDocument::FromFileText(std::string_view bytes) const {
-  return utf8_ ? platform::ValidUtf8(bytes) : platform::Cp1252ToUtf8(bytes);
+  return IsUtf8() ? platform::ValidUtf8(bytes) : platform::Cp1252ToUtf8(bytes);
 }
 
 std::optional<std::string> IniDocument::RawValue(std::string_view section, std::string_view key) const {
@@ -120,7 +164,7 @@ std::optional<std::string> IniDocument::RawValue(std::string_view section, std::
   const auto key_line = FindKey(*section_line, ToFileText(key));
   if (!key_line) return std::nullopt;
   const std::string_view text = lines_[*key_line].text;
-  return std::string(Trim(text.substr(text.find('=') + 1)).substr(0, kMaxValueLength));
+  return std::string(Cut(Trim(text.substr(text.find('=') + 1)), kMaxValueLength, IsUtf8()));
 }
 
 bool IniDocument::HasKey(std::string_view section, std::string_view key) const {

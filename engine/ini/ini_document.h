@@ -3,8 +3,8 @@
 // every line that a write does not change stays byte for byte as it was.
 // Section and key names match without regard to case; blanks around names and
 // values are not part of them. Text is UTF-8 here; in the bytes it is
-// Windows-1252, or UTF-8 in a file that begins with the UTF-8 byte order mark
-// (as Notepad saves it), which is kept.
+// Windows-1252 or UTF-8 (with or without the byte order mark), and a document
+// writes its bytes in the encoding they came in.
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -52,16 +52,22 @@ class IniDocument {
     std::string text;  // without its line break
     std::string end;   // "\r\n", "\n", "\r" or "" for a last line without one
   };
-  // The trimmed raw value (still quoted, in the file's encoding), or nullopt.
+  enum class Encoding { Cp1252, Utf8, Utf8WithMark };
+  // How a file's bytes are read, and so how they are written back.
+  static Encoding EncodingOf(std::string_view bytes);
+  bool IsUtf8() const { return encoding_ != Encoding::Cp1252; }
+  // The trimmed raw value (still quoted, in the file's encoding, cut to the
+  // longest value), or nullopt.
   std::optional<std::string> RawValue(std::string_view section, std::string_view key) const;
   // Text between this document and its bytes.
   std::string ToFileText(std::string_view utf8) const;
   std::string FromFileText(std::string_view bytes) const;
   void WriteRaw(std::string_view section, std::string_view key, const std::string& raw);
+  bool SameName(std::string_view a, std::string_view b) const;
   std::optional<size_t> FindSection(std::string_view section) const;
   std::optional<size_t> FindKey(size_t section_line, std::string_view key) const;
 
-  bool utf8_ = false;  // the file began with the UTF-8 byte order mark
+  Encoding encoding_ = Encoding::Cp1252;  // a new file is Windows-1252
   std::vector<Line> lines_;
 };
 

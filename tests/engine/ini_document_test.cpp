@@ -2,7 +2,10 @@
 // other line of the file byte for byte as it was.
 #include <gtest/gtest.h>
 
+#include "engine/counter_file_store.h"
 #include "engine/ini/ini_document.h"
+#include "engine/server/server_range.h"
+#include "tests/engine/engine_fixture.h"
 
 namespace trelvo::engine {
 namespace {
@@ -51,6 +54,11 @@ TEST(IniDocumentRead, SectionNamesMatchWithoutCaseAndLineEndsOfEveryKind) {
   EXPECT_EQ(IniDocument("[zaehler]\r\nCOUNTER=41\r\n").ReadInteger("Zaehler", "Counter", 0), 41);
   EXPECT_EQ(IniDocument("  [ Zaehler ]  \nCounter=1\rIncrement=2").ReadInteger("Zaehler", "Increment", 0), 2);
   EXPECT_EQ(IniDocument("[\xC4rger]\r\nx=1\r\n").ReadInteger("\xC3\xA4rger", "x", 0), 1);  // Ä and ä
+  // In UTF-8 the same letters fold; others match only as they are.
+  EXPECT_EQ(IniDocument("[Ärger]\r\nx=1\r\n").ReadInteger("ärger", "x", 0), 1);
+  EXPECT_EQ(IniDocument("\xEF\xBB\xBF[Þorn ÿ]\r\nx=1\r\n").ReadInteger("þORN ÿ", "x", 0), 1);
+  EXPECT_EQ(IniDocument("[Ÿ]\r\nx=1\r\n").ReadInteger("ÿ", "x", 0), 0);
+  EXPECT_EQ(IniDocument("[÷]\r\nx=1\r\n").ReadInteger("×", "x", 0), 0);
 }
 
 struct IntegerCase {
@@ -101,6 +109,11 @@ TEST(IniDocumentRead, ValuesAreCutTo2047Characters) {
   // A quoted value cut before its closing quote keeps its opening quote.
   const IniDocument quoted("[S]\r\nK=\"" + long_value + "\"\r\n");
   EXPECT_EQ(quoted.ReadString("S", "K", ""), "\"" + std::string(2046, 'x'));
+  // In UTF-8 characters are counted, not bytes.
+  std::string umlauts, expected;
+  for (int i = 0; i < 3000; ++i) umlauts += "ü€";
+  for (int i = 0; i < 2047; ++i) expected += i % 2 == 0 ? "ü" : "€";
+  EXPECT_EQ(IniDocument("[S]\r\nK=" + umlauts + "\r\n").ReadString("S", "K", ""), expected);
 }
 
 TEST(IniDocumentWrite, ReplacingAKeyKeepsEveryOtherLineByteForByte) {
@@ -142,21 +155,72 @@ TEST(IniDocumentWrite, StringsComeBackExactlyAsWritten) {
   EXPECT_EQ(file.Bytes(), "[S]\r\nK=\"??\"\r\n");
 }
 
-// Notepad saves with the UTF-8 byte order mark: such a file is read as UTF-8
-// with the mark ignored and written back as UTF-8, mark first.
-TEST(IniDocumentEncoding, AFileWithTheUtf8MarkStaysUtf8AndKeepsTheMark) {
-  IniDocument document("\xEF\xBB\xBF[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"Müller \"\r\n");
-  EXPECT_EQ(document.ReadInteger("Zaehler", "Counter", 0), 41);
-  EXPECT_EQ(document.ReadString("Optionen", "TextBefore", ""), "Müller ");
-  document.WriteInteger("Zaehler", "Counter", 42);
-  document.WriteString("Optionen", "TextAfter", "–Ä€");
-  EXPECT_EQ(document.Bytes(),
-            "\xEF\xBB\xBF[Zaehler]\r\nCounter=42\r\n[Optionen]\r\nTextBefore=\"Müller \"\r\n"
-            "TextAfter=\"–Ä€\"\r\n");
-  // Without the mark the same characters are Windows-1252 bytes.
-  IniDocument plain;
-  plain.WriteString("Optionen", "TextAfter", "–Ä€");
-  EXPECT_EQ(plain.Bytes(), "[Optionen]\r\nTextAfter=\"\x96\xC4\x80\"\r\n");
+// A file is read in the encoding its bytes are in (Notepad writes UTF-8 with
+// or without the byte order mark, older tools Windows-1252) and written back
+// in the same one: the lines a write does not touch keep their bytes, the
+// written ones are in the file's encoding.
+struct EncodingCase {
+  const char* name;
+  std::string mark;     // the byte order mark, if any
+  std::string comment;  // an untouched line, in the file's bytes
+  std::string value;    // TextBefore's value in the file's bytes
+  std::string read;     // what TextBefore reads as
+  std::string written;  // how "–Ä€ 日本" is written into the file
+};
+
+TEST(IniDocumentEncoding, AFileIsReadAndWrittenInTheEncodingItCameIn) {
+  const std::string utf8_written = "–Ä€ 日本";
+  const std::string cp1252_written = "\x96\xC4\x80 ??";
+  const EncodingCase cases[] = {
+      {"UTF-8 without mark", "", "; Zähler von Müller", "Müller & Söhne", "Müller & Söhne", utf8_written},
+      {"UTF-8 without mark, umlauts only in a comment", "", "; Zähler", "Mueller", "Mueller", utf8_written},
+      {"UTF-8 with mark", "\xEF\xBB\xBF", "; Zähler", "Müller ", "Müller ", utf8_written},
+      {"UTF-8 with mark, an invalid byte", "\xEF\xBB\xBF", "; Z\xE4hler", "M\xFCller", "M?ller", utf8_written},
+      {"Windows-1252", "", "; Z\xE4hler", "M\xFCller & S\xF6hne", "Müller & Söhne", cp1252_written},
+      {"valid UTF-8 beside a Windows-1252 byte", "", "; Z\xE4hler", "Müller", "MÃ¼ller", cp1252_written},
+      {"a UTF-8 sequence cut short", "", "; Z\xC3", "Mueller", "Mueller", cp1252_written},
+      {"UTF-16 surrogate written as UTF-8", "", "; \xED\xA0\x80", "x", "x", cp1252_written},
+      {"plain ASCII", "", "; Zaehler", "Mueller", "Mueller", cp1252_written},
+  };
+  for (const auto& c : cases) {
+    const std::string lines = c.comment + "\n[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"" + c.value + "\"";
+    IniDocument document(c.mark + lines);
+    EXPECT_EQ(document.ReadString("Optionen", "TextBefore", ""), c.read) << c.name;
+    EXPECT_EQ(document.Bytes(), c.mark + lines) << c.name;
+
+    document.WriteInteger("Zaehler", "Counter", 42);
+    document.WriteString("Optionen", "TextAfter", "–Ä€ 日本");
+    const std::string after = c.comment + "\n[Zaehler]\r\nCounter=42\r\n[Optionen]\r\nTextBefore=\"" + c.value +
+                              "\"\r\nTextAfter=\"" + c.written + "\"\r\n";
+    EXPECT_EQ(document.Bytes(), c.mark + after) << c.name;
+    // Read again, the written file is in the encoding it was.
+    const IniDocument again(document.Bytes());
+    EXPECT_EQ(again.ReadString("Optionen", "TextBefore", ""), c.read) << c.name;
+    EXPECT_EQ(again.ReadString("Optionen", "TextAfter", ""), c.written == utf8_written ? utf8_written : "–Ä€ ??")
+        << c.name;
+  }
+  // A new file is Windows-1252.
+  IniDocument fresh;
+  fresh.WriteString("Optionen", "TextAfter", "–Ä€ 日本");
+  EXPECT_EQ(fresh.Bytes(), "[Optionen]\r\nTextAfter=\"" + cp1252_written + "\"\r\n");
+}
+
+// A pointer saved by Notepad (UTF-8 without mark) and one saved as
+// Windows-1252 name the same range.
+class PointerEncodingTest : public EngineTest {};
+
+TEST_F(PointerEncodingTest, APointerNamesTheSameRangeInUtf8AndInWindows1252) {
+  const std::string utf8_path = fake.UserFolder() + "utf8.ini";
+  const std::string cp1252_path = fake.UserFolder() + "cp1252.ini";
+  fake.files.SetFile(utf8_path, "[Server]\r\nConnection=DSN=Trelvo\r\nRange=\"Müller & Söhne\"\r\n");
+  fake.files.SetFile(cp1252_path, "[Server]\r\nConnection=DSN=Trelvo\r\nRange=\"M\xFCller & S\xF6hne\"\r\n");
+
+  const auto from_utf8 = server::ServerPointerIn(LoadCounterFile(env, utf8_path), utf8_path);
+  const auto from_cp1252 = server::ServerPointerIn(LoadCounterFile(env, cp1252_path), cp1252_path);
+  ASSERT_TRUE(from_utf8 && from_cp1252);
+  EXPECT_EQ(from_utf8->range, "Müller & Söhne");
+  EXPECT_EQ(from_cp1252->range, from_utf8->range);
+  EXPECT_EQ(from_cp1252->connection, from_utf8->connection);
 }
 
 TEST(IniDocumentEncoding, BinaryDataAndUtf16AreNoIniText) {
