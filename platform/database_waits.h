@@ -29,7 +29,9 @@ inline constexpr seconds kUnacknowledged{10};
 // workstation gone) is ended by the server after this, freeing its rows.
 inline constexpr seconds kIdleInTransaction{20};
 // A draw whose commit went unanswered: how long its outcome is asked for on
-// new connections before it is called unknown.
-inline constexpr seconds kSettle{12};
+// new connections before it is called unknown. Longer than the idle wait, so
+// that a transaction whose commit never reached the server is seen ended by
+// the server (aborted) rather than told as unknown.
+inline constexpr seconds kSettle{25};
 
 }  // namespace trelvo::platform::database_waits
