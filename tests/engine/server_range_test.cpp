@@ -116,7 +116,27 @@ TEST_F(ServerRange, ServerInitMovesACounterFileAndDrawsContinueItsSequenceWithTh
   fake.files.SetFile("S:\\Nummern\\noch.ini", "[Zaehler]\r\nCounter=7\r\n");
   EXPECT_EQ(Tool({"server-init", "--counter-file", kPointer, "--from", "S:\\Nummern\\noch.ini"}), cli::kExitFailed);
   EXPECT_NE(LastBox().find("gibt es auf dem Server schon"), std::string::npos) << LastBox();
-  EXPECT_EQ(QueryLockOwner(*OpenNumberStore(env, "S:\\Nummern\\noch.ini")), kNoUser);
+  EXPECT_EQ(fake.files.Content("S:\\Nummern\\noch.ini"), "[Zaehler]\r\nCounter=7\r\n") << "byte for byte as it was";
+}
+
+// What a workstation and an administrator are told about a file that moved,
+// or could not move, names that file and what became of it.
+TEST_F(ServerRange, MessagesAboutAMoveNameTheFileAndWhereItWent) {
+  fake.files.SetFile("S:\\Nummern\\kaputt.ini", "[Zaehler]\r\nCounter=abc\r\n");
+  EXPECT_EQ(Tool({"server-init", "--counter-file", kPointer, "--from", "S:\\Nummern\\kaputt.ini"}),
+            cli::kExitFailed);
+  EXPECT_NE(LastBox().find("kaputt.ini"), std::string::npos) << LastBox();
+  EXPECT_EQ(LastBox().find("server.ini"), std::string::npos) << LastBox();
+  EXPECT_EQ(fake.files.Content("S:\\Nummern\\kaputt.ini"), "[Zaehler]\r\nCounter=abc\r\n");
+
+  CreateRange("[Zaehler]\r\nCounter=3\r\n");
+  std::string printed;
+  EXPECT_EQ(Tool({"draw", "--counter-file", "S:\\Nummern\\alt.ini"}, &printed), cli::kExitLocked);
+  EXPECT_NE(LastBox().find("ist auf einen Server umgezogen: ein Administrator hat ihren Nummernkreis als '" + range +
+                           "'"),
+            std::string::npos)
+      << LastBox();
+  EXPECT_EQ(LastBox().find("Optionen"), std::string::npos) << LastBox();
 }
 
 // The administrator's Options lock is the row's holder, as in a counter file.
