@@ -31,6 +31,7 @@
 #include "bench/moved_home.h"
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
+#include "engine/server/server_statements.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
@@ -107,8 +108,9 @@ class PausingFileSystem : public platform::ForwardingFileSystem {
   LogPause log_pause_;
 };
 
-// Connections whose row locks (SELECT ... FOR UPDATE) are held a pause before
-// the draw goes on, the holding file existing exactly then.
+// Connections whose row locks (the range's lock statement, the engine's own
+// text) are held a pause before the draw goes on, the holding file existing
+// exactly then.
 class PausingConnector : public platform::DatabaseConnector {
  public:
   PausingConnector(std::chrono::milliseconds pause, std::string holding_file)
@@ -125,7 +127,7 @@ class PausingConnector : public platform::DatabaseConnector {
     void ForEachRow(const std::string& statement, const std::vector<platform::SqlValue>& parameters,
                     const std::function<void(platform::SqlRow&&)>& take) override {
       inner_->ForEachRow(statement, parameters, take);
-      if (statement.ends_with(" FOR UPDATE")) {
+      if (statement == engine::server::StatementText(engine::server::Statement::LockRange)) {
         if (!owner_.holding_file_.empty()) std::ofstream(owner_.holding_file_) << "in der Sperre\n";
         std::this_thread::sleep_for(owner_.pause_);
         if (!owner_.holding_file_.empty()) std::remove(owner_.holding_file_.c_str());

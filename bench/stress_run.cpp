@@ -4,11 +4,12 @@
 // exits 1 when a check fails.
 //
 //   stress_run [--processes N] [--draws M] [--increment I] [--kills K] [--time-limit S]
-//              [--server CONNECTION]
+//              [--server-pointer FILE]
 //
-// --server: the same against ranges on a database server (an ODBC connection
-// string), each scenario's counter file pointing at a range of its own. A
-// draw and its record are one transaction there, so the scenario of
+// With a server (bench/server_connection.h: the environment variable
+// TRELVO_BENCH_CONNECTION, or --server-pointer FILE), the same against ranges
+// on that database server, each scenario's counter file pointing at a range of
+// its own. A draw and its record are one transaction there, so the scenario of
 // workstations stopped between the two has no place.
 //
 // A scenario whose processes have not ended within the time limit (default
@@ -20,14 +21,17 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <random>
 #include <regex>
 #include <set>
 #include <thread>
 
+#include "bench/server_connection.h"
 #include "cli/audit_command.h"
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
+#include "engine/server/connection_string.h"
 #include "engine/server/server_range.h"
 #include "engine/settings.h"
 #include "engine/usage_log.h"
@@ -50,6 +54,7 @@ struct Options {
   int kills = 5;
   int time_limit = 600;  // seconds for each scenario
   std::string server;    // a connection string: ranges on that server
+  std::optional<std::string> server_pointer;  // the file that names the server
 };
 
 // The moment a scenario gives up waiting.
@@ -433,13 +438,19 @@ int main(int argc, char** argv) {
                                              {"--time-limit", &options.time_limit}};
   for (int i = 1; i < argc; ++i) {
     const auto flag = flags.find(argv[i]);
-    if (std::string(argv[i]) == "--server" && i + 1 < argc) {
-      options.server = argv[++i];
+    if (std::string(argv[i]) == "--server") {
+      std::cerr << "stress_run: " << bench::ServerOptionRefusal() << '\n';
+      return 64;
+    }
+    if (argv[i] == std::string(bench::kServerPointerOption) && i + 1 < argc) {
+      options.server_pointer = argv[++i];
       continue;
     }
     if (flag == flags.end() || i + 1 >= argc) {
       std::cerr << "Aufruf: stress_run [--processes N] [--draws M] [--increment I] [--kills K] [--time-limit S]\n"
-                   "                  [--server VERBINDUNG]\n";
+                   "                  [--server-pointer DATEI]\n"
+                   "  Server: die Zeigerdatei ([Server] Connection=…) oder die Umgebungsvariable "
+                   "TRELVO_BENCH_CONNECTION\n";
       return 64;
     }
     *flag->second = std::stoi(argv[++i]);
@@ -448,8 +459,15 @@ int main(int argc, char** argv) {
   auto real = platform::MakeSystemPlatform();
   platform::ConsoleUserInterface ui(std::cerr);
   platform::Environment env{*real.files, *real.system, ui};
+  try {
+    options.server = bench::ServerConnection(*real.files, options.server_pointer);
+  } catch (const std::exception& error) {
+    std::cerr << "stress_run: " << error.what() << '\n';
+    return 64;
+  }
   const std::string root = testing::MakeTempFolder();
   std::cout << "Ordner: " << root << '\n';
+  if (!options.server.empty()) std::cout << "Server: " << engine::server::WithoutPassword(options.server) << '\n';
 
   Report report;
   try {
@@ -458,7 +476,8 @@ int main(int argc, char** argv) {
     if (options.server.empty()) RunStoppedBeforeTheirRecord(env, root, options, report);
     RunAdministratorLock(env, root, options, report);
   } catch (const std::exception& error) {
-    std::cerr << "stress_run: " << error.what() << '\n';
+    // The text may repeat a driver's, and with it the connection.
+    std::cerr << "stress_run: " << engine::server::MaskedIn(error.what(), options.server) << '\n';
     return 1;
   }
   std::cout << '\n' << (report.failed() ? "Ergebnis: FEHLER" : "Ergebnis: alle Prüfungen bestanden") << '\n';
