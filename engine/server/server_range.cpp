@@ -107,6 +107,18 @@ std::string MissingRangeMessage(const ServerPointer& pointer, const std::string&
          platform::Quoted(path) + "). Ein Administrator legt ihn mit \"trelvo server-init\" an.";
 }
 
+// The row locked for this transaction, and the transaction's id.
+struct LockedRow {
+  IniDocument document;
+  std::string transaction;
+};
+LockedRow LockRow(platform::SqlConnection& connection, const ServerPointer& pointer, const std::string& path) {
+  const auto rows = connection.Execute(StatementText(Statement::LockRange), {pointer.range});
+  if (rows.empty()) throw ServerRefusal(MissingRangeMessage(pointer, path));
+  const platform::SqlRow& row = rows.front();
+  return {DocumentOf(row), row.size() > std::size(kRangeColumns) ? row[std::size(kRangeColumns)].value_or("") : ""};
+}
+
 std::string NewRecordKey() {
   std::random_device random;
   char key[40];
@@ -241,22 +253,6 @@ IniDocument ServerRange::Load() const {
     return DocumentOf(rows.front());
   });
 }
-
-namespace {
-
-// The row locked for this transaction, and the transaction's id.
-struct LockedRow {
-  IniDocument document;
-  std::string transaction;
-};
-LockedRow LockRow(platform::SqlConnection& connection, const ServerPointer& pointer, const std::string& path) {
-  const auto rows = connection.Execute(StatementText(Statement::LockRange), {pointer.range});
-  if (rows.empty()) throw ServerRefusal(MissingRangeMessage(pointer, path));
-  const platform::SqlRow& row = rows.front();
-  return {DocumentOf(row), row.size() > std::size(kRangeColumns) ? row[std::size(kRangeColumns)].value_or("") : ""};
-}
-
-}  // namespace
 
 void ServerRange::Update(const std::function<void(IniDocument&)>& change) const {
   Run(false, [&] {
