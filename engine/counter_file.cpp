@@ -1,6 +1,8 @@
 #include "engine/counter_file.h"
 
 #include "engine/integer_text.h"
+#include "engine/messages.h"
+#include "platform/quoting.h"
 #include "platform/error.h"
 
 namespace trelvo::engine {
@@ -17,6 +19,11 @@ CounterState ReadCounterState(const IniDocument& file) {
   state.format.counter_text = file.ReadString(k::kOptionsSection, k::kTextCounter, "");
   state.format.text_after = file.ReadString(k::kOptionsSection, k::kTextAfter, "");
   state.format.text_before = file.ReadString(k::kOptionsSection, k::kTextBefore, "");
+  const int32_t restart = file.ReadInteger(k::kOptionsSection, k::kRestart, 0);
+  if (restart == 1 || restart == 2) state.restart = static_cast<CounterRestart>(restart);
+  state.period = file.ReadString(k::kCounterSection, k::kPeriod, "");
+  state.closed_period = file.ReadString(k::kCounterSection, k::kClosedPeriod, "");
+  state.closed_counter = file.ReadInteger(k::kCounterSection, k::kClosedCounter, 0);
   return state;
 }
 
@@ -33,6 +40,29 @@ std::optional<std::string> UntrustedCounterValue(const IniDocument& file, const 
     if (number && *number >= rule.minimum) continue;
     return InvalidCounterValueMessage(path, rule.key, *raw, rule.allowed);
   }
+  return UntrustedRestart(file, path);
+}
+
+std::optional<std::string> UntrustedRestart(const IniDocument& file, const std::string& path) {
+  const auto raw = file.ReadRawValue(k::kOptionsSection, k::kRestart);
+  if (!raw) return std::nullopt;
+  const auto restart = ParseInteger(*raw);
+  if (!restart || *restart < 0 || *restart > 2)
+    return InvalidCounterValueMessage(path, k::kRestart, *raw, "0 (nie), 1 (jedes Jahr) oder 2 (jeden Monat)");
+  const CounterState state = ReadCounterState(file);
+  const std::string file_name = platform::Quoted(FileNameOf(path));
+  if (state.restart == CounterRestart::Yearly && !ShowsYear(state.format))
+    return "Die Zählerdatei " + file_name +
+           " soll ihren Zähler mit jedem neuen Jahr neu beginnen, ihre Nummern zeigen aber kein Jahr: sie würden "
+           "sich wiederholen. Wählen Sie einen Datumsteil mit Jahr oder lassen Sie den Zähler weiterlaufen.";
+  if (state.restart == CounterRestart::Monthly && !ShowsMonth(state.format))
+    return "Die Zählerdatei " + file_name +
+           " soll ihren Zähler mit jedem neuen Monat neu beginnen, ihre Nummern zeigen aber keinen Monat: sie "
+           "würden sich wiederholen. Wählen Sie einen Datumsteil mit Jahr und Monat.";
+  const bool monthly = state.restart == CounterRestart::Monthly;
+  if (!state.period.empty() && (!PeriodStart(state.period) || (state.period.size() == 7) != monthly))
+    return InvalidCounterValueMessage(path, k::kPeriod, state.period,
+                                      monthly ? "ein Monat wie 2026-03" : "ein Jahr wie 2026");
   return std::nullopt;
 }
 

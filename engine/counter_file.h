@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/counter_period.h"
 #include "engine/ini/ini_file.h"
 #include "engine/number_composition.h"
 #include "platform/environment.h"
@@ -17,6 +18,9 @@ namespace counter_keys {
 inline constexpr char kCounterSection[] = "Zaehler";
 inline constexpr char kCounter[] = "Counter";
 inline constexpr char kIncrement[] = "Increment";
+inline constexpr char kPeriod[] = "Period";              // the period of the last draw
+inline constexpr char kClosedPeriod[] = "ClosedPeriod";  // the last period a restart closed...
+inline constexpr char kClosedCounter[] = "ClosedCounter";  // ...and its last counter
 inline constexpr char kOptionsSection[] = "Optionen";
 inline constexpr char kTextBefore[] = "TextBefore";
 inline constexpr char kPrefix[] = "Prefix";
@@ -25,6 +29,7 @@ inline constexpr char kTextAfter[] = "TextAfter";
 inline constexpr char kTextCounter[] = "TextCounter";
 inline constexpr char kPadding[] = "Padding";
 inline constexpr char kLeadingText[] = "LeadingText";
+inline constexpr char kRestart[] = "Restart";
 inline constexpr char kNoteSection[] = "Hinweis";
 inline constexpr char kConfigDesc[] = "ConfigDesc";
 inline constexpr char kLockingSection[] = "Locking";
@@ -43,6 +48,10 @@ struct CounterState {
   int32_t counter = 0;
   int32_t increment = 1;
   NumberFormat format;  // width = Padding (default 3) + 1
+  CounterRestart restart = CounterRestart::Never;
+  std::string period;         // the period of the last draw, "" before the first
+  std::string closed_period;  // the last period a restart closed, "" none
+  int32_t closed_counter = 0;
 };
 CounterState ReadCounterState(const IniDocument& file);
 
@@ -52,6 +61,8 @@ CounterState ReadCounterState(const IniDocument& file);
 // it, quotes) would restart the range, and an increment below 1 would issue
 // numbers again. A missing key keeps its default.
 std::optional<std::string> UntrustedCounterValue(const IniDocument& file, const std::string& path);
+// The restart's part of it alone (the Options dialog checks what it would save).
+std::optional<std::string> UntrustedRestart(const IniDocument& file, const std::string& path);
 
 // The holder named by the advisory lock: "#nouser#" when free, otherwise
 // LockedBy, or "Unbekannt" when it names nobody.

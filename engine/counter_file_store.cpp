@@ -42,15 +42,15 @@ class CounterFileStore : public NumberStore {
   // appended once the file is let go (other workstations never wait for the
   // log). Should that append fail, the number stands and the failure is told
   // with it: it was issued.
-  StoreDraw Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
-                 const std::string& application) const override {
+  StoreDraw Draw(const DrawPlan& take, const std::string& application) const override {
     CheckUsageLogWritable(env_, LogPath());
     std::optional<Drawn> drawn;
-    Update([&](IniDocument& document) { drawn = take(document); });
+    const platform::LocalDateTime now = env_.system.Now();
+    Update([&](IniDocument& document) { drawn = take(document, now); });
     if (!drawn) return {};
     StoreDraw result{drawn->number, std::nullopt};
     try {
-      AppendUsageLog(env_, LogPath(), drawn->number, application, env_.system.Now());
+      AppendUsageLog(env_, LogPath(), drawn->number, application, now);
     } catch (const Error& error) {
       result.unrecorded = error.what();
     }

@@ -10,12 +10,26 @@ namespace trelvo::engine {
 namespace k = counter_keys;
 
 NextDraw PlanNextDraw(platform::Environment& env, const IniDocument& document, const std::string& path) {
-  if (auto untrusted = UntrustedCounterValue(document, path)) return {{}, 0, std::move(untrusted)};
+  return PlanNextDraw(document, path, env.system.Now());
+}
+
+NextDraw PlanNextDraw(const IniDocument& document, const std::string& path, const platform::LocalDateTime& now) {
+  if (auto untrusted = UntrustedCounterValue(document, path)) return {{}, 0, {}, std::move(untrusted)};
   const CounterState state = ReadCounterState(document);
-  const int64_t next = int64_t{state.counter} + state.increment;
-  if (next > INT32_MAX) return {{}, 0, CounterOverflowMessage(path)};
-  return {ComposeNumber(state.format, state.counter, state.increment, env.system.Now()), static_cast<int32_t>(next),
-          std::nullopt};
+  const PeriodDraw period = DrawInPeriod(state.restart, state.period, state.counter, now);
+  const int64_t next = int64_t{period.counter} + state.increment;
+  if (next > INT32_MAX) return {{}, 0, {}, CounterOverflowMessage(path)};
+  return {ComposeNumber(state.format, period.counter, state.increment, period.date), static_cast<int32_t>(next),
+          period, std::nullopt};
+}
+
+void WriteDraw(IniDocument& document, const NextDraw& draw) {
+  document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
+  if (draw.period.period.empty()) return;
+  document.WriteString(k::kCounterSection, k::kPeriod, draw.period.period);
+  if (!draw.period.closed_period) return;
+  document.WriteString(k::kCounterSection, k::kClosedPeriod, *draw.period.closed_period);
+  document.WriteInteger(k::kCounterSection, k::kClosedCounter, draw.period.closed_counter);
 }
 
 namespace {
@@ -53,13 +67,13 @@ std::string DrawNextNumber(platform::Environment& env) {
   const auto store = OpenCurrentNumberStore(env);
   std::optional<std::string> refusal;
   const StoreDraw drawn = store->Draw(
-      [&](IniDocument& document) -> std::optional<Drawn> {
-        const NextDraw draw = PlanNextDraw(env, document, store->path());
+      [&](IniDocument& document, const platform::LocalDateTime& now) -> std::optional<Drawn> {
+        const NextDraw draw = PlanNextDraw(document, store->path(), now);
         if (draw.refusal) {
           refusal = draw.refusal;
           return std::nullopt;
         }
-        document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
+        WriteDraw(document, draw);
         return Drawn{draw.number, draw.counter};
       },
       "");
@@ -73,17 +87,17 @@ DrawResult DrawUnderLock(platform::Environment& env, const NumberStore& store, c
   DrawResult result;
   std::optional<std::string> refusal;
   const StoreDraw drawn = store.Draw(
-      [&](IniDocument& document) -> std::optional<Drawn> {
+      [&](IniDocument& document, const platform::LocalDateTime& now) -> std::optional<Drawn> {
         result.holder = LockOwnerIn(document);
         if (IsLockHolder(result.holder)) return std::nullopt;
-        const NextDraw draw = PlanNextDraw(env, document, store.path());
+        const NextDraw draw = PlanNextDraw(document, store.path(), now);
         if (draw.refusal) {
           refusal = draw.refusal;
           return std::nullopt;
         }
         // The lock entries come first, as a file that a draw creates has always had them.
         WriteFreeLock(document);
-        document.WriteInteger(k::kCounterSection, k::kCounter, draw.counter);
+        WriteDraw(document, draw);
         return Drawn{draw.number, draw.counter};
       },
       application);

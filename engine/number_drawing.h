@@ -15,9 +15,15 @@ namespace trelvo::engine {
 struct NextDraw {
   std::string number;
   int32_t counter = 0;
+  PeriodDraw period;  // the period it counts in, and one it closes
   std::optional<std::string> refusal;
 };
+// At the workstation's present moment, or at the moment a store's draw takes place.
 NextDraw PlanNextDraw(platform::Environment& env, const IniDocument& document, const std::string& path);
+NextDraw PlanNextDraw(const IniDocument& document, const std::string& path, const platform::LocalDateTime& now);
+// Writes what a planned draw advances: the counter, and for a range that
+// restarts its period and the period it closes.
+void WriteDraw(IniDocument& document, const NextDraw& draw);
 
 // The number the next draw would issue, or "#ini gesperrt#" (after the lock
 // message) when the range is locked, or "#error#" (after an error box) when

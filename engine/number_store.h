@@ -61,11 +61,12 @@ class NumberStore {
   // Changes the range under its lock (the administrator's lock, the Options dialog).
   virtual void Update(const std::function<void(IniDocument&)>& change) const = 0;
   // A draw with its record, as one step: take changes the range under its
-  // lock and answers the number it issues (or none); the store keeps that
-  // number's record. A store that cannot take a record refuses before take
-  // runs, saying that no number was issued.
-  virtual StoreDraw Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
-                         const std::string& application) const = 0;
+  // lock and answers the number it issues (or none) at the draw's moment (the
+  // workstation's clock; a server's own); the store keeps that number's
+  // record. A store that cannot take a record refuses before take runs,
+  // saying that no number was issued.
+  using DrawPlan = std::function<std::optional<Drawn>(IniDocument&, const platform::LocalDateTime& now)>;
+  virtual StoreDraw Draw(const DrawPlan& take, const std::string& application) const = 0;
   // The record of a draw refused because the range was locked.
   virtual void RecordRefusal(const std::string& application) const = 0;
   // Every record of the store, oldest first, one at a time as read.

@@ -49,6 +49,10 @@ constexpr RangeColumn kRangeColumns[] = {
     {k::kNoteSection, k::kConfigDesc, ColumnKind::Text, ""},
     {k::kLockingSection, k::kIsLocked, ColumnKind::Flag, "0"},
     {k::kLockingSection, k::kLockedBy, ColumnKind::Text, kNoUser},
+    {k::kOptionsSection, k::kRestart, ColumnKind::Integer, "0"},
+    {k::kCounterSection, k::kPeriod, ColumnKind::Text, ""},
+    {k::kCounterSection, k::kClosedPeriod, ColumnKind::Text, ""},
+    {k::kCounterSection, k::kClosedCounter, ColumnKind::Integer, "0"},
 };
 
 int32_t IntegerFallback(const RangeColumn& column) { return ParseInteger(column.fallback).value_or(0); }
@@ -107,16 +111,18 @@ std::string MissingRangeMessage(const ServerPointer& pointer, const std::string&
          platform::Quoted(path) + "). Ein Administrator legt ihn mit \"trelvo server-init\" an.";
 }
 
-// The row locked for this transaction, and the transaction's id.
+// The row locked for this transaction, the transaction's id and the server's time.
 struct LockedRow {
   IniDocument document;
   std::string transaction;
+  std::optional<platform::LocalDateTime> time;
 };
 LockedRow LockRow(platform::SqlConnection& connection, const ServerPointer& pointer, const std::string& path) {
   const auto rows = connection.Execute(StatementText(Statement::LockRange), {pointer.range});
   if (rows.empty()) throw ServerRefusal(MissingRangeMessage(pointer, path));
   const platform::SqlRow& row = rows.front();
-  return {DocumentOf(row), row.size() > std::size(kRangeColumns) ? row[std::size(kRangeColumns)].value_or("") : ""};
+  const auto after = [&](size_t place) { return row.size() > place ? row[place].value_or("") : ""; };
+  return {DocumentOf(row), after(std::size(kRangeColumns)), RecordTime(after(std::size(kRangeColumns) + 1))};
 }
 
 std::string NewRecordKey() {
@@ -272,13 +278,15 @@ void ServerRange::Update(const std::function<void(IniDocument&)>& change) const 
   });
 }
 
-std::optional<std::string> ServerRange::Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
-                                             const std::string& application) const {
+std::optional<std::string> ServerRange::Draw(const NumberStore::DrawPlan& take, const std::string& application) const {
   return Run(true, [&]() -> std::optional<std::string> {
     const std::string key = NewRecordKey();
     const auto connection = Connect();
     LockedRow row = LockRow(*connection, pointer_, pointer_path_);
-    const std::optional<Drawn> drawn = take(row.document);
+    // Composed at the server's time, by which the server restarts a period and stamps the record.
+    if (!row.time) throw ServerRefusal("Der Server des Nummernkreises " + platform::Quoted(pointer_.range) +
+                                       " nennt keine gültige Uhrzeit.");
+    const std::optional<Drawn> drawn = take(row.document, *row.time);
     if (!drawn) return std::nullopt;
     std::vector<platform::SqlRow> advanced;
     try {
@@ -363,8 +371,10 @@ bool ServerRange::Create(const IniDocument& content) const {
   return Run(false, [&] {
     const auto connection = Connect();
     const auto run = [&](Statement statement) { connection->Execute(StatementText(statement)); };
-    for (Statement table : {Statement::CreateRangeTable, Statement::CreateUsageTable, Statement::AddRecordCounter,
-                            Statement::IndexRecordCounter, Statement::CreateSchemaTable})
+    for (Statement table : {Statement::CreateRangeTable, Statement::CreateUsageTable, Statement::AddRangePeriods,
+                            Statement::AddRecordCounter, Statement::IndexRecordCounter,
+                            Statement::DropEarlierRecordConstraint, Statement::DropEarlierRecordIndex,
+                            Statement::CreateSchemaTable})
       run(table);
     const auto version = connection->Execute(StatementText(Statement::ReadSchemaVersion));
     if (!version.empty() && version.front().front() &&

@@ -50,15 +50,14 @@ class ServerRange {
   // Runs change on the row under a row lock and writes what it changed (the
   // administrator's right).
   void Update(const std::function<void(IniDocument&)>& change) const;
-  // A draw: take plans it on the row under a row lock; the server advances
-  // the counter to the planned value and records the number with its own
-  // time, in one transaction. Answers the issued number (nullopt when take
+  // A draw: take plans it on the row under a row lock, at the server's time;
+  // the server advances the counter to the planned value (a new period
+  // restarting it) and records the number with that time, in one transaction. Answers the issued number (nullopt when take
   // planned none). A commit that goes unanswered is settled by asking the
   // server what became of the transaction; only what it confirms is told as
   // issued or not issued. Every failure is told in an error box (then
   // Aborted), saying whether a number was issued or that it is unknown.
-  std::optional<std::string> Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
-                                  const std::string& application) const;
+  std::optional<std::string> Draw(const NumberStore::DrawPlan& take, const std::string& application) const;
   // The record of a draw refused because the range was locked.
   void RecordRefusal(const std::string& application) const;
   // Every record of the range, oldest first, one after another as the server

@@ -18,12 +18,14 @@ struct StatementRow {
 #define TRELVO_DEFINER "SECURITY DEFINER SET search_path = @tables@, pg_temp "
 
 // The range's columns as the functions answer them.
-#define TRELVO_RANGE_COLUMNS                                                                                \
-  "counter integer, increment integer, text_before text, prefix integer, sep integer, text_after text, " \
-  "text_counter text, padding integer, leading_text integer, config_desc text, is_locked integer, locked_by text"
-#define TRELVO_RANGE_SELECT                                                                                  \
-  "SELECT r.counter, r.increment, r.text_before::text, r.prefix, r.sep, r.text_after::text, "            \
-  "r.text_counter::text, r.padding, r.leading_text, r.config_desc::text, r.is_locked, r.locked_by::text "
+#define TRELVO_RANGE_COLUMNS                                                                                  \
+  "counter integer, increment integer, text_before text, prefix integer, sep integer, text_after text, "   \
+  "text_counter text, padding integer, leading_text integer, config_desc text, is_locked integer, "         \
+  "locked_by text, restart integer, period text, closed_period text, closed_counter integer"
+#define TRELVO_RANGE_SELECT                                                                                    \
+  "SELECT r.counter, r.increment, r.text_before::text, r.prefix, r.sep, r.text_after::text, "              \
+  "r.text_counter::text, r.padding, r.leading_text, r.config_desc::text, r.is_locked, r.locked_by::text, " \
+  "r.restart, r.period::text, r.closed_period::text, r.closed_counter "
 
 // A range's row holds what a counter file holds, with the file's defaults;
 // its usage records are the usage log's lines plus the workstation and the
@@ -56,13 +58,28 @@ constexpr StatementRow kStatements[] = {
      "user_name varchar(255) NOT NULL, "
      "workstation varchar(255) NOT NULL, "
      "draw_key varchar(64) UNIQUE, "
-     "counter bigint, "
-     "CONSTRAINT trelvo_usage_range_counter UNIQUE (range_name, counter))"},
-    // A table of an earlier version gets the column and its constraint; on a
-    // new table both find theirs and do nothing.
-    {Statement::AddRecordCounter, "ALTER TABLE trelvo_usage ADD COLUMN IF NOT EXISTS counter bigint"},
+     "counter bigint)"},
+    // Columns and constraints added since the tables' first version: a table
+    // of an earlier version gets them, a new one finds its own and keeps it.
+    // A range that restarts its counter each year (or month) keeps the period
+    // of its last draw and the last period it closed, with that one's last
+    // counter; a record keeps the period of its draw ("" for a range that
+    // never restarts), and each counter value of a period has one record.
+    {Statement::AddRangePeriods,
+     "ALTER TABLE trelvo_ranges ADD COLUMN IF NOT EXISTS restart integer NOT NULL DEFAULT 0, "
+     "ADD COLUMN IF NOT EXISTS period varchar(7) NOT NULL DEFAULT '', "
+     "ADD COLUMN IF NOT EXISTS closed_period varchar(7) NOT NULL DEFAULT '', "
+     "ADD COLUMN IF NOT EXISTS closed_counter integer NOT NULL DEFAULT 0"},
+    {Statement::AddRecordCounter,
+     "ALTER TABLE trelvo_usage ADD COLUMN IF NOT EXISTS counter bigint, "
+     "ADD COLUMN IF NOT EXISTS period varchar(7) NOT NULL DEFAULT ''"},
     {Statement::IndexRecordCounter,
-     "CREATE UNIQUE INDEX IF NOT EXISTS trelvo_usage_range_counter ON trelvo_usage (range_name, counter)"},
+     "CREATE UNIQUE INDEX IF NOT EXISTS trelvo_usage_period_counter ON trelvo_usage (range_name, period, counter)"},
+    // The earlier one value, one record, whatever the period (a constraint on
+    // a new table, an index on an upgraded one).
+    {Statement::DropEarlierRecordConstraint,
+     "ALTER TABLE trelvo_usage DROP CONSTRAINT IF EXISTS trelvo_usage_range_counter"},
+    {Statement::DropEarlierRecordIndex, "DROP INDEX IF EXISTS trelvo_usage_range_counter"},
     // One row at most: the version of tables and functions.
     {Statement::CreateSchemaTable,
      "CREATE TABLE IF NOT EXISTS trelvo_schema (one boolean PRIMARY KEY DEFAULT true CHECK (one), "
@@ -84,21 +101,35 @@ constexpr StatementRow kStatements[] = {
     // transaction's id tells, should its commit go unanswered, what became of it.
     {Statement::DefineLockRange,
      "CREATE OR REPLACE FUNCTION trelvo_station.lock_range(p_range text) RETURNS TABLE (" TRELVO_RANGE_COLUMNS
-     ", xact text) LANGUAGE sql " TRELVO_DEFINER "AS $$ " TRELVO_RANGE_SELECT
-     ", pg_current_xact_id()::text FROM trelvo_ranges r WHERE r.range_name = p_range FOR UPDATE $$"},
+     ", xact text, server_time text) LANGUAGE sql " TRELVO_DEFINER "AS $$ " TRELVO_RANGE_SELECT
+     ", pg_current_xact_id()::text, to_char(localtimestamp(0), 'YYYY-MM-DD HH24:MI:SS') "
+     "FROM trelvo_ranges r WHERE r.range_name = p_range FOR UPDATE $$"},
     // The server advances the counter by the range's step and records the
     // draw with its own time and the value it advanced to: a login can add a
     // record only by drawing its number, never one for a value of its choice.
-    // A range under the administrator's lock draws nothing.
+    // A range under the administrator's lock draws nothing. A range that
+    // restarts: a period later than its last draw's (by the server's clock)
+    // starts the counter again and closes the one before; a range without a
+    // period yet takes the present one.
     {Statement::DefineDraw,
      "CREATE OR REPLACE FUNCTION trelvo_station.draw(p_range text, p_number text, p_application text, "
      "p_user text, p_workstation text, p_key text) RETURNS bigint LANGUAGE plpgsql " TRELVO_DEFINER
-     "AS $$ DECLARE drawn integer; BEGIN "
-     "UPDATE trelvo_ranges r SET counter = r.counter + r.increment "
-     "WHERE r.range_name = p_range AND r.is_locked = 0 RETURNING r.counter INTO drawn; "
+     "AS $$ DECLARE r trelvo_ranges%ROWTYPE; now_period text; drawn integer; BEGIN "
+     "SELECT * INTO r FROM trelvo_ranges WHERE range_name = p_range AND is_locked = 0 FOR UPDATE; "
      "IF NOT FOUND THEN RAISE EXCEPTION 'range % is missing or locked', p_range USING ERRCODE = 'P0002'; END IF; "
+     "now_period := CASE r.restart WHEN 1 THEN to_char(localtimestamp, 'YYYY') "
+     "WHEN 2 THEN to_char(localtimestamp, 'YYYY-MM') ELSE '' END; "
+     "IF now_period <> '' AND r.period <> '' AND now_period > r.period THEN "
+     "UPDATE trelvo_ranges SET closed_period = r.period, closed_counter = r.counter, counter = r.increment, "
+     "period = now_period WHERE range_name = p_range RETURNING counter INTO drawn; "
+     "ELSE "
+     "UPDATE trelvo_ranges SET counter = r.counter + r.increment, "
+     "period = CASE WHEN now_period = '' OR r.period > now_period THEN r.period ELSE now_period END "
+     "WHERE range_name = p_range RETURNING counter, period INTO drawn, now_period; "
+     "END IF; "
      "INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation, draw_key, "
-     "counter) VALUES (p_range, p_number, localtimestamp(0), p_application, p_user, p_workstation, p_key, drawn); "
+     "counter, period) VALUES (p_range, p_number, localtimestamp(0), p_application, p_user, p_workstation, p_key, "
+     "drawn, now_period); "
      "RETURN drawn; END $$"},
     {Statement::DefineRecordRefusal,
      "CREATE OR REPLACE FUNCTION trelvo_station.record_refusal(p_range text, p_application text, p_user text, "
@@ -118,11 +149,14 @@ constexpr StatementRow kStatements[] = {
      "CREATE OR REPLACE FUNCTION trelvo_admin.write_range(p_counter integer, p_increment integer, "
      "p_text_before text, p_prefix integer, p_sep integer, p_text_after text, p_text_counter text, "
      "p_padding integer, p_leading_text integer, p_config_desc text, p_is_locked integer, p_locked_by text, "
+     "p_restart integer, p_period text, p_closed_period text, p_closed_counter integer, "
      "p_range text) RETURNS integer LANGUAGE sql " TRELVO_DEFINER
      "AS $$ UPDATE trelvo_ranges SET counter = p_counter, increment = p_increment, text_before = p_text_before, "
      "prefix = p_prefix, sep = p_sep, text_after = p_text_after, text_counter = p_text_counter, "
      "padding = p_padding, leading_text = p_leading_text, config_desc = p_config_desc, "
-     "is_locked = p_is_locked, locked_by = p_locked_by WHERE range_name = p_range RETURNING 1 $$"},
+     "is_locked = p_is_locked, locked_by = p_locked_by, restart = p_restart, period = p_period, "
+     "closed_period = p_closed_period, closed_counter = p_closed_counter WHERE range_name = p_range "
+     "RETURNING 1 $$"},
     // Nobody but the owner keeps a right on the tables (an earlier version
     // granted workstations rows of their own); the functions are executed only
     // by the roles granted them, and a role granted the functions of a schema
@@ -145,9 +179,10 @@ constexpr StatementRow kStatements[] = {
      "END LOOP; END $$"},
     {Statement::InsertRange,
      "INSERT INTO trelvo_ranges (counter, increment, text_before, prefix, sep, text_after, text_counter, padding, "
-     "leading_text, config_desc, is_locked, locked_by, range_name) "
+     "leading_text, config_desc, is_locked, locked_by, restart, period, closed_period, closed_counter, range_name) "
      "VALUES (CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), CAST(? AS integer), ?, ?, "
-     "CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, ?) "
+     "CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, CAST(? AS integer), ?, ?, "
+     "CAST(? AS integer), ?) "
      "ON CONFLICT (range_name) DO NOTHING RETURNING range_name"},
     {Statement::ReadRangeNames, "SELECT range_name FROM trelvo_ranges ORDER BY range_name"},
     {Statement::ReadUnprovenRecords,
@@ -157,7 +192,7 @@ constexpr StatementRow kStatements[] = {
     {Statement::ProveRecordCounter,
      "UPDATE trelvo_usage SET counter = CAST(? AS bigint) WHERE record_id = CAST(? AS bigint) AND NOT EXISTS "
      "(SELECT 1 FROM trelvo_usage held WHERE held.range_name = trelvo_usage.range_name "
-     "AND held.counter = CAST(? AS bigint))"},
+     "AND held.period = trelvo_usage.period AND held.counter = CAST(? AS bigint))"},
     {Statement::RangeExists,
      "SELECT 1 FROM trelvo_ranges WHERE range_name = ?"},
     {Statement::CurrentTransaction, "SELECT pg_current_xact_id()::text"},
@@ -172,7 +207,8 @@ constexpr StatementRow kStatements[] = {
     {Statement::TransactionStatus, "SELECT pg_xact_status(CAST(? AS xid8))"},
     {Statement::WriteRange,
      "SELECT trelvo_admin.write_range(CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), "
-     "CAST(? AS integer), ?, ?, CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, ?)"},
+     "CAST(? AS integer), ?, ?, CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, "
+     "CAST(? AS integer), ?, ?, CAST(? AS integer), ?)"},
 };
 
 #undef TRELVO_DEFINER

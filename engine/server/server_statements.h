@@ -18,8 +18,11 @@ enum class Statement {
   // server-init, as the database's owner
   CreateRangeTable,
   CreateUsageTable,
-  AddRecordCounter,  // a usage table made before it kept each draw's counter value
+  AddRangePeriods,
+  AddRecordCounter,  // a usage table made before it kept each draw's counter value and period
   IndexRecordCounter,
+  DropEarlierRecordConstraint,
+  DropEarlierRecordIndex,
   CreateSchemaTable,
   ReadSchemaVersion,
   WriteSchemaVersion,

@@ -16,8 +16,7 @@ class ServerStore : public NumberStore {
 
   // One transaction: the row locked, the counter advanced and the record
   // inserted by the server, committed.
-  StoreDraw Draw(const std::function<std::optional<Drawn>(IniDocument&)>& take,
-                 const std::string& application) const override {
+  StoreDraw Draw(const DrawPlan& take, const std::string& application) const override {
     return {range_.Draw(take, application), std::nullopt};
   }
 

@@ -404,7 +404,9 @@ TEST_F(ServerRange, ServerInitGivesEarlierRecordsTheValueTheirNumberProves) {
   EXPECT_NE(LastBox().find("von einer früheren Version"), std::string::npos) << LastBox();
 
   ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer}), cli::kExitOk) << LastBox();
-  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "RE-2024-0044");
+  // Composed in the server's year, at the server's time.
+  const std::string drawn = "RE-" + ServerTime().substr(0, 4) + "-0044";
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, drawn);
   insert_earlier({"RE-2024-0041"});  // a value another record holds already
   ASSERT_EQ(Tool({"server-init", "--counter-file", kPointer}), cli::kExitOk) << LastBox();
 
@@ -412,7 +414,7 @@ TEST_F(ServerRange, ServerInitGivesEarlierRecordsTheValueTheirNumberProves) {
     std::string number;
     std::optional<int64_t> counter;
   } expected[] = {{"RE-2024-0041", 41},          {"RE-2024-0042", std::nullopt}, {"RE-2024-0042", std::nullopt},
-                  {"RE-0043", std::nullopt},     {kLockedMarker, std::nullopt},  {"RE-2024-0044", 44},
+                  {"RE-0043", std::nullopt},     {kLockedMarker, std::nullopt},  {drawn, 44},
                   {"RE-2024-0041", std::nullopt}};
   const auto records = Records();
   ASSERT_EQ(records.size(), std::size(expected));
@@ -459,7 +461,7 @@ TEST_F(ServerRange, AWorkstationsLoginCanOnlyDraw) {
            "UPDATE trelvo_ranges SET counter = 0, is_locked = 0 WHERE range_name = ?",
            "UPDATE trelvo_ranges SET range_name = 'anders' WHERE range_name = ?",
            "DELETE FROM trelvo_usage WHERE range_name = ?",
-           "SELECT trelvo_admin.write_range(0, 1, '', 0, 0, '', '', 3, 0, '', 0, '#nouser#', ?)",
+           "SELECT trelvo_admin.write_range(0, 1, '', 0, 0, '', '', 3, 0, '', 0, '#nouser#', 0, '', '', 0, ?)",
        }) {
     try {
       user->Execute(forbidden, {range});
