@@ -46,6 +46,13 @@ inline constexpr char kIncrementLabel[] = "Zähler Schri&ttweite:";
 inline constexpr char kIncrementHint[] = "Schrittweite des Zählers";
 inline constexpr char kLeadingLabel[] = "Zähle&r vor Text und Datum";
 inline constexpr char kLeadingHint[] = "Position von Zähler und Texten tauschen";
+inline constexpr char kRestartLabel[] = "Zähler &jährlich neu beginnen";
+inline constexpr char kRestartHint[] =
+    "Mit jedem neuen Jahr beginnt der Zähler wieder bei der ersten Nummer (nur mit einem Datumsteil, der das Jahr "
+    "zeigt)";
+inline constexpr char kRestartWithoutYear[] =
+    "Der Zähler kann nur jährlich neu beginnen, wenn der Datumsteil das Jahr zeigt: sonst wiederholten sich die "
+    "Nummern eines Jahres im nächsten. Wählen Sie einen Datumsteil mit Jahr. Es wurde nichts gespeichert.";
 inline constexpr char kPreviewGroup[] = "Vorschau nächster Zähler";
 
 inline constexpr char kFilesGroup[] = "Konfigurationsdateien";

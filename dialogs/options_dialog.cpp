@@ -90,6 +90,9 @@ void OptionsDialog::Refresh(const std::string& log_folder) {
   fields.text_counter = draw.format.counter_text;
   fields.digits = std::clamp(draw.format.width, 1, 9);
   fields.leading = draw.format.leading;
+  fields.restart = draw.restart != engine::CounterRestart::Never;
+  restart_ = draw.restart;
+  period_ = draw.period;
   fields.description = file.ReadString(k::kNoteSection, k::kConfigDesc, texts::kDefaultDescription);
   fields.log_folder = log_folder;
   shown_ = fields;
@@ -108,7 +111,12 @@ void OptionsDialog::Preview(const OptionsFields& fields) {
   format.separator_kind = fields.separator_kind;
   format.width = fields.digits;
   format.leading = fields.leading;
-  view_.ShowPreview(engine::ComposeNumber(format, counter, increment, env_.system.Now()),
+  // The number the next draw gives: a new year starts the counter again.
+  const engine::CounterRestart restart =
+      !fields.restart ? engine::CounterRestart::Never
+                      : (restart_ == engine::CounterRestart::Never ? engine::CounterRestart::Yearly : restart_);
+  const engine::PeriodDraw period = engine::DrawInPeriod(restart, period_, counter, env_.system.Now());
+  view_.ShowPreview(engine::ComposeNumber(format, period.counter, increment, period.date),
                     fields.leading ? texts::kTextBeforeCounterLabel : texts::kTextBehindCounterLabel);
 }
 
@@ -148,6 +156,7 @@ void OptionsDialog::SaveConfig(const OptionsFields& fields) {
     number(k::kPadding, fields.digits - 1, shown_.digits - 1);
     if (increment) document.WriteInteger(k::kCounterSection, k::kIncrement, *increment);
     if (fields.leading != shown_.leading) document.WriteBool(k::kOptionsSection, k::kLeadingText, fields.leading);
+    if (fields.restart != shown_.restart) document.WriteInteger(k::kOptionsSection, k::kRestart, fields.restart ? 1 : 0);
     text(k::kNoteSection, k::kConfigDesc, OnOneLine(fields.description), OnOneLine(shown_.description));
     engine::WriteFreeLock(document);
   });
@@ -186,6 +195,18 @@ void OptionsDialog::UseCounterFile(const std::optional<std::string>& chosen, con
   counter_file_changed_ = true;
 }
 
+bool RestartOffered(const OptionsFields& fields) {
+  engine::NumberFormat format;
+  format.date_kind = fields.date_kind;
+  return engine::ShowsYear(format);
+}
+
+bool OptionsDialog::RestartRefused(const OptionsFields& fields) {
+  if (!fields.restart || RestartOffered(fields)) return false;
+  platform::ShowErrorBox(env_.ui, texts::kRestartWithoutYear);
+  return true;
+}
+
 bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
   if (!ok) {
     if (Admin() && locked_) engine::ReleaseLock(env_, *engine::OpenNumberStore(env_, counter_file_));
@@ -193,6 +214,7 @@ bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
     return true;
   }
   if (!engine::ValidateCounterText(env_, fields.counter)) return false;
+  if (Admin() && RestartRefused(fields)) return false;
   for (const auto& [what, path] :
        {std::pair{engine::kCounterFileWhat, counter_file_}, std::pair{engine::kLogFolderWhat, fields.log_folder}}) {
     if (env_.files.IsFullPath(path)) continue;

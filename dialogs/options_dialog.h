@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dialogs/range_list_editor.h"
+#include "engine/counter_period.h"
 #include "platform/environment.h"
 
 namespace trelvo::dialogs {
@@ -23,6 +24,7 @@ struct OptionsFields {
   int digits = 3;               // 1 to 9
   std::string increment = "1";  // as typed
   bool leading = false;
+  bool restart = false;  // the counter starts again with each new year
   std::string description;
   std::string log_folder;
 };
@@ -43,6 +45,10 @@ class OptionsView : public RangeListView {
   virtual std::optional<std::string> OpenCounterFile(const std::string& current, bool admin) = 0;
   virtual std::optional<std::string> CreateCounterFile() = 0;
 };
+
+// Whether the yearly restart may be chosen: only where the date part shows
+// the year, which keeps the numbers of two years apart.
+bool RestartOffered(const OptionsFields& fields);
 
 class OptionsDialog {
  public:
@@ -70,6 +76,9 @@ class OptionsDialog {
   void TakeLock();
   void ShowCounterFile();
   void Refresh(const std::string& log_folder);
+  // True, after its error box, when the fields ask for a yearly restart that
+  // their date part cannot show: nothing is saved.
+  bool RestartRefused(const OptionsFields& fields);
   void Preview(const OptionsFields& fields);
   void SaveConfig(const OptionsFields& fields);
   void SaveFileSettings(const OptionsFields& fields);
@@ -84,6 +93,9 @@ class OptionsDialog {
   // The fields as they were shown after reading the counter file: what the
   // administrator left as it was is not written.
   OptionsFields shown_;
+  // What the preview's restart rests on: the file's restart kind and period.
+  engine::CounterRestart restart_ = engine::CounterRestart::Never;
+  std::string period_;
 };
 
 }  // namespace trelvo::dialogs

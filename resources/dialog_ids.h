@@ -45,6 +45,7 @@
 #define IDC_LEADING 1120
 #define IDC_PREVIEW_GROUP 1121
 #define IDC_PREVIEW 1122
+#define IDC_RESTART 1123
 #define IDC_COUNTER_TAB_LAST 1199
 
 /* Options, tab "Pfade": 1200 to 1299 */

@@ -35,6 +35,7 @@ const std::pair<int, const char*> kTexts[] = {
     {IDC_DIGITS_LABEL, texts::kDigitsLabel},
     {IDC_INCREMENT_LABEL, texts::kIncrementLabel},
     {IDC_LEADING, texts::kLeadingLabel},
+    {IDC_RESTART, texts::kRestartLabel},
     {IDC_PREVIEW_GROUP, texts::kPreviewGroup},
     {IDC_FILES_GROUP, texts::kFilesGroup},
     {IDC_COUNTER_FILE_LABEL, texts::kCounterFileLabel},
@@ -57,6 +58,7 @@ const Hints kHints = {
     {IDC_DIGITS, texts::kDigitsHint},
     {IDC_INCREMENT, texts::kIncrementHint},
     {IDC_LEADING, texts::kLeadingHint},
+    {IDC_RESTART, texts::kRestartHint},
     {IDC_COUNTER_FILE, texts::kCounterFileHint},
     {IDC_OPEN_COUNTER_FILE, texts::kOpenCounterFileHint},
     {IDC_NEW_COUNTER_FILE, texts::kNewCounterFileHint},
@@ -183,9 +185,17 @@ void OptionsWindow::ShowFields(const OptionsFields& fields) {
     SendMessageW(Item(IDC_DIGITS), CB_SETCURSEL, fields.digits - 1, 0);
     SetText(IDC_INCREMENT, fields.increment);
     CheckDlgButton(hwnd(), IDC_LEADING, fields.leading ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd(), IDC_RESTART, fields.restart ? BST_CHECKED : BST_UNCHECKED);
+    OfferRestart(fields);
     SetText(IDC_DESCRIPTION, fields.description);
     SetText(IDC_LOG_FOLDER, fields.log_folder);
   });
+}
+
+void OptionsWindow::OfferRestart(const OptionsFields& fields) {
+  const bool offered = RestartOffered(fields);
+  if (!offered) CheckDlgButton(hwnd(), IDC_RESTART, BST_UNCHECKED);
+  EnableWindow(Item(IDC_RESTART), offered);
 }
 
 OptionsFields OptionsWindow::Collect() const {
@@ -199,6 +209,7 @@ OptionsFields OptionsWindow::Collect() const {
   fields.digits = std::max(0, Selection(Item(IDC_DIGITS))) + 1;
   fields.increment = Text(IDC_INCREMENT);
   fields.leading = IsDlgButtonChecked(hwnd(), IDC_LEADING) == BST_CHECKED;
+  fields.restart = IsDlgButtonChecked(hwnd(), IDC_RESTART) == BST_CHECKED;
   fields.description = Text(IDC_DESCRIPTION);
   fields.log_folder = Text(IDC_LOG_FOLDER);
   return fields;
@@ -301,11 +312,17 @@ void OptionsWindow::Handle(int id, int code) {
       }
       return;
     case IDC_DATE:
+      if (code == CBN_SELCHANGE) {
+        OfferRestart(Collect());
+        dialog_.Changed(Collect());
+      }
+      return;
     case IDC_SEPARATOR:
     case IDC_DIGITS:
       if (code == CBN_SELCHANGE) dialog_.Changed(Collect());
       return;
     case IDC_LEADING:
+    case IDC_RESTART:
     case IDC_PREVIEW_BUTTON:
       if (code == BN_CLICKED) dialog_.Changed(Collect());
       return;

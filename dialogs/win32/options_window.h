@@ -40,6 +40,9 @@ class OptionsWindow : public DialogWindow, public OptionsView {
  private:
   void Handle(int id, int code);
   OptionsFields Collect() const;
+  // The yearly restart is offered only with a date part that shows the year;
+  // where none does, it is cleared, so that nothing unsaveable stays ticked.
+  void OfferRestart(const OptionsFields& fields);
   void ShowPage(int page);
   bool RangeKeyPressed(UINT key);
   void LeaveSpinField(int id, int lowest);

@@ -277,5 +277,41 @@ TEST_F(OptionsDialogTest, CancelInAdminModeFreesTheLockAndWritesNoEdit) {
   EXPECT_EQ(Counter().ReadInteger("Zaehler", "Counter", -1), 41);
 }
 
+// The yearly restart: offered with a date part that shows the year, shown
+// in the preview as the next draw gives it, saved as Restart=1; asked for
+// without a year it is refused and nothing is written.
+TEST_F(OptionsDialogTest, TheYearlyRestartIsSavedOnlyWithAYearInTheNumber) {
+  Admin(true);
+  fake.files.SetFile(CounterPath(),
+                     "[Zaehler]\r\nCounter=142\r\nPeriod=2023\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\n"
+                     "TextAfter=\"-\"\r\nRestart=1\r\n");
+  dialog.Open();
+  EXPECT_TRUE(view.fields.restart);
+  EXPECT_EQ(view.preview, "RE-2024-0001") << "2024 (the fake clock) is later than the stored 2023";
+
+  OptionsFields fields = view.fields;
+  fields.restart = false;
+  dialog.Changed(fields);
+  EXPECT_EQ(view.preview, "RE-2024-0143");
+  for (const int date_kind : {0, 1, 7, 12}) {
+    OptionsFields kind;
+    kind.date_kind = date_kind;
+    EXPECT_EQ(RestartOffered(kind), date_kind != 0) << date_kind;
+  }
+
+  // Asked for without a year: refused, the dialog stays open, nothing written.
+  const std::string before = fake.files.Content(CounterPath()).value_or("");
+  fields.restart = true;
+  fields.date_kind = 0;
+  EXPECT_FALSE(dialog.Close(true, fields));
+  EXPECT_THAT(Shown().back(), testing::HasSubstr("nur jährlich neu beginnen, wenn der Datumsteil das Jahr zeigt"));
+  EXPECT_EQ(fake.files.Content(CounterPath()), before);
+
+  fields.date_kind = 1;
+  fields.restart = false;
+  EXPECT_TRUE(dialog.Close(true, fields));
+  EXPECT_EQ(Counter().ReadInteger("Optionen", "Restart", -1), 0);
+}
+
 }  // namespace
 }  // namespace trelvo::dialogs

@@ -234,5 +234,51 @@ TEST_F(NumberDrawing, ValidateCounterTextAcceptsWholeNumbersOnly) {
       "\"Nächster Zähler\" eine Zahl von 1 bis 999.999.999 ein.");
 }
 
+// A counter that restarts each year: the first draw of a later year starts
+// again from the increment and closes the year before with its last
+// counter; a clock behind never draws into a closed year.
+TEST_F(NumberDrawing, AYearlyRestartStartsANewYearAndNeverGoesBack) {
+  WriteCounterFile(
+      "[Zaehler]\r\nCounter=142\r\nPeriod=2026\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\nRestart=1\r\n");
+  const struct {
+    platform::LocalDateTime now;
+    const char* number;
+  } draws[] = {{{2026, 12, 30, 9, 0, 0}, "RE-2026-0143"},
+               {{2027, 1, 4, 8, 0, 0}, "RE-2027-0001"},
+               {{2027, 1, 4, 8, 1, 0}, "RE-2027-0002"},
+               {{2026, 12, 31, 17, 0, 0}, "RE-2027-0003"}};
+  for (const auto& draw : draws) {
+    fake.system.now = draw.now;
+    EXPECT_EQ(PreviewNextNumber(env), draw.number);
+    EXPECT_EQ(DrawUnderLock(env).number, draw.number);
+  }
+  const IniDocument file(CounterFileContent());
+  EXPECT_EQ(file.ReadInteger("Zaehler", "Counter", -1), 3);
+  EXPECT_EQ(file.ReadString("Zaehler", "Period", ""), "2027");
+  EXPECT_EQ(file.ReadString("Zaehler", "ClosedPeriod", ""), "2026");
+  EXPECT_EQ(file.ReadInteger("Zaehler", "ClosedCounter", -1), 143);
+
+  // A file without a period yet takes its first draw's; monthly restarts by the month.
+  WriteCounterFile("[Zaehler]\r\nCounter=7\r\n[Optionen]\r\nPrefix=3\r\nSep=3\r\nRestart=2\r\n");
+  fake.system.now = {2027, 3, 31, 9, 0, 0};
+  EXPECT_EQ(DrawUnderLock(env).number, "2027/030008");
+  fake.system.now = {2027, 4, 1, 9, 0, 0};
+  EXPECT_EQ(DrawUnderLock(env).number, "2027/040001");
+  EXPECT_EQ(IniDocument(CounterFileContent()).ReadString("Zaehler", "ClosedPeriod", ""), "2027-03");
+}
+
+TEST_F(NumberDrawing, ARestartTheNumbersCannotShowIsRefused) {
+  const std::string path = "'sabu_counter.ini'";
+  ExpectRefusedEverywhere("[Zaehler]\r\nCounter=5\r\n[Optionen]\r\nRestart=1\r\n",
+                          "Die Zählerdatei " + path +
+                              " soll ihren Zähler mit jedem neuen Jahr neu beginnen, ihre Nummern zeigen aber kein "
+                              "Jahr: sie würden sich wiederholen. Wählen Sie einen Datumsteil mit Jahr oder lassen "
+                              "Sie den Zähler weiterlaufen.");
+  ExpectRefusedEverywhere("[Zaehler]\r\nCounter=5\r\n[Optionen]\r\nPrefix=1\r\nRestart=2\r\n",
+                          "Die Zählerdatei " + path +
+                              " soll ihren Zähler mit jedem neuen Monat neu beginnen, ihre Nummern zeigen aber keinen "
+                              "Monat: sie würden sich wiederholen. Wählen Sie einen Datumsteil mit Jahr und Monat.");
+}
+
 }  // namespace
 }  // namespace trelvo::engine
