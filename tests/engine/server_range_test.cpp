@@ -535,6 +535,31 @@ TEST_F(ServerRange, RowLevelPoliciesHoldALoginToItsOwnRanges) {
   EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0008");
 }
 
+// A range that restarts each year does so on the server, by the server's
+// clock, in the draw's transaction: a period before the server's year is
+// closed with its last counter; a period after it (a clock behind) is kept.
+TEST_F(ServerRange, AYearlyRestartOnTheServerStartsANewYearAndNeverGoesBack) {
+  CreateRange("[Zaehler]\r\nCounter=142\r\nPeriod=2020\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\n"
+              "TextAfter=\"-\"\r\nRestart=1\r\n");
+  const std::string year = ServerTime().substr(0, 4);
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "RE-" + year + "-0001");
+  EXPECT_EQ(PreviewNextNumber(env, *Pointer()), "RE-" + year + "-0002") << "the workstation's clock says 2024";
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "RE-" + year + "-0002");
+  IniDocument row = Pointer()->Read();
+  EXPECT_EQ(row.ReadString("Zaehler", "ClosedPeriod", ""), "2020");
+  EXPECT_EQ(row.ReadInteger("Zaehler", "ClosedCounter", -1), 142);
+
+  // The range moved on to a later year than the server's clock: its numbers stay there.
+  auto owner = platform::OdbcConnector().Connect(connection);
+  owner->Execute("UPDATE trelvo_ranges SET period = '2999' WHERE range_name = ?", {range});
+  owner->Commit();
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "RE-2999-0003");
+  const auto records = Records();
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0].counter, 1);
+  EXPECT_EQ(records[2].counter, 3);
+}
+
 #ifndef _WIN32
 // The scratch server is stopped and started by its script (natively only: the
 // Windows tests cannot run it).
