@@ -118,6 +118,16 @@ std::string CounterValueText(const engine::IniDocument& document, const char* ke
   return document.ReadRawValue(engine::counter_keys::kCounterSection, key).value_or(std::to_string(fallback));
 }
 
+// Whether the counter starts again with each year or month, and where it stands.
+std::string RestartText(const engine::CounterState& state) {
+  if (state.restart == engine::CounterRestart::Never) return "nie";
+  std::string text = state.restart == engine::CounterRestart::Yearly ? "jährlich" : "monatlich";
+  if (!state.period.empty()) text += ", zuletzt gezogen in " + state.period;
+  if (!state.closed_period.empty())
+    text += ", " + state.closed_period + " endete mit Zähler " + std::to_string(state.closed_counter);
+  return text;
+}
+
 int Status(platform::Environment& env, const NumberStore& file, std::ostream& out) {
   namespace k = engine::counter_keys;
   const engine::IniDocument document = file.Read();
@@ -140,6 +150,7 @@ int Status(platform::Environment& env, const NumberStore& file, std::ostream& ou
       << "Text am Zähler:   " << quoted(state.format.counter_text) << '\n'
       << "Stellen:          " << state.format.width << '\n'
       << "Zähler vorn:      " << (state.format.leading ? "ja" : "nein") << '\n'
+      << "Neubeginn:        " << RestartText(state) << '\n'
       << "Beschreibung:     " << quoted(document.ReadString(k::kNoteSection, k::kConfigDesc, "")) << '\n'
       << "Gesperrt durch:   " << (engine::IsLockHolder(holder) ? platform::Quoted(holder) : std::string("(frei)"))
       << '\n'

@@ -109,9 +109,21 @@ TEST_F(TrelvoTool, StatusAndPreviewWriteNothing) {
   EXPECT_EQ(Run({"status", "--counter-file", "S:\\re.ini"}), kExitOk);
   for (const char* line :
        {"Zähler:           41\n", "Datumsteil:       3 Jahr und Monat (JJJJ/MM)\n", "Beschreibung:     \"Firma A\"\n",
-        "Gesperrt durch:   (frei)\n", "Nächste Nummer:   RE2024-030042\n"})
+        "Gesperrt durch:   (frei)\n", "Neubeginn:        nie\n", "Nächste Nummer:   RE2024-030042\n"})
     EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
   EXPECT_EQ(*files.Content("S:\\re.ini"), content);
+
+  // A counter that restarts shows the next number of the new year.
+  const std::string restarting = "[Zaehler]\r\nCounter=142\r\nPeriod=2023\r\nClosedPeriod=2022\r\n"
+                                 "ClosedCounter=97\r\n[Optionen]\r\nPrefix=1\r\nRestart=1\r\n";
+  files.SetFile("S:\\re.ini", restarting);
+  EXPECT_EQ(Run({"status", "--counter-file", "S:\\re.ini"}), kExitOk);
+  for (const char* line : {"Neubeginn:        jährlich, zuletzt gezogen in 2023, 2022 endete mit Zähler 97\n",
+                           "Nächste Nummer:   20240001\n"})
+    EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
+  EXPECT_EQ(Run({"preview", "--counter-file", "S:\\re.ini"}), kExitOk);
+  EXPECT_EQ(out.str(), "20240001\n");
+  EXPECT_EQ(*files.Content("S:\\re.ini"), restarting);
 }
 
 // A counter file named on the command line needs no settings file.
