@@ -9,7 +9,7 @@ namespace trelvo::commands {
 AutomationMembers::AutomationMembers(win32::OwnerWindow owner)
     : ui_(std::move(owner)),
       platform_(platform::MakeSystemPlatform(win32::ModuleHandle())),
-      env_{*platform_.files, *platform_.system, ui_} {}
+      env_{*platform_.files, *platform_.system, ui_, *platform_.databases} {}
 
 std::string AutomationMembers::ReadCounter() { return commands::ReadCounter(env_); }
 

@@ -42,7 +42,7 @@ void CALLBACK ResetInsertTimer(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
 }  // namespace
 
 TrelvoModule::TrelvoModule(platform::UserInterface& ui)
-    : platform_(platform::MakeSystemPlatform(win32::ModuleHandle())), env_{*platform_.files, *platform_.system, ui} {
+    : platform_(platform::MakeSystemPlatform(win32::ModuleHandle())), env_{*platform_.files, *platform_.system, ui, *platform_.databases} {
   BuildRibbonTab(ribbon_, kTrelvoRibbonTab, [this](ribbon::RibbonControl& control, Command command) {
     if (command == Command::Insert) ribbon_insert_ = &control;
     if (command == Command::SelectRange) ribbon_ranges_ = &control;
@@ -201,6 +201,9 @@ void TrelvoModule::OnAddInFinalize(bool host_shutting_down) {
   // the library is unloaded (by then the host's own code may be gone).
   if (host_shutting_down) SharedHostState().application.reset();
   host_ = nullptr;
+  // A server's kept connection ends with the session, here and not at the
+  // library's unloading, where no driver may be called.
+  platform_.databases->Close();
 }
 
 std::unique_ptr<AddInModule> MakeTrelvoModule(platform::UserInterface& ui) {
