@@ -2,6 +2,7 @@
 // Connections to a database server, for number ranges kept on a server. One
 // transaction is open at a time (it begins with the first statement after a
 // Commit or Rollback); every value travels as text.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,7 +29,8 @@ class DatabaseError : public Error {
   DatabaseError(DatabaseFailure failure, std::string sqlstate, const std::string& text)
       : Error(text), failure_(failure), sqlstate_(std::move(sqlstate)) {}
   DatabaseFailure failure() const { return failure_; }
-  // The five-character SQLSTATE of the first diagnostic record.
+  // The five-character SQLSTATE that decided the failure: of the first
+  // diagnostic record that names one, else of the first record.
   const std::string& sqlstate() const { return sqlstate_; }
 
  private:
@@ -63,8 +65,20 @@ class DatabaseConnector {
 // The machine's ODBC driver manager: odbc32.dll on Windows, unixODBC elsewhere.
 DatabaseConnector& OdbcConnector();
 
-// The classification of an SQLSTATE (and the driver's text, where drivers
-// report several failures under one state).
-DatabaseFailure ClassifySqlState(const std::string& sqlstate, const std::string& text);
+// One diagnostic record of a failed driver call.
+struct DiagnosticRecord {
+  std::string sqlstate;  // five characters
+  int32_t native = 0;    // the driver's own code for it
+  std::string text;
+};
+
+// What one SQLSTATE tells, by its class and PostgreSQL's own codes; never by
+// the words of a message, which are in the server's language.
+DatabaseFailure ClassifySqlState(const std::string& sqlstate);
+
+// The error that all records of one failed call tell together: the first
+// record whose SQLSTATE names a failure decides, and the message holds the
+// texts of all of them.
+DatabaseError ErrorOf(const std::vector<DiagnosticRecord>& records);
 
 }  // namespace trelvo::platform

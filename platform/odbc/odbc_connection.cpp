@@ -2,11 +2,14 @@
 // wide (W) functions are called: they are what Windows offers fully, and Wine's
 // odbc32.dll forwards them to unixODBC, whose narrow ones it leaves as stubs.
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <iterator>
 #include <utility>
 
 #include "platform/cp1252.h"
+#include "platform/database_waits.h"
+#include "platform/odbc/bounded_waits.h"
 #include "platform/sql_connection.h"
 
 #ifdef _WIN32
@@ -17,8 +20,6 @@
 
 namespace trelvo::platform {
 namespace {
-
-constexpr uintptr_t kLoginTimeoutSeconds = 10;
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager's wide characters are UTF-16");
 
@@ -44,23 +45,73 @@ class OdbcHandle {
   SQLHANDLE handle_ = SQL_NULL_HANDLE;
 };
 
-// The first diagnostic record of a failed call, as an error.
-DatabaseError ErrorOf(const OdbcHandle& handle, bool connecting) {
-  SQLWCHAR state[6] = {};
-  SQLINTEGER native = 0;
-  SQLWCHAR text[1024] = {};
-  SQLSMALLINT length = 0;
-  std::string sqlstate = "HY000", message = "Unbekannter ODBC-Fehler.";
-  if (Succeeded(SQLGetDiagRecW(handle.kind(), handle.get(), 1, state, &native, text,
-                               static_cast<SQLSMALLINT>(sizeof text / sizeof *text), &length))) {
-    sqlstate = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(state), 5));
-    const auto shown = std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)), std::size(text) - 1);
-    message = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), shown));
+// The diagnostic records of a failed call, in order, until the driver has no
+// more. The first buffer holds the longest message psqlODBC keeps for a
+// statement (4095 bytes, statement.c, SC_create_errorinfo): given less, it
+// would hand the message on in pieces of the buffer's size in bytes, one
+// record each, cutting characters of more than one byte apart (environ.c,
+// ER_ReturnError; odbcapi30w.c). A text a driver says it cut short is asked
+// for again with room for all of it.
+std::vector<DiagnosticRecord> DiagnosticRecordsOf(const OdbcHandle& handle) {
+  constexpr SQLSMALLINT kMostRecords = 64;
+  constexpr SQLSMALLINT kFirstRoom = 4096;  // characters
+  std::vector<DiagnosticRecord> records;
+  for (SQLSMALLINT number = 1; number <= kMostRecords; ++number) {
+    SQLWCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    std::u16string text(kFirstRoom, u'\0');
+    SQLSMALLINT length = 0;
+    const auto ask = [&] {
+      return SQLGetDiagRecW(handle.kind(), handle.get(), number, state, &native,
+                            reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLSMALLINT>(text.size()), &length);
+    };
+    SQLRETURN result = ask();
+    if (result == SQL_SUCCESS_WITH_INFO && length >= kFirstRoom && length < SHRT_MAX) {
+      text.assign(static_cast<size_t>(length) + 1, u'\0');
+      result = ask();
+    }
+    if (!Succeeded(result)) break;  // SQL_NO_DATA after the last record
+    text.resize(std::min(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)), text.size() - 1));
+    records.push_back({Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(state), 5)),
+                       static_cast<int32_t>(native), Utf16ToUtf8(text)});
   }
-  DatabaseFailure failure = ClassifySqlState(sqlstate, message);
-  // Before the login every broken link means that no server answered.
-  if (connecting && failure == DatabaseFailure::ConnectionLost) failure = DatabaseFailure::Unreachable;
-  return DatabaseError(failure, sqlstate, message);
+  return records;
+}
+
+// Whether the text of a failed login carries an error the server sent.
+//
+// psqlODBC reports every failed login under 08001 with its code 101
+// (CONNECTION_SERVER_NOT_REACHED, connection.c, LIBPQ_connect): a server that
+// refused the password, role or database just as one that never answered.
+// The server's own SQLSTATE (28P01, 3D000, ...) is not passed on; the text is
+// libpq's PQerrorMessage. Its words are in two languages at once (libpq's in
+// the workstation's, the server's in the server's lc_messages), but its form
+// is not: libpq writes an error the server sent as "<severity>:  <message>",
+// a colon and two spaces that no translation changes (fe-protocol3.c,
+// pqBuildErrorMessage3), and none of its own messages about a connection
+// that failed (refused, timed out, host unknown, closed) has that form. So a
+// login whose text carries it was refused by a server that answered.
+// A probe of our own (a TCP connection, or PostgreSQL's startup message, to
+// the pointer's host and port) was weighed against this and left: only the
+// driver knows where it connected (a pointer may name a data source, several
+// hosts, a service file), the second connection doubles the wait where the
+// network is what failed, and the server asks for the password first, so
+// even the probe would not learn why the login was refused.
+bool ServerAnswered(const std::string& login_text) { return login_text.find(":  ") != std::string::npos; }
+
+DatabaseError ErrorOf(const OdbcHandle& handle, bool connecting) {
+  DatabaseError error = platform::ErrorOf(DiagnosticRecordsOf(handle));
+  if (!connecting) return error;
+  switch (error.failure()) {
+    case DatabaseFailure::Unreachable:
+      if (ServerAnswered(error.what()))
+        return DatabaseError(DatabaseFailure::LoginRefused, error.sqlstate(), error.what());
+      return error;
+    case DatabaseFailure::ConnectionLost:
+      // Before the login every broken link means that no server answered.
+      return DatabaseError(DatabaseFailure::Unreachable, error.sqlstate(), error.what());
+    default: return error;
+  }
 }
 
 void Check(SQLRETURN result, const OdbcHandle& handle, bool connecting = false) {
@@ -91,10 +142,14 @@ class OdbcConnection : public SqlConnection {
  public:
   explicit OdbcConnection(const std::string& connection_string)
       : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE), connection_(MakeConnection(environment_)) {
-    // A server that does not answer at all is given up after a while, not waited for.
-    SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds),
-                       SQL_IS_UINTEGER);
-    std::u16string text = Utf8ToUtf16(connection_string);
+    const DriverConnectionString driver = WithBoundedWaits(connection_string);
+    // A server that does not answer at all is given up after a while, not
+    // waited for (psqlODBC hands it to libpq as connect_timeout).
+    if (!driver.pointer_sets_login_timeout)
+      SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                         reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(database_waits::kLogin.count())),
+                         SQL_IS_UINTEGER);
+    std::u16string text = Utf8ToUtf16(driver.text);
     SQLWCHAR completed[1024];
     SQLSMALLINT completed_length = 0;
     Check(SQLDriverConnectW(connection_.get(), nullptr, Wide(text), static_cast<SQLSMALLINT>(text.size()), completed,
@@ -124,6 +179,12 @@ class OdbcConnection : public SqlConnection {
   void ForEachRow(const std::string& statement_text, const std::vector<SqlValue>& parameters,
                   const std::function<void(SqlRow&&)>& take) override {
     const OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    // Every statement has its time limit. psqlODBC has the server apply it
+    // (see bounded_waits.h); a driver that cannot keep it leaves the
+    // session's own statement_timeout to do so.
+    SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(database_waits::kStatement.count())),
+                    SQL_IS_UINTEGER);
     // The bound buffers live until the statement has run.
     std::vector<std::u16string> texts(parameters.size());
     std::vector<SQLLEN> indicators(parameters.size());
