@@ -63,6 +63,10 @@ OpenedFile OpenCounterFile(platform::Environment& env, const std::string& path) 
     audited.format = state.format;
     audited.increment = state.increment;
     audited.counter = state.counter;
+    audited.restart = state.restart;
+    audited.period = state.period;
+    audited.closed_period = state.closed_period;
+    audited.closed_counter = state.closed_counter;
   }
   audited.on_server = store->Server() != nullptr;
   return {std::move(audited), std::move(store), engine::MovedToRange(content).value_or("")};

@@ -49,7 +49,7 @@ std::optional<CounterInNumber> MatchOnDay(const NumberFormat& format, std::strin
     return std::nullopt;
   const auto value = CounterDigits(number.substr(head.size(), number.size() - head.size() - tail.size()), format.width);
   if (!value) return std::nullopt;
-  return CounterInNumber{*value, format, day.year, Joined({head, "#", tail})};
+  return CounterInNumber{*value, format, day.year, day.month, Joined({head, "#", tail})};
 }
 
 // number = before + date + after + counter + tail, with date the day's date
@@ -100,7 +100,7 @@ std::optional<CounterInNumber> EarlierOnDay(const NumberFormat& present, std::st
   const auto value = CounterDigits(number.substr(counter_at, counter_end - counter_at),
                                    static_cast<int32_t>(std::min<size_t>(counter_end - counter_at, kMaxNumberWidth)));
   if (!value) return std::nullopt;
-  return CounterInNumber{*value, format, day.year,
+  return CounterInNumber{*value, format, day.year, day.month,
                          Joined({number.substr(0, counter_at), "#", number.substr(counter_end)})};
 }
 
@@ -118,28 +118,34 @@ std::optional<CounterInNumber> MatchEarlierTexts(const NumberFormat& format, std
   return EarlierOnDay(format, number, DayBefore(day));
 }
 
-CounterInNumber WithKnownCounter(const NumberFormat& format, std::string_view number, int64_t counter,
-                                 const platform::LocalDateTime& day) {
+std::optional<CounterInNumber> MatchKnownCounter(const NumberFormat& format, std::string_view number, int64_t counter,
+                                                 const platform::LocalDateTime& day) {
   for (const auto& match : {MatchFormat(format, number, day), MatchEarlierTexts(format, number, day)})
-    if (match && match->counter == counter) return *match;
-  NumberFormat own;
-  own.text_before = std::string(number);
-  return {counter, own, day.year, std::string(number) + "#" + std::to_string(counter)};
+    if (match && match->counter == counter) return match;
+  return std::nullopt;
 }
 
-std::string SeriesName(const NumberFormat& format, int year) {
+CounterInNumber OwnSeries(std::string_view number, int64_t counter, const platform::LocalDateTime& day) {
+  NumberFormat own;
+  own.text_before = std::string(number);
+  return {counter, own, day.year, day.month, std::string(number) + "#" + std::to_string(counter)};
+}
+
+std::string SeriesName(const NumberFormat& format, int year, int month) {
   std::string date;
   if (format.date_kind >= 0 && static_cast<size_t>(format.date_kind) < kDateKinds.size()) {
     const DateKind& kind = kDateKinds[static_cast<size_t>(format.date_kind)];
     for (int i = 0; i < kind.count; ++i) {
       const DateElement element = kind.elements[static_cast<size_t>(i)];
       std::string text;
-      switch (element) {
-        case DateElement::Month2: text = "MM"; break;
-        case DateElement::Month1: text = "M"; break;
-        case DateElement::Day2: text = "TT"; break;
-        default: text = DateElementText(element, {year, 1, 1, 0, 0, 0});
-      }
+      if (element == DateElement::Day2)
+        text = "TT";
+      else if (month == 0 && element == DateElement::Month2)
+        text = "MM";
+      else if (month == 0 && element == DateElement::Month1)
+        text = "M";
+      else
+        text = DateElementText(element, {year, month == 0 ? 1 : month, 1, 0, 0, 0});
       if (i) date += SeparatorText(format.separator_kind);
       date += text;
     }
@@ -148,7 +154,7 @@ std::string SeriesName(const NumberFormat& format, int year) {
   return Joined({format.text_before, date, format.text_after, "#", format.counter_text});
 }
 
-std::string SeriesKey(const NumberFormat& format, int year) {
+std::string SeriesKey(const NumberFormat& format, int year, int month) {
   // The texts may hold any character: their lengths keep the key unambiguous.
   std::string key;
   for (const std::string* text : {&format.text_before, &format.text_after, &format.counter_text})
@@ -156,6 +162,7 @@ std::string SeriesKey(const NumberFormat& format, int year) {
   key.append("|").append(std::to_string(format.date_kind)).append("|");
   key.append(std::to_string(format.separator_kind)).append(format.leading ? "|L" : "|T");
   if (format.date_kind != 0) key.append("|").append(std::to_string(year));
+  if (month != 0) key.append("/").append(std::to_string(month));
   return key;
 }
 

@@ -19,7 +19,8 @@ namespace trelvo::engine::audit {
 struct CounterInNumber {
   int64_t counter = 0;
   NumberFormat format;  // the format that composes the number (an earlier one: width 1)
-  int year = 0;         // the year of the day it was composed on
+  int year = 0;         // the year and month of the day it was composed on
+  int month = 0;
   // The number with "#" in place of the counter digits: one number space, in
   // which one value means one number.
   std::string skeleton;
@@ -34,18 +35,22 @@ std::optional<CounterInNumber> MatchFormat(const NumberFormat& format, std::stri
 std::optional<CounterInNumber> MatchEarlierTexts(const NumberFormat& format, std::string_view number,
                                                  const platform::LocalDateTime& day);
 
-// The counter where the number's store knows it: the format's shape is still
-// read (as above) for the series, and a number whose shape does not give that
-// value keeps its own text as its series.
-CounterInNumber WithKnownCounter(const NumberFormat& format, std::string_view number, int64_t counter,
-                                 const platform::LocalDateTime& day);
+// Where the number's store knows the counter: the format's shape (either of
+// the above) that gives that value on day or the day before, for the series;
+// nullopt when none does.
+std::optional<CounterInNumber> MatchKnownCounter(const NumberFormat& format, std::string_view number, int64_t counter,
+                                                 const platform::LocalDateTime& day);
+// A number of known counter that no shape of the format gives: its own text is its series.
+CounterInNumber OwnSeries(std::string_view number, int64_t counter, const platform::LocalDateTime& day);
 
 // A series of numbers as people read it: the format with the year of its
 // numbers, month and day as placeholders, "#" for the counter ("RE-2026-#",
-// "RE-2026/MM-#").
-std::string SeriesName(const NumberFormat& format, int year);
+// "RE-2026/MM-#"); with a month (a counter that restarts each month) the
+// month shows too ("RE-2026/03-#").
+std::string SeriesName(const NumberFormat& format, int year, int month = 0);
 
-// Two formats compose the same series (the counter's minimum width aside).
-std::string SeriesKey(const NumberFormat& format, int year);
+// Two formats compose the same series (the counter's minimum width aside);
+// with a month, only in that month.
+std::string SeriesKey(const NumberFormat& format, int year, int month = 0);
 
 }  // namespace trelvo::engine::audit

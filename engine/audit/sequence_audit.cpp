@@ -43,6 +43,25 @@ int64_t Seconds(const LogRecord& record) {
          Digits(record.time.substr(3, 2)) * 60 + Digits(record.time.substr(6, 2));
 }
 
+// The first day of a period of the restart's kind; nullopt for text that
+// names none, or a period of the other kind (kept from before the kind changed).
+std::optional<platform::LocalDateTime> StartOf(CounterRestart restart, const std::string& period) {
+  if (restart == CounterRestart::Never || (period.size() == 7) != (restart == CounterRestart::Monthly))
+    return std::nullopt;
+  return PeriodStart(period);
+}
+
+// The first day of the period after the one of day.
+platform::LocalDateTime NextPeriodStart(CounterRestart restart, const platform::LocalDateTime& day) {
+  if (restart == CounterRestart::Monthly && day.month < 12) return {day.year, day.month + 1, 1, 0, 0, 0};
+  return {day.year + 1, 1, 1, 0, 0, 0};
+}
+
+// The month a series of the restart's kind shows: 0 but for a monthly restart.
+int SeriesMonth(CounterRestart restart, const platform::LocalDateTime& day) {
+  return restart == CounterRestart::Monthly ? day.month : 0;
+}
+
 // "Zählerwert 43" or "Zählerwerte 43 bis 45".
 std::string Values(int64_t from, int64_t to) {
   if (from == to) return "Zählerwert " + std::to_string(from);
@@ -220,22 +239,59 @@ std::optional<SequenceAudit::Placed> SequenceAudit::PlaceRecord(size_t source, c
     }
     return unused ? unused : first;
   };
+  // The record's day first; a counter that restarts may have composed the
+  // number in a later period than its record's (a clock behind).
+  const auto on_days = [&](size_t i, const auto& match) -> std::optional<CounterInNumber> {
+    if (auto found = match(day)) return found;
+    if (files_[i].restart == CounterRestart::Never) return std::nullopt;
+    for (const platform::LocalDateTime& start : LaterPeriodStarts(i, day))
+      if (auto found = match(start)) return found;
+    return std::nullopt;
+  };
   if (record.counter)
     return choose([&](size_t i) -> std::optional<CounterInNumber> {
-      return WithKnownCounter(files_[i].format, record.number, *record.counter, day);
+      const auto found = on_days(i, [&](const platform::LocalDateTime& on) {
+        return MatchKnownCounter(files_[i].format, record.number, *record.counter, on);
+      });
+      if (found) return found;
+      return OwnSeries(record.number, *record.counter, day);
     });
-  if (auto placed = choose([&](size_t i) { return MatchFormat(files_[i].format, record.number, day); })) return placed;
+  if (auto placed = choose([&](size_t i) {
+        return on_days(
+            i, [&](const platform::LocalDateTime& on) { return MatchFormat(files_[i].format, record.number, on); });
+      }))
+    return placed;
   // An earlier format comes before the present one: once a file has issued a
   // number of its present format, a number of other texts is none of its own.
   return choose([&](size_t i) -> std::optional<CounterInNumber> {
     if (present_seen_[i]) return std::nullopt;
-    return MatchEarlierTexts(files_[i].format, record.number, day);
+    return on_days(
+        i, [&](const platform::LocalDateTime& on) { return MatchEarlierTexts(files_[i].format, record.number, on); });
   });
+}
+
+std::vector<platform::LocalDateTime> SequenceAudit::LaterPeriodStarts(size_t file,
+                                                                      const platform::LocalDateTime& day) const {
+  // A workstation whose clock is behind composes on the first day of the
+  // period its range has moved on to: the one after the record's own (the
+  // clock behind at a turn of the period), or the file's present or closed one.
+  const AuditedCounterFile& audited = files_[file];
+  const platform::LocalDateTime next = NextPeriodStart(audited.restart, day);
+  std::vector<platform::LocalDateTime> starts{next};
+  const std::string next_period = PeriodOf(audited.restart, next);
+  for (const std::string* period : {&audited.closed_period, &audited.period})
+    if (*period > next_period)
+      if (const auto start = StartOf(audited.restart, *period)) starts.push_back(*start);
+  return starts;
 }
 
 std::string SequenceAudit::SeriesKeyOf(size_t file, const CounterInNumber& match) const {
   return std::to_string(sequence_of_[file]) + "|" + std::to_string(files_[file].increment) + "|" +
-         SeriesKey(match.format, match.year);
+         SeriesKey(match.format, match.year, SeriesMonth(files_[file].restart, {match.year, match.month, 1, 0, 0, 0}));
+}
+
+std::string SequenceAudit::PresentKeyOn(size_t file, const platform::LocalDateTime& day) const {
+  return SeriesKeyOf(file, CounterInNumber{0, files_[file].format, day.year, day.month, ""});
 }
 
 void SequenceAudit::Take(const Place& place, const ParsedLine& line) {
@@ -295,7 +351,10 @@ SequenceAudit::SeriesState& SequenceAudit::SeriesOf(const Placed& placed) {
   auto [found, made] = series_.try_emplace(key);
   SeriesState& state = found->second;
   if (made) {
-    state.summary.series = SeriesName(placed.match.format, placed.match.year);
+    const CounterRestart restart = files_[file].restart;
+    const platform::LocalDateTime composed{placed.match.year, placed.match.month, 1, 0, 0, 0};
+    state.summary.series = SeriesName(placed.match.format, placed.match.year, SeriesMonth(restart, composed));
+    state.period = PeriodOf(restart, composed);
     state.step = files_[file].increment;
     state.order = series_made_++;
     state.sequence = sequence_of_[file];
@@ -384,10 +443,17 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
   }
   // From one series to the next of the range: a series that begins above
   // where the one before ended leaves the values between without a record
-  // (one that begins at or below it is a new count, a year's restart).
-  for (size_t i = 1; i < series.size(); ++i) {
-    const SeriesState& before = *series[i - 1];
+  // (one that begins at or below it is a new count, a year's restart); a
+  // period that a restarting counter began again starts at its increment.
+  for (size_t i = 0; i < series.size(); ++i) {
+    const SeriesState* before_state = i > 0 ? series[i - 1] : nullptr;
     const SeriesState& after = *series[i];
+    if (Restarted(file, before_state, after)) {
+      FindRestartGap(after, file);
+      continue;
+    }
+    if (!before_state) continue;
+    const SeriesState& before = *before_state;
     const auto& last = std::prev(before.runs.end())->second;
     const auto& first = after.runs.begin()->second;
     const int64_t from = last.last + after.step, to = after.runs.begin()->first - after.step;
@@ -403,36 +469,135 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
     result_.findings.back().first_value = from;
     result_.findings.back().last_value = to;
   }
+  CheckPresentCounter(series, file);
+  CheckClosedPeriod(series, file);
+}
+
+bool SequenceAudit::Restarted(size_t file, const SeriesState* before, const SeriesState& after) const {
+  const AuditedCounterFile& audited = files_[file];
+  if (audited.restart == CounterRestart::Never || (before && before->period == after.period)) return false;
+  // The file tells of its present period: a restart closed the one before.
+  if (after.period == audited.period && StartOf(audited.restart, audited.closed_period)) return true;
+  // An earlier period tells by its values: one that begins at or below where
+  // the one before ended counts anew (one above it carries the counter on,
+  // as in the period the restart was switched on in).
+  return before && before->period < after.period &&
+         after.runs.begin()->first <= std::prev(before->runs.end())->second.last;
+}
+
+void SequenceAudit::FindRestartGap(const SeriesState& state, size_t file) {
+  const End& first = state.runs.begin()->second.first;
+  const int64_t from = files_[file].increment, to = state.runs.begin()->first - state.step;
+  const auto start = PeriodStart(state.period);
+  if (to < from || !start || !TouchesPeriod(FormatLogTime(*start, ":"), first.when)) return;
+  ++series_.at(state.key).summary.gaps;
+  if (++gaps_told_ > kMaxSingleFindings) return;
+  AddFinding(Finding::Kind::Gap,
+             FileName(file) + " (" + state.summary.series + "): " + Values(from, to) +
+                 " ohne Datensatz, zwischen dem Neubeginn des Zählers im Zeitraum " + state.period + " und " +
+                 first.when + " (" + result_.PlaceName(first.place) + ")",
+             {first.place});
+  result_.findings.back().first_value = from;
+  result_.findings.back().last_value = to;
+}
+
+void SequenceAudit::FindUnlogged(const SeriesState& state, size_t file, int64_t counter, const std::string& until) {
+  const Run& last = std::prev(state.runs.end())->second;
+  const int64_t increment = files_[file].increment;
+  if (counter <= last.last || !TouchesPeriod(last.last_end.when, until)) return;
+  ++series_.at(state.key).summary.gaps;
+  if (++gaps_told_ > kMaxSingleFindings) return;
+  AddFinding(Finding::Kind::Gap,
+             FileName(file) + " (" + state.summary.series + "): " + Values(last.last + increment, counter) +
+                 " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", " +
+                 result_.PlaceName(last.last_end.place) + ")",
+             {last.last_end.place});
+  result_.findings.back().first_value = last.last + increment;
+  result_.findings.back().last_value = counter;
+}
+
+void SequenceAudit::CheckPresentCounter(const std::vector<const SeriesState*>& series, size_t file) {
   // The present counter: values drawn after the last record, or a counter set
-  // back below it, so that the next draw repeats a number.
+  // back below it, so that the next draw repeats a number. A counter that
+  // restarts counts in its period (Period), which a clock behind draws in too.
   const AuditedCounterFile& present = files_[file];
-  const CounterInNumber next_match{0, present.format, today_.year, ""};
-  const std::string today_key = SeriesKeyOf(file, next_match);
-  const SeriesState* current = series.back();
+  const auto period_start = StartOf(present.restart, present.period);
+  const std::string present_key = PresentKeyOn(file, period_start ? *period_start : today_);
+  const SeriesState* current = nullptr;
   for (const SeriesState* state : series)
-    if (state->key == today_key) current = state;
-  const Run& last = std::prev(current->runs.end())->second;
-  const int64_t next = present.counter + present.increment;
-  if (present.counter > last.last) {
-    if (!TouchesPeriod(last.last_end.when, FormatLogTime(today_, ":"))) return;
-    ++series_.at(current->key).summary.gaps;
-    if (++gaps_told_ > kMaxSingleFindings) return;
+    if (state->key == present_key) current = state;
+  // Numbers of the period under another format only: its last series.
+  if (!current && period_start)
+    for (const SeriesState* state : series)
+      if (state->period == present.period) current = state;
+  if (!current && period_start && StartOf(present.restart, present.closed_period)) {
+    // A restart began the period, and not one of its numbers is in the log.
+    if (present.counter < present.increment ||
+        !TouchesPeriod(FormatLogTime(*period_start, ":"), FormatLogTime(today_, ":")) ||
+        ++gaps_told_ > kMaxSingleFindings)
+      return;
     AddFinding(Finding::Kind::Gap,
-               FileName(file) + " (" + current->summary.series +
-                   "): " + Values(last.last + present.increment, present.counter) +
-                   " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", " +
-                   result_.PlaceName(last.last_end.place) + ")",
-               {last.last_end.place});
-    result_.findings.back().first_value = last.last + present.increment;
+               FileName(file) + " (" +
+                   SeriesName(present.format, period_start->year, SeriesMonth(present.restart, *period_start)) +
+                   "): " + Values(present.increment, present.counter) +
+                   " gezogen, aber nicht protokolliert (kein Datensatz seit dem Neubeginn des Zählers im Zeitraum " +
+                   present.period + ")",
+               {});
+    result_.findings.back().first_value = present.increment;
     result_.findings.back().last_value = present.counter;
-  } else if (current->key == today_key && next <= last.last && next >= current->runs.begin()->first) {
-    AddFinding(Finding::Kind::Reset,
-               FileName(file) + ": Zähler zurückgesetzt: die nächste Nummer wiederholt '" +
-                   ComposeNumber(present.format, static_cast<int32_t>(present.counter), present.increment, today_) +
-                   "' (Zähler " + std::to_string(present.counter) + ", belegt bis " + std::to_string(last.last) + ", " +
-                   result_.PlaceName(last.last_end.place) + ")",
-               {last.last_end.place});
+    return;
   }
+  if (!current) current = series.back();
+  const Run& last = std::prev(current->runs.end())->second;
+  if (present.counter > last.last) return FindUnlogged(*current, file, present.counter, FormatLogTime(today_, ":"));
+  // The next draw of a restarting counter repeats nothing once the period of
+  // the moment is later than its own: it begins again.
+  const std::string today_period = PeriodOf(present.restart, today_);
+  if (period_start && today_period > present.period) return;
+  const int64_t next = present.counter + present.increment;
+  if (current->key == present_key && next <= last.last && next >= current->runs.begin()->first) {
+    const platform::LocalDateTime composed_on = period_start && today_period < present.period ? *period_start : today_;
+    AddFinding(
+        Finding::Kind::Reset,
+        FileName(file) + ": Zähler zurückgesetzt: die nächste Nummer wiederholt '" +
+            ComposeNumber(present.format, static_cast<int32_t>(present.counter), present.increment, composed_on) +
+            "' (Zähler " + std::to_string(present.counter) + ", belegt bis " + std::to_string(last.last) + ", " +
+            result_.PlaceName(last.last_end.place) + ")",
+        {last.last_end.place});
+  }
+}
+
+void SequenceAudit::CheckClosedPeriod(const std::vector<const SeriesState*>& series, size_t file) {
+  // The period the last restart closed, up to the counter it closed with.
+  const AuditedCounterFile& present = files_[file];
+  if (present.restart == CounterRestart::Never || present.closed_period.empty()) return;
+  if (!PeriodStart(present.closed_period)) {
+    AddFinding(Finding::Kind::CounterFile,
+               FileName(file) + ": ClosedPeriod '" + present.closed_period + "'" +
+                   " nennt keinen Zeitraum; der abgeschlossene Zeitraum ist nicht geprüft",
+               {});
+    return;
+  }
+  const auto start = StartOf(present.restart, present.closed_period);
+  if (!start) return;  // of the kind before the restart's kind changed: no series of its kind
+  const SeriesState* closed = nullptr;
+  for (const SeriesState* state : series)
+    if (state->period == present.closed_period) closed = state;
+  // Its numbers were drawn before the period ended: a later draw would have begun the next.
+  if (closed)
+    return FindUnlogged(*closed, file, present.closed_counter,
+                        FormatLogTime(NextPeriodStart(present.restart, *start), ":"));
+  // Not one record of the closed period: told where the log reaches back
+  // before it (a log begun later holds none of it).
+  const bool reaches_back = std::any_of(series.begin(), series.end(), [&](const SeriesState* state) {
+    return !state->period.empty() && state->period < present.closed_period;
+  });
+  if (!reaches_back || present.closed_counter <= 0) return;
+  AddFinding(Finding::Kind::CounterFile,
+             FileName(file) + " (" + SeriesName(present.format, start->year, SeriesMonth(present.restart, *start)) +
+                 "): kein Datensatz, obwohl der Zeitraum " + present.closed_period + " mit Zähler " +
+                 std::to_string(present.closed_counter) + " abgeschlossen wurde",
+             {});
 }
 
 void SequenceAudit::TellTallies() {

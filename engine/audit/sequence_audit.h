@@ -3,7 +3,10 @@
 // records come from the usage log and from the usage tables of server ranges;
 // each is placed in its series, the values of one counter file under one
 // format and one increment (a new format, year or increment starts another;
-// values of one series never fill another's holes). The verdict "complete"
+// values of one series never fill another's holes). A counter that restarts
+// each year or month counts each period in a series of its own, from the
+// increment: the present period up to the present counter, the period its
+// last restart closed up to the counter it closed with. The verdict "complete"
 // holds only when every record is placed and every value of each series, from
 // its first to the counter file's present counter, has exactly one record:
 // anything not understood makes it "not proven", with the reason. The records
@@ -18,6 +21,7 @@
 
 #include "engine/audit/log_line.h"
 #include "engine/audit/number_pattern.h"
+#include "engine/counter_period.h"
 #include "platform/system_services.h"
 
 namespace trelvo::engine::audit {
@@ -31,6 +35,11 @@ struct AuditedCounterFile {
   std::string untrusted;   // why its values cannot be trusted (a Counter no number, an Increment below 1)
   bool on_server = false;  // its records are the server's, not the log's
   std::optional<size_t> moved_to;  // the counter file (a server range) its range moved to, when audited too
+  // A counter that restarts: the period of its last draw (Period, the present
+  // Counter's), and the last period a restart closed with its last counter.
+  CounterRestart restart = CounterRestart::Never;
+  std::string period, closed_period;
+  int64_t closed_counter = 0;
 };
 
 // Where a record stands: the source (the log, a server's records) and its line
@@ -156,7 +165,8 @@ class SequenceAudit {
     size_t order = 0;     // the series' place among those of its range, by its first record
     size_t sequence = 0;  // the counter file at the end of its range's moves
     std::string key;
-    int64_t last = 0;  // the value of its last record
+    int64_t last = 0;    // the value of its last record
+    std::string period;  // of a counter that restarts: the period it counts in ("2026", "2026-03")
   };
   struct Placed {
     size_t file;
@@ -180,11 +190,27 @@ class SequenceAudit {
   // Keeps the series' runs with a finer step.
   static void Restep(SeriesState& state, int64_t step);
   std::optional<Placed> PlaceRecord(size_t source, const LogRecord& record) const;
+  // The first days of the later periods a restarting file's number may have
+  // been composed in, when its record is stamped on day.
+  std::vector<platform::LocalDateTime> LaterPeriodStarts(size_t file, const platform::LocalDateTime& day) const;
   std::string SeriesKeyOf(size_t file, const CounterInNumber& match) const;
+  // The key of the series of the file's present format on day.
+  std::string PresentKeyOn(size_t file, const platform::LocalDateTime& day) const;
   void AddFinding(Finding::Kind kind, std::string text, std::vector<Place> places);
   bool InPeriod(const std::string& date) const;
   bool TouchesPeriod(const std::string& from_when, const std::string& to_when) const;
   void FindGaps(const std::vector<const SeriesState*>& series, size_t file);
+  // Whether after, the series that follows before in its range, is a period
+  // that the file's counter began again from 0.
+  bool Restarted(size_t file, const SeriesState* before, const SeriesState& after) const;
+  // The values of a restarted period from the increment to its first record.
+  void FindRestartGap(const SeriesState& state, size_t file);
+  // Values drawn after a series' last record, up to the counter the file
+  // keeps; until: the latest they can have been drawn.
+  void FindUnlogged(const SeriesState& state, size_t file, int64_t counter, const std::string& until);
+  // The present counter against its series; the closed period against its last counter.
+  void CheckPresentCounter(const std::vector<const SeriesState*>& series, size_t file);
+  void CheckClosedPeriod(const std::vector<const SeriesState*>& series, size_t file);
   std::string FileName(size_t file) const;
 
   std::vector<AuditedCounterFile> files_;

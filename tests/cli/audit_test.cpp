@@ -4,11 +4,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "cli/trelvo_tool.h"
 #include "engine/audit/tool_version.h"
+#include "engine/number_drawing.h"
+#include "engine/number_store.h"
 #include "engine/usage_log.h"
+#include "platform/civil_date.h"
 #include "platform/console_user_interface.h"
 #include "platform/cp1252.h"
 #include "platform/fake/fake_system.h"
@@ -190,6 +195,174 @@ TEST_F(Audit, EachCaseGivesItsFindingAndNoOther) {
     files.SetFile(kLog, c.log);
     const int exit = Run({"S:\\re.ini"});
     Check(c, exit, out.str());
+  }
+}
+
+// A counter that restarts each year: each year a series of its own from 1,
+// 2026 checked up to the counter its restart closed with, 2027 up to the
+// present one; the record of a clock behind, stamped 2026-12-31, reads 2027.
+TEST_F(Audit, ARestartingCounterIsCheckedPeriodByPeriod) {
+  files.SetFile("S:\\re.ini",
+                "[Zaehler]\r\nCounter=3\r\nPeriod=2027\r\nClosedPeriod=2026\r\nClosedCounter=142\r\n[Optionen]\r\n"
+                "TextBefore=\"RE-\"\r\nPrefix=1\r\nSep=2\r\nTextAfter=\"-\"\r\nPadding=3\r\nRestart=1\r\n");
+  const auto log = [](const std::vector<std::string>& left_out) {
+    struct Drawn {
+      std::string number, when, year;
+    };
+    std::vector<Drawn> drawn;
+    char number[16], when[32];
+    for (int value = 1; value <= 142; ++value) {
+      const auto day = platform::CivilFromDays(platform::DaysFromCivil({2026, 1, 1}) + value * 2);
+      std::snprintf(number, sizeof number, "RE-2026-%04d", value);
+      std::snprintf(when, sizeof when, "%02d-%02d 10:00:00", day.month, day.day);
+      drawn.push_back({number, when, "2026"});
+    }
+    drawn.push_back({"RE-2027-0001", "01-04 09:00:00", "2027"});
+    drawn.push_back({"RE-2027-0002", "01-04 10:00:00", "2027"});
+    drawn.push_back({"RE-2027-0003", "12-31 17:00:00", "2026"});
+    std::string text;
+    for (const Drawn& record : drawn)
+      if (std::find(left_out.begin(), left_out.end(), record.number) == left_out.end())
+        text += Record(record.number, record.when, "akoch", record.year);
+    return text;
+  };
+  const struct {
+    const char* name;
+    std::vector<std::string> left_out;
+    std::string finding;  // "" for none
+  } cases[] = {
+      {"both years complete", {}, ""},
+      {"2026's 141 lost",
+       {"RE-2026-0141"},
+       "LÜCKE             'S:\\re.ini' (RE-2026-#): Zählerwert 141 ohne Datensatz"},
+      {"2026's last lost",
+       {"RE-2026-0142"},
+       "LÜCKE             'S:\\re.ini' (RE-2026-#): Zählerwert 142 gezogen, aber nicht protokolliert (nach 2026-"},
+      {"2027's first two lost",
+       {"RE-2027-0001", "RE-2027-0002"},
+       "LÜCKE             'S:\\re.ini' (RE-2027-#): Zählerwerte 1 bis 2 ohne Datensatz, zwischen dem Neubeginn des "
+       "Zählers im Zeitraum 2027 und 2026-12-31 17:00:00 (Zeile 144)"},
+      {"the clock behind's record lost",
+       {"RE-2027-0003"},
+       "LÜCKE             'S:\\re.ini' (RE-2027-#): Zählerwert 3 gezogen, aber nicht protokolliert (nach 2027-01-04 "
+       "10:00:00, Zeile 145)"},
+  };
+  system.now = {2027, 1, 4, 18, 0, 0};
+  for (const auto& c : cases) {
+    Log(log(c.left_out));
+    const bool complete = c.finding.empty();
+    EXPECT_EQ(Run({"S:\\re.ini"}), complete ? 0 : 1) << c.name << "\n" << out.str();
+    EXPECT_THAT(out.str(), HasSubstr(complete ? "die Folge ist lückenlos belegt" : c.finding)) << c.name;
+    EXPECT_EQ(Count("LÜCKE"), complete ? 0u : 1u) << c.name << "\n" << out.str();
+    EXPECT_EQ(Count("DOPPELT") + Count("NICHT ZUZUORDNEN") + Count("ZÄHLER"), 0u) << c.name << "\n" << out.str();
+  }
+  Log(log({}));
+  Run({"S:\\re.ini"});
+  EXPECT_THAT(out.str(), HasSubstr("Nummernkreis RE-2026-#  (Zählerdatei 'S:\\re.ini')\n"
+                                   "  Erste Nummer:  RE-2026-0001 (2026-01-03)\n"
+                                   "  Letzte Nummer: RE-2026-0142 (2026-10-12)\n"
+                                   "  Anzahl:        142\n"));
+  EXPECT_THAT(out.str(), HasSubstr("Nummernkreis RE-2027-#  (Zählerdatei 'S:\\re.ini')\n"
+                                   "  Erste Nummer:  RE-2027-0001 (2027-01-04)\n"
+                                   "  Letzte Nummer: RE-2027-0003 (2026-12-31)\n"
+                                   "  Anzahl:        3\n"));
+}
+
+// The file's word on its periods: its present period began at 1 even where the
+// values would carry the closed one on; a period without a record is told, the
+// closed one only where the log reaches back before it.
+TEST_F(Audit, ThePeriodsARestartingFileNamesAreChecked) {
+  const std::string options = "[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\nRestart=1\r\n";
+  const auto in = [](const std::string& number, const std::string& year) {
+    return Record(number, "06-01 10:00:00", "akoch", year);
+  };
+  const Case cases[] = {
+      {"the present period's first two lost",
+       "[Zaehler]\r\nCounter=3\r\nPeriod=2027\r\nClosedPeriod=2026\r\nClosedCounter=2\r\n",
+       kHeader + in("RE-2026-0001", "2026") + in("RE-2026-0002", "2026") + in("RE-2027-0003", "2027"),
+       1,
+       {"'S:\\re.ini' (RE-2027-#): Zählerwerte 1 bis 2 ohne Datensatz, zwischen dem Neubeginn des Zählers im "
+        "Zeitraum 2027 und 2027-06-01 10:00:00 (Zeile 4)"}},
+      {"no record of the present period",
+       "[Zaehler]\r\nCounter=3\r\nPeriod=2027\r\nClosedPeriod=2026\r\nClosedCounter=2\r\n",
+       kHeader + in("RE-2026-0001", "2026") + in("RE-2026-0002", "2026"),
+       1,
+       {"'S:\\re.ini' (RE-2027-#): Zählerwerte 1 bis 3 gezogen, aber nicht protokolliert (kein Datensatz seit dem "
+        "Neubeginn des Zählers im Zeitraum 2027)"}},
+      {"no record of the closed period",
+       "[Zaehler]\r\nCounter=1\r\nPeriod=2027\r\nClosedPeriod=2026\r\nClosedCounter=5\r\n",
+       kHeader + in("RE-2025-0001", "2025") + in("RE-2027-0001", "2027"),
+       1,
+       {"ZÄHLERDATEI       'S:\\re.ini' (RE-2026-#): kein Datensatz, obwohl der Zeitraum 2026 mit Zähler 5 "
+        "abgeschlossen wurde"}},
+      {"a log begun in the present period",
+       "[Zaehler]\r\nCounter=1\r\nPeriod=2027\r\nClosedPeriod=2026\r\nClosedCounter=5\r\n",
+       kHeader + in("RE-2027-0001", "2027"),
+       0,
+       {}},
+  };
+  system.now = {2027, 7, 1, 18, 0, 0};
+  for (const auto& c : cases) {
+    files.SetFile("S:\\re.ini", c.counter_file + options);
+    files.SetFile(kLog, c.log);
+    const int exit = Run({"S:\\re.ini"});
+    Check(c, exit, out.str());
+    EXPECT_EQ(Count("LÜCKE") + Count("ZÄHLERDATEI"), c.findings.size()) << c.name << "\n" << out.str();
+  }
+}
+
+// The engine's own draws across the turn of a year and of a month, the last
+// by a workstation whose clock is behind, are proven complete by the audit;
+// without the last draw's record its value is drawn but not logged.
+TEST_F(Audit, DrawsAcrossARestartAreProvenComplete) {
+  const struct {
+    const char* options;
+    std::vector<platform::LocalDateTime> moments;
+    const char* behind;  // the number the last draw issues
+    std::vector<std::string> series;
+    const char* lost;
+  } cases[] = {
+      {"Prefix=1\r\nSep=2\r\nRestart=1\r\n",
+       {{2026, 12, 30, 9, 0, 0},
+        {2026, 12, 30, 9, 1, 0},
+        {2027, 1, 4, 8, 0, 0},
+        {2027, 1, 4, 8, 1, 0},
+        {2026, 12, 31, 17, 0, 0}},
+       "RE-2027-0003",
+       {"RE-2026-#", "RE-2027-#"},
+       "(RE-2027-#): Zählerwert 3 gezogen, aber nicht protokolliert"},
+      {"Prefix=3\r\nSep=3\r\nRestart=2\r\n",
+       {{2027, 3, 30, 9, 0, 0}, {2027, 3, 31, 9, 0, 0}, {2027, 4, 1, 8, 0, 0}, {2027, 3, 31, 23, 59, 0}},
+       "RE-2027/04-0002",
+       {"RE-2027/03-#", "RE-2027/04-#"},
+       "(RE-2027/04-#): Zählerwert 2 gezogen, aber nicht protokolliert"},
+  };
+  for (const auto& c : cases) {
+    files.SetFile("S:\\re.ini", std::string("[Zaehler]\r\nCounter=40\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n"
+                                            "TextAfter=\"-\"\r\n") +
+                                    c.options);
+    files.AddFolder(system.app_data + "\\Orvant\\Trelvo 2006");
+    const std::string drawn_log = engine::GetUsageLogPath(env);
+    files.SetFile(drawn_log, kHeader);
+    const auto store = engine::OpenNumberStore(env, "S:\\re.ini");
+    engine::DrawResult last;
+    for (const platform::LocalDateTime& moment : c.moments) {
+      system.now = moment;
+      last = engine::DrawUnderLock(env, *store, "Excel 11.0");
+      ASSERT_TRUE(last.issued) << c.options;
+    }
+    EXPECT_EQ(last.number, c.behind);
+    system.now = {2027, 4, 2, 18, 0, 0};
+    const std::string records = *files.Content(drawn_log);
+    files.SetFile(kLog, records);
+    EXPECT_EQ(Run({"S:\\re.ini"}), 0) << out.str();
+    EXPECT_THAT(out.str(), HasSubstr("die Folge ist lückenlos belegt")) << out.str();
+    for (const std::string& series : c.series) EXPECT_THAT(out.str(), HasSubstr("Nummernkreis " + series + " "));
+
+    files.SetFile(kLog, records.substr(0, records.rfind("\r\n", records.size() - 3) + 2));
+    EXPECT_EQ(Run({"S:\\re.ini"}), 1) << out.str();
+    EXPECT_THAT(out.str(), HasSubstr(c.lost)) << out.str();
+    EXPECT_EQ(Count("LÜCKE"), 1u) << out.str();
   }
 }
 

@@ -10,9 +10,21 @@
 #include "engine/audit/number_pattern.h"
 #include "engine/audit/sha256.h"
 #include "engine/audit/sequence_audit.h"
+#include "engine/number_drawing.h"
+#include "platform/civil_date.h"
 
 namespace trelvo::engine::audit {
 namespace {
+
+AuditedCounterFile CounterFile(const std::string& path, const NumberFormat& format, int32_t increment,
+                               int64_t counter) {
+  AuditedCounterFile file;
+  file.path = path;
+  file.format = format;
+  file.increment = increment;
+  file.counter = counter;
+  return file;
+}
 
 std::string RandomLogLine(std::mt19937& random) {
   static const char* const fragments[] = {"\"", "\"\"", "; ", ";", " ", "2026-03-05 10:00:00", "2026-13-45 99.99.99",
@@ -34,8 +46,8 @@ TEST(AuditProperty, EveryLineIsARecordOrAFindingWhateverItsBytes) {
   leading.leading = true;
   leading.text_before = "/";
   for (int round = 0; round < 300; ++round) {
-    SequenceAudit audit({{"S:\\a.ini", NumberFormat{}, 1, 50, "", false, {}}, {"S:\\b.ini", leading, 3, 7, "", false, {}}},
-                        {}, {2026, 3, 5, 12, 0, 0});
+    SequenceAudit audit({CounterFile("S:\\a.ini", NumberFormat{}, 1, 50), CounterFile("S:\\b.ini", leading, 3, 7)}, {},
+                        {2026, 3, 5, 12, 0, 0});
     AuditSource log;
     log.name = "L:\\sabulog.csv";
     audit.AddSource(log, std::nullopt);
@@ -78,7 +90,7 @@ TEST(AuditProperty, ACleanSequenceIsProvenAndAnyLossOrRepeatIsFound) {
                          std::nullopt});
     }
     const auto audit = [&](std::optional<int> lost, std::optional<int> twice) {
-      SequenceAudit sequence({{"S:\\a.ini", format, increment, int64_t{count} * increment, "", false, {}}}, {},
+      SequenceAudit sequence({CounterFile("S:\\a.ini", format, increment, int64_t{count} * increment)}, {},
                              {2026, 12, 31, 18, 0, 0});
       AuditSource log;
       log.name = "L:\\sabulog.csv";
@@ -98,6 +110,73 @@ TEST(AuditProperty, ACleanSequenceIsProvenAndAnyLossOrRepeatIsFound) {
     EXPECT_EQ(missing.gaps, 1u) << records[static_cast<size_t>(lost)].number;
     const AuditResult repeated = audit(std::nullopt, static_cast<int>(random() % static_cast<uint32_t>(count)));
     EXPECT_EQ(repeated.duplicates, 1u) << records.front().number;
+  }
+}
+
+// A counter that restarts each year or month, drawn by the engine across the
+// turn of its period under any format that shows the period, now and then by
+// a workstation whose clock is behind: the audit proves it complete, and
+// finds any one of its records lost after the first.
+TEST(AuditProperty, DrawsAcrossARestartAreProvenAndAnyLossIsFound) {
+  std::mt19937 random(20261212);
+  for (int round = 0; round < 200; ++round) {
+    const bool monthly = random() % 2 == 0;
+    std::vector<int32_t> kinds;  // the date parts that show the period
+    for (int32_t kind = 1; kind < static_cast<int32_t>(kDateKinds.size()); ++kind)
+      if (const NumberFormat shown{"", "", "", kind}; monthly ? ShowsMonth(shown) : ShowsYear(shown))
+        kinds.push_back(kind);
+    IniDocument file;
+    file.WriteInteger("Zaehler", "Counter", static_cast<int32_t>(random() % 50));
+    file.WriteInteger("Zaehler", "Increment", static_cast<int32_t>(1 + random() % 3));
+    file.WriteString("Optionen", "TextBefore", "RE-");
+    file.WriteString("Optionen", "TextAfter", random() % 2 ? "-" : "");
+    file.WriteInteger("Optionen", "Prefix", kinds[random() % kinds.size()]);
+    file.WriteInteger("Optionen", "Sep", static_cast<int32_t>(random() % 5));
+    file.WriteInteger("Optionen", "Padding", static_cast<int32_t>(random() % 5));
+    file.WriteBool("Optionen", "LeadingText", random() % 2 == 0);
+    file.WriteInteger("Optionen", "Restart", monthly ? 2 : 1);
+    // From three days before the turn on, a few hours between draws; after
+    // the first draw, one in four by a clock up to three days behind.
+    const int64_t turn = platform::DaysFromCivil({2027, monthly ? 4 : 1, 1}) * 24 * 60;  // minutes
+    int64_t minute = turn - 3 * 24 * 60;
+    const int count = 2 + static_cast<int>(random() % 30);
+    std::vector<LogRecord> records;
+    for (int i = 0; i < count; ++i) {
+      minute += static_cast<int64_t>(random() % (6 * 60));
+      const int64_t stamped =
+          minute - (i > 0 && random() % 4 == 0 ? static_cast<int64_t>(random() % (3 * 24 * 60)) : 0);
+      const platform::CivilDate day = platform::CivilFromDays(stamped / (24 * 60));
+      const platform::LocalDateTime now{
+          day.year, day.month, day.day, static_cast<int>(stamped / 60 % 24), static_cast<int>(stamped % 60), 0};
+      const NextDraw draw = PlanNextDraw(file, "S:\\a.ini", now);
+      ASSERT_FALSE(draw.refusal) << *draw.refusal;
+      WriteDraw(file, draw);
+      char date[16], time[16];
+      std::snprintf(date, sizeof date, "%04d-%02d-%02d", now.year, now.month, now.day);
+      std::snprintf(time, sizeof time, "%02d:%02d:00", now.hour, now.minute);
+      records.push_back({draw.number, date, time, "Excel 11.0", "akoch", std::nullopt});
+    }
+    const CounterState state = ReadCounterState(file);
+    AuditedCounterFile audited = CounterFile("S:\\a.ini", state.format, state.increment, state.counter);
+    audited.restart = state.restart;
+    audited.period = state.period;
+    audited.closed_period = state.closed_period;
+    audited.closed_counter = state.closed_counter;
+    const auto audit = [&](std::optional<int> lost) {
+      const platform::CivilDate later = platform::CivilFromDays(turn / (24 * 60) + 9);
+      SequenceAudit sequence({audited}, {}, {later.year, later.month, later.day, 18, 0, 0});
+      AuditSource log;
+      log.name = "L:\\sabulog.csv";
+      sequence.AddSource(log, std::nullopt);
+      for (int i = 0; i < count; ++i)
+        if (i != lost) sequence.Take({0, static_cast<size_t>(i) + 2}, ParsedLine{records[static_cast<size_t>(i)], ""});
+      return sequence.Finish();
+    };
+    const AuditResult clean = audit(std::nullopt);
+    EXPECT_FALSE(clean.failed()) << records.back().number << " " << clean.Verdict();
+    const int lost = 1 + static_cast<int>(random() % static_cast<uint32_t>(count - 1));
+    const AuditResult missing = audit(lost);
+    EXPECT_EQ(missing.gaps, 1u) << records[static_cast<size_t>(lost)].number << " " << missing.Verdict();
   }
 }
 
@@ -145,6 +224,16 @@ TEST(NumberPattern, EveryComposedNumberIsReadBackWithItsCounter) {
             ASSERT_TRUE(next_day) << number;
             EXPECT_EQ(next_day->counter, counter + 1);
           }
+}
+
+// A series of a counter that restarts each month shows its month.
+TEST(NumberPattern, ASeriesNamesItsMonthWhereItHasOne) {
+  const struct {
+    int32_t kind;
+    int month;
+    const char* series;
+  } cases[] = {{3, 0, "RE-2026/MM-#"}, {3, 3, "RE-2026/03-#"}, {10, 3, "RE-3/6-#"}, {13, 11, "RE-TT/11/2026-#"}};
+  for (const auto& c : cases) EXPECT_EQ(SeriesName({"RE-", "-", "", c.kind, 3, 4, false}, 2026, c.month), c.series);
 }
 
 TEST(NumberPattern, AnEarlierFormatIsReadOnlyWhereItsTextsHoldNoDigit) {
