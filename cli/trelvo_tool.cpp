@@ -177,7 +177,7 @@ int Draw(platform::Environment& env, const NumberStore& file, const Options& opt
     platform::ShowErrorBox(env.ui, *result.unrecorded);
     return kExitNotLogged;
   }
-  engine::ShowLockMessage(env, file.path(), result.holder);
+  engine::ShowLockMessage(env, file.path(), result.holder, result.holder_place);
   try {
     file.RecordRefusal(application);
   } catch (const Aborted&) {

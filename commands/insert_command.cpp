@@ -1,6 +1,7 @@
 #include "commands/insert_command.h"
 
 #include "commands/shared_host.h"
+#include "engine/counter_lock.h"
 #include "engine/messages.h"
 #include "engine/number_drawing.h"
 #include "engine/settings.h"
@@ -49,9 +50,10 @@ Target FindTarget(platform::Environment& env, OfficeHost& host, HostKind kind) {
   return Target::None;
 }
 
-std::string LockedMessage(const std::string& counter_file, const std::string& holder) {
+std::string LockedMessage(const std::string& counter_file, const std::string& holder, const std::string& place) {
+  if (auto moved = engine::MovedFileMessage(counter_file, holder)) return *moved;
   return "Die Datei " + platform::Quoted(engine::FileNameOf(counter_file)) + " wird zur Zeit durch den Benutzer " +
-         platform::Quoted(holder) +
+         platform::Quoted(holder) + place +
          " bearbeitet \r\nund ist daher gesperrt. Bitten Sie den Benutzer, den Trelvo Dialog Optionen\r\n"
          "zu schließen oder probieren Sie es später erneut.";
 }
@@ -77,7 +79,7 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
   }
   if (!draw.issued) {
     store->RecordRefusal(ApplicationWord(static_cast<int>(kind)) + host.Version());
-    platform::ShowErrorBox(env.ui, LockedMessage(store->path(), draw.holder));
+    platform::ShowErrorBox(env.ui, LockedMessage(store->path(), draw.holder, draw.holder_place));
     return;
   }
 

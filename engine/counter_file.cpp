@@ -71,9 +71,23 @@ std::string LockOwnerIn(const IniDocument& file) {
   return file.ReadString(k::kLockingSection, k::kLockedBy, kUnknownHolder);
 }
 
+std::string LockPlaceIn(const IniDocument& file) {
+  if (!file.ReadBool(k::kLockingSection, k::kIsLocked, false)) return "";
+  const std::string on = file.ReadString(k::kLockingSection, k::kLockedOn, "");
+  const std::string at = file.ReadString(k::kLockingSection, k::kLockedAt, "");
+  std::string place = on.empty() ? "" : " an " + on;
+  // "2026-12-11 10:42" is told as "11.12.2026 10:42".
+  if (at.size() == 16 && at[4] == '-' && at[7] == '-' && at[10] == ' ')
+    place += " seit " + at.substr(8, 2) + "." + at.substr(5, 2) + "." + at.substr(0, 4) + " " + at.substr(11);
+  return place;
+}
+
 void WriteFreeLock(IniDocument& file) {
   file.WriteBool(k::kLockingSection, k::kIsLocked, false);
   file.WriteString(k::kLockingSection, k::kLockedBy, kNoUser);
+  // Written only where a lock wrote them: a draw keeps other files as they were.
+  for (const char* key : {k::kLockedOn, k::kLockedAt})
+    if (file.HasKey(k::kLockingSection, key)) file.WriteString(k::kLockingSection, key, "");
 }
 
 }  // namespace trelvo::engine

@@ -35,6 +35,8 @@ inline constexpr char kConfigDesc[] = "ConfigDesc";
 inline constexpr char kLockingSection[] = "Locking";
 inline constexpr char kIsLocked[] = "IsLocked";
 inline constexpr char kLockedBy[] = "LockedBy";
+inline constexpr char kLockedOn[] = "LockedOn";  // the holder's workstation
+inline constexpr char kLockedAt[] = "LockedAt";  // when the lock was taken, "2026-12-11 10:42"
 }  // namespace counter_keys
 
 // Markers that stand in place of a number or a lock holder.
@@ -67,6 +69,9 @@ std::optional<std::string> UntrustedRestart(const IniDocument& file, const std::
 // The holder named by the advisory lock: "#nouser#" when free, otherwise
 // LockedBy, or "Unbekannt" when it names nobody.
 std::string LockOwnerIn(const IniDocument& file);
+// Where and since when the lock is held, as a message tells it
+// (" an PC-ZENTRALE seit 11.12.2026 10:42"); "" when the lock does not say.
+std::string LockPlaceIn(const IniDocument& file);
 // Marks the advisory lock free: IsLocked 0 and LockedBy "#nouser#".
 void WriteFreeLock(IniDocument& file);
 

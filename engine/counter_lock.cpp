@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "engine/usage_log.h"
 #include "platform/error.h"
 #include "platform/quoting.h"
 #include "platform/user_interface.h"
@@ -13,10 +14,15 @@ std::string QueryLockOwner(const NumberStore& store) { return LockOwnerIn(store.
 
 void AcquireLock(platform::Environment& env, const NumberStore& store) {
   const std::string user = env.system.UserName();
+  // Where and when: a lock that a dialog no longer holds shows its age.
+  const std::string on = env.system.ComputerName();
+  const std::string at = FormatLogTime(env.system.Now(), ":").substr(0, 16);
   store.Update([&](IniDocument& document) {
     RefuseMovedRange(document, store.path());
     document.WriteBool(k::kLockingSection, k::kIsLocked, true);
     document.WriteString(k::kLockingSection, k::kLockedBy, user);
+    document.WriteString(k::kLockingSection, k::kLockedOn, on);
+    document.WriteString(k::kLockingSection, k::kLockedAt, at);
   });
 }
 
@@ -54,7 +60,7 @@ void RefuseMovedRange(const IniDocument& file, const std::string& path) {
                 " Ist der Umzug abgebrochen, prüft ein Administrator zuerst den Nummernkreis auf dem Server.");
 }
 
-std::string LockMessage(const std::string& counter_file_path, const std::string& holder) {
+std::optional<std::string> MovedFileMessage(const std::string& counter_file_path, const std::string& holder) {
   // A file whose range an administrator moved to a server is no one's to close.
   const std::string file = platform::Quoted(FileNameOf(counter_file_path));
   if (holder.starts_with(kMovedToServerHolder))
@@ -66,14 +72,20 @@ std::string LockMessage(const std::string& counter_file_path, const std::string&
     return "Die Zählerdatei " + file +
            " wird gerade von einem Administrator auf einen Server umgezogen (trelvo server-init).\r\nBitte "
            "versuchen Sie es später erneut.";
+  return std::nullopt;
+}
+
+std::string LockMessage(const std::string& counter_file_path, const std::string& holder, const std::string& place) {
+  if (auto moved = MovedFileMessage(counter_file_path, holder)) return *moved;
   return "Die Datei " + platform::Quoted(FileNameOf(counter_file_path)) + " wird zur Zeit durch den Benutzer " +
-         platform::Quoted(holder) +
+         platform::Quoted(holder) + place +
          " bearbeitet \r\nund ist daher gesperrt. Bitten Sie den Benutzer, den Trelvo Dialog Optionen\r\n"
          "zu schließen oder probieren Sie es später erneut, damit die Sperre aufgehoben wird.";
 }
 
-void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder) {
-  platform::ShowErrorBox(env.ui, LockMessage(counter_file_path, holder));
+void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder,
+                     const std::string& place) {
+  platform::ShowErrorBox(env.ui, LockMessage(counter_file_path, holder, place));
 }
 
 }  // namespace trelvo::engine

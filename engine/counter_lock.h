@@ -37,8 +37,14 @@ std::optional<std::string> MovedToRange(const IniDocument& file);
 // numbers the server issues. Taking or releasing its lock is refused alike.
 void RefuseMovedRange(const IniDocument& file, const std::string& path);
 
-// The message that tells a user that a counter file is locked.
-std::string LockMessage(const std::string& counter_file_path, const std::string& holder);
-void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder);
+// The message for a file that an administrator moved, or is moving, to a
+// server; nullopt for any other holder.
+std::optional<std::string> MovedFileMessage(const std::string& counter_file_path, const std::string& holder);
+// The message that tells a user that a counter file is locked; place: where
+// and since when (LockPlaceIn).
+std::string LockMessage(const std::string& counter_file_path, const std::string& holder,
+                        const std::string& place = "");
+void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder,
+                     const std::string& place = "");
 
 }  // namespace trelvo::engine

@@ -47,7 +47,7 @@ std::string PreviewNextNumber(platform::Environment& env, const NumberStore& sto
   const IniDocument document = store.Read();
   const std::string holder = LockOwnerIn(document);
   if (IsLockHolder(holder)) {
-    ShowLockMessage(env, store.path(), holder);
+    ShowLockMessage(env, store.path(), holder, LockPlaceIn(document));
     return kLockedMarker;
   }
   // The preview never shows a number that the draw would refuse.
@@ -89,6 +89,7 @@ DrawResult DrawUnderLock(platform::Environment& env, const NumberStore& store, c
   const StoreDraw drawn = store.Draw(
       [&](IniDocument& document, const platform::LocalDateTime& now) -> std::optional<Drawn> {
         result.holder = LockOwnerIn(document);
+        result.holder_place = LockPlaceIn(document);
         if (IsLockHolder(result.holder)) return std::nullopt;
         const NextDraw draw = PlanNextDraw(document, store.path(), now);
         if (draw.refusal) {

@@ -47,7 +47,8 @@ std::string DrawNextNumber(platform::Environment& env);
 struct DrawResult {
   bool issued = false;
   std::string number;  // the issued number when issued
-  std::string holder;  // the lock holder when refused
+  std::string holder;        // the lock holder when refused
+  std::string holder_place;  // where and since when it holds the lock (LockPlaceIn)
   // An issued number whose record could not be stored: the reason, to be told
   // once the number is placed.
   std::optional<std::string> unrecorded;

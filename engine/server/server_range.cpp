@@ -53,6 +53,8 @@ constexpr RangeColumn kRangeColumns[] = {
     {k::kCounterSection, k::kPeriod, ColumnKind::Text, ""},
     {k::kCounterSection, k::kClosedPeriod, ColumnKind::Text, ""},
     {k::kCounterSection, k::kClosedCounter, ColumnKind::Integer, "0"},
+    {k::kLockingSection, k::kLockedOn, ColumnKind::Text, ""},
+    {k::kLockingSection, k::kLockedAt, ColumnKind::Text, ""},
 };
 
 int32_t IntegerFallback(const RangeColumn& column) { return ParseInteger(column.fallback).value_or(0); }
@@ -371,7 +373,7 @@ bool ServerRange::Create(const IniDocument& content) const {
   return Run(false, [&] {
     const auto connection = Connect();
     const auto run = [&](Statement statement) { connection->Execute(StatementText(statement)); };
-    for (Statement table : {Statement::CreateRangeTable, Statement::CreateUsageTable, Statement::AddRangePeriods,
+    for (Statement table : {Statement::CreateRangeTable, Statement::CreateUsageTable, Statement::AddRangeColumns,
                             Statement::AddRecordCounter, Statement::IndexRecordCounter,
                             Statement::DropEarlierRecordConstraint, Statement::DropEarlierRecordIndex,
                             Statement::CreateSchemaTable})

@@ -21,11 +21,12 @@ struct StatementRow {
 #define TRELVO_RANGE_COLUMNS                                                                                  \
   "counter integer, increment integer, text_before text, prefix integer, sep integer, text_after text, "   \
   "text_counter text, padding integer, leading_text integer, config_desc text, is_locked integer, "         \
-  "locked_by text, restart integer, period text, closed_period text, closed_counter integer"
+  "locked_by text, restart integer, period text, closed_period text, closed_counter integer, locked_on text, "  \
+  "locked_at text"
 #define TRELVO_RANGE_SELECT                                                                                    \
   "SELECT r.counter, r.increment, r.text_before::text, r.prefix, r.sep, r.text_after::text, "              \
   "r.text_counter::text, r.padding, r.leading_text, r.config_desc::text, r.is_locked, r.locked_by::text, " \
-  "r.restart, r.period::text, r.closed_period::text, r.closed_counter "
+  "r.restart, r.period::text, r.closed_period::text, r.closed_counter, r.locked_on::text, r.locked_at::text "
 
 // A range's row holds what a counter file holds, with the file's defaults;
 // its usage records are the usage log's lines plus the workstation and the
@@ -65,11 +66,14 @@ constexpr StatementRow kStatements[] = {
     // of its last draw and the last period it closed, with that one's last
     // counter; a record keeps the period of its draw ("" for a range that
     // never restarts), and each counter value of a period has one record.
-    {Statement::AddRangePeriods,
+    // The administrator's lock says where and since when it is held.
+    {Statement::AddRangeColumns,
      "ALTER TABLE trelvo_ranges ADD COLUMN IF NOT EXISTS restart integer NOT NULL DEFAULT 0, "
      "ADD COLUMN IF NOT EXISTS period varchar(7) NOT NULL DEFAULT '', "
      "ADD COLUMN IF NOT EXISTS closed_period varchar(7) NOT NULL DEFAULT '', "
-     "ADD COLUMN IF NOT EXISTS closed_counter integer NOT NULL DEFAULT 0"},
+     "ADD COLUMN IF NOT EXISTS closed_counter integer NOT NULL DEFAULT 0, "
+     "ADD COLUMN IF NOT EXISTS locked_on varchar(255) NOT NULL DEFAULT '', "
+     "ADD COLUMN IF NOT EXISTS locked_at varchar(16) NOT NULL DEFAULT ''"},
     {Statement::AddRecordCounter,
      "ALTER TABLE trelvo_usage ADD COLUMN IF NOT EXISTS counter bigint, "
      "ADD COLUMN IF NOT EXISTS period varchar(7) NOT NULL DEFAULT ''"},
@@ -149,13 +153,14 @@ constexpr StatementRow kStatements[] = {
      "CREATE OR REPLACE FUNCTION trelvo_admin.write_range(p_counter integer, p_increment integer, "
      "p_text_before text, p_prefix integer, p_sep integer, p_text_after text, p_text_counter text, "
      "p_padding integer, p_leading_text integer, p_config_desc text, p_is_locked integer, p_locked_by text, "
-     "p_restart integer, p_period text, p_closed_period text, p_closed_counter integer, "
-     "p_range text) RETURNS integer LANGUAGE sql " TRELVO_DEFINER
+     "p_restart integer, p_period text, p_closed_period text, p_closed_counter integer, p_locked_on text, "
+     "p_locked_at text, p_range text) RETURNS integer LANGUAGE sql " TRELVO_DEFINER
      "AS $$ UPDATE trelvo_ranges SET counter = p_counter, increment = p_increment, text_before = p_text_before, "
      "prefix = p_prefix, sep = p_sep, text_after = p_text_after, text_counter = p_text_counter, "
      "padding = p_padding, leading_text = p_leading_text, config_desc = p_config_desc, "
      "is_locked = p_is_locked, locked_by = p_locked_by, restart = p_restart, period = p_period, "
-     "closed_period = p_closed_period, closed_counter = p_closed_counter WHERE range_name = p_range "
+     "closed_period = p_closed_period, closed_counter = p_closed_counter, locked_on = p_locked_on, "
+     "locked_at = p_locked_at WHERE range_name = p_range "
      "RETURNING 1 $$"},
     // Nobody but the owner keeps a right on the tables (an earlier version
     // granted workstations rows of their own); the functions are executed only
@@ -179,10 +184,11 @@ constexpr StatementRow kStatements[] = {
      "END LOOP; END $$"},
     {Statement::InsertRange,
      "INSERT INTO trelvo_ranges (counter, increment, text_before, prefix, sep, text_after, text_counter, padding, "
-     "leading_text, config_desc, is_locked, locked_by, restart, period, closed_period, closed_counter, range_name) "
+     "leading_text, config_desc, is_locked, locked_by, restart, period, closed_period, closed_counter, locked_on, "
+     "locked_at, range_name) "
      "VALUES (CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), CAST(? AS integer), ?, ?, "
      "CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, CAST(? AS integer), ?, ?, "
-     "CAST(? AS integer), ?) "
+     "CAST(? AS integer), ?, ?, ?) "
      "ON CONFLICT (range_name) DO NOTHING RETURNING range_name"},
     {Statement::ReadRangeNames, "SELECT range_name FROM trelvo_ranges ORDER BY range_name"},
     {Statement::ReadUnprovenRecords,
@@ -208,7 +214,7 @@ constexpr StatementRow kStatements[] = {
     {Statement::WriteRange,
      "SELECT trelvo_admin.write_range(CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), "
      "CAST(? AS integer), ?, ?, CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, "
-     "CAST(? AS integer), ?, ?, CAST(? AS integer), ?)"},
+     "CAST(? AS integer), ?, ?, CAST(? AS integer), ?, ?, ?)"},
 };
 
 #undef TRELVO_DEFINER

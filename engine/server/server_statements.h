@@ -18,7 +18,7 @@ enum class Statement {
   // server-init, as the database's owner
   CreateRangeTable,
   CreateUsageTable,
-  AddRangePeriods,
+  AddRangeColumns,
   AddRecordCounter,  // a usage table made before it kept each draw's counter value and period
   IndexRecordCounter,
   DropEarlierRecordConstraint,

@@ -239,7 +239,8 @@ TEST_F(OptionsDialogTest, OkWithoutAChangeLeavesEveryCounterAndFormatKey) {
   dialog.Open();
   EXPECT_EQ(view.preview, "2024-0042");
   EXPECT_TRUE(dialog.Close(true, view.fields));
-  EXPECT_EQ(*fake.files.Content(CounterPath()), content + "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");
+  EXPECT_EQ(*fake.files.Content(CounterPath()),
+            content + "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\nLockedOn=\"\"\r\nLockedAt=\"\"\r\n");
   EXPECT_EQ(engine::PreviewNextNumber(fake.env), "2024-0042");
 }
 

@@ -32,9 +32,20 @@ TEST_F(CounterLock, OwnerFollowsIsLockedAndLockedBy) {
   EXPECT_EQ(QueryLockOwner(env), "#nouser#");
 }
 
+// The lock says who holds it, where and since when, so that a lock a dead
+// dialog left behind can be told from a live one; freed, it names nobody.
 TEST_F(CounterLock, AcquireOverwritesAnyHolderAndCreatesAMissingFile) {
   AcquireLock(env);
-  EXPECT_EQ(CounterFileContent(), "[Locking]\r\nIsLocked=1\r\nLockedBy=\"mmuster\"\r\n");
+  EXPECT_EQ(CounterFileContent(), "[Locking]\r\nIsLocked=1\r\nLockedBy=\"mmuster\"\r\nLockedOn=\"BUERO-PC1\"\r\n"
+                                  "LockedAt=\"2024-03-05 14:07\"\r\n");
+  EXPECT_EQ(LockPlaceIn(IniDocument(CounterFileContent())), " an BUERO-PC1 seit 05.03.2024 14:07");
+  EXPECT_EQ(LockMessage(CounterPath(), "mmuster", LockPlaceIn(IniDocument(CounterFileContent()))),
+            "Die Datei 'sabu_counter.ini' wird zur Zeit durch den Benutzer 'mmuster' an BUERO-PC1 seit 05.03.2024 "
+            "14:07 bearbeitet \r\nund ist daher gesperrt. Bitten Sie den Benutzer, den Trelvo Dialog Optionen\r\n"
+            "zu schließen oder probieren Sie es später erneut, damit die Sperre aufgehoben wird.");
+  ReleaseLock(env);
+  EXPECT_EQ(LockPlaceIn(IniDocument(CounterFileContent())), "");
+  AcquireLock(env);
   fake.system.user = "admin";
   AcquireLock(env);
   EXPECT_EQ(QueryLockOwner(env), "admin");

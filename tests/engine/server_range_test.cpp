@@ -10,6 +10,7 @@
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
 #include "platform/fake/fake_system.h"
+#include "platform/kept_connections.h"
 #include "tests/support/scratch_server.h"
 
 namespace trelvo::engine {
@@ -461,7 +462,7 @@ TEST_F(ServerRange, AWorkstationsLoginCanOnlyDraw) {
            "UPDATE trelvo_ranges SET counter = 0, is_locked = 0 WHERE range_name = ?",
            "UPDATE trelvo_ranges SET range_name = 'anders' WHERE range_name = ?",
            "DELETE FROM trelvo_usage WHERE range_name = ?",
-           "SELECT trelvo_admin.write_range(0, 1, '', 0, 0, '', '', 3, 0, '', 0, '#nouser#', 0, '', '', 0, ?)",
+           "SELECT trelvo_admin.write_range(0, 1, '', 0, 0, '', '', 3, 0, '', 0, '#nouser#', 0, '', '', 0, '', '', ?)",
        }) {
     try {
       user->Execute(forbidden, {range});
@@ -578,6 +579,31 @@ TEST_F(ServerRange, AStoppedServerRefusesTheDrawAndTheSequenceContinuesAfterItsR
   EXPECT_EQ(Tool({"draw", "--counter-file", kPointer}, &printed), cli::kExitOk);
   EXPECT_EQ(printed, "0032\n");
   EXPECT_EQ(Records().size(), 2u);
+}
+// A session's draws share one login; a kept connection that the server's
+// restart broke is opened anew for the next draw, which draws once.
+TEST_F(ServerRange, KeptConnectionsDrawWithOneLoginAndSurviveAServerRestart) {
+  CreateRange("[Zaehler]\r\nCounter=60\r\n");
+  struct Counting : platform::DatabaseConnector {
+    int logins = 0;
+    std::unique_ptr<platform::SqlConnection> Connect(const std::string& connection) override {
+      ++logins;
+      return platform::OdbcConnector().Connect(connection);
+    }
+  } counting;
+  platform::KeptConnections kept(counting);
+  platform::Environment kept_env{fake.files, fake.system, fake.ui, kept};
+  for (const char* number : {"0061", "0062", "0063"})
+    EXPECT_EQ(DrawUnderLock(kept_env, *OpenNumberStore(kept_env, kPointer), "Excel 11.0").number, number);
+  EXPECT_EQ(counting.logins, 1);
+
+  const std::string script = std::getenv("TRELVO_TEST_SERVER_SCRIPT");
+  ASSERT_EQ(std::system((script + " halt " + testing::ScratchServerFolder()).c_str()), 0);
+  ASSERT_EQ(std::system((script + " resume " + testing::ScratchServerFolder()).c_str()), 0);
+  EXPECT_EQ(DrawUnderLock(kept_env, *OpenNumberStore(kept_env, kPointer), "Excel 11.0").number, "0064")
+      << LastBox();
+  EXPECT_EQ(counting.logins, 2);
+  EXPECT_EQ(Records().size(), 4u);
 }
 #endif
 
