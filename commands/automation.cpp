@@ -50,6 +50,16 @@ IniFileChoice SetIniFile(platform::Environment& env, const std::string& path,
   if (!path.empty() && !env.files.IsFullPath(path))
     return {false, engine::NotAFullPathMessage(engine::kCounterFileWhat, path)};
   if (path.empty() || !env.files.FileExists(path)) return {};
+  // A pointer to a server range is stored only once its range answers: a
+  // wrong password or a missing range would otherwise fail the next Insert.
+  try {
+    const auto store = engine::OpenNumberStore(env, path);
+    if (store->Server()) store->Read();
+  } catch (const Aborted& refusal) {
+    return {false, refusal.what()};
+  } catch (const Error& refusal) {
+    return {false, refusal.what()};
+  }
   if (select_default) select_default();
   engine::SetCounterFilePath(env, path);
   return {true, ""};

@@ -28,7 +28,8 @@ struct IniFileChoice {
 };
 
 // An existing file named by a full path becomes the current counter file
-// (select_default first puts both range selectors on "(Standard Zähler)").
+// (select_default first puts both range selectors on "(Standard Zähler)"); a
+// pointer to a server range only when its range can be read.
 // A folder, a missing file or a relative path (which would name another file
 // in every working folder) change nothing.
 IniFileChoice SetIniFile(platform::Environment& env, const std::string& path,

@@ -108,6 +108,16 @@ TEST_F(Automation, SetIniFileTakesOnlyAnExistingFileByItsFullPath) {
   EXPECT_EQ(selected_default, 1);
   EXPECT_EQ(engine::GetCounterFilePath(fake.env), other);
   EXPECT_EQ(ReadCounter(fake.env), "0008");
+
+  // A pointer whose server does not answer is not stored.
+  const std::string pointer = fake.UserFolder() + "server.ini";
+  fake.files.SetFile(pointer, "[Server]\r\nConnection=Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;"
+                              "Database=trelvo;Uid=x;Pwd=y;\r\nRange=\"Firma A\"\r\n");
+  const IniFileChoice unreachable = SetIniFile(fake.env, pointer, select_default);
+  EXPECT_FALSE(unreachable.chosen);
+  EXPECT_THAT(unreachable.refusal, testing::HasSubstr("ist nicht erreichbar"));
+  EXPECT_EQ(selected_default, 1);
+  EXPECT_EQ(engine::GetCounterFilePath(fake.env), other) << "nothing stored";
 }
 
 }  // namespace
