@@ -64,23 +64,37 @@ class PausingFileSystem : public platform::ForwardingFileSystem {
     if (!file) return nullptr;
     return std::make_unique<PausingFile>(std::move(file), pause_, holding_file_);
   }
-  void AppendShared(const std::string& path, std::string_view header, std::string_view bytes) override {
-    // A record ("0042"; ...) rather than the check that the log takes one.
-    if (log_pause_.pause.count() > 0 && bytes.starts_with("\"") && !bytes.starts_with("\"#")) {
-      const std::string_view number = bytes.substr(1, bytes.find('"', 1) - 1);
-      // Written aside and renamed: whoever sees the file sees the number in it.
-      if (!log_pause_.drawn_file.empty()) {
-        const std::string aside = log_pause_.drawn_file + ".neu";
-        std::ofstream(aside) << number << '\n';
-        std::rename(aside.c_str(), log_pause_.drawn_file.c_str());
-      }
-      std::this_thread::sleep_for(log_pause_.pause);
-      if (!log_pause_.drawn_file.empty()) std::remove(log_pause_.drawn_file.c_str());
-    }
-    inner().AppendShared(path, header, bytes);
+  // A draw's record goes through the log it opened before the draw.
+  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header) override {
+    return std::make_unique<PausingLog>(inner().OpenAppending(path, header), log_pause_);
   }
 
  private:
+  class PausingLog : public platform::AppendingFile {
+   public:
+    PausingLog(std::unique_ptr<platform::AppendingFile> inner, const LogPause& pause)
+        : inner_(std::move(inner)), pause_(pause) {}
+    void Append(std::string_view bytes) override {
+      // A record ("0042"; ...) rather than a refused draw's ("#ini gesperrt#"; ...).
+      if (pause_.pause.count() > 0 && bytes.starts_with("\"") && !bytes.starts_with("\"#")) {
+        const std::string_view number = bytes.substr(1, bytes.find('"', 1) - 1);
+        // Written aside and renamed: whoever sees the file sees the number in it.
+        if (!pause_.drawn_file.empty()) {
+          const std::string aside = pause_.drawn_file + ".neu";
+          std::ofstream(aside) << number << '\n';
+          std::rename(aside.c_str(), pause_.drawn_file.c_str());
+        }
+        std::this_thread::sleep_for(pause_.pause);
+        if (!pause_.drawn_file.empty()) std::remove(pause_.drawn_file.c_str());
+      }
+      inner_->Append(bytes);
+    }
+
+   private:
+    std::unique_ptr<platform::AppendingFile> inner_;
+    const LogPause& pause_;
+  };
+
   class PausingFile : public platform::LockedFile {
    public:
     PausingFile(std::unique_ptr<platform::LockedFile> inner, std::chrono::milliseconds pause,

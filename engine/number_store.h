@@ -84,8 +84,10 @@ class NumberStore {
 
 // Opens a counter-file path: a file with a [Server] section is a pointer to a
 // range on a server, any other (a missing one too) a counter file whose
-// records go to the usage log of the settings. A busy file is told in its
-// error box (Aborted).
+// records go to the usage log of the settings. The content chooses on the
+// store's first use, which reads it: a draw under its own lock, so that an
+// Insert reads the file once. A busy file is told in its error box (Aborted),
+// a pointer without its range is refused, at that first use.
 std::unique_ptr<NumberStore> OpenNumberStore(platform::Environment& env, const std::string& path);
 // The current counter file named by the settings file.
 std::unique_ptr<NumberStore> OpenCurrentNumberStore(platform::Environment& env);

@@ -17,6 +17,16 @@ std::string IoErrorMessage(int code, const std::string& path, const std::string&
          reason;
 }
 
+std::string Header() { return std::string(kUsageLogHeader) + "\r\n"; }
+
+// The record's line as the log holds it: Windows-1252, with its line break.
+std::string RecordLine(platform::Environment& env, const std::string& number, const std::string& application,
+                       const platform::LocalDateTime& when) {
+  return platform::Utf8ToCp1252(UsageLogRecord(number, FormatLogTime(when, env.system.TimeSeparator()), application,
+                                               GetCurrentUserName(env)) +
+                                "\r\n");
+}
+
 }  // namespace
 
 // A line break inside a field would split the record.
@@ -39,12 +49,23 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
 
 std::string GetUsageLogPath(platform::Environment& env) { return UsableLogFolder(env) + "sabulog.csv"; }
 
-void CheckUsageLogWritable(platform::Environment& env, const std::string& path) {
+UsageLogForRecord::UsageLogForRecord(platform::Environment& env, std::string path)
+    : env_(env), path_(std::move(path)) {
   try {
-    env.files.AppendShared(path, std::string(kUsageLogHeader) + "\r\n", "");
+    file_ = env.files.OpenAppending(path_, Header());
   } catch (const platform::FileError& error) {
-    throw Error("In die Protokolldatei " + platform::Quoted(path) + " kann nicht geschrieben werden: " + error.what() +
+    throw Error("In die Protokolldatei " + platform::Quoted(path_) + " kann nicht geschrieben werden: " + error.what() +
                 "\r\nEs wurde keine Nummer vergeben.");
+  }
+}
+
+void UsageLogForRecord::Append(const std::string& number, const std::string& application,
+                               const platform::LocalDateTime& when) {
+  const std::string line = RecordLine(env_, number, application, when);
+  try {
+    file_->Append(line);
+  } catch (const platform::FileError& error) {
+    throw Error(IoErrorMessage(error.code(), path_, error.what()));
   }
 }
 
@@ -55,13 +76,9 @@ void AppendUsageLog(platform::Environment& env, const std::string& number, const
 
 void AppendUsageLog(platform::Environment& env, const std::string& path, const std::string& number,
                     const std::string& application, const platform::LocalDateTime& when) {
-  const std::string user = GetCurrentUserName(env);
-  const std::string line = platform::Utf8ToCp1252(
-      UsageLogRecord(number, FormatLogTime(when, env.system.TimeSeparator()), application, user) + "\r\n");
-  const std::string header = std::string(kUsageLogHeader) + "\r\n";
-
+  const std::string line = RecordLine(env, number, application, when);
   try {
-    env.files.AppendShared(path, header, line);
+    env.files.AppendShared(path, Header(), line);
   } catch (const platform::FileError& error) {
     throw Error(IoErrorMessage(error.code(), path, error.what()));
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The usage log "sabulog.csv": one line per issued number and per draw refused
 // because the counter file was locked. The system only ever appends to it.
+#include <memory>
 #include <string>
 
 #include "platform/environment.h"
@@ -19,11 +20,25 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
 
 std::string GetUsageLogPath(platform::Environment& env);
 
-// Makes sure that the record of a number can be appended to the log at path
-// (GetUsageLogPath) before the number is drawn: the log (created with its
-// header when absent) opens for appending. Throws the refusal otherwise,
-// saying that no number was drawn.
-void CheckUsageLogWritable(platform::Environment& env, const std::string& path);
+// The log at path (GetUsageLogPath) held open for the record of one draw:
+// opened (created with its header when absent) before the number is drawn, so
+// that a log that cannot take the record refuses before the counter moves,
+// and kept open until the record is written, so that it is opened once.
+// Meanwhile other workstations may only read it; it is let go when the object
+// goes.
+class UsageLogForRecord {
+ public:
+  // Throws the refusal, saying that no number was drawn, when the log does not open.
+  UsageLogForRecord(platform::Environment& env, std::string path);
+  // Appends the record in one write; a failure raises an input/output error
+  // with the system's code.
+  void Append(const std::string& number, const std::string& application, const platform::LocalDateTime& when);
+
+ private:
+  platform::Environment& env_;
+  std::string path_;
+  std::unique_ptr<platform::AppendingFile> file_;
+};
 
 // Appends one record. While another workstation appends, the file system tries
 // again for about two seconds (RetryTransient); every failure raises an

@@ -1,33 +1,55 @@
 #pragma once
-// A file system that passes every call on and counts the accesses: opens,
-// reads, writes (each write of the counter file is followed by its flush) and
-// appends. Benchmarks use it to show what a draw costs.
-#include <memory>
+// A file system that passes every call on and counts the calls that the file
+// system beneath makes, file by file, as a file server sees them: opens,
+// reads, writes, resizes, flushes, locks and unlocks, attribute and size
+// queries, folder look-ups and closes. Given a round trip, it also waits that
+// long at each call, as a share does. Benchmarks use it to show what a draw
+// costs on a share.
+#include <array>
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <string>
 
 #include "platform/forwarding_file_system.h"
 
 namespace trelvo::platform {
 
-struct FileAccessCounts {
-  long opens = 0;
-  long reads = 0;
-  long writes = 0;
-  long flushes = 0;
-  long appends = 0;
+struct FileCallCounts {
+  std::array<long, kFileCallKinds> calls{};
+
+  long operator[](FileCall call) const { return calls[static_cast<std::size_t>(call)]; }
+  long& operator[](FileCall call) { return calls[static_cast<std::size_t>(call)]; }
+  long Total() const;
+  FileCallCounts& operator+=(const FileCallCounts& other);
+  FileCallCounts operator-(const FileCallCounts& other) const;
 };
 
-class CountingFileSystem : public ForwardingFileSystem {
+class CountingFileSystem : public ForwardingFileSystem, private FileCallObserver {
  public:
-  using ForwardingFileSystem::ForwardingFileSystem;
-  const FileAccessCounts& counts() const { return counts_; }
+  explicit CountingFileSystem(FileSystem& inner, std::chrono::microseconds round_trip = {});
+  ~CountingFileSystem() override;
+  CountingFileSystem(const CountingFileSystem&) = delete;
+  CountingFileSystem& operator=(const CountingFileSystem&) = delete;
 
-  std::optional<std::string> ReadFile(const std::string& path) override;
-  std::unique_ptr<LockedFile> OpenLocked(const std::string& path, LockMode mode, bool create,
-                                         std::chrono::milliseconds wait) override;
-  void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
+  // The calls on the file (or folder) at path, named as the caller named it.
+  FileCallCounts CountsFor(const std::string& path) const;
+  // Every file's calls.
+  FileCallCounts Total() const;
+  // Another observer is told of each call after it is counted.
+  FileCallObserver* ObserveCalls(FileCallObserver* observer) override;
 
  private:
-  FileAccessCounts counts_;
+  void Calling(FileCall call, const std::string& path) override;
+
+  std::chrono::microseconds round_trip_;
+  FileCallObserver* told_before_ = nullptr;  // the inner file system's observer, given back at the end
+  FileCallObserver* next_ = nullptr;
+  mutable std::mutex mutex_;
+  std::map<std::string, FileCallCounts> counts_;
 };
+
+// The German name of a kind of call, for the benchmarks' tables.
+const char* FileCallName(FileCall call);
 
 }  // namespace trelvo::platform

@@ -1,7 +1,8 @@
 #pragma once
 // A file system that passes every call on to another: the base of the
 // decorators that count, pause or fail one kind of access and leave the rest
-// as it is.
+// as it is. An AppendShared passed on opens its file through the inner file
+// system, not through a decorator's OpenAppending.
 #include <memory>
 
 #include "platform/file_system.h"
@@ -21,11 +22,16 @@ class ForwardingFileSystem : public FileSystem {
                                          std::chrono::milliseconds wait) override {
     return inner_.OpenLocked(path, mode, create, wait);
   }
+  std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created) override {
+    return inner_.OpenAppending(path, header_if_created);
+  }
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override {
     inner_.AppendShared(path, header_if_created, bytes);
   }
   void CreateDirectories(const std::string& path) override { inner_.CreateDirectories(path); }
   bool IsFullPath(const std::string& path) const override { return inner_.IsFullPath(path); }
+  // The calls are the inner file system's: it tells them.
+  FileCallObserver* ObserveCalls(FileCallObserver* observer) override { return inner_.ObserveCalls(observer); }
 
  protected:
   FileSystem& inner() const { return inner_; }

@@ -15,6 +15,8 @@ class InPlaceFile {
   // Sets aside disk space for size bytes without changing the file's length,
   // so that a full disk refuses here, before any byte has changed.
   virtual void Reserve(uint64_t size) = 0;
+  // Writes bytes at offset, through to disk: they are stored, together with a
+  // length they extend, when it returns (the file was opened to write through).
   virtual void WriteAt(uint64_t offset, std::string_view bytes) = 0;
   // Sets the end of the file.
   virtual void Truncate(uint64_t size) = 0;
@@ -22,8 +24,10 @@ class InPlaceFile {
 };
 
 // Replaces previous (the file's content now, read under the same lock) by
-// bytes. When growing the file is refused nothing changes; when a later step
-// fails the previous bytes are written back. Either way the failure is thrown.
+// bytes: one write, written through; only a shorter content needs the end of
+// the file set behind it, and that flushed. When growing the file is refused
+// nothing changes; when a later step fails the previous bytes are written
+// back. Either way the failure is thrown.
 void ReplaceInPlace(InPlaceFile& file, std::string_view previous, std::string_view bytes);
 
 }  // namespace trelvo::platform

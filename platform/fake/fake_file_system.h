@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory file system for tests: folders must exist before files go into
-// them; files can be made read-only or held by "another process".
+// them; files can be made read-only or held by "another process". It tells
+// the calls that the Windows file system makes for the same accesses.
 #include <map>
 #include <set>
 #include <string>
@@ -17,6 +18,8 @@ class FakeFileSystem : public FileSystem {
   void SetFile(const std::string& path, const std::string& bytes);
   void RemoveFile(const std::string& path) { files_.erase(path); }
   std::optional<std::string> Content(const std::string& path) const;
+  // A read-only file: opened to write, it is read under the shared lock, and
+  // refuses every write.
   void SetReadOnly(const std::string& path) { read_only_.insert(path); }
   // The next `attempts` opens of the file find it held by another process
   // (each open tries again under the transient-failure policy).
@@ -30,31 +33,30 @@ class FakeFileSystem : public FileSystem {
 
   struct Counts {
     int opens = 0;
-    int writes = 0;
+    int writes = 0;  // contents replaced, and appends
   };
   Counts CountsFor(const std::string& path) const;
-  // Files open (and so held under their lock) at this moment.
+  // Files open (and so held under their lock, or for appending) at this moment.
   int open_now() const { return open_now_; }
 
   bool FileExists(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::unique_ptr<LockedFile> OpenLocked(const std::string& path, LockMode mode, bool create,
                                          std::chrono::milliseconds wait) override;
-  void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
+  std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created) override;
   void CreateDirectories(const std::string& path) override;
   // In pieces of a few bytes, so that a reader meets lines split across them.
-  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override {
-    const auto content = Content(path);
-    if (!content) return false;
-    for (size_t at = 0; at < content->size(); at += 7) take(std::string_view(*content).substr(at, 7));
-    return true;
-  }
+  bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;
   bool IsFullPath(const std::string& path) const override { return IsFullWindowsPath(path); }
+  FileCallObserver* ObserveCalls(FileCallObserver* observer) override { return report_.Exchange(observer); }
 
  private:
   class OpenFile;
+  class AppendFile;
   bool FolderExists(const std::string& path) const;
-  void WaitWhileHeld(const std::string& path);
+  // An open of path, tried again under the policy while the file is held.
+  void Open(const std::string& path);
+  void TellReads(const std::string& path, size_t size) const;
 
   std::map<std::string, std::string> files_;
   std::set<std::string> folders_;
@@ -64,6 +66,7 @@ class FakeFileSystem : public FileSystem {
   int open_now_ = 0;
   bool full_ = false;
   std::chrono::milliseconds waited_{0};
+  FileCallReport report_;
 };
 
 }  // namespace trelvo::platform

@@ -12,10 +12,19 @@ class Win32FileSystem : public platform::FileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
                                                    std::chrono::milliseconds wait) override;
-  void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override;
+  // Created or opened in one call (OPEN_ALWAYS tells which it did), then
+  // written at the end of file, whatever its length.
+  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path,
+                                                         std::string_view header_if_created) override;
   void CreateDirectories(const std::string& path) override;
   bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;
   bool IsFullPath(const std::string& path) const override { return platform::IsFullWindowsPath(path); }
+  platform::FileCallObserver* ObserveCalls(platform::FileCallObserver* observer) override {
+    return report_.Exchange(observer);
+  }
+
+ private:
+  platform::FileCallReport report_;
 };
 
 }  // namespace trelvo::win32

@@ -96,10 +96,9 @@ TEST_F(NumberDrawing, DrawUnderTheLockRefusesALockedFileAndWritesNothing) {
 
 TEST_F(NumberDrawing, DrawUnderTheLockLeavesTheFileFreeInOneOpenAndOneWrite) {
   WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"#nouser#\"\r\n");
-  // Opening the path reads it once to know its store; the draw is one open.
-  const auto store = OpenCurrentNumberStore(env);
+  // The draw learns what the path holds from its own read: opening the store and drawing is one open.
   const auto opened = fake.files.CountsFor(CounterPath());
-  const DrawResult result = DrawUnderLock(env, *store);
+  const DrawResult result = DrawUnderLock(env, *OpenCurrentNumberStore(env));
   EXPECT_TRUE(result.issued);
   EXPECT_EQ(result.number, "0042");
   EXPECT_EQ(CounterFileContent(), "[Zaehler]\r\nCounter=42\r\n[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");

@@ -4,6 +4,7 @@
 
 #include "engine/number_drawing.h"
 #include "engine/usage_log.h"
+#include "platform/counting_file_system.h"
 #include "platform/forwarding_file_system.h"
 #include "tests/engine/engine_fixture.h"
 
@@ -12,7 +13,9 @@ namespace {
 
 using NumberStoreTest = EngineTest;
 
-TEST_F(NumberStoreTest, ThePathsContentChoosesTheStoreWhenItIsOpened) {
+// The first use of the store reads the path and chooses; a pointer without
+// its range is refused then.
+TEST_F(NumberStoreTest, ThePathsContentChoosesTheStoreOnItsFirstUse) {
   const struct {
     std::string content;
     bool server;
@@ -25,19 +28,118 @@ TEST_F(NumberStoreTest, ThePathsContentChoosesTheStoreWhenItIsOpened) {
   };
   for (const auto& c : cases) {
     WriteCounterFile(c.content);
+    const auto store = OpenCurrentNumberStore(env);
+    EXPECT_EQ(store->path(), CounterPath());
     if (!c.refusal.empty()) {
       try {
-        OpenCurrentNumberStore(env);
-        FAIL() << c.content;
+        store->Server();
+        ADD_FAILURE() << c.content;
       } catch (const Error& error) {
         EXPECT_TRUE(std::string(error.what()).ends_with(c.refusal)) << error.what();
       }
       continue;
     }
-    const auto store = OpenCurrentNumberStore(env);
-    EXPECT_EQ(store->path(), CounterPath());
     EXPECT_EQ(store->Server() != nullptr, c.server) << c.content;
   }
+}
+
+// The servers a test's draws would connect to; none answers.
+class UnreachableServers : public platform::DatabaseConnector {
+ public:
+  std::vector<std::string> asked;
+  std::unique_ptr<platform::SqlConnection> Connect(const std::string& connection_string) override {
+    asked.push_back(connection_string);
+    throw platform::DatabaseError(platform::DatabaseFailure::Unreachable, "08001", "Der Server antwortet nicht.");
+  }
+};
+
+// An Insert on a path it has not read yet reads it once, under the draw's own
+// lock, and knows there what it holds: a counter file draws at once, a
+// pointer is let go unchanged and its server range draws.
+TEST_F(NumberStoreTest, ADrawChoosesTheStoreFromTheContentItReadsUnderItsLock) {
+  UnreachableServers servers;
+  platform::Environment with_servers{fake.files, fake.system, fake.ui, servers};
+  const struct {
+    std::string content;
+    bool server;
+  } cases[] = {
+      {"[Zaehler]\r\nCounter=41\r\n", false},
+      {"[Server]\r\nConnection=Driver={PostgreSQL Unicode};\r\nRange=\"Firma A\"\r\n", true},
+  };
+  for (const auto& c : cases) {
+    WriteCounterFile(c.content);
+    const auto before = fake.files.CountsFor(CounterPath());
+    const auto store = OpenCurrentNumberStore(with_servers);
+    if (c.server) {
+      EXPECT_THROW(DrawUnderLock(with_servers, *store, "Excel 11.0"), Aborted);
+      ASSERT_EQ(servers.asked.size(), 1u);
+      EXPECT_EQ(servers.asked[0], "Driver={PostgreSQL Unicode};");
+      EXPECT_EQ(CounterFileContent(), c.content);
+      EXPECT_NE(store->Server(), nullptr) << "chosen by the draw, and kept";
+    } else {
+      EXPECT_EQ(DrawUnderLock(with_servers, *store, "Excel 11.0").number, "0042");
+      EXPECT_EQ(store->Server(), nullptr);
+    }
+    EXPECT_EQ(fake.files.CountsFor(CounterPath()).opens - before.opens, 1) << c.content;
+    EXPECT_EQ(fake.files.CountsFor(CounterPath()).writes - before.writes, c.server ? 0 : 1) << c.content;
+  }
+}
+
+// A read-only pointer is read under the shared lock and draws from its server;
+// without a log the pointer's draw goes on, a counter file's is refused.
+TEST_F(NumberStoreTest, APointerDrawsWhereACounterFileCouldNotWrite) {
+  UnreachableServers servers;
+  platform::Environment with_servers{fake.files, fake.system, fake.ui, servers};
+  const std::string pointer = "[Server]\r\nConnection=Driver={PostgreSQL Unicode};\r\nRange=\"Firma A\"\r\n";
+  WriteCounterFile(pointer);
+  fake.files.SetReadOnly(CounterPath());
+  EXPECT_THROW(DrawUnderLock(with_servers, *OpenCurrentNumberStore(with_servers), "Excel 11.0"), Aborted);
+  EXPECT_EQ(servers.asked.size(), 1u);
+
+  fake.files.SetReadOnly(GetUsageLogPath(env));
+  EXPECT_THROW(DrawUnderLock(with_servers, *OpenCurrentNumberStore(with_servers), "Excel 11.0"), Aborted);
+  EXPECT_EQ(servers.asked.size(), 2u);
+  EXPECT_EQ(CounterFileContent(), pointer);
+
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n");
+  try {
+    DrawUnderLock(with_servers, *OpenCurrentNumberStore(with_servers), "Excel 11.0");
+    ADD_FAILURE() << "drawn without a log";
+  } catch (const Aborted&) {
+    ADD_FAILURE() << "told in a box";
+  } catch (const Error& error) {
+    EXPECT_TRUE(std::string(error.what()).ends_with("Es wurde keine Nummer vergeben.")) << error.what();
+  }
+  EXPECT_EQ(CounterFileContent(), "[Zaehler]\r\nCounter=41\r\n");
+}
+
+// Every call of one Insert on the counter file and the log, as the Windows
+// file system makes them: each file opened once, the counter file read once
+// and written once (through to disk, so with no flush of its own), the record
+// written through the log opened before the draw.
+TEST_F(NumberStoreTest, AnInsertOpensTheCounterFileAndTheLogOnceEach) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");
+  fake.files.SetFile(GetUsageLogPath(env), "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n");
+  platform::CountingFileSystem counting(fake.files);
+  platform::Environment counted{counting, fake.system, fake.ui};
+  EXPECT_EQ(DrawUnderLock(counted, *OpenCurrentNumberStore(counted), "Excel 11.0").number, "0042");
+
+  using platform::FileCall;
+  const auto counter = counting.CountsFor(CounterPath());
+  const auto log = counting.CountsFor(GetUsageLogPath(env));
+  const struct {
+    FileCall call;
+    long counter, log;
+  } expected[] = {
+      {FileCall::Open, 1, 1},   {FileCall::Lock, 1, 0},  {FileCall::Read, 1, 0},   {FileCall::Write, 1, 1},
+      {FileCall::Resize, 0, 0}, {FileCall::Flush, 0, 0}, {FileCall::Unlock, 1, 0}, {FileCall::Query, 0, 0},
+      {FileCall::Lookup, 0, 0}, {FileCall::Close, 1, 1},
+  };
+  for (const auto& e : expected) {
+    EXPECT_EQ(counter[e.call], e.counter) << platform::FileCallName(e.call);
+    EXPECT_EQ(log[e.call], e.log) << platform::FileCallName(e.call);
+  }
+  EXPECT_EQ(counter.Total() + log.Total(), 9);
 }
 
 // The draw's record and a refusal's go to the usage log, and come back typed;
@@ -71,10 +173,18 @@ TEST_F(NumberStoreTest, ACounterFilesRecordsAreTheUsageLogsLines) {
 class RecordRefusingFiles : public platform::ForwardingFileSystem {
  public:
   using ForwardingFileSystem::ForwardingFileSystem;
-  void AppendShared(const std::string& path, std::string_view header, std::string_view bytes) override {
-    if (!bytes.empty()) throw platform::FileError(53, "Der Netzwerkpfad wurde nicht gefunden.");
-    inner().AppendShared(path, header, bytes);
+  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header) override {
+    inner().OpenAppending(path, header);
+    return std::make_unique<RefusingLog>();
   }
+
+ private:
+  class RefusingLog : public platform::AppendingFile {
+   public:
+    void Append(std::string_view) override {
+      throw platform::FileError(53, "Der Netzwerkpfad wurde nicht gefunden.");
+    }
+  };
 };
 
 // A record that cannot be appended after the draw does not undo the number:

@@ -82,5 +82,42 @@ TEST(InPlaceWrite, AWriteThatFailsHalfWayIsUndone) {
   }
 }
 
+// The steps a replacement takes: the write alone is stored through to disk,
+// so only an end set apart from it needs a flush.
+TEST(InPlaceWrite, OnlyAShorterContentSetsTheEndAndFlushes) {
+  struct Steps : FailingFile {
+    std::string taken;
+    void Reserve(uint64_t size) override {
+      taken += "R";
+      FailingFile::Reserve(size);
+    }
+    void WriteAt(uint64_t offset, std::string_view bytes) override {
+      taken += "W";
+      FailingFile::WriteAt(offset, bytes);
+    }
+    void Truncate(uint64_t size) override {
+      taken += "T";
+      FailingFile::Truncate(size);
+    }
+    void Flush() override { taken += "F"; }
+  };
+  const struct {
+    std::string_view before, after, taken;
+  } cases[] = {
+      {kOld, "[Zaehler]\r\nCounter=998\r\nIncrement=10\r\n", "W"},
+      {kOld, kNew, "RW"},
+      {kNew, kOld, "WTF"},
+  };
+  for (const auto& c : cases) {
+    Steps file;
+    file.content = c.before;
+    file.allocated = c.before.size();
+    file.free_space = 100;
+    ReplaceInPlace(file, c.before, c.after);
+    EXPECT_EQ(file.content, c.after);
+    EXPECT_EQ(file.taken, c.taken) << c.after;
+  }
+}
+
 }  // namespace
 }  // namespace trelvo::platform

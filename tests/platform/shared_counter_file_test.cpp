@@ -13,6 +13,8 @@
 #include "bench/moved_home.h"
 #include "engine/counter_lock.h"
 #include "engine/number_drawing.h"
+#include "engine/usage_log.h"
+#include "platform/counting_file_system.h"
 #include "platform/error.h"
 #include "platform/fake/fake_system.h"
 #include "platform/system_platform.h"
@@ -79,16 +81,89 @@ TEST_F(SharedCounterFile, ContentIsReplacedInPlaceAndTheEndOfFileFollowsIt) {
   EXPECT_EQ(real.files->ReadFile(counter_path), "[Zaehler]\r\nCounter=7\r\n");
 }
 
+// A file that refuses to be written (read-only) and is opened to write is
+// read under the shared lock, so other readers read along, and refuses the
+// write: a pointer that workstations may only read is read at once.
+TEST_F(SharedCounterFile, AReadOnlyFileOpenedToWriteIsReadUnderTheSharedLock) {
+  namespace fs = std::filesystem;
+  std::ofstream(counter_path, std::ios::binary) << "[Server]\r\n";
+  fs::permissions(counter_path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  struct Writable {
+    std::string path;
+    ~Writable() { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); }
+  } writable_again{counter_path};
+  if (std::ofstream(counter_path, std::ios::app)) GTEST_SKIP() << "this user writes to read-only files as well";
+
+  const auto file = real.files->OpenLocked(counter_path, platform::LockMode::Exclusive, true, 100ms);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->ReadAll(), "[Server]\r\n");
+  EXPECT_NE(real.files->OpenLocked(counter_path, platform::LockMode::Shared, false, 100ms), nullptr);
+  EXPECT_THROW(file->ReplaceContent("[Zaehler]\r\n", "[Server]\r\n"), platform::FileError);
+  EXPECT_EQ(real.files->ReadFile(counter_path), "[Server]\r\n");
+}
+
+// One Insert as a file server sees it: on the counter file one open, one
+// lock, one read that shows the end, one write through to disk and the
+// close; the log opened and held before the draw, the record written after it.
+TEST_F(SharedCounterFile, AnInsertMakesTheLeastCallsOnTheCounterFileAndTheLog) {
+  const auto insert = [&](platform::Environment& on) {
+    return engine::DrawUnderLock(on, *engine::OpenNumberStore(on, counter_path), "Excel 11.0");
+  };
+  insert(env);  // the counter file and the log exist from here on
+  platform::CountingFileSystem counting(*real.files);
+  platform::Environment counted{counting, system, ui};
+  EXPECT_EQ(insert(counted).number, "0002");
+
+  using platform::FileCall;
+  const auto counter = counting.CountsFor(counter_path);
+  const auto log = counting.CountsFor(engine::GetUsageLogPath(env));
+  const struct {
+    FileCall call;
+    long counter, log;
+  } expected[] = {
+#ifdef _WIN32
+      // The log's share mode holds it; a locked file lets go of its lock before it is closed.
+      {FileCall::Lock, 1, 0},
+      {FileCall::Unlock, 1, 0},
+      {FileCall::Query, 0, 0},
+#else
+      // The log's far-range lock holds it, its size tells whether it needs its header;
+      // closing a file drops its lock.
+      {FileCall::Lock, 1, 1},
+      {FileCall::Unlock, 0, 0},
+      {FileCall::Query, 0, 1},
+#endif
+      {FileCall::Open, 1, 1},
+      {FileCall::Read, 1, 0},
+      {FileCall::Write, 1, 1},
+      {FileCall::Resize, 0, 0},
+      {FileCall::Flush, 0, 0},
+      {FileCall::Lookup, 0, 0},
+      {FileCall::Close, 1, 1},
+  };
+  for (const auto& e : expected) {
+    EXPECT_EQ(counter[e.call], e.counter) << platform::FileCallName(e.call);
+    EXPECT_EQ(log[e.call], e.log) << platform::FileCallName(e.call);
+  }
+  EXPECT_LE(counter.Total() + log.Total(), 10);
+}
+
 TEST_F(SharedCounterFile, TheLogIsCreatedOnceWithItsHeaderAndThenAppendedTo) {
   const std::string log = folder + "sabulog.csv";
   real.files->AppendShared(log, "KOPF\r\n", "eins\r\n");
   real.files->AppendShared(log, "KOPF\r\n", "zwei\r\n");
   EXPECT_EQ(real.files->ReadFile(log), "KOPF\r\neins\r\nzwei\r\n");
-  // The header belongs to a file being created, not to one that exists empty.
+  // The header belongs to a file being created. Windows tells whether the
+  // open created it, and a file that exists empty gets none; a POSIX open
+  // does not tell, and a file found empty under the lock gets it.
   const std::string empty = folder + "leer.csv";
   std::ofstream(empty, std::ios::binary).close();
   real.files->AppendShared(empty, "KOPF\r\n", "eins\r\n");
+#ifdef _WIN32
   EXPECT_EQ(real.files->ReadFile(empty), "eins\r\n");
+#else
+  EXPECT_EQ(real.files->ReadFile(empty), "KOPF\r\neins\r\n");
+#endif
   EXPECT_THROW(real.files->AppendShared(folder + "fehlt/x/sabulog.csv", "", "x"), platform::FileError);
 }
 
