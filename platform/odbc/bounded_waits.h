@@ -89,6 +89,14 @@ inline std::vector<Attribute> AttributesOf(std::string_view text) {
   return attributes;
 }
 
+// A hexadecimal digit's value, or -1.
+inline int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // A value as psqlODBC reads it: braces removed ("}}" read as "}"), or else
 // "+" read as a space and "%XX" as that byte (dlg_specific.c).
 inline std::string DecodedValue(std::string_view value) {
@@ -103,9 +111,8 @@ inline std::string DecodedValue(std::string_view value) {
   for (size_t i = 0; i < value.size(); ++i) {
     if (value[i] == '+') {
       decoded += ' ';
-    } else if (value[i] == '%' && i + 2 < value.size() && std::isxdigit(static_cast<unsigned char>(value[i + 1])) &&
-               std::isxdigit(static_cast<unsigned char>(value[i + 2]))) {
-      decoded += static_cast<char>(std::stoi(std::string(value.substr(i + 1, 2)), nullptr, 16));
+    } else if (value[i] == '%' && i + 2 < value.size() && HexValue(value[i + 1]) >= 0 && HexValue(value[i + 2]) >= 0) {
+      decoded += static_cast<char>(HexValue(value[i + 1]) * 16 + HexValue(value[i + 2]));
       i += 2;
     } else {
       decoded += value[i];

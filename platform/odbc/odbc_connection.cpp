@@ -156,6 +156,15 @@ class OdbcConnection : public SqlConnection {
                             static_cast<SQLSMALLINT>(std::size(completed)), &completed_length, SQL_DRIVER_NOPROMPT),
           connection_, true);
     connected_ = true;
+    // Every statement's time limit, given once as the connection's default,
+    // which psqlODBC copies into each statement it allocates (options.c,
+    // statement.c): SQLSetStmtAttrW for each statement would be the ODBC 3
+    // way, but is no import of the products (tools/windows7-imports.txt).
+    // psqlODBC has the server keep the limit (see bounded_waits.h); a driver
+    // that refuses it leaves the session's own statement_timeout to do so.
+    SQLSetConnectAttrW(connection_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(database_waits::kStatement.count())),
+                       SQL_IS_UINTEGER);
     const SQLRETURN manual =
         SQLSetConnectAttrW(connection_.get(), SQL_ATTR_AUTOCOMMIT,
                            reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_AUTOCOMMIT_OFF)), SQL_IS_UINTEGER);
@@ -179,12 +188,6 @@ class OdbcConnection : public SqlConnection {
   void ForEachRow(const std::string& statement_text, const std::vector<SqlValue>& parameters,
                   const std::function<void(SqlRow&&)>& take) override {
     const OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
-    // Every statement has its time limit. psqlODBC has the server apply it
-    // (see bounded_waits.h); a driver that cannot keep it leaves the
-    // session's own statement_timeout to do so.
-    SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
-                    reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(database_waits::kStatement.count())),
-                    SQL_IS_UINTEGER);
     // The bound buffers live until the statement has run.
     std::vector<std::u16string> texts(parameters.size());
     std::vector<SQLLEN> indicators(parameters.size());

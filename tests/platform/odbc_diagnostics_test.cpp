@@ -228,8 +228,8 @@ TEST(BoundedWaits, ThePointerGetsTheWaitsItLeavesOpenAndKeepsTheOnesItSets) {
       {base + ";pqopt={sslmode=require keepalives_idle=30 tcp_user_timeout=5000};Port=5433",
        base + ";pqopt={sslmode=require keepalives_idle=30 tcp_user_timeout=5000 " + count + "};Port=5433;" + interval,
        false},
-      // psqlODBC reads an unbraced value with "+" as a space; braces keep "}}" as "}".
-      {base + ";D5=sslrootcert=/c}}a+connect_timeout=5",
+      // psqlODBC reads an unbraced value with "+" as a space and "%2F" as "/"; in braces "}}" is "}".
+      {base + ";D5=sslrootcert=%2Fc}}a+connect_timeout=5",
        base + ";D5={sslrootcert=/c}}}}a connect_timeout=5 " + count + " " + unacknowledged + "};" + idle + interval,
        true},
       {base + ";pqopt={keepalives_count=2 tcp_user_timeout=1};KeepaliveTime=1;KeepaliveInterval=1",
