@@ -24,6 +24,7 @@
 // FILEDSN) gets nothing added: the data source may set them, and a setting
 // in the connection string would silently replace the data source's (a
 // pqopt in the string replaces the data source's pqopt whole).
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <string>
