@@ -177,7 +177,7 @@ int Draw(platform::Environment& env, const NumberStore& file, const Options& opt
     platform::ShowErrorBox(env.ui, *result.unrecorded);
     return kExitNotLogged;
   }
-  engine::ShowLockMessage(env, file.path(), result.holder, result.holder_place);
+  engine::ShowLockMessage(env, file, result.holder, result.holder_place);
   try {
     file.RecordRefusal(application);
   } catch (const Aborted&) {
@@ -228,7 +228,7 @@ int ServerInit(platform::Environment& env, const NumberStore& pointer, const std
   });
   const bool resumed = holder == engine::kMovingToServerHolder;  // a move that broke off before
   if (engine::IsLockHolder(holder) && !resumed) {
-    engine::ShowLockMessage(env, from.path(), holder);
+    engine::ShowLockMessage(env, from, holder);
     return kExitLocked;
   }
   if (untrusted) throw Error(*untrusted);

@@ -42,7 +42,7 @@ Target FindTarget(platform::Environment& env, OfficeHost& host, HostKind kind) {
   if (protection == ProtectionType::FormFields) {
     if (HasTextField(host)) return Target::FormField;
     ShowPlain(env,
-              "In diesem geschützten Dokument wurde kein Textformularfeld mit dem Name \"Sabu\" gefunden.\r\n"
+              "In diesem geschützten Dokument wurde kein Textformularfeld mit dem Namen \"Sabu\" gefunden.\r\n"
               "Heben Sie den Dokumentschutz auf und fügen Sie ein entsprechendes Formularfeld ein.");
     return Target::None;
   }
@@ -50,10 +50,9 @@ Target FindTarget(platform::Environment& env, OfficeHost& host, HostKind kind) {
   return Target::None;
 }
 
-std::string LockedMessage(const std::string& counter_file, const std::string& holder, const std::string& place) {
-  if (auto moved = engine::MovedFileMessage(counter_file, holder)) return *moved;
-  return "Die Datei " + platform::Quoted(engine::FileNameOf(counter_file)) + " wird zur Zeit durch den Benutzer " +
-         platform::Quoted(holder) + place +
+std::string LockedMessage(const engine::NumberStore& store, const std::string& holder, const std::string& place) {
+  if (auto moved = engine::MovedFileMessage(store.path(), holder)) return *moved;
+  return engine::LockedSubject(store) + " wird zur Zeit durch den Benutzer " + platform::Quoted(holder) + place +
          " bearbeitet \r\nund ist daher gesperrt. Bitten Sie den Benutzer, den Trelvo Dialog Optionen\r\n"
          "zu schließen oder probieren Sie es später erneut.";
 }
@@ -79,7 +78,7 @@ void ExecuteInsert(platform::Environment& env, OfficeHost& host, HostKind kind, 
   }
   if (!draw.issued) {
     store->RecordRefusal(ApplicationWord(static_cast<int>(kind)) + host.Version());
-    platform::ShowErrorBox(env.ui, LockedMessage(store->path(), draw.holder, draw.holder_place));
+    platform::ShowErrorBox(env.ui, LockedMessage(*store, draw.holder, draw.holder_place));
     return;
   }
 

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "engine/server/server_range.h"
 #include "engine/usage_log.h"
 #include "platform/error.h"
 #include "platform/quoting.h"
@@ -75,17 +76,25 @@ std::optional<std::string> MovedFileMessage(const std::string& counter_file_path
   return std::nullopt;
 }
 
-std::string LockMessage(const std::string& counter_file_path, const std::string& holder, const std::string& place) {
+std::string LockedSubject(const NumberStore& store) {
+  const std::string file = platform::Quoted(FileNameOf(store.path()));
+  if (const server::ServerRange* range = store.Server())
+    return "Der Nummernkreis " + platform::Quoted(range->pointer().range) + " (Zählerdatei " + file + ")";
+  return "Die Datei " + file;
+}
+
+std::string LockMessage(const std::string& counter_file_path, const std::string& holder, const std::string& place,
+                        const std::string& subject) {
   if (auto moved = MovedFileMessage(counter_file_path, holder)) return *moved;
-  return "Die Datei " + platform::Quoted(FileNameOf(counter_file_path)) + " wird zur Zeit durch den Benutzer " +
-         platform::Quoted(holder) + place +
+  return (subject.empty() ? "Die Datei " + platform::Quoted(FileNameOf(counter_file_path)) : subject) +
+         " wird zur Zeit durch den Benutzer " + platform::Quoted(holder) + place +
          " bearbeitet \r\nund ist daher gesperrt. Bitten Sie den Benutzer, den Trelvo Dialog Optionen\r\n"
          "zu schließen oder probieren Sie es später erneut, damit die Sperre aufgehoben wird.";
 }
 
-void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder,
+void ShowLockMessage(platform::Environment& env, const NumberStore& store, const std::string& holder,
                      const std::string& place) {
-  platform::ShowErrorBox(env.ui, LockMessage(counter_file_path, holder, place));
+  platform::ShowErrorBox(env.ui, LockMessage(store.path(), holder, place, LockedSubject(store)));
 }
 
 }  // namespace trelvo::engine

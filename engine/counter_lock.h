@@ -40,11 +40,14 @@ void RefuseMovedRange(const IniDocument& file, const std::string& path);
 // The message for a file that an administrator moved, or is moving, to a
 // server; nullopt for any other holder.
 std::optional<std::string> MovedFileMessage(const std::string& counter_file_path, const std::string& holder);
+// What a lock message names as locked: "Die Datei 're.ini'", or for a range
+// on a server "Der Nummernkreis 'Firma A' (Zählerdatei 're.ini')".
+std::string LockedSubject(const NumberStore& store);
 // The message that tells a user that a counter file is locked; place: where
-// and since when (LockPlaceIn).
+// and since when (LockPlaceIn); subject: what is locked, the file by default.
 std::string LockMessage(const std::string& counter_file_path, const std::string& holder,
-                        const std::string& place = "");
-void ShowLockMessage(platform::Environment& env, const std::string& counter_file_path, const std::string& holder,
+                        const std::string& place = "", const std::string& subject = "");
+void ShowLockMessage(platform::Environment& env, const NumberStore& store, const std::string& holder,
                      const std::string& place = "");
 
 }  // namespace trelvo::engine

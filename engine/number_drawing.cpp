@@ -47,7 +47,7 @@ std::string PreviewNextNumber(platform::Environment& env, const NumberStore& sto
   const IniDocument document = store.Read();
   const std::string holder = LockOwnerIn(document);
   if (IsLockHolder(holder)) {
-    ShowLockMessage(env, store.path(), holder, LockPlaceIn(document));
+    ShowLockMessage(env, store, holder, LockPlaceIn(document));
     return kLockedMarker;
   }
   // The preview never shows a number that the draw would refuse.

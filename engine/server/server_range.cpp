@@ -134,42 +134,51 @@ std::string NewRecordKey() {
   return key;
 }
 
-std::string MessageFor(const DatabaseError& error, const ServerPointer& pointer, const std::string& path) {
+// A failure told in German for the user; the driver's own words go into a
+// line of details at the end, for the administrator.
+struct ServerMessage {
+  std::string text;
+  std::string details;
+};
+ServerMessage MessageFor(const DatabaseError& error, const ServerPointer& pointer, const std::string& path) {
   const std::string range = platform::Quoted(pointer.range);
   const std::string file = platform::Quoted(FileNameOf(path));
   // A driver's text never shows the password, even where it repeats the connection.
-  const std::string said = "\r\nDer Server meldet: " + MaskedIn(error.what(), pointer.connection);
+  const std::string said = MaskedIn(error.what(), pointer.connection);
   const std::string& state = error.sqlstate();
   // 42501, insufficient_privilege: a login without the function's grant.
   if (state == "42501")
-    return "Die Anmeldung der Verbindung in " + file + " hat auf dem Server des Nummernkreises " + range +
-           " nicht das Recht dazu. Einstellungen und Sperre eines Nummernkreises ändert nur die Anmeldung eines "
-           "Administrators; das Ziehen erlaubt ein Administrator einer Anmeldung mit den Rechten der "
-           "Arbeitsstationen." + said;
+    return {"Die Anmeldung der Verbindung in " + file + " hat auf dem Server des Nummernkreises " + range +
+                " nicht das Recht dazu. Einstellungen und Sperre eines Nummernkreises ändert nur die Anmeldung eines "
+                "Administrators; das Ziehen erlaubt ein Administrator einer Anmeldung mit den Rechten der "
+                "Arbeitsstationen.",
+            said};
   // 57014, query_canceled: the statement outlasted its wait on the server.
-  if (state == "57014")
-    return "Der Server des Nummernkreises " + range + " hat nicht rechtzeitig geantwortet." + said;
+  if (state == "57014") return {"Der Server des Nummernkreises " + range + " hat nicht rechtzeitig geantwortet.", said};
   // 42883 and 3F000, a function or its schema missing: tables of an earlier version.
   const bool earlier = state == "42883" || state == "3F000";
   switch (earlier ? DatabaseFailure::MissingTable : error.failure()) {
     case DatabaseFailure::Unreachable:
-      return "Der Server des Nummernkreises " + range + " ist nicht erreichbar (Verbindung in " + file + ")." + said;
+      return {"Der Server des Nummernkreises " + range + " ist nicht erreichbar (Verbindung in " + file + ").", said};
     case DatabaseFailure::LoginRefused:
-      return "Der Server des Nummernkreises " + range +
-             " hat die Anmeldung abgelehnt. Prüfen Sie Benutzer und Kennwort der Verbindung in " + file + "." + said;
+      return {"Der Server des Nummernkreises " + range +
+                  " hat die Anmeldung abgelehnt. Prüfen Sie Benutzer und Kennwort der Verbindung in " + file + ".",
+              said};
     case DatabaseFailure::LockTimeout:
-      return "Der Nummernkreis " + range +
-             " wird auf dem Server zur Zeit von einer anderen Arbeitsstation gehalten. Bitte versuchen Sie es in "
-             "einigen Sekunden erneut.";
+      return {"Der Nummernkreis " + range +
+                  " wird auf dem Server zur Zeit von einer anderen Arbeitsstation gehalten. Bitte versuchen Sie es in "
+                  "einigen Sekunden erneut.",
+              ""};
     case DatabaseFailure::ConnectionLost:
-      return "Die Verbindung zum Server des Nummernkreises " + range + " ist abgebrochen." + said;
+      return {"Die Verbindung zum Server des Nummernkreises " + range + " ist abgebrochen.", said};
     case DatabaseFailure::MissingTable:
-      return "Auf dem Server des Nummernkreises " + range +
-             " fehlen die Tabellen von Trelvo oder sind von einer früheren Version. Ein Administrator legt sie "
-             "mit \"trelvo server-init\" an oder bringt sie damit auf den neuen Stand.";
+      return {"Auf dem Server des Nummernkreises " + range +
+                  " fehlen die Tabellen von Trelvo oder sind von einer früheren Version. Ein Administrator legt sie "
+                  "mit \"trelvo server-init\" an oder bringt sie damit auf den neuen Stand.",
+              ""};
     case DatabaseFailure::Other: break;
   }
-  return "Der Server des Nummernkreises " + range + " meldet einen Fehler." + said;
+  return {"Der Server des Nummernkreises " + range + " meldet einen Fehler.", said};
 }
 
 // A record's counter column: the digits of a bigint, or NULL. Anything else
@@ -229,11 +238,13 @@ ServerRange::ServerRange(platform::Environment& env, ServerPointer pointer, std:
 // says was not issued.
 template <class Work>
 auto ServerRange::Run(bool drawing, Work&& work) const {
-  std::string message;
+  std::string message, details;
   try {
     return work();
   } catch (const DatabaseError& error) {
-    message = MessageFor(error, pointer_, pointer_path_);
+    const ServerMessage told = MessageFor(error, pointer_, pointer_path_);
+    message = told.text;
+    details = told.details;
   } catch (const ServerRefusal& refusal) {
     message = refusal.what();
   } catch (const UnknownOutcome& unknown) {
@@ -241,6 +252,7 @@ auto ServerRange::Run(bool drawing, Work&& work) const {
     drawing = false;
   }
   if (drawing) message += "\r\nEs wurde keine Nummer vergeben.";
+  if (!details.empty()) message += "\r\nDetails: " + details;
   platform::ShowErrorBox(env_.ui, message);
   throw Aborted(message);
 }
@@ -286,8 +298,9 @@ std::optional<std::string> ServerRange::Draw(const NumberStore::DrawPlan& take, 
     const auto connection = Connect();
     LockedRow row = LockRow(*connection, pointer_, pointer_path_);
     // Composed at the server's time, by which the server restarts a period and stamps the record.
-    if (!row.time) throw ServerRefusal("Der Server des Nummernkreises " + platform::Quoted(pointer_.range) +
-                                       " nennt keine gültige Uhrzeit.");
+    if (!row.time)
+      throw ServerRefusal("Der Server des Nummernkreises " + platform::Quoted(pointer_.range) +
+                          " nennt keine gültige Uhrzeit.");
     const std::optional<Drawn> drawn = take(row.document, *row.time);
     if (!drawn) return std::nullopt;
     std::vector<platform::SqlRow> advanced;
@@ -353,9 +366,8 @@ void ServerRange::Commit(platform::SqlConnection& connection, const std::string&
 void ServerRange::RecordRefusal(const std::string& application) const {
   Run(false, [&] {
     const auto connection = Connect();
-    connection->Execute(StatementText(Statement::RecordRefusal),
-                        {pointer_.range, application, GetCurrentUserName(env_), env_.system.ComputerName(),
-                         NewRecordKey()});
+    connection->Execute(StatementText(Statement::RecordRefusal), {pointer_.range, application, GetCurrentUserName(env_),
+                                                                  env_.system.ComputerName(), NewRecordKey()});
     connection->Commit();
   });
 }
@@ -373,10 +385,10 @@ bool ServerRange::Create(const IniDocument& content) const {
   return Run(false, [&] {
     const auto connection = Connect();
     const auto run = [&](Statement statement) { connection->Execute(StatementText(statement)); };
-    for (Statement table : {Statement::CreateRangeTable, Statement::CreateUsageTable, Statement::AddRangeColumns,
-                            Statement::AddRecordCounter, Statement::IndexRecordCounter,
-                            Statement::DropEarlierRecordConstraint, Statement::DropEarlierRecordIndex,
-                            Statement::CreateSchemaTable})
+    for (Statement table :
+         {Statement::CreateRangeTable, Statement::CreateUsageTable, Statement::AddRangeColumns,
+          Statement::AddRecordCounter, Statement::IndexRecordCounter, Statement::DropEarlierRecordConstraint,
+          Statement::DropEarlierRecordIndex, Statement::CreateSchemaTable})
       run(table);
     const auto version = connection->Execute(StatementText(Statement::ReadSchemaVersion));
     if (!version.empty() && version.front().front() &&
@@ -388,9 +400,9 @@ bool ServerRange::Create(const IniDocument& content) const {
     const std::string tables = schema.empty() ? "public" : schema.front().front().value_or("public");
     run(Statement::CreateStationSchema);
     run(Statement::CreateAdminSchema);
-    for (Statement definition : {Statement::DefineReadRange, Statement::DefineLockRange, Statement::DefineDraw,
-                                 Statement::DefineRecordRefusal, Statement::DefineReadRecords,
-                                 Statement::DefineWriteRange})
+    for (Statement definition :
+         {Statement::DefineReadRange, Statement::DefineLockRange, Statement::DefineDraw, Statement::DefineRecordRefusal,
+          Statement::DefineReadRecords, Statement::DefineWriteRange})
       connection->Execute(DefinitionText(definition, tables));
     run(Statement::SettlePrivileges);
     connection->Execute(StatementText(Statement::WriteSchemaVersion), {std::to_string(kSchemaVersion)});

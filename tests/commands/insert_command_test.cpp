@@ -78,7 +78,7 @@ TEST_F(InsertCommand, WithoutATargetTheMessageComesAndNoNumberIsDrawn) {
          word.form_fields = {{"sabu", true, ""}};
        },
        false,
-       "In diesem geschützten Dokument wurde kein Textformularfeld mit dem Name \"Sabu\" gefunden.\r\n"
+       "In diesem geschützten Dokument wurde kein Textformularfeld mit dem Namen \"Sabu\" gefunden.\r\n"
        "Heben Sie den Dokumentschutz auf und fügen Sie ein entsprechendes Formularfeld ein."},
       {"Sabu is a check box",
        [](auto&, auto& word) {
@@ -86,7 +86,7 @@ TEST_F(InsertCommand, WithoutATargetTheMessageComesAndNoNumberIsDrawn) {
          word.form_fields = {{"Sabu", false, ""}};
        },
        false,
-       "In diesem geschützten Dokument wurde kein Textformularfeld mit dem Name \"Sabu\" gefunden.\r\n"
+       "In diesem geschützten Dokument wurde kein Textformularfeld mit dem Namen \"Sabu\" gefunden.\r\n"
        "Heben Sie den Dokumentschutz auf und fügen Sie ein entsprechendes Formularfeld ein."},
   };
   for (const auto& c : cases) {

@@ -149,6 +149,12 @@ TEST_F(ServerRange, TheAdministratorsLockRefusesDrawsUntilReleased) {
   const DrawResult refused = DrawUnderLock(env, *Pointer(), "Word 11.0");
   EXPECT_FALSE(refused.issued);
   EXPECT_EQ(refused.holder, "admin");
+  EXPECT_EQ(Tool({"draw", "--counter-file", kPointer}), cli::kExitLocked);
+  EXPECT_EQ(LastBox().substr(0, LastBox().find(" bearbeitet")),
+            "Der Nummernkreis '" + range +
+                "' (Zählerdatei 'server.ini') wird zur Zeit durch den Benutzer 'admin' an BUERO-PC1 seit 05.03.2024 "
+                "14:07")
+      << "a range on a server is no file, and the lock says where and since when";
   Pointer()->RecordRefusal("Word 11.0");
 
   // The Options dialog's way of writing: only what was changed.
@@ -156,11 +162,11 @@ TEST_F(ServerRange, TheAdministratorsLockRefusesDrawsUntilReleased) {
   ReleaseLock(env, *Pointer());
   EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Word 11.0").number, "/B0006");
   const auto records = Records();
-  ASSERT_EQ(records.size(), 2u);
+  ASSERT_EQ(records.size(), 3u) << "two refusals and the draw";
   EXPECT_EQ(records[0].number, kLockedMarker);
-  EXPECT_EQ(records[1].number, "/B0006");
+  EXPECT_EQ(records[2].number, "/B0006");
   EXPECT_EQ(records[0].counter, std::nullopt) << "a refusal holds no counter value";
-  EXPECT_EQ(records[1].counter, 6);
+  EXPECT_EQ(records[2].counter, 6);
 }
 
 // Each failure says which in German; nothing is drawn and nothing recorded.
@@ -183,6 +189,10 @@ TEST_F(ServerRange, FailuresAreToldAndDrawNothing) {
     EXPECT_THROW(DrawUnderLock(env, *Pointer(), "Excel 11.0"), Aborted) << c.told;
     EXPECT_NE(LastBox().find(c.told), std::string::npos) << LastBox();
     EXPECT_NE(LastBox().find("keine Nummer vergeben"), std::string::npos) << LastBox();
+    // The driver's own words come last, as details, after what the user is told.
+    if (LastBox().find("Details: ") != std::string::npos) {
+      EXPECT_GT(LastBox().find("Details: "), LastBox().find("keine Nummer vergeben")) << LastBox();
+    }
     std::string printed;
     Tool({"status", "--counter-file", kPointer}, &printed);
     for (const char* secret : {"falsch", "Geh", "eim", "42}"})
