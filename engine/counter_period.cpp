@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/integer_text.h"
-
 namespace trelvo::engine {
 namespace {
 
@@ -16,11 +14,15 @@ bool Shows(const NumberFormat& format, std::initializer_list<DateElement> wanted
   });
 }
 
-bool Digits(const std::string& text, size_t from, size_t count) {
-  if (text.size() < from + count) return false;
-  return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(from),
-                     text.begin() + static_cast<std::ptrdiff_t>(from + count),
-                     [](char c) { return c >= '0' && c <= '9'; });
+// The value of count decimal digits at from; nullopt where any is no digit.
+std::optional<int> DigitsAt(const std::string& text, size_t from, size_t count) {
+  if (text.size() < from + count) return std::nullopt;
+  int value = 0;
+  for (size_t i = from; i < from + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
 }
 
 }  // namespace
@@ -36,12 +38,12 @@ std::string PeriodOf(CounterRestart restart, const platform::LocalDateTime& when
 }
 
 std::optional<platform::LocalDateTime> PeriodStart(const std::string& period) {
-  if (period.size() == 4 && Digits(period, 0, 4)) return platform::LocalDateTime{std::stoi(period), 1, 1, 0, 0, 0};
-  if (period.size() == 7 && Digits(period, 0, 4) && period[4] == '-' && Digits(period, 5, 2)) {
-    const int month = std::stoi(period.substr(5));
-    if (month >= 1 && month <= 12) return platform::LocalDateTime{std::stoi(period.substr(0, 4)), month, 1, 0, 0, 0};
-  }
-  return std::nullopt;
+  const auto year = DigitsAt(period, 0, 4);
+  if (!year || (period.size() != 4 && period.size() != 7)) return std::nullopt;
+  if (period.size() == 4) return platform::LocalDateTime{*year, 1, 1, 0, 0, 0};
+  const auto month = DigitsAt(period, 5, 2);
+  if (period[4] != '-' || !month || *month < 1 || *month > 12) return std::nullopt;
+  return platform::LocalDateTime{*year, *month, 1, 0, 0, 0};
 }
 
 bool ShowsYear(const NumberFormat& format) {
