@@ -22,7 +22,9 @@ inline constexpr seconds kStatement{10};
 // kKeepaliveProbes unanswered ones; data sent and not acknowledged within
 // kUnacknowledged gives it up as well.
 inline constexpr seconds kKeepaliveIdle{4};
-inline constexpr seconds kKeepaliveInterval{2};
+// One second apart: Windows sends its own count of probes (10), which libpq
+// cannot set there, so the link is given up after 4 + 10 × 1 s.
+inline constexpr seconds kKeepaliveInterval{1};
 inline constexpr int kKeepaliveProbes{3};
 inline constexpr seconds kUnacknowledged{10};
 // A session that holds a transaction open and sends nothing (its
