@@ -1,0 +1,26 @@
+#pragma once
+// A counter changed by hand (the Options dialog, "trelvo set-counter") is a
+// record of its own among the range's records: who, when, from which value
+// to which. It stands where a number would, with a marker no number has, so
+// that earlier versions' readers of the log never take it for an issued
+// number, and the audit tells the values it skips as set by hand, not lost.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace trelvo::engine {
+
+inline constexpr char kCounterSetMarker[] = "#Zähler gesetzt#";
+
+struct CounterChange {
+  int64_t from = 0;
+  int64_t to = 0;
+  std::string subject;  // the counter file's name, or the range's on a server
+};
+
+// The record's application text: "von 88 auf 100: re.ini".
+std::string CounterChangeText(const CounterChange& change);
+// The change an application text tells, or nullopt for any other text.
+std::optional<CounterChange> ParseCounterChange(const std::string& application);
+
+}  // namespace trelvo::engine
