@@ -28,7 +28,7 @@ struct RibbonControlDefinition {
   bool show_caption = true;
   const char* size_string = "";
   int selected_item_index = -1;
-  int glyph = 0;         // bitmap resource id
+  int glyph = 0;         // image resource id (resources/glyph_ids.h)
   int image_index = -1;  // in the tab's images
   std::optional<Command> command = std::nullopt;
 };
@@ -37,7 +37,7 @@ struct RibbonTabDefinition {
   const char* id;
   const char* caption;
   ribbon::Ribbons ribbons;
-  std::array<int, 7> images;  // the 16 x 16 symbols by image index, 0 where none
+  std::array<int, 7> images;  // the images by image index, 0 where none
   std::array<RibbonControlDefinition, 12> controls;
 };
 
@@ -70,7 +70,7 @@ inline constexpr RibbonTabDefinition kTrelvoRibbonTab = {
          .super_tip = "Speichert das Dokument mit der Rechnungsnummer im Dateinamen",
          .description = "Speichert das Dokument mit der Rechnungsnummer im Dateinamen",
          .size = ControlSize::Large,
-         .glyph = IDB_RIBBON_SAVE,
+         .glyph = IDB_GLYPH_SAVE,
          .image_index = 3,
          .command = Command::Save},
         {.level = 1,
@@ -93,7 +93,7 @@ inline constexpr RibbonTabDefinition kTrelvoRibbonTab = {
          .super_tip = "Fügt eine Rechnungsnummer ein",
          .description = "Fügt eine Rechnungsnummer ein",
          .size = ControlSize::Large,
-         .glyph = IDB_RIBBON_INSERT,
+         .glyph = IDB_GLYPH_INSERT,
          .command = Command::Insert},
         {.level = 3,
          .element = RibbonElement::DropDown,
@@ -117,7 +117,7 @@ inline constexpr RibbonTabDefinition kTrelvoRibbonTab = {
          .screen_tip = "Einstellungen",
          .super_tip = kOptionsTip,
          .description = kOptionsTip,
-         .glyph = IDB_RIBBON_OPTIONS,
+         .glyph = IDB_GLYPH_OPTIONS,
          .image_index = 1,
          .command = Command::Options},
         {.level = 3,
@@ -128,7 +128,7 @@ inline constexpr RibbonTabDefinition kTrelvoRibbonTab = {
          .screen_tip = "Kunde",
          .super_tip = "Kundenname für Dateinamen ändern",
          .description = "Kundenname für Dateinamen setzen",
-         .glyph = IDB_RIBBON_CUSTOMER,
+         .glyph = IDB_GLYPH_CUSTOMER,
          .image_index = 6,
          .command = Command::Customer},
         {.level = 3,
@@ -139,7 +139,7 @@ inline constexpr RibbonTabDefinition kTrelvoRibbonTab = {
          .screen_tip = "Info",
          .super_tip = "Zeigt Informationen über das Trelvo Add-In an",
          .description = "Zeigt Informationen über das Sabu Add-In an",
-         .glyph = IDB_RIBBON_INFO,
+         .glyph = IDB_GLYPH_INFO,
          .image_index = 0,
          .command = Command::Info},
         {.level = 2,

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/pictures.h"
+#include "resources/image_sizes.h"
 
 namespace trelvo::frame {
 namespace {
@@ -14,24 +16,28 @@ using win32::UniqueBitmap;
 using win32::Variant;
 using namespace std::chrono_literals;
 
-constexpr int kSize = 16;
+// The face's size: a toolbar button's 16 pixels at the screen's resolution.
+int FaceSize() { return resources::ScaledImage(resources::kSmallImage, win32::ThreadDpi()); }
 
-// A monochrome mask: white where the glyph is transparent, black elsewhere.
-UniqueBitmap MakeMask(HBITMAP glyph) {
-  UniqueBitmap mask(CreateBitmap(kSize, kSize, 1, 1, nullptr));
-  const MemoryDc source(glyph);
+// A monochrome mask: white where the image is mostly transparent, black elsewhere.
+UniqueBitmap MakeMask(const win32::Pixels& pixels) {
+  UniqueBitmap mask(CreateBitmap(pixels.width, pixels.height, 1, 1, nullptr));
   const MemoryDc target(mask.get());
-  const COLORREF transparent = GetPixel(source.get(), 0, kSize - 1);
-  for (int y = 0; y < kSize; ++y)
-    for (int x = 0; x < kSize; ++x)
-      SetPixel(target.get(), x, y, GetPixel(source.get(), x, y) == transparent ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  for (LONG y = 0; y < pixels.height; ++y)
+    for (LONG x = 0; x < pixels.width; ++x)
+      SetPixel(target.get(), x, y,
+               pixels.values[static_cast<size_t>(y * pixels.width + x)] >> 24 < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0));
   return mask;
 }
 
+// Picture and Mask: the image's colours, opaque, where the mask lets them
+// through; command bars cut the face with the mask and blend nothing.
 void SetPictureAndMask(const win32::DispatchObject& button, int glyph) {
   button.Get("Picture");  // fails in hosts without picture faces
-  UniqueBitmap bitmap = win32::LoadBitmapResource(glyph);
-  UniqueBitmap mask = MakeMask(bitmap.get());
+  win32::Pixels pixels = win32::ReadPixels(win32::LoadImageBitmap(glyph, FaceSize()).get());
+  UniqueBitmap mask = MakeMask(pixels);
+  for (DWORD& value : pixels.values) value |= 0xFF000000;
+  UniqueBitmap bitmap = win32::MakeBitmap(pixels);
   button.Put("Picture", Variant::Object(win32::BitmapPicture(std::move(bitmap)).Get()));
   button.Put("Mask", Variant::Object(win32::BitmapPicture(std::move(mask)).Get()));
 }
@@ -106,7 +112,7 @@ void PasteFromClipboard(const win32::DispatchObject& button, int glyph) {
   std::string failure = "Das Symbol einer Schaltfläche kann nicht eingefügt werden.";
   for (int attempt = 0; attempt <= 10; ++attempt) {
     if (OpenClipboardPatiently()) {
-      UniqueBitmap face = win32::GlyphOnButtonFace(glyph);  // what PasteFace takes
+      UniqueBitmap face = win32::ImageOnButtonFace(glyph, FaceSize());  // what PasteFace takes
       EmptyClipboard();
       if (SetClipboardData(CF_BITMAP, face.get())) face.release();  // the clipboard owns it now
       CloseClipboard();

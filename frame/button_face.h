@@ -1,8 +1,9 @@
 #pragma once
-// The face of a toolbar button, from a 16 x 16 glyph in the library's
-// resources whose bottom-left pixel gives the transparent colour: Picture and
-// Mask as picture objects, or, in hosts of version 9.0 and when those fail,
-// pasted from the clipboard, whose contents are put back afterwards.
+// The face of a toolbar button, from an image of the library's resources at
+// the size of a toolbar button at the screen's resolution (16 pixels at 100 %,
+// 24 at 150 %): Picture and Mask as picture objects, or, in hosts of version
+// 9.0 and when those fail, blended over the button-face colour and pasted from
+// the clipboard, whose contents are put back afterwards.
 #include <string>
 
 #include "platform/win32/dispatch_object.h"

@@ -94,6 +94,7 @@
 #define IDC_MAKER 1510
 #define IDC_NOTICE 1508
 #define IDC_ABOUT_RULE2 1509
+#define IDC_ABOUT_BAND 1511
 
 /* Text input dialog */
 #define IDC_INPUT_PROMPT 1600

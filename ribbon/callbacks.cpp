@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/error.h"
+#include "resources/image_sizes.h"
 
 namespace trelvo::ribbon {
 namespace {
@@ -10,15 +11,19 @@ namespace {
 using Found = RibbonControl*;
 using Arguments = const CallbackArguments&;
 
-// The picture of a control: its glyph, else the picture of its tab's image list.
-Answer PictureOf(const RibbonControl& control, bool icon) {
-  if (control.glyph() != 0) return Picture{control.glyph(), icon};
+// The picture of a control: its glyph, else the picture of its tab's image
+// list; as large as the control shows it at the screen's resolution (a large
+// button's 32 pixels at 100 % are 48 at 150 %, a normal one's 16 are 24).
+Answer PictureOf(const RibbonControl& control, bool icon, unsigned dpi) {
+  const int base = control.size() == ControlSize::Large && !icon ? resources::kLargeImage : resources::kSmallImage;
+  const int size = resources::DrawnSize(resources::ScaledImage(base, dpi));
+  if (control.glyph() != 0) return Picture{control.glyph(), icon, size};
   const RibbonControl* root = &control;
   while (root->parent()) root = root->parent();
   const auto* tab = dynamic_cast<const RibbonTab*>(root);
   const int index = control.image_index();
   if (!tab || index < 0 || static_cast<size_t>(index) >= tab->images.size() || tab->images[index] == 0) return {};
-  return Picture{tab->images[index], icon};
+  return Picture{tab->images[index], icon, size};
 }
 
 // Items [index] of the control found; fails outside the items.
@@ -40,7 +45,7 @@ Answer Nothing(Found, Arguments) { return {}; }
 constexpr std::array<CallbackDefinition, 34> kCallbacks = {{
     {Callback::RibbonLoaded, "RibbonLoaded_Callback", Parameters::RibbonUI, false, Nothing},
     {Callback::GetImages, "GetImages_Callback", Parameters::ImageName, false,
-     [](Found c, Arguments) { return c ? PictureOf(*c, false) : Answer{}; }},
+     [](Found c, Arguments a) { return c ? PictureOf(*c, false, a.dpi) : Answer{}; }},
     {Callback::GetVisible, "GetVisible_Callback", Parameters::None, false,
      [](Found c, Arguments) { return Answer{c ? c->visible() : true}; }},
     {Callback::GetKeyTip, "GetKeyTip_Callback", Parameters::None, false,
@@ -52,7 +57,7 @@ constexpr std::array<CallbackDefinition, 34> kCallbacks = {{
     {Callback::GetPressed, "GetPressed_Callback", Parameters::None, false,
      [](Found c, Arguments) { return Answer{c ? c->pressed() : false}; }},
     {Callback::GetImage, "GetImage_Callback", Parameters::None, false,
-     [](Found c, Arguments) { return c ? PictureOf(*c, false) : Answer{}; }},
+     [](Found c, Arguments a) { return c ? PictureOf(*c, false, a.dpi) : Answer{}; }},
     {Callback::GetSuperTip, "GetSuperTip_Callback", Parameters::None, false,
      [](Found c, Arguments) { return Answer{c ? c->super_tip() : ""}; }},
     {Callback::GetScreenTip, "GetScreenTip_Callback", Parameters::None, false,
@@ -72,7 +77,7 @@ constexpr std::array<CallbackDefinition, 34> kCallbacks = {{
     {Callback::GetItemId, "GetItemID_Callback", Parameters::Index, false,
      [](Found c, Arguments a) { return Answer{c ? Item(*c, a.index).id() : ""}; }},
     {Callback::GetItemImage, "GetItemImage_Callback", Parameters::Index, false,
-     [](Found c, Arguments a) { return c ? PictureOf(Item(*c, a.index), true) : Answer{}; }},
+     [](Found c, Arguments a) { return c ? PictureOf(Item(*c, a.index), true, a.dpi) : Answer{}; }},
     {Callback::GetItemLabel, "GetItemLabel_Callback", Parameters::Index, false,
      [](Found c, Arguments a) { return Answer{c ? Item(*c, a.index).caption() : ""}; }},
     {Callback::GetItemScreenTip, "GetItemScreenTip_Callback", Parameters::Index, false,

@@ -65,21 +65,26 @@ enum class Parameters {
   Text,           // a text
 };
 
-// A picture: a bitmap resource, as a bitmap or (for items) as an icon.
+// A picture: an image of the resources, as a bitmap or (for items) as an
+// icon, at the size in pixels that it is drawn at (resources/image_sizes.h).
 struct Picture {
   int glyph = 0;
   bool icon = false;
+  int size = 0;
   bool operator==(const Picture&) const = default;
 };
 
 // A callback's result: none, a boolean, a number, a text or a picture.
 using Answer = std::variant<std::monostate, bool, int32_t, std::string, Picture>;
 
-// What the host passed besides the control.
+// What the host passed besides the control, and the screen's resolution
+// that the host draws the ribbon for at the moment (dots per inch), which
+// decides the size of the pictures.
 struct CallbackArguments {
   std::string control_id{};  // or the image name
   int32_t index = 0;
   ActionArguments action{};
+  unsigned dpi = 96;
 };
 
 struct CallbackDefinition {

@@ -10,11 +10,12 @@
 #include "platform/win32/com_module.h"
 #include "platform/win32/wide_text.h"
 #include "resources/dialog_ids.h"
+#include "resources/image_sizes.h"
 
 namespace trelvo::dialogs::win32 {
 namespace {
 
-constexpr int kBandWidth = 57;  // pixels at 96 dpi
+constexpr int kIconSize = 32;  // pixels at 100 %
 constexpr COLORREF kVisitedLink = RGB(204, 0, 0);
 constexpr COLORREF kHotLink = RGB(255, 0, 0);
 
@@ -65,47 +66,54 @@ void AboutWindow::OnInit() {
       {IDCANCEL, texts::kClose},
   };
   for (const auto& [id, text] : shown) SetText(id, text);
+  AddTooltips(hwnd(), {{IDC_HOME_LINK, texts::kHomeHint}});
+}
 
+void AboutWindow::OnLayout() {
   // Bold heading and title, the link underlined: from the dialog's own font.
   LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)), sizeof font, &font);
+  GetObjectW(DialogFont(), sizeof font, &font);
   font.lfWeight = FW_BOLD;
   bold_.reset(CreateFontIndirectW(&font));
-  font.lfHeight = font.lfHeight * 10 / 8;  // 10 pt
+  const LONG height = font.lfHeight;
+  font.lfHeight = MulDiv(height, 10, 8);  // 10 pt
   title_.reset(CreateFontIndirectW(&font));
-  font.lfHeight = font.lfHeight * 8 / 10;
+  font.lfHeight = height;
   font.lfWeight = FW_NORMAL;
   font.lfUnderline = TRUE;
   underlined_.reset(CreateFontIndirectW(&font));
-  SendMessageW(Item(IDC_ABOUT_TITLE), WM_SETFONT, reinterpret_cast<WPARAM>(title_.get()), FALSE);
-  SendMessageW(Item(IDC_CONTACT), WM_SETFONT, reinterpret_cast<WPARAM>(bold_.get()), FALSE);
-  SendMessageW(Item(IDC_HOME_LINK), WM_SETFONT, reinterpret_cast<WPARAM>(underlined_.get()), FALSE);
+  SendMessageW(Item(IDC_ABOUT_TITLE), WM_SETFONT, reinterpret_cast<WPARAM>(title_.get()), TRUE);
+  SendMessageW(Item(IDC_CONTACT), WM_SETFONT, reinterpret_cast<WPARAM>(bold_.get()), TRUE);
+  SendMessageW(Item(IDC_HOME_LINK), WM_SETFONT, reinterpret_cast<WPARAM>(underlined_.get()), TRUE);
+  // The icon file holds every size: the one drawn for this resolution's.
+  const int icon_size = resources::ScaledImage(kIconSize, Dpi());
+  icon_.reset(static_cast<HICON>(LoadImageW(trelvo::win32::ModuleHandle(), MAKEINTRESOURCEW(IDI_TRELVO), IMAGE_ICON,
+                                            icon_size, icon_size, 0)));
+  InvalidateRect(Item(IDC_ABOUT_BAND), nullptr, FALSE);
 
-  // The link follows the maker's text on its line, as wide as its own text.
-  RECT maker{}, link{};
-  GetWindowRect(Item(IDC_MAKER), &maker);
-  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&maker), 2);
+  const auto place = [this](int id) {
+    RECT rect{};
+    GetWindowRect(Item(id), &rect);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
   const auto text_width = [](HWND control, HFONT control_font) {
     return TextWidth(control, control_font, Widen(WindowText(control)));
   };
-  const HFONT dialog_font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-  const int maker_width = text_width(Item(IDC_MAKER), dialog_font);
-  GetWindowRect(Item(IDC_HOME_LINK), &link);
+  // The link follows the maker's text on its line, as wide as its own text.
+  const RECT maker = place(IDC_MAKER), link = place(IDC_HOME_LINK);
+  const int maker_width = text_width(Item(IDC_MAKER), DialogFont());
+  const int space = MulDiv(2, static_cast<int>(Dpi()), 96);
   SetWindowPos(Item(IDC_MAKER), nullptr, 0, 0, maker_width, maker.bottom - maker.top, SWP_NOMOVE | SWP_NOZORDER);
   SetWindowPos(Item(IDC_HOME_LINK), nullptr, maker.left + maker_width, maker.top,
-               text_width(Item(IDC_HOME_LINK), underlined_.get()) + 2, link.bottom - link.top, SWP_NOZORDER);
+               text_width(Item(IDC_HOME_LINK), underlined_.get()) + space, link.bottom - link.top, SWP_NOZORDER);
   // The heading as wide as its bold text ("&&" shows as one "&"), its rule from there to the right edge.
-  RECT heading{}, rule{};
-  GetWindowRect(Item(IDC_CONTACT), &heading);
-  GetWindowRect(Item(IDC_CONTACT_RULE), &rule);
-  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&heading), 2);
-  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rule), 2);
-  const int heading_width = text_width(Item(IDC_CONTACT), bold_.get()) + 4;
+  const RECT heading = place(IDC_CONTACT), rule = place(IDC_CONTACT_RULE);
+  const int heading_width = text_width(Item(IDC_CONTACT), bold_.get()) + 2 * space;
   SetWindowPos(Item(IDC_CONTACT), nullptr, 0, 0, heading_width, heading.bottom - heading.top,
                SWP_NOMOVE | SWP_NOZORDER);
-  SetWindowPos(Item(IDC_CONTACT_RULE), nullptr, heading.left + heading_width + 4, rule.top,
-               rule.right - heading.left - heading_width - 4, rule.bottom - rule.top, SWP_NOZORDER);
-  AddTooltips(hwnd(), {{IDC_HOME_LINK, texts::kHomeHint}});
+  SetWindowPos(Item(IDC_CONTACT_RULE), nullptr, heading.left + heading_width + 2 * space, rule.top,
+               rule.right - heading.left - heading_width - 2 * space, rule.bottom - rule.top, SWP_NOZORDER);
 }
 
 void AboutWindow::OnCommand(int id, int code) {
@@ -117,35 +125,31 @@ void AboutWindow::OnCommand(int id, int code) {
   }
 }
 
-void AboutWindow::PaintBand(HDC dc) const {
-  const UINT dpi = static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSX));
-  RECT client{};
-  GetClientRect(hwnd(), &client);
-  const LONG width = MulDiv(kBandWidth, static_cast<int>(dpi), 96);
+// The band in the active title bar's colours, the add-in's icon centred at its top.
+void AboutWindow::PaintBand(HDC dc, const RECT& band) const {
   const COLORREF top = GetSysColor(COLOR_GRADIENTACTIVECAPTION);
   const COLORREF bottom = GetSysColor(COLOR_ACTIVECAPTION);
   TRIVERTEX vertices[2] = {
-      {0, 0, static_cast<COLOR16>(GetRValue(top) << 8), static_cast<COLOR16>(GetGValue(top) << 8),
+      {band.left, band.top, static_cast<COLOR16>(GetRValue(top) << 8), static_cast<COLOR16>(GetGValue(top) << 8),
        static_cast<COLOR16>(GetBValue(top) << 8), 0},
-      {width, client.bottom, static_cast<COLOR16>(GetRValue(bottom) << 8), static_cast<COLOR16>(GetGValue(bottom) << 8),
-       static_cast<COLOR16>(GetBValue(bottom) << 8), 0}};
+      {band.right, band.bottom, static_cast<COLOR16>(GetRValue(bottom) << 8),
+       static_cast<COLOR16>(GetGValue(bottom) << 8), static_cast<COLOR16>(GetBValue(bottom) << 8), 0}};
   GRADIENT_RECT rectangle{0, 1};
   GradientFill(dc, vertices, 2, &rectangle, 1, GRADIENT_FILL_RECT_V);
-  const int icon_size = MulDiv(32, static_cast<int>(dpi), 96);
-  const HICON icon = static_cast<HICON>(LoadImageW(trelvo::win32::ModuleHandle(), MAKEINTRESOURCEW(IDI_TRELVO),
-                                                   IMAGE_ICON, icon_size, icon_size, LR_SHARED));
-  if (icon)
-    DrawIconEx(dc, (width - icon_size) / 2, MulDiv(8, static_cast<int>(dpi), 96), icon, icon_size, icon_size, 0,
-               nullptr, DI_NORMAL);
+  const int width = band.right - band.left;
+  const int icon_size = resources::ScaledImage(kIconSize, Dpi());
+  if (icon_)
+    DrawIconEx(dc, band.left + (width - icon_size) / 2, band.top + (width - icon_size) / 2, icon_.get(), icon_size,
+               icon_size, 0, nullptr, DI_NORMAL);
 }
 
 bool AboutWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) {
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      const HDC dc = BeginPaint(hwnd(), &paint);
-      PaintBand(dc);
-      EndPaint(hwnd(), &paint);
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item->CtlID != IDC_ABOUT_BAND) return false;
+      PaintBand(item->hDC, item->rcItem);
+      result = TRUE;
       return true;
     }
     case WM_CTLCOLORSTATIC:

@@ -1,9 +1,11 @@
 #include "dialogs/win32/dialog_window.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <stdexcept>
 
 #include "platform/win32/com_module.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/wide_text.h"
 
 namespace trelvo::dialogs::win32 {
@@ -51,10 +53,42 @@ int TextWidth(HWND window, HFONT font, const std::wstring& text) {
 
 INT_PTR DialogWindow::ShowModal(HWND owner, int template_id) {
   const VisualStyles styles;
+  layout_.emplace(template_id);
+  // The host calls in the system's awareness; the dialog and the boxes and
+  // file dialogs it opens are aware of each monitor's resolution.
+  const trelvo::win32::PerMonitorDpiAwareness awareness;
   const INT_PTR result = DialogBoxParamW(trelvo::win32::ModuleHandle(), MAKEINTRESOURCEW(template_id), owner, Procedure,
                                          reinterpret_cast<LPARAM>(this));
   hwnd_ = nullptr;
   return result;
+}
+
+void DialogWindow::LayOutFirst() {
+  trelvo::win32::KeepDpiScalingToDialog(hwnd_);
+  RECT before{};
+  GetWindowRect(hwnd_, &before);
+  layout_->Apply(hwnd_, trelvo::win32::WindowDpi(hwnd_));
+  RECT after{};
+  GetWindowRect(hwnd_, &after);
+  const LONG width = after.right - after.left, height = after.bottom - after.top;
+  POINT place{(before.left + before.right - width) / 2, (before.top + before.bottom - height) / 2};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& area = monitor.rcWork;
+    place.x = std::max(area.left, std::min(place.x, area.right - width));
+    place.y = std::max(area.top, std::min(place.y, area.bottom - height));
+  }
+  SetWindowPos(hwnd_, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DialogWindow::DpiChanged(unsigned dpi, const RECT& suggested) {
+  // The suggested place first, so that the frame takes the new resolution's
+  // size; then the layout, whose size WM_GETDPISCALEDSIZE told Windows.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  layout_->Apply(hwnd_, dpi);
+  OnLayout();
 }
 
 void DialogWindow::SetText(int id, const std::string& text) const { SetWindowTextUtf8(Item(id), text); }
@@ -86,8 +120,20 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND dialog, UINT message, WPARAM wpara
   if (!window) return FALSE;
   try {
     switch (message) {
-      case WM_INITDIALOG: window->OnInit(); return TRUE;
+      case WM_INITDIALOG:
+        window->LayOutFirst();
+        window->OnInit();
+        window->OnLayout();
+        return TRUE;
       case WM_COMMAND: window->OnCommand(LOWORD(wparam), HIWORD(wparam)); return TRUE;
+      case WM_DPICHANGED:
+        window->DpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
+        return TRUE;
+      case trelvo::win32::kGetDpiScaledSize:
+        *reinterpret_cast<SIZE*>(lparam) = window->layout_->WindowSize(dialog, static_cast<unsigned>(wparam));
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
       default: {
         INT_PTR result = FALSE;
         if (!window->OnMessage(message, wparam, lparam, result)) return FALSE;

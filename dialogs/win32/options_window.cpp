@@ -10,6 +10,7 @@
 #include "dialogs/win32/tooltips.h"
 #include "platform/win32/pictures.h"
 #include "resources/dialog_ids.h"
+#include "resources/image_sizes.h"
 
 namespace trelvo::dialogs::win32 {
 namespace {
@@ -134,12 +135,20 @@ void OptionsWindow::OnInit() {
   AcceptDigitsAndMinus(Item(IDC_INCREMENT));
   ClickOnAltDown(Item(IDC_COUNTER_FILE), Item(IDC_OPEN_COUNTER_FILE));
   HandleListKeys(Item(IDC_RANGES), &range_keys_);
-  for (const auto& [id, glyph] : kRangeButtonFaces) {
-    button_faces_.push_back(trelvo::win32::GlyphOnButtonFace(glyph));
-    SendMessageW(Item(id), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(button_faces_.back().get()));
-  }
   AddTooltips(hwnd(), kHints);
   Quietly([&] { dialog_.Open(); });
+}
+
+// The range list's buttons with their faces drawn for the resolution's size
+// (16 pixels at 100 %); the faces of the size before go once replaced.
+void OptionsWindow::OnLayout() {
+  std::vector<trelvo::win32::UniqueBitmap> faces;
+  const int size = resources::ScaledImage(resources::kSmallImage, Dpi());
+  for (const auto& [id, image] : kRangeButtonFaces) {
+    faces.push_back(trelvo::win32::ImageOnButtonFace(image, size));
+    SendMessageW(Item(id), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(faces.back().get()));
+  }
+  button_faces_ = std::move(faces);
 }
 
 void OptionsWindow::ShowMode(bool admin) {
@@ -246,14 +255,9 @@ std::optional<std::string> OptionsWindow::CreateCounterFile() {
 void OptionsWindow::ShowRanges(const std::vector<std::string>& entries, std::optional<size_t> selected) {
   HWND list = Item(IDC_RANGES);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
-  int widest = 0;
-  for (const std::string& entry : entries) {
-    const std::wstring text = Widen(entry);
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    widest = std::max(widest, TextWidth(list, font, text) + 8);
-  }
-  SendMessageW(list, LB_SETHORIZONTALEXTENT, widest, 0);
+  for (const std::string& entry : entries)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(entry).c_str()));
+  FitListWidth(list);
   SendMessageW(list, LB_SETCURSEL, selected ? static_cast<WPARAM>(*selected) : static_cast<WPARAM>(-1), 0);
 }
 

@@ -34,6 +34,7 @@ class OptionsWindow : public DialogWindow, public OptionsView {
 
  protected:
   void OnInit() override;
+  void OnLayout() override;
   void OnCommand(int id, int code) override;
   bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;
 

@@ -1,7 +1,7 @@
 #pragma once
-// Owners of GDI objects: a bitmap deleted with DeleteObject, the screen's
-// device context released, a memory device context deleted with DeleteDC
-// (with whatever it had selected put back).
+// Owners of GDI objects: a bitmap or a font deleted with DeleteObject, the
+// screen's device context released, a memory device context deleted with
+// DeleteDC (with whatever it had selected put back).
 #include <memory>
 #include <type_traits>
 #include <windows.h>
@@ -12,6 +12,11 @@ struct BitmapDeleter {
   void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
 };
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
+
+struct FontDeleter {
+  void operator()(HFONT font) const { DeleteObject(font); }
+};
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 // The screen's device context, released when it goes.
 class ScreenDc {

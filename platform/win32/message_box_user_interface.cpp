@@ -1,5 +1,6 @@
 #include "platform/win32/message_box_user_interface.h"
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/wide_text.h"
 
 namespace trelvo::win32 {
@@ -16,6 +17,8 @@ platform::MessageAnswer MessageBoxUserInterface::Show(const platform::Message& m
   // box belongs to the dialog then, so that it stands in front of it.
   HWND owner = owner_();
   if (owner && !IsWindowEnabled(owner)) owner = GetLastActivePopup(owner);
+  // Sharp on every monitor: the box is made aware of each monitor's resolution.
+  const PerMonitorDpiAwareness awareness;
   switch (MessageBoxW(owner, Widen(message.text).c_str(), Widen(message.caption).c_str(), style)) {
     case IDYES: return platform::MessageAnswer::Yes;
     case IDNO: return platform::MessageAnswer::No;

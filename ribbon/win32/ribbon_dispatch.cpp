@@ -7,6 +7,7 @@
 #include "platform/win32/bstr.h"
 #include "platform/win32/com_boundary.h"
 #include "platform/win32/com_module.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/variant.h"
 #include "platform/win32/wide_text.h"
 #include "ribbon/callbacks.h"
@@ -60,6 +61,9 @@ void KeepHostAction(const VARIANT& argument) {
 
 CallbackArguments Decode(const CallbackDefinition& definition, const DISPPARAMS* parameters) {
   CallbackArguments arguments;
+  // The host calls in the awareness its ribbon is drawn with: the
+  // resolution the thread sees is the one the pictures are shown at.
+  arguments.dpi = trelvo::win32::ThreadDpi();
   const VARIANT& first = Argument(parameters, 0);
   arguments.control_id =
       definition.parameters == Parameters::ImageName ? Converted(first, VT_BSTR).ToText() : ControlId(first);

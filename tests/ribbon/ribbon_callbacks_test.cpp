@@ -72,9 +72,9 @@ TEST_F(RibbonCallbacksTest, GettersAnswerFromTheControls) {
       {Callback::GetItemCount, kInsert, int32_t{0}},
       {Callback::GetItemLabel, kRanges, std::string("(Standard Zähler)")},
       {Callback::GetItemId, kRanges, std::string("oaxRibbonItemC3EEEC1F221743239206BC9EB5099309")},
-      {Callback::GetImage, kSave, Picture{IDB_RIBBON_SAVE, false}},
-      {Callback::GetImage, kInfo, Picture{IDB_RIBBON_INFO, false}},
-      {Callback::GetImages, kInsert, Picture{IDB_RIBBON_INSERT, false}},
+      {Callback::GetImage, kSave, Picture{IDB_GLYPH_SAVE, false, 32}},
+      {Callback::GetImage, kInfo, Picture{IDB_GLYPH_INFO, false, 16}},
+      {Callback::GetImages, kInsert, Picture{IDB_GLYPH_INSERT, false, 32}},
       {Callback::GetImage, kRanges, std::monostate()},
       {Callback::GetItemImage, kRanges, std::monostate()},
       {Callback::GetShowItemImage, kRanges, false},
@@ -84,6 +84,42 @@ TEST_F(RibbonCallbacksTest, GettersAnswerFromTheControls) {
   for (const Expected& expected : cases)
     EXPECT_EQ(Call(expected.callback, expected.id), expected.answer)
         << CallbackName(expected.callback) << " " << expected.id;
+}
+
+// A picture as large as the host shows it at the screen's resolution: a large
+// button's 32 pixels at 100 % become 40, 48 and 64, a normal one's 16 become
+// 20, 24 and 32; between the drawn sizes the next larger one, beyond them the largest.
+TEST_F(RibbonCallbacksTest, PicturesTakeTheSizeOfTheScreensResolution) {
+  struct Case {
+    unsigned dpi;
+    Callback callback;
+    const char* id;
+    Picture picture;
+  };
+  const Case cases[] = {
+      {96, Callback::GetImage, kInsert, {IDB_GLYPH_INSERT, false, 32}},
+      {120, Callback::GetImage, kInsert, {IDB_GLYPH_INSERT, false, 40}},
+      {144, Callback::GetImage, kInsert, {IDB_GLYPH_INSERT, false, 48}},
+      {144, Callback::GetImages, kInsert, {IDB_GLYPH_INSERT, false, 48}},
+      {192, Callback::GetImage, kSave, {IDB_GLYPH_SAVE, false, 64}},
+      {168, Callback::GetImage, kSave, {IDB_GLYPH_SAVE, false, 64}},
+      {288, Callback::GetImage, kSave, {IDB_GLYPH_SAVE, false, 64}},
+      {120, Callback::GetImage, kOptions, {IDB_GLYPH_OPTIONS, false, 20}},
+      {144, Callback::GetImage, kCustomer, {IDB_GLYPH_CUSTOMER, false, 24}},
+      {192, Callback::GetImage, kInfo, {IDB_GLYPH_INFO, false, 32}},
+      {240, Callback::GetImage, kInfo, {IDB_GLYPH_INFO, false, 40}},
+      {168, Callback::GetImage, kInfo, {IDB_GLYPH_INFO, false, 32}},
+  };
+  for (const Case& c : cases) {
+    CallbackArguments arguments;
+    arguments.dpi = c.dpi;
+    EXPECT_EQ(Call(c.callback, c.id, arguments), Answer{c.picture}) << c.id << " at " << c.dpi << " dpi";
+  }
+  // An item's picture is as large as a normal button's.
+  ribbon.Find(kRanges)->Items()->at(0).SetImageIndex(1);
+  CallbackArguments item;
+  item.dpi = 144;
+  EXPECT_EQ(Call(Callback::GetItemImage, kRanges, item), (Answer{Picture{IDB_GLYPH_OPTIONS, true, 24}}));
 }
 
 TEST_F(RibbonCallbacksTest, AnIdThatNamesNoControlGetsTheDefaults) {

@@ -3,22 +3,17 @@
 // labels and states of the controls and what reached the files.
 #include <windows.h>
 #include <commctrl.h>
-#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <iterator>
 
 #include "dialogs/win32/about_window.h"
 #include "dialogs/win32/options_window.h"
 #include "dialogs/win32/text_input_window.h"
-#include "engine/ini/ini_document.h"
 #include "platform/error.h"
-#include "platform/fake/fake_system.h"
-#include "platform/system_platform.h"
 #include "platform/win32/message_box_user_interface.h"
 #include "resources/dialog_ids.h"
 #include "tests/dialogs/win32/dialog_driver.h"
-#include "tests/support/child_process.h"
+#include "tests/dialogs/win32/dialog_fixture.h"
 
 namespace trelvo {
 namespace {
@@ -27,39 +22,6 @@ using testing::Click;
 using testing::ItemText;
 using testing::SetItemText;
 using testing::WhenDialogOpens;
-
-// Real files in a new folder, the user's folders there, boxes recorded.
-class DialogWindows : public ::testing::Test {
- protected:
-  DialogWindows() {
-    fake_system.app_data = folder.substr(0, folder.size() - 1);
-    CreateDirectoryW(win32::Widen(UserFolder()).c_str(), nullptr);
-    CreateDirectoryW(win32::Widen(folder + "Orvant\\Trelvo 2006").c_str(), nullptr);
-  }
-  std::string UserFolder() const { return folder + "Orvant"; }
-  std::string SettingsFolder() const { return folder + "Orvant\\Trelvo 2006\\"; }
-  std::string CounterPath() const { return SettingsFolder() + "sabu_counter.ini"; }
-  void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-  std::string Read(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  engine::IniDocument Counter(const std::string& path = "") const {
-    return engine::IniDocument(Read(path.empty() ? CounterPath() : path));
-  }
-  bool Visible(HWND dialog, int id) const { return IsWindowVisible(GetDlgItem(dialog, id)); }
-  static std::string ListItem(HWND dialog, int index) {
-    wchar_t text[1024] = {};
-    SendMessageW(GetDlgItem(dialog, IDC_RANGES), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
-    return win32::Narrow(text);
-  }
-
-  std::string folder = testing::MakeTempFolder();
-  platform::SystemPlatform real = platform::MakeSystemPlatform();
-  platform::FakeSystem fake_system;
-  platform::RecordingUserInterface ui;
-  platform::Environment env{*real.files, fake_system, ui};
-};
 
 TEST_F(DialogWindows, OptionsInAdminModeEditsPreviewsLocksAndSaves) {
   Write(SettingsFolder() + "trelvo.ini", "[Mode]\r\nAdminMode=1\r\n");
