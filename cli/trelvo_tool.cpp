@@ -5,7 +5,9 @@
 
 #include "cli/audit_command.h"
 
+#include "engine/counter_change.h"
 #include "engine/counter_lock.h"
+#include "engine/integer_text.h"
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
 #include "engine/server/connection_string.h"
@@ -28,6 +30,8 @@ constexpr char kUsage[] =
     "  preview  [--counter-file PFAD]               die nächste Nummer, ohne etwas zu schreiben\n"
     "  draw     [--counter-file PFAD] [--app TEXT]  zieht die nächste Nummer und protokolliert sie\n"
     "  unlock   [--counter-file PFAD]               hebt die Sperre der Zählerdatei auf\n"
+    "  set-counter [--counter-file PFAD] WERT       setzt den Zähler (nie unter den zuletzt vergebenen\n"
+    "           Wert) und protokolliert die Änderung\n"
     "  audit    [--log DATEI] [--counter-file PFAD]... [--from JJJJ-MM-TT] [--to JJJJ-MM-TT]\n"
     "           [--html DATEI] [--csv DATEI]        prüft das Protokoll auf doppelte Nummern und Lücken\n"
     "  server-init --counter-file ZEIGER [--from ZÄHLERDATEI]\n"
@@ -46,6 +50,7 @@ struct Options {
   std::optional<std::string> counter_file;
   std::optional<std::string> application;
   std::optional<std::string> source;  // server-init: the counter file the range moves from
+  std::optional<std::string> value;   // set-counter: the new counter
   AuditCall audit;                    // the options of "audit"
 };
 
@@ -85,6 +90,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
       options.application = args[++i];
     } else if (options.command.empty() && !arg.starts_with("-")) {
       options.command = arg;
+    } else if (options.command == "set-counter" && !options.value && !arg.starts_with("-")) {
+      options.value = arg;
     } else {
       err << "Fehler: unbekanntes Argument '" << arg << "'.\n";
       return std::nullopt;
@@ -92,6 +99,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
   }
   if (options.application && options.command != "draw") {
     err << "Fehler: --app gilt nur für draw.\n";
+    return std::nullopt;
+  }
+  if (options.command == "set-counter" && !options.value) {
+    err << "Fehler: set-counter braucht den neuen Zählerwert.\n";
     return std::nullopt;
   }
   if (options.command == "server-init" && !options.counter_file) {
@@ -273,6 +284,39 @@ int ServerInit(platform::Environment& env, const NumberStore& pointer, const std
   return kExitOk;
 }
 
+// The counter set by a script, under the rules of the Options dialog: never
+// below a value already issued, never while the range is locked, and the
+// change recorded.
+int SetCounter(platform::Environment& env, const NumberStore& file, const std::string& text, std::ostream& out) {
+  namespace k = engine::counter_keys;
+  const auto counter = engine::ParseInteger(text);
+  if (!counter || *counter < 0 || text.find_first_not_of("0123456789") != std::string::npos)
+    throw Error("Der Zählerwert " + platform::Quoted(text) + " ist keine ganze Zahl von 0 bis 2147483647.");
+  std::string holder, place;
+  std::optional<std::string> refusal;
+  int32_t before = 0;
+  file.Update([&](engine::IniDocument& document) {
+    engine::RefuseMovedRange(document, file.path());
+    holder = engine::LockOwnerIn(document);
+    place = engine::LockPlaceIn(document);
+    if (engine::IsLockHolder(holder)) return;
+    const engine::CounterState state = engine::ReadCounterState(document);
+    before = state.counter;
+    refusal = engine::CounterSetBackRefusal(*counter, engine::HighestIssued(env, file, state));
+    if (!refusal && *counter != before) document.WriteInteger(k::kCounterSection, k::kCounter, *counter);
+  });
+  if (engine::IsLockHolder(holder)) {
+    engine::ShowLockMessage(env, file, holder, place);
+    return kExitLocked;
+  }
+  if (refusal) throw Error(*refusal);
+  if (*counter != before)
+    engine::RecordCounterChange(env, file, {before, *counter, engine::FileNameOf(file.path())});
+  out << "Der Zähler steht auf " << *counter << " (vorher " << before << "): " << platform::Quoted(file.path())
+      << '\n';
+  return kExitOk;
+}
+
 int Unlock(platform::Environment& env, const NumberStore& file, std::ostream& out) {
   if (!file.Exists()) {
     engine::ReleaseLock(env, file);  // tells the user that there is nothing to release
@@ -319,6 +363,7 @@ int RunTrelvoTool(const std::vector<std::string>& args, platform::Environment& e
     if (options->command == "preview") return Preview(env, file, out);
     if (options->command == "draw") return Draw(env, file, *options, out);
     if (options->command == "unlock") return Unlock(env, file, out);
+    if (options->command == "set-counter") return SetCounter(env, file, *options->value, out);
     if (options->command == "server-init") return ServerInit(env, file, options->source, out);
     err << "Fehler: unbekannter Befehl '" << options->command << "'.\n" << kUsage;
     return kExitUsage;

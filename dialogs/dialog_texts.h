@@ -50,6 +50,8 @@ inline constexpr char kRestartLabel[] = "Zähler &jährlich neu beginnen";
 inline constexpr char kRestartHint[] =
     "Mit jedem neuen Jahr beginnt der Zähler wieder bei der ersten Nummer (nur mit einem Datumsteil, der das Jahr "
     "zeigt)";
+inline constexpr char kCounterChangeNotRecorded[] =
+    "Der Zähler ist gespeichert, seine Änderung konnte aber nicht protokolliert werden: %s";
 inline constexpr char kRestartWithoutYear[] =
     "Der Zähler kann nur jährlich neu beginnen, wenn der Datumsteil das Jahr zeigt: sonst wiederholten sich die "
     "Nummern eines Jahres im nächsten. Wählen Sie einen Datumsteil mit Jahr. Es wurde nichts gespeichert.";

@@ -4,8 +4,10 @@
 #include <utility>
 
 #include "dialogs/dialog_texts.h"
+#include "engine/counter_change.h"
 #include "engine/counter_file.h"
 #include "engine/counter_lock.h"
+#include "engine/integer_text.h"
 #include "engine/messages.h"
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
@@ -140,7 +142,9 @@ void OptionsDialog::SaveConfig(const OptionsFields& fields) {
       fields.counter == shown_.counter ? std::nullopt : engine::ValidateCounterText(env_, fields.counter);
   const auto increment =
       fields.increment == shown_.increment ? std::nullopt : engine::ValidateCounterText(env_, fields.increment);
+  int32_t before = 0;
   store->Update([&](engine::IniDocument& document) {
+    before = engine::ReadCounterState(document).counter;
     const auto text = [&](const char* section, const char* key, const std::string& value, const std::string& shown) {
       if (value != shown) document.WriteString(section, key, value);
     };
@@ -161,6 +165,13 @@ void OptionsDialog::SaveConfig(const OptionsFields& fields) {
     engine::WriteFreeLock(document);
   });
   locked_ = false;
+  if (!counter || *counter == before) return;
+  // The counter stands; a record that cannot follow it is told, not hidden.
+  try {
+    engine::RecordCounterChange(env_, *store, {before, *counter, engine::FileNameOf(counter_file_)});
+  } catch (const std::exception& error) {
+    platform::ShowErrorBox(env_.ui, engine::FillIn(texts::kCounterChangeNotRecorded, error.what()));
+  }
 }
 
 void OptionsDialog::SaveFileSettings(const OptionsFields& fields) {
@@ -207,6 +218,17 @@ bool OptionsDialog::RestartRefused(const OptionsFields& fields) {
   return true;
 }
 
+bool OptionsDialog::CounterSetBack(const OptionsFields& fields) {
+  if (fields.counter == shown_.counter || !locked_) return false;
+  const auto counter = engine::ParseInteger(fields.counter);
+  if (!counter) return false;  // told by the field's own check
+  const auto store = engine::OpenNumberStore(env_, counter_file_);
+  const auto refusal = engine::CounterSetBackRefusal(
+      *counter, engine::HighestIssued(env_, *store, engine::ReadCounterState(store->Read())));
+  if (refusal) platform::ShowErrorBox(env_.ui, *refusal);
+  return refusal.has_value();
+}
+
 bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
   if (!ok) {
     if (Admin() && locked_) engine::ReleaseLock(env_, *engine::OpenNumberStore(env_, counter_file_));
@@ -214,7 +236,7 @@ bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
     return true;
   }
   if (!engine::ValidateCounterText(env_, fields.counter)) return false;
-  if (Admin() && RestartRefused(fields)) return false;
+  if (Admin() && (RestartRefused(fields) || CounterSetBack(fields))) return false;
   for (const auto& [what, path] :
        {std::pair{engine::kCounterFileWhat, counter_file_}, std::pair{engine::kLogFolderWhat, fields.log_folder}}) {
     if (env_.files.IsFullPath(path)) continue;

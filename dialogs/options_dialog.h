@@ -79,6 +79,9 @@ class OptionsDialog {
   // True, after its error box, when the fields ask for a yearly restart that
   // their date part cannot show: nothing is saved.
   bool RestartRefused(const OptionsFields& fields);
+  // True, after its error box, when the counter would be set below a value
+  // already issued: nothing is saved.
+  bool CounterSetBack(const OptionsFields& fields);
   void Preview(const OptionsFields& fields);
   void SaveConfig(const OptionsFields& fields);
   void SaveFileSettings(const OptionsFields& fields);

@@ -1,5 +1,10 @@
 #include "engine/counter_change.h"
 
+#include "engine/messages.h"
+#include "engine/server/proven_counter.h"
+#include "engine/usage_log.h"
+#include "platform/quoting.h"
+
 namespace trelvo::engine {
 namespace {
 
@@ -29,6 +34,41 @@ std::optional<CounterChange> ParseCounterChange(const std::string& application) 
   const auto to = CounterValue(application.substr(on + 5, colon - on - 5));
   if (!from || !to) return std::nullopt;
   return CounterChange{*from, *to, application.substr(colon + 2)};
+}
+
+std::optional<IssuedValue> HighestIssued(platform::Environment& env, const NumberStore& store,
+                                         const CounterState& state) {
+  std::optional<IssuedValue> highest;
+  const auto take = [&](int64_t counter, const std::string& number) {
+    if (!highest || counter > highest->counter) highest = IssuedValue{counter, number};
+  };
+  if (!store.Server() && state.counter > 0)
+    take(state.counter, ComposeNumber(state.format, state.counter - state.increment, state.increment,
+                                      PeriodStart(state.period).value_or(env.system.Now())));
+  store.ForEachRecord([&](const StoredEntry& entry) {
+    if (!entry.record) return;
+    const UsageRecord& record = *entry.record;
+    const auto day = server::RecordTime(record.date + " 00:00:00");
+    if (!day) return;
+    // A counter that restarts: the present period's records alone.
+    if (!state.period.empty() && PeriodOf(state.restart, *day) != state.period) return;
+    const auto counter = record.counter ? record.counter : server::ProvenCounter(state.format, record.number, *day);
+    if (counter && (!highest || *counter >= highest->counter)) highest = IssuedValue{*counter, record.number};
+  });
+  return highest;
+}
+
+std::optional<std::string> CounterSetBackRefusal(int64_t counter, const std::optional<IssuedValue>& issued) {
+  if (!issued || counter >= issued->counter) return std::nullopt;
+  return "Der Zählerwert " + std::to_string(counter) + " liegt unter dem zuletzt vergebenen Wert " +
+         std::to_string(issued->counter) + " (Nummer " + platform::Quoted(issued->number) +
+         "): Nummern gäbe es dann zweimal. Setzen Sie den Zähler auf " + std::to_string(issued->counter) +
+         " oder höher. Es wurde nichts gespeichert.";
+}
+
+void RecordCounterChange(platform::Environment& env, const NumberStore& store, const CounterChange& change) {
+  if (store.Server()) return;
+  AppendUsageLog(env, kCounterSetMarker, CounterChangeText(change), env.system.Now());
 }
 
 }  // namespace trelvo::engine

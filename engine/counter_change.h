@@ -8,6 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "engine/counter_file.h"
+#include "engine/number_store.h"
+#include "platform/environment.h"
+
 namespace trelvo::engine {
 
 inline constexpr char kCounterSetMarker[] = "#Zähler gesetzt#";
@@ -22,5 +26,23 @@ struct CounterChange {
 std::string CounterChangeText(const CounterChange& change);
 // The change an application text tells, or nullopt for any other text.
 std::optional<CounterChange> ParseCounterChange(const std::string& application);
+
+// The highest counter value issued from a store in its present period, with
+// the number that shows it: its records (a usage log's numbers read back by
+// the range's format) and, for a counter file, its own counter.
+struct IssuedValue {
+  int64_t counter = 0;
+  std::string number;
+};
+std::optional<IssuedValue> HighestIssued(platform::Environment& env, const NumberStore& store,
+                                         const CounterState& state);
+
+// Why a counter may not be set to counter by hand (below a value already
+// issued, whose number would be issued again), or nullopt.
+std::optional<std::string> CounterSetBackRefusal(int64_t counter, const std::optional<IssuedValue>& issued);
+
+// The record of a change by hand. A range on a server records its own, in the
+// change's transaction, through the administrator's function.
+void RecordCounterChange(platform::Environment& env, const NumberStore& store, const CounterChange& change);
 
 }  // namespace trelvo::engine

@@ -153,6 +153,12 @@ ServerMessage MessageFor(const DatabaseError& error, const ServerPointer& pointe
                 "Administrators; das Ziehen erlaubt ein Administrator einer Anmeldung mit den Rechten der "
                 "Arbeitsstationen.",
             said};
+  // TRV01, the administrator's function: a counter below a value already issued.
+  if (state == "TRV01")
+    return {"Der Zähler des Nummernkreises " + range +
+                " darf nicht unter einen Wert gesetzt werden, der schon vergeben ist: Nummern gäbe es dann "
+                "zweimal. Es wurde nichts gespeichert.",
+            said};
   // 57014, query_canceled: the statement outlasted its wait on the server.
   if (state == "57014") return {"Der Server des Nummernkreises " + range + " hat nicht rechtzeitig geantwortet.", said};
   // 42883 and 3F000, a function or its schema missing: tables of an earlier version.
@@ -282,7 +288,7 @@ void ServerRange::Update(const std::function<void(IniDocument&)>& change) const 
     change(row.document);
     if (row.document.Bytes() == before) return;
     auto values = ValuesOf(row.document, pointer_path_);
-    values.emplace_back(pointer_.range);
+    values.insert(values.end(), {pointer_.range, GetCurrentUserName(env_), env_.system.ComputerName()});
     const auto written = connection->Execute(StatementText(Statement::WriteRange), values);
     if (written.empty() || !written.front().front()) throw ServerRefusal(MissingRangeMessage(pointer_, pointer_path_));
     Commit(*connection, row.transaction,

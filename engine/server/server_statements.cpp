@@ -148,20 +148,36 @@ constexpr StatementRow kStatements[] = {
      "AS $$ SELECT u.number::text, to_char(u.issued_at, 'YYYY-MM-DD HH24:MI:SS'), u.application::text, "
      "u.user_name::text, u.workstation::text, u.draw_key::text, u.counter FROM trelvo_usage u "
      "WHERE u.range_name = p_range ORDER BY u.record_id $$"},
-    // The administrator's: settings, counter and lock in one; no row, no result.
+    // The administrator's: settings, counter and lock in one; no row, no
+    // result. A counter below a value its period has a record of is refused
+    // (the next draw would issue that number again); a counter changed is
+    // recorded here, in the change's transaction, by the administrator's
+    // login alone, so that no workstation can explain a gap away.
     {Statement::DefineWriteRange,
      "CREATE OR REPLACE FUNCTION trelvo_admin.write_range(p_counter integer, p_increment integer, "
      "p_text_before text, p_prefix integer, p_sep integer, p_text_after text, p_text_counter text, "
      "p_padding integer, p_leading_text integer, p_config_desc text, p_is_locked integer, p_locked_by text, "
      "p_restart integer, p_period text, p_closed_period text, p_closed_counter integer, p_locked_on text, "
-     "p_locked_at text, p_range text) RETURNS integer LANGUAGE sql " TRELVO_DEFINER
-     "AS $$ UPDATE trelvo_ranges SET counter = p_counter, increment = p_increment, text_before = p_text_before, "
+     "p_locked_at text, p_range text, p_user text, p_workstation text) RETURNS integer LANGUAGE plpgsql "
+     TRELVO_DEFINER
+     "AS $$ DECLARE r trelvo_ranges%ROWTYPE; issued bigint; BEGIN "
+     "SELECT * INTO r FROM trelvo_ranges WHERE range_name = p_range FOR UPDATE; "
+     "IF NOT FOUND THEN RETURN NULL; END IF; "
+     "IF p_counter <> r.counter THEN "
+     "SELECT max(u.counter) INTO issued FROM trelvo_usage u WHERE u.range_name = p_range AND u.period = p_period; "
+     "IF p_counter < issued THEN RAISE EXCEPTION 'counter % below % issued', p_counter, issued "
+     "USING ERRCODE = 'TRV01'; END IF; "
+     "INSERT INTO trelvo_usage (range_name, number, issued_at, application, user_name, workstation) VALUES "
+     "(p_range, '#Zähler gesetzt#', localtimestamp(0), 'von ' || r.counter || ' auf ' || p_counter || ': ' || "
+     "p_range, p_user, p_workstation); "
+     "END IF; "
+     "UPDATE trelvo_ranges SET counter = p_counter, increment = p_increment, text_before = p_text_before, "
      "prefix = p_prefix, sep = p_sep, text_after = p_text_after, text_counter = p_text_counter, "
      "padding = p_padding, leading_text = p_leading_text, config_desc = p_config_desc, "
      "is_locked = p_is_locked, locked_by = p_locked_by, restart = p_restart, period = p_period, "
      "closed_period = p_closed_period, closed_counter = p_closed_counter, locked_on = p_locked_on, "
-     "locked_at = p_locked_at WHERE range_name = p_range "
-     "RETURNING 1 $$"},
+     "locked_at = p_locked_at WHERE range_name = p_range; "
+     "RETURN 1; END $$"},
     // Nobody but the owner keeps a right on the tables (an earlier version
     // granted workstations rows of their own); the functions are executed only
     // by the roles granted them, and a role granted the functions of a schema
@@ -214,7 +230,7 @@ constexpr StatementRow kStatements[] = {
     {Statement::WriteRange,
      "SELECT trelvo_admin.write_range(CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), "
      "CAST(? AS integer), ?, ?, CAST(? AS integer), CAST(? AS integer), ?, CAST(? AS integer), ?, "
-     "CAST(? AS integer), ?, ?, CAST(? AS integer), ?, ?, ?)"},
+     "CAST(? AS integer), ?, ?, CAST(? AS integer), ?, ?, ?, ?, ?)"},
 };
 
 #undef TRELVO_DEFINER

@@ -165,5 +165,42 @@ TEST_F(TrelvoTool, WrongCallsExitWithUsage) {
   EXPECT_NE(out.str().find("unlock"), std::string::npos);
 }
 
+// set-counter: never below a value already issued (the file's own counter
+// or a number in its log), never while the range is locked; forward it sets
+// the counter and records the change in the log.
+TEST_F(TrelvoTool, SetCounterMovesOnlyForwardAndRecordsTheChange) {
+  files.AddFolder(UserFolder());
+  const std::string file = "[Zaehler]\r\nCounter=88\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n";
+  files.SetFile("S:\\re.ini", file);
+  files.SetFile(LogPath(), "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n"
+                           "\"RE-0092\"; 2024-03-05 10:00:00; \"Excel 11.0\"; \"mmuster\"; \r\n");
+  const std::string log = *files.Content(LogPath());
+  const struct {
+    const char* value;
+    int status;
+    const char* told;
+  } refused[] = {
+      {"80", kExitFailed, "Der Zählerwert 80 liegt unter dem zuletzt vergebenen Wert 92 (Nummer 'RE-0092')"},
+      {"91", kExitFailed, "unter dem zuletzt vergebenen Wert 92"},  // the log's number, beyond the file's counter
+      {"zehn", kExitFailed, "keine ganze Zahl"},
+  };
+  for (const auto& c : refused) {
+    EXPECT_EQ(Run({"set-counter", "--counter-file", "S:\\re.ini", c.value}), c.status) << c.value;
+    EXPECT_NE(err.str().find(c.told), std::string::npos) << err.str();
+    EXPECT_EQ(*files.Content("S:\\re.ini"), file) << "nothing changed";
+    EXPECT_EQ(*files.Content(LogPath()), log);
+  }
+  EXPECT_EQ(Run({"set-counter", "--counter-file", "S:\\re.ini", "100"}), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), "Der Zähler steht auf 100 (vorher 88): 'S:\\re.ini'\n");
+  EXPECT_NE(files.Content("S:\\re.ini")->find("Counter=100"), std::string::npos);
+  EXPECT_EQ(*files.Content(LogPath()),
+            log + "\"#Z\xE4hler gesetzt#\"; 2024-03-05 14:07:09; \"von 88 auf 100: re.ini\"; \"mmuster\"; \r\n");
+
+  files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=100\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"admin\"\r\n");
+  EXPECT_EQ(Run({"set-counter", "--counter-file", "S:\\re.ini", "120"}), kExitLocked);
+  EXPECT_NE(files.Content("S:\\re.ini")->find("Counter=100"), std::string::npos);
+  EXPECT_EQ(Run({"set-counter", "--counter-file", "S:\\re.ini"}), kExitUsage);
+}
+
 }  // namespace
 }  // namespace trelvo::cli

@@ -314,5 +314,27 @@ TEST_F(OptionsDialogTest, TheYearlyRestartIsSavedOnlyWithAYearInTheNumber) {
   EXPECT_EQ(Counter().ReadInteger("Optionen", "Restart", -1), 0);
 }
 
+// A counter set below a value already issued is refused and nothing is
+// saved; set forward, the change has its record in the log.
+TEST_F(OptionsDialogTest, TheCounterIsNeverSetBelowAnIssuedNumberAndAChangeIsRecorded) {
+  Admin(true);
+  fake.files.SetFile(CounterPath(), "[Zaehler]\r\nCounter=112\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n");
+  dialog.Open();
+  const std::string locked = fake.files.Content(CounterPath()).value_or("");
+  OptionsFields fields = view.fields;
+  fields.counter = "100";
+  EXPECT_FALSE(dialog.Close(true, fields));
+  EXPECT_THAT(Shown().back(), testing::HasSubstr("Der Zählerwert 100 liegt unter dem zuletzt vergebenen Wert 112 "
+                                                 "(Nummer 'RE-0112')"));
+  EXPECT_EQ(fake.files.Content(CounterPath()), locked) << "nothing saved, the lock still held";
+
+  fields.counter = "150";
+  EXPECT_TRUE(dialog.Close(true, fields));
+  EXPECT_EQ(Counter().ReadInteger("Zaehler", "Counter", -1), 150);
+  EXPECT_THAT(fake.files.Content(Folder() + "sabulog.csv").value_or(""),
+              testing::HasSubstr("\"#Z\xE4hler gesetzt#\"; 2024-03-05 14:07:09; \"von 112 auf 150: sabu_counter.ini\"; "
+                                 "\"mmuster\"; \r\n"));
+}
+
 }  // namespace
 }  // namespace trelvo::dialogs

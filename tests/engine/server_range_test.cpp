@@ -472,7 +472,7 @@ TEST_F(ServerRange, AWorkstationsLoginCanOnlyDraw) {
            "UPDATE trelvo_ranges SET counter = 0, is_locked = 0 WHERE range_name = ?",
            "UPDATE trelvo_ranges SET range_name = 'anders' WHERE range_name = ?",
            "DELETE FROM trelvo_usage WHERE range_name = ?",
-           "SELECT trelvo_admin.write_range(0, 1, '', 0, 0, '', '', 3, 0, '', 0, '#nouser#', 0, '', '', 0, '', '', ?)",
+           "SELECT trelvo_admin.write_range(0, 1, '', 0, 0, '', '', 3, 0, '', 0, '#nouser#', 0, '', '', 0, '', '', ?, 'x', 'x')",
        }) {
     try {
       user->Execute(forbidden, {range});
@@ -569,6 +569,34 @@ TEST_F(ServerRange, AYearlyRestartOnTheServerStartsANewYearAndNeverGoesBack) {
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[0].counter, 1);
   EXPECT_EQ(records[2].counter, 3);
+}
+
+// On a server the same rules hold for a counter set by hand: never below a
+// value with a record, and the change recorded by the server itself.
+TEST_F(ServerRange, ACounterSetByHandMovesOnlyForwardAndTheServerRecordsIt) {
+  CreateRange("[Zaehler]\r\nCounter=41\r\n[Optionen]\r\nTextBefore=\"RE-\"\r\n");
+  for (int i = 0; i < 2; ++i) DrawUnderLock(env, *Pointer(), "Excel 11.0");
+  std::string printed;
+  EXPECT_EQ(Tool({"set-counter", "--counter-file", kPointer, "40"}), cli::kExitFailed);
+  EXPECT_NE(LastBox().find("unter dem zuletzt vergebenen Wert 43 (Nummer 'RE-0043')"), std::string::npos)
+      << LastBox();
+  EXPECT_EQ(Tool({"set-counter", "--counter-file", kPointer, "50"}, &printed), cli::kExitOk) << LastBox();
+  const auto records = Records();
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[2].number, "#Zähler gesetzt#");
+  EXPECT_EQ(records[2].application, "von 43 auf 50: " + range);
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "RE-0051");
+
+  // The administrator's function refuses it also when asked directly.
+  auto owner = platform::OdbcConnector().Connect(connection);
+  try {
+    owner->Execute("SELECT trelvo_admin.write_range(10, 1, '', 0, 0, '', '', 3, 0, '', 0, '#nouser#', 0, '', '', 0, "
+                   "'', '', ?, 'x', 'x')",
+                   {range});
+    ADD_FAILURE() << "a counter set back below its records";
+  } catch (const DatabaseError& error) {
+    EXPECT_EQ(error.sqlstate(), "TRV01") << error.what();
+  }
 }
 
 #ifndef _WIN32
