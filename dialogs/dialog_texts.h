@@ -50,6 +50,9 @@ inline constexpr char kRestartLabel[] = "Zähler &jährlich neu beginnen";
 inline constexpr char kRestartHint[] =
     "Mit jedem neuen Jahr beginnt der Zähler wieder bei der ersten Nummer (nur mit einem Datumsteil, der das Jahr "
     "zeigt)";
+inline constexpr char kNothingSaved[] =
+    "Zähler und Format wurden nicht gespeichert. Die Sperre bleibt bestehen, bis ein Administrator sie mit "
+    "\"trelvo unlock\" aufhebt oder die Optionen erneut öffnet und schließt.";
 inline constexpr char kCounterChangeNotRecorded[] =
     "Der Zähler ist gespeichert, seine Änderung konnte aber nicht protokolliert werden: %s";
 inline constexpr char kRestartWithoutYear[] =

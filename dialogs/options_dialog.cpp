@@ -36,20 +36,47 @@ OptionsDialog::OptionsDialog(platform::Environment& env, OptionsView& view)
 
 bool OptionsDialog::Admin() const { return engine::IsAdminMode(env_); }
 
-void OptionsDialog::Open() {
+// A failure its own error box has told (Aborted) ends here; the dialog can
+// always be closed, whatever the store said.
+template <class Step>
+void OptionsDialog::EvenIfRefused(Step&& step) {
+  try {
+    step();
+  } catch (const Aborted&) {
+    platform::ShowErrorBox(env_.ui, texts::kNothingSaved);
+  }
+}
+
+bool OptionsDialog::Open() {
   const bool admin = Admin();
   counter_file_ = engine::GetCounterFilePath(env_);
   // A relative path stored by hand or by an older version is shown, but not
   // locked or read: the administrator chooses the file anew.
-  if (!env_.files.IsFullPath(counter_file_))
+  if (!env_.files.IsFullPath(counter_file_)) {
     platform::ShowErrorBox(env_.ui, engine::NotAFullPathMessage(engine::kCounterFileWhat, counter_file_));
-  else if (admin)
+  } else if (!Readable()) {
+    return false;  // told once; fields of defaults would pass for the range's values
+  } else if (admin) {
     TakeLock();
+  }
   view_.ShowMode(admin);
   ranges_.Load();
   counter_file_changed_ = false;
   ShowCounterFile();
   Refresh(engine::GetLogFolder(env_));
+  return true;
+}
+
+bool OptionsDialog::Readable() {
+  try {
+    engine::OpenNumberStore(env_, counter_file_)->Read();
+    return true;
+  } catch (const Aborted&) {
+    return false;  // told already (a busy file, a server that does not answer)
+  } catch (const std::exception& error) {
+    platform::ShowErrorBox(env_.ui, error.what());
+    return false;
+  }
 }
 
 // Another workstation's lock is overwritten; a lock that cannot be written is
@@ -58,6 +85,8 @@ void OptionsDialog::TakeLock() {
   try {
     engine::AcquireLock(env_, *engine::OpenNumberStore(env_, counter_file_));
     locked_ = true;
+  } catch (const Aborted&) {
+    locked_ = false;  // told already, with its reason
   } catch (const std::exception& error) {
     locked_ = false;
     platform::ShowErrorBox(
@@ -160,7 +189,8 @@ void OptionsDialog::SaveConfig(const OptionsFields& fields) {
     number(k::kPadding, fields.digits - 1, shown_.digits - 1);
     if (increment) document.WriteInteger(k::kCounterSection, k::kIncrement, *increment);
     if (fields.leading != shown_.leading) document.WriteBool(k::kOptionsSection, k::kLeadingText, fields.leading);
-    if (fields.restart != shown_.restart) document.WriteInteger(k::kOptionsSection, k::kRestart, fields.restart ? 1 : 0);
+    if (fields.restart != shown_.restart)
+      document.WriteInteger(k::kOptionsSection, k::kRestart, fields.restart ? 1 : 0);
     text(k::kNoteSection, k::kConfigDesc, OnOneLine(fields.description), OnOneLine(shown_.description));
     engine::WriteFreeLock(document);
   });
@@ -231,7 +261,10 @@ bool OptionsDialog::CounterSetBack(const OptionsFields& fields) {
 
 bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
   if (!ok) {
-    if (Admin() && locked_) engine::ReleaseLock(env_, *engine::OpenNumberStore(env_, counter_file_));
+    // A lock that cannot be freed now (a server gone away) is told, and the
+    // dialog closes all the same: "trelvo unlock" or the next Options frees it.
+    if (Admin() && locked_)
+      EvenIfRefused([&] { engine::ReleaseLock(env_, *engine::OpenNumberStore(env_, counter_file_)); });
     locked_ = false;
     return true;
   }
@@ -244,7 +277,7 @@ bool OptionsDialog::Close(bool ok, const OptionsFields& fields) {
     return false;
   }
   SaveFileSettings(fields);
-  if (Admin()) SaveConfig(fields);
+  if (Admin()) EvenIfRefused([&] { SaveConfig(fields); });
   return true;
 }
 

@@ -54,8 +54,10 @@ class OptionsDialog {
  public:
   OptionsDialog(platform::Environment& env, OptionsView& view);
 
-  // Creation and first display: mode, lock, ranges, fields, preview.
-  void Open();
+  // Creation and first display: mode, lock, ranges, fields, preview. False,
+  // after its one message, when the counter file cannot be read (a server that
+  // does not answer): the dialog does not open.
+  bool Open();
   // Any field changed: the preview runs again.
   void Changed(const OptionsFields& fields);
   // The focus leaves the counter field: false (after the error box) sends it back.
@@ -73,6 +75,9 @@ class OptionsDialog {
 
  private:
   bool Admin() const;
+  bool Readable();
+  template <class Step>
+  void EvenIfRefused(Step&& step);
   void TakeLock();
   void ShowCounterFile();
   void Refresh(const std::string& log_folder);

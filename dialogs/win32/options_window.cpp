@@ -136,7 +136,9 @@ void OptionsWindow::OnInit() {
   ClickOnAltDown(Item(IDC_COUNTER_FILE), Item(IDC_OPEN_COUNTER_FILE));
   HandleListKeys(Item(IDC_RANGES), &range_keys_);
   AddTooltips(hwnd(), kHints);
-  Quietly([&] { dialog_.Open(); });
+  Quietly([&] {
+    if (!dialog_.Open()) End(IDCANCEL);
+  });
 }
 
 // The range list's buttons with their faces drawn for the resolution's size

@@ -336,5 +336,38 @@ TEST_F(OptionsDialogTest, TheCounterIsNeverSetBelowAnIssuedNumberAndAChangeIsRec
                                  "\"mmuster\"; \r\n"));
 }
 
+// A range that cannot be read (its server does not answer) is told once and
+// the dialog does not open: fields of defaults would pass for its values.
+TEST_F(OptionsDialogTest, ARangeThatCannotBeReadOpensNoDialog) {
+  Admin(true);
+  const std::string pointer = Folder() + "server.ini";
+  fake.files.SetFile(pointer, "[Server]\r\nConnection=Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;"
+                              "Database=trelvo;Uid=x;Pwd=y;\r\nRange=\"Firma A\"\r\n");
+  engine::SetCounterFilePath(fake.env, pointer);
+  EXPECT_FALSE(dialog.Open());
+  ASSERT_EQ(Shown().size(), 1u) << testing::PrintToString(Shown());
+  EXPECT_THAT(Shown()[0], testing::HasSubstr("ist nicht erreichbar"));
+  EXPECT_FALSE(view.admin.has_value()) << "no field shown";
+}
+
+// A store that refuses while the dialog is open (a server gone away, a file
+// held elsewhere): OK and Cancel each tell it and close the dialog.
+TEST_F(OptionsDialogTest, ADialogWhoseStoreWentAwayStillCloses) {
+  Admin(true);
+  for (const bool ok : {true, false}) {
+    fake.files.SetFile(CounterPath(), "[Zaehler]\r\nCounter=41\r\n");
+    OptionsDialog opened{fake.env, view};
+    ASSERT_TRUE(opened.Open());
+    OptionsFields fields = view.fields;
+    fields.text_before = "RE-";
+    fake.ui.shown.clear();
+    fake.files.HoldFileForGood(CounterPath());
+    EXPECT_TRUE(opened.Close(ok, fields)) << ok;
+    ASSERT_EQ(Shown().size(), 2u) << "the reason, then what it means: " << testing::PrintToString(Shown());
+    EXPECT_THAT(Shown().back(), testing::HasSubstr("Die Sperre bleibt bestehen"));
+    fake.files.HoldFile(CounterPath(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace trelvo::dialogs
