@@ -65,8 +65,11 @@ class PausingFileSystem : public platform::ForwardingFileSystem {
     return std::make_unique<PausingFile>(std::move(file), pause_, holding_file_);
   }
   // A draw's record goes through the log it opened before the draw.
-  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header) override {
-    return std::make_unique<PausingLog>(inner().OpenAppending(path, header), log_pause_);
+  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header,
+                                                         bool create) override {
+    auto log = inner().OpenAppending(path, header, create);
+    if (!log) return nullptr;
+    return std::make_unique<PausingLog>(std::move(log), log_pause_);
   }
 
  private:

@@ -50,12 +50,22 @@ std::optional<StoreDraw> CounterFileStore::DrawUnless(const NamesAnotherStore& n
                                                       const std::string& application) const {
   return TellWhenBusy(env_, [&]() -> std::optional<StoreDraw> {
     std::optional<UsageLogForRecord> log;
-    try {
+    if (!names_another) {
       log.emplace(env_, LogPath());
-    } catch (const Error&) {
-      // A pointer keeps no log here: its content, read without writing, tells.
-      if (names_another && names_another(file_.Load())) return std::nullopt;
-      throw;
+    } else {
+      // A pointer keeps no log here, so none is created for a path not yet
+      // known to hold a counter file: where the log is missing or refuses,
+      // the file's content, read without writing, tells first.
+      try {
+        if (auto there = UsageLogForRecord::IfThere(env_, LogPath())) log.emplace(std::move(*there));
+      } catch (const Error&) {
+        if (names_another(file_.Load())) return std::nullopt;
+        throw;
+      }
+      if (!log) {
+        if (names_another(file_.Load())) return std::nullopt;
+        log.emplace(env_, LogPath());
+      }
     }
     std::optional<Drawn> drawn;
     bool handed_over = false;

@@ -50,9 +50,18 @@ std::string UsageLogRecord(const std::string& number, const std::string& time, c
 std::string GetUsageLogPath(platform::Environment& env) { return UsableLogFolder(env) + "sabulog.csv"; }
 
 UsageLogForRecord::UsageLogForRecord(platform::Environment& env, std::string path)
+    : UsageLogForRecord(env, std::move(path), true) {}
+
+std::optional<UsageLogForRecord> UsageLogForRecord::IfThere(platform::Environment& env, std::string path) {
+  UsageLogForRecord log(env, std::move(path), false);
+  if (!log.file_) return std::nullopt;
+  return log;
+}
+
+UsageLogForRecord::UsageLogForRecord(platform::Environment& env, std::string path, bool create)
     : env_(env), path_(std::move(path)) {
   try {
-    file_ = env.files.OpenAppending(path_, Header());
+    file_ = env.files.OpenAppending(path_, Header(), create);
   } catch (const platform::FileError& error) {
     throw Error("In die Protokolldatei " + platform::Quoted(path_) + " kann nicht geschrieben werden: " + error.what() +
                 "\r\nEs wurde keine Nummer vergeben.");

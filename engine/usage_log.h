@@ -2,6 +2,7 @@
 // The usage log "sabulog.csv": one line per issued number and per draw refused
 // because the counter file was locked. The system only ever appends to it.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/environment.h"
@@ -30,11 +31,16 @@ class UsageLogForRecord {
  public:
   // Throws the refusal, saying that no number was drawn, when the log does not open.
   UsageLogForRecord(platform::Environment& env, std::string path);
+  // The log only if it is there: nullopt for a missing one, which is not
+  // created (a draw that may turn out to be a server's creates none).
+  static std::optional<UsageLogForRecord> IfThere(platform::Environment& env, std::string path);
   // Appends the record in one write; a failure raises an input/output error
   // with the system's code.
   void Append(const std::string& number, const std::string& application, const platform::LocalDateTime& when);
 
  private:
+  UsageLogForRecord(platform::Environment& env, std::string path, bool create);
+
   platform::Environment& env_;
   std::string path_;
   std::unique_ptr<platform::AppendingFile> file_;

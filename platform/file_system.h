@@ -121,15 +121,18 @@ class FileSystem {
   virtual std::unique_ptr<LockedFile> OpenLocked(const std::string& path, LockMode mode, bool create,
                                                  std::chrono::milliseconds wait) = 0;
   // Opens a file for appending that other processes may only read until it is
-  // closed. A file that this open creates gets header_if_created first, so no
-  // other process ever sees it without (on POSIX, where the open does not
-  // tell, a file found empty under the lock counts as created). Throws
-  // FileBusy when another process keeps holding the file.
-  virtual std::unique_ptr<AppendingFile> OpenAppending(const std::string& path,
-                                                       std::string_view header_if_created) = 0;
-  // Opens the file as OpenAppending does, appends bytes (if any) and closes it.
+  // closed. A missing file gives nullptr unless create is true, in which case
+  // it is created (its folder must exist). A file that this open creates gets
+  // header_if_created first, so no other process ever sees it without (on
+  // POSIX, where the open does not tell, a file found empty under the lock
+  // counts as created). Throws FileBusy when another process keeps holding
+  // the file.
+  virtual std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
+                                                       bool create) = 0;
+  // Opens the file as OpenAppending does (creating it), appends bytes (if any)
+  // and closes it.
   virtual void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) {
-    const auto file = OpenAppending(path, header_if_created);
+    const auto file = OpenAppending(path, header_if_created, true);
     if (!bytes.empty()) file->Append(bytes);
   }
   // Creates a folder with every missing level.

@@ -22,8 +22,9 @@ class ForwardingFileSystem : public FileSystem {
                                          std::chrono::milliseconds wait) override {
     return inner_.OpenLocked(path, mode, create, wait);
   }
-  std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created) override {
-    return inner_.OpenAppending(path, header_if_created);
+  std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
+                                               bool create) override {
+    return inner_.OpenAppending(path, header_if_created, create);
   }
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override {
     inner_.AppendShared(path, header_if_created, bytes);

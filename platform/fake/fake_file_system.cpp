@@ -163,8 +163,9 @@ std::unique_ptr<LockedFile> FakeFileSystem::OpenLocked(const std::string& path, 
 }
 
 std::unique_ptr<AppendingFile> FakeFileSystem::OpenAppending(const std::string& path,
-                                                             std::string_view header_if_created) {
+                                                             std::string_view header_if_created, bool create) {
   Open(path);
+  if (!create && !files_.count(path)) return nullptr;
   if (!FolderExists(path)) throw FileError(3, "Das System kann den angegebenen Pfad nicht finden.");
   if (read_only_.count(path)) throw kAccessDenied;
   const bool created = files_.try_emplace(path).second;

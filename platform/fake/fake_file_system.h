@@ -43,7 +43,8 @@ class FakeFileSystem : public FileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::unique_ptr<LockedFile> OpenLocked(const std::string& path, LockMode mode, bool create,
                                          std::chrono::milliseconds wait) override;
-  std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created) override;
+  std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
+                                               bool create) override;
   void CreateDirectories(const std::string& path) override;
   // In pieces of a few bytes, so that a reader meets lines split across them.
   bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;

@@ -238,8 +238,11 @@ std::unique_ptr<platform::LockedFile> PosixFileSystem::OpenLocked(const std::str
 }
 
 std::unique_ptr<platform::AppendingFile> PosixFileSystem::OpenAppending(const std::string& path,
-                                                                       std::string_view header_if_created) {
-  auto file = std::make_unique<PosixAppendingFile>(OpenFile(report_, path, O_RDWR | O_CREAT).fd, path, report_);
+                                                                       std::string_view header_if_created,
+                                                                       bool create) {
+  const Opened opened = create ? OpenFile(report_, path, O_RDWR | O_CREAT) : OpenFile(report_, path, O_RDWR, {ENOENT});
+  if (opened.fd < 0) return nullptr;
+  auto file = std::make_unique<PosixAppendingFile>(opened.fd, path, report_);
   // Another workstation's append holds the lock for a moment: the policy waits for it.
   platform::RetryTransient([&] { TakeLock(file->fd(), true, Clock::now()); }, Pause);
   file->fd().Tell(FileCall::Query);

@@ -19,8 +19,8 @@ class PosixFileSystem : public platform::FileSystem {
   // POSIX has no share modes: appenders hold the same far-range lock, and an
   // open does not tell whether it created the file, so a file found empty
   // under the lock gets the header.
-  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path,
-                                                         std::string_view header_if_created) override;
+  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
+                                                         bool create) override;
   void CreateDirectories(const std::string& path) override;
   bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;
   bool IsFullPath(const std::string& path) const override { return !path.empty() && path[0] == '/'; }

@@ -279,11 +279,14 @@ std::unique_ptr<platform::LockedFile> Win32FileSystem::OpenLocked(const std::str
 }
 
 std::unique_ptr<platform::AppendingFile> Win32FileSystem::OpenAppending(const std::string& path,
-                                                                       std::string_view header_if_created) {
+                                                                       std::string_view header_if_created,
+                                                                       bool create) {
   // Meanwhile others may only read it; the open that creates it holds it from
   // the start, so no one sees the file before its header.
-  Opened opened = OpenFile(report_, path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL);
+  Opened opened = OpenFile(report_, path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                           create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           create ? std::vector<DWORD>{} : kMissing);
+  if (!opened.file) return nullptr;
   auto file = std::make_unique<Win32AppendingFile>(std::move(opened.file), path, report_);
   if (opened.created && !header_if_created.empty()) file->Append(header_if_created);
   return file;

@@ -2,6 +2,7 @@
 #include "engine/number_drawing.h"
 
 #include "engine/counter_lock.h"
+#include "engine/usage_log.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace trelvo::engine {
@@ -96,7 +97,9 @@ TEST_F(NumberDrawing, DrawUnderTheLockRefusesALockedFileAndWritesNothing) {
 
 TEST_F(NumberDrawing, DrawUnderTheLockLeavesTheFileFreeInOneOpenAndOneWrite) {
   WriteCounterFile("[Zaehler]\r\nCounter=41\r\n[Locking]\r\nIsLocked=1\r\nLockedBy=\"#nouser#\"\r\n");
-  // The draw learns what the path holds from its own read: opening the store and drawing is one open.
+  // The draw learns what the path holds from its own read: opening the store
+  // and drawing is one open, where the usage log is there already.
+  fake.files.SetFile(GetUsageLogPath(env), "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n");
   const auto opened = fake.files.CountsFor(CounterPath());
   const DrawResult result = DrawUnderLock(env, *OpenCurrentNumberStore(env));
   EXPECT_TRUE(result.issued);

@@ -66,6 +66,7 @@ TEST_F(NumberStoreTest, ADrawChoosesTheStoreFromTheContentItReadsUnderItsLock) {
       {"[Zaehler]\r\nCounter=41\r\n", false},
       {"[Server]\r\nConnection=Driver={PostgreSQL Unicode};\r\nRange=\"Firma A\"\r\n", true},
   };
+  fake.files.SetFile(GetUsageLogPath(env), "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n");
   for (const auto& c : cases) {
     WriteCounterFile(c.content);
     const auto before = fake.files.CountsFor(CounterPath());
@@ -85,8 +86,20 @@ TEST_F(NumberStoreTest, ADrawChoosesTheStoreFromTheContentItReadsUnderItsLock) {
   }
 }
 
-// A read-only pointer is read under the shared lock and draws from its server;
-// without a log the pointer's draw goes on, a counter file's is refused.
+// A user's first draw finds no log: the path is read first, and only a
+// counter file gets the log, created with its header before the draw.
+TEST_F(NumberStoreTest, AMissingLogIsCreatedOnlyOnceThePathIsKnownToHoldACounterFile) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n");
+  EXPECT_EQ(DrawUnderLock(env, *OpenCurrentNumberStore(env), "Excel 11.0").number, "0042");
+  EXPECT_EQ(fake.files.Content(GetUsageLogPath(env)),
+            "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n"
+            "\"0042\"; 2024-03-05 14:07:09; \"Excel 11.0\"; \"mmuster\"; \r\n");
+  EXPECT_EQ(fake.files.CountsFor(CounterPath()).opens, 2) << "a read of its own, then the draw";
+}
+
+// A read-only pointer is read under the shared lock and draws from its server,
+// creating no log; without a log the pointer's draw goes on, a counter file's
+// is refused.
 TEST_F(NumberStoreTest, APointerDrawsWhereACounterFileCouldNotWrite) {
   UnreachableServers servers;
   platform::Environment with_servers{fake.files, fake.system, fake.ui, servers};
@@ -95,6 +108,7 @@ TEST_F(NumberStoreTest, APointerDrawsWhereACounterFileCouldNotWrite) {
   fake.files.SetReadOnly(CounterPath());
   EXPECT_THROW(DrawUnderLock(with_servers, *OpenCurrentNumberStore(with_servers), "Excel 11.0"), Aborted);
   EXPECT_EQ(servers.asked.size(), 1u);
+  EXPECT_FALSE(fake.files.Content(GetUsageLogPath(env))) << "a pointer's draw creates no log";
 
   fake.files.SetReadOnly(GetUsageLogPath(env));
   EXPECT_THROW(DrawUnderLock(with_servers, *OpenCurrentNumberStore(with_servers), "Excel 11.0"), Aborted);
@@ -173,8 +187,9 @@ TEST_F(NumberStoreTest, ACounterFilesRecordsAreTheUsageLogsLines) {
 class RecordRefusingFiles : public platform::ForwardingFileSystem {
  public:
   using ForwardingFileSystem::ForwardingFileSystem;
-  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header) override {
-    inner().OpenAppending(path, header);
+  std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header,
+                                                         bool create) override {
+    if (!inner().OpenAppending(path, header, create)) return nullptr;
     return std::make_unique<RefusingLog>();
   }
 
