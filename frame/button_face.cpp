@@ -25,8 +25,9 @@ UniqueBitmap MakeMask(const win32::Pixels& pixels) {
   const MemoryDc target(mask.get());
   for (LONG y = 0; y < pixels.height; ++y)
     for (LONG x = 0; x < pixels.width; ++x)
-      SetPixel(target.get(), x, y,
-               pixels.values[static_cast<size_t>(y * pixels.width + x)] >> 24 < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0));
+      SetPixel(
+          target.get(), x, y,
+          pixels.values[static_cast<size_t>(y * pixels.width + x)] >> 24 < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0));
   return mask;
 }
 

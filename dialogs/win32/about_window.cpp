@@ -87,8 +87,8 @@ void AboutWindow::OnLayout() {
   SendMessageW(Item(IDC_HOME_LINK), WM_SETFONT, reinterpret_cast<WPARAM>(underlined_.get()), TRUE);
   // The icon file holds every size: the one drawn for this resolution's.
   const int icon_size = resources::ScaledImage(kIconSize, Dpi());
-  icon_.reset(static_cast<HICON>(LoadImageW(trelvo::win32::ModuleHandle(), MAKEINTRESOURCEW(IDI_TRELVO), IMAGE_ICON,
-                                            icon_size, icon_size, 0)));
+  icon_.reset(static_cast<HICON>(
+      LoadImageW(trelvo::win32::ModuleHandle(), MAKEINTRESOURCEW(IDI_TRELVO), IMAGE_ICON, icon_size, icon_size, 0)));
   InvalidateRect(Item(IDC_ABOUT_BAND), nullptr, FALSE);
 
   const auto place = [this](int id) {

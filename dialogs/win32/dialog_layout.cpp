@@ -74,7 +74,7 @@ std::map<int, std::vector<HWND>> ChildrenById(HWND dialog) {
 // their ordinals, the others by name; in lower case, as class names compare.
 std::wstring ClassName(const std::wstring& name_or_ordinal) {
   static const std::pair<const wchar_t*, const wchar_t*> kPredefined[] = {
-      {L"#128", L"button"}, {L"#129", L"edit"},      {L"#130", L"static"},
+      {L"#128", L"button"},  {L"#129", L"edit"},      {L"#130", L"static"},
       {L"#131", L"listbox"}, {L"#132", L"scrollbar"}, {L"#133", L"combobox"}};
   for (const auto& [ordinal, name] : kPredefined)
     if (name_or_ordinal == ordinal) return name;
@@ -88,7 +88,7 @@ std::wstring ClassName(const std::wstring& name_or_ordinal) {
 
 DialogTemplate ReadDialogTemplate(int template_id) {
   const HMODULE module = trelvo::win32::ModuleHandle();
-  const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(template_id), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+  const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(template_id), RT_DIALOG);
   const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
   if (!bytes) throw Error("Eine Dialogvorlage fehlt (" + std::to_string(template_id) + ").");

@@ -2,11 +2,12 @@
 // A dialog laid out for a screen resolution from its template. The template
 // in the library's resources (resources/dialogs.rc) is the one place of the
 // layout: every control's place and size in dialog units of the template's
-// font. The units are measured in that font at 96 dpi as Windows measures them
-// (a quarter of the average letter's width, an eighth of the line's height)
-// and grow with the resolution, so that a dialog at 200 % is twice as large as
-// at 100 %; the font is made at each resolution's own size, which rounds to
-// whole pixels and so never outgrows the units by more than it does at 96 dpi.
+// font. The units are measured in that font at 96 dpi, as Windows' dialog
+// units are (a quarter of its letters' average width, an eighth of its line's
+// height), and grow with the resolution, so that a dialog at 200 % is twice as
+// large as at 100 %; the font is made at each resolution's own size in whole
+// pixels (8 points: 11 pixels at 96 dpi, 21 at 192), which for the templates'
+// font outgrows the units at no resolution more than at 96 dpi.
 // Every control of the template is placed from its units and gets the font;
 // the client area takes the template's size. A control added to the template
 // needs nothing else. What goes beyond the template (fonts derived from the

@@ -31,9 +31,7 @@ BITMAPINFO TopDown32(LONG width, LONG height) {
   return info;
 }
 
-bool HasBitmapResource(int id) {
-  return FindResourceW(ModuleHandle(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2) /* RT_BITMAP */) != nullptr;
-}
+bool HasBitmapResource(int id) { return FindResourceW(ModuleHandle(), MAKEINTRESOURCEW(id), RT_BITMAP) != nullptr; }
 
 DWORD Channel(DWORD value, int shift) { return value >> shift & 0xFF; }
 

@@ -23,14 +23,17 @@ namespace {
 
 constexpr char kInsert[] = "oaxRibbonButtonCEE2D128D81940E9B970ABAB598A8918";
 // The toolbar's and the ribbon's images, drawn at every size Office asks for.
-constexpr int kButtonImages[] = {IDB_GLYPH_SAVE, IDB_GLYPH_INSERT, IDB_GLYPH_OPTIONS, IDB_GLYPH_CUSTOMER, IDB_GLYPH_INFO};
+constexpr int kButtonImages[] = {IDB_GLYPH_SAVE, IDB_GLYPH_INSERT, IDB_GLYPH_OPTIONS, IDB_GLYPH_CUSTOMER,
+                                 IDB_GLYPH_INFO};
 // The range list's buttons, drawn for the dialogs at 100 to 250 %.
 constexpr int kDialogImages[] = {IDB_RANGE_ADD, IDB_RANGE_REMOVE, IDB_RANGE_EDIT, IDB_RANGE_UP, IDB_RANGE_DOWN};
 constexpr int kDialogSizes[] = {16, 20, 24, 32, 40};
 
 using trelvo::win32::Pixels;
 
-Pixels Image(int image, int size) { return trelvo::win32::ReadPixels(trelvo::win32::LoadImageBitmap(image, size).get()); }
+Pixels Image(int image, int size) {
+  return trelvo::win32::ReadPixels(trelvo::win32::LoadImageBitmap(image, size).get());
+}
 int Alpha(const Pixels& image, LONG x, LONG y) {
   if (x < 0 || y < 0 || x >= image.width || y >= image.height) return 0;
   return static_cast<int>(image.values[static_cast<size_t>(y * image.width + x)] >> 24);

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "dialogs/dialog_texts.h"
 #include "dialogs/win32/about_window.h"
@@ -84,9 +85,9 @@ std::string CutOff(HWND control, unsigned dpi) {
     const LONG kind = style & SS_TYPEMASK;
     if (TextOf(control).empty() || (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT)) return "";
     const SIZE needed = TextExtent(control, DT_WORDBREAK | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0), width);
-    return needed.cy > height || needed.cx > width ? "text needs " + std::to_string(needed.cx) + " x " +
-                                                         std::to_string(needed.cy)
-                                                   : "";
+    return needed.cy > height || needed.cx > width
+               ? "text needs " + std::to_string(needed.cx) + " x " + std::to_string(needed.cy)
+               : "";
   }
   if (_wcsicmp(name.c_str(), L"Button") != 0) return "";
   if (style & BS_BITMAP) {
@@ -145,8 +146,8 @@ std::vector<std::string> LayoutFaults(HWND dialog, unsigned dpi) {
 void MoveToMonitorOf(HWND dialog, unsigned dpi, unsigned from) {
   RECT window{};
   GetWindowRect(dialog, &window);
-  RECT suggested{window.left, window.top, window.left + MulDiv(window.right - window.left, static_cast<int>(dpi),
-                                                               static_cast<int>(from)),
+  RECT suggested{window.left, window.top,
+                 window.left + MulDiv(window.right - window.left, static_cast<int>(dpi), static_cast<int>(from)),
                  window.top + MulDiv(window.bottom - window.top, static_cast<int>(dpi), static_cast<int>(from))};
   SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
@@ -164,12 +165,22 @@ void ChooseTab(HWND dialog, int tab) {
   SendMessageW(dialog, WM_NOTIFY, IDC_TABS, reinterpret_cast<LPARAM>(&change));
 }
 
+// The scrolling widths of the dialog's lists that scroll across, by id.
+std::map<int, LRESULT> ListWidths(HWND dialog) {
+  std::map<int, LRESULT> widths;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (_wcsicmp(ClassOf(child).c_str(), L"ListBox") == 0 && (GetWindowLongW(child, GWL_STYLE) & WS_HSCROLL))
+      widths[GetDlgCtrlID(child)] = SendMessageW(child, LB_GETHORIZONTALEXTENT, 0, 0);
+  return widths;
+}
+
 // Moves the open dialog through every resolution and back, and checks each
 // of its pages (tabs) there; what it found goes to faults.
 void CheckEveryResolution(HWND dialog, int pages, std::vector<std::string>& faults) {
   RECT client{};
   GetClientRect(dialog, &client);
   const LONG width_at_100 = client.right;
+  const auto list_widths_at_100 = ListWidths(dialog);
   unsigned dpi = 96;
   for (const unsigned next : kResolutions) {
     MoveToMonitorOf(dialog, next, dpi);
@@ -182,6 +193,12 @@ void CheckEveryResolution(HWND dialog, int pages, std::vector<std::string>& faul
     const double ratio = static_cast<double>(client.right) / width_at_100, expected = dpi / 96.0;
     if (ratio < expected * 0.9 || ratio > expected * 1.1)
       faults.push_back(at + "the dialog is " + std::to_string(ratio) + " times as wide as at 96 dpi");
+    // A list's entries grow with the font, and its scrolling width with them.
+    for (const auto& [id, width] : ListWidths(dialog)) {
+      const double grown = static_cast<double>(width) / static_cast<double>(list_widths_at_100.at(id));
+      if (list_widths_at_100.at(id) == 0 || grown < expected * 0.85 || grown > expected * 1.15)
+        faults.push_back(at + "the list " + std::to_string(id) + " scrolls " + std::to_string(width) + " pixels wide");
+    }
     for (int page = 0; page < pages; ++page) {
       if (pages > 1) ChooseTab(dialog, page);
       for (const std::string& fault : LayoutFaults(dialog, dpi))

@@ -53,9 +53,9 @@ void WriteBitmapFile(HDC dc, HBITMAP bitmap, int width, int height, const std::s
 // light ground and on a dark one, named on the left.
 void WriteImageSheet(const std::string& path) {
   const std::pair<int, const wchar_t*> images[] = {
-      {IDB_GLYPH_SAVE, L"Speichern"},    {IDB_GLYPH_INSERT, L"Einfügen"},     {IDB_GLYPH_OPTIONS, L"Einstellungen"},
-      {IDB_GLYPH_CUSTOMER, L"Kunde"},    {IDB_GLYPH_INFO, L"Info"},           {IDB_RANGE_ADD, L"Kreis hinzu"},
-      {IDB_RANGE_REMOVE, L"Kreis weg"},  {IDB_RANGE_EDIT, L"Kreis ändern"},   {IDB_RANGE_UP, L"Kreis hoch"},
+      {IDB_GLYPH_SAVE, L"Speichern"},   {IDB_GLYPH_INSERT, L"Einfügen"},   {IDB_GLYPH_OPTIONS, L"Einstellungen"},
+      {IDB_GLYPH_CUSTOMER, L"Kunde"},   {IDB_GLYPH_INFO, L"Info"},         {IDB_RANGE_ADD, L"Kreis hinzu"},
+      {IDB_RANGE_REMOVE, L"Kreis weg"}, {IDB_RANGE_EDIT, L"Kreis ändern"}, {IDB_RANGE_UP, L"Kreis hoch"},
       {IDB_RANGE_DOWN, L"Kreis runter"}};
   constexpr int kLabel = 110, kGap = 8, kCell = 64 + kGap;
   const int half = static_cast<int>(resources::kImageSizes.size()) * kCell + kGap;
@@ -66,7 +66,8 @@ void WriteImageSheet(const std::string& path) {
   const HGDIOBJ previous = SelectObject(dc, sheet);
   const RECT all{0, 0, width, height}, dark{kLabel + half, 0, width, height};
   FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
-  const HBRUSH light_ground = CreateSolidBrush(RGB(0xF3, 0xF3, 0xF3)), dark_ground = CreateSolidBrush(RGB(0x2B, 0x2B, 0x2B));
+  const HBRUSH light_ground = CreateSolidBrush(RGB(0xF3, 0xF3, 0xF3)),
+               dark_ground = CreateSolidBrush(RGB(0x2B, 0x2B, 0x2B));
   const RECT light{kLabel, 0, kLabel + half, height};
   FillRect(dc, &light, light_ground);
   FillRect(dc, &dark, dark_ground);
@@ -88,8 +89,7 @@ void WriteImageSheet(const std::string& path) {
     TextOutW(dc, 4, top + 24, images[row].second, static_cast<int>(wcslen(images[row].second)));
     for (size_t column = 0; column < resources::kImageSizes.size(); ++column) {
       const int size = resources::kImageSizes[column];
-      const win32::UniqueBitmap image =
-          ribbon::win32::ControlBitmap(ribbon::Picture{images[row].first, false, size});
+      const win32::UniqueBitmap image = ribbon::win32::ControlBitmap(ribbon::Picture{images[row].first, false, size});
       BITMAP shape{};
       GetObjectW(image.get(), sizeof shape, &shape);
       const HDC source = CreateCompatibleDC(screen);
