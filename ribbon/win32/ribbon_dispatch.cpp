@@ -61,8 +61,8 @@ void KeepHostAction(const VARIANT& argument) {
 
 CallbackArguments Decode(const CallbackDefinition& definition, const DISPPARAMS* parameters) {
   CallbackArguments arguments;
-  // The host calls in the awareness its ribbon is drawn with: the
-  // resolution the thread sees is the one the pictures are shown at.
+  // Office calls add-ins in the system's awareness: the resolution the thread
+  // sees now is the one Office draws the ribbon's pictures for.
   arguments.dpi = trelvo::win32::ThreadDpi();
   const VARIANT& first = Argument(parameters, 0);
   arguments.control_id =
