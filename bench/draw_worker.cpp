@@ -66,8 +66,8 @@ class PausingFileSystem : public platform::ForwardingFileSystem {
   }
   // A draw's record goes through the log it opened before the draw.
   std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header,
-                                                         bool create) override {
-    auto log = inner().OpenAppending(path, header, create);
+                                                         bool create, std::chrono::milliseconds wait) override {
+    auto log = inner().OpenAppending(path, header, create, wait);
     if (!log) return nullptr;
     return std::make_unique<PausingLog>(std::move(log), log_pause_);
   }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "engine/ini/ini_file.h"
 #include "engine/settings.h"
 #include "platform/cp1252.h"
 #include "platform/error.h"
@@ -61,7 +62,9 @@ std::optional<UsageLogForRecord> UsageLogForRecord::IfThere(platform::Environmen
 UsageLogForRecord::UsageLogForRecord(platform::Environment& env, std::string path, bool create)
     : env_(env), path_(std::move(path)) {
   try {
-    file_ = env.files.OpenAppending(path_, Header(), create);
+    // Held from before a draw until its record: another workstation's hold is
+    // waited for as the counter file's lock is.
+    file_ = env.files.OpenAppending(path_, Header(), create, kFileLockWait);
   } catch (const platform::FileError& error) {
     throw Error("In die Protokolldatei " + platform::Quoted(path_) + " kann nicht geschrieben werden: " + error.what() +
                 "\r\nEs wurde keine Nummer vergeben.");

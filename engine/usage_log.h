@@ -25,8 +25,8 @@ std::string GetUsageLogPath(platform::Environment& env);
 // opened (created with its header when absent) before the number is drawn, so
 // that a log that cannot take the record refuses before the counter moves,
 // and kept open until the record is written, so that it is opened once.
-// Meanwhile other workstations may only read it; it is let go when the object
-// goes.
+// Meanwhile other workstations may only read it, and wait for it as for the
+// counter file's lock; it is let go when the object goes.
 class UsageLogForRecord {
  public:
   // Throws the refusal, saying that no number was drawn, when the log does not open.

@@ -125,14 +125,16 @@ class FileSystem {
   // it is created (its folder must exist). A file that this open creates gets
   // header_if_created first, so no other process ever sees it without (on
   // POSIX, where the open does not tell, a file found empty under the lock
-  // counts as created). Throws FileBusy when another process keeps holding
-  // the file.
+  // counts as created). Another process's hold is waited for at most `wait`,
+  // tried again every few milliseconds as a lock is; with no wait, a hold
+  // counts as a passing failure and is tried again under the transient-failure
+  // policy. Throws FileBusy when another process keeps holding the file.
   virtual std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
-                                                       bool create) = 0;
-  // Opens the file as OpenAppending does (creating it), appends bytes (if any)
-  // and closes it.
+                                                       bool create, std::chrono::milliseconds wait) = 0;
+  // Opens the file as OpenAppending does (creating it, with no wait), appends
+  // bytes (if any) and closes it.
   virtual void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) {
-    const auto file = OpenAppending(path, header_if_created, true);
+    const auto file = OpenAppending(path, header_if_created, true, std::chrono::milliseconds(0));
     if (!bytes.empty()) file->Append(bytes);
   }
   // Creates a folder with every missing level.

@@ -23,8 +23,8 @@ class ForwardingFileSystem : public FileSystem {
     return inner_.OpenLocked(path, mode, create, wait);
   }
   std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
-                                               bool create) override {
-    return inner_.OpenAppending(path, header_if_created, create);
+                                               bool create, std::chrono::milliseconds wait) override {
+    return inner_.OpenAppending(path, header_if_created, create, wait);
   }
   void AppendShared(const std::string& path, std::string_view header_if_created, std::string_view bytes) override {
     inner_.AppendShared(path, header_if_created, bytes);

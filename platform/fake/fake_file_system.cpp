@@ -1,5 +1,6 @@
 #include "platform/fake/fake_file_system.h"
 
+#include "platform/file_lock_range.h"
 #include "platform/in_place_write.h"
 #include "platform/transient_retry.h"
 
@@ -108,19 +109,30 @@ FakeFileSystem::Counts FakeFileSystem::CountsFor(const std::string& path) const 
 
 bool FakeFileSystem::FolderExists(const std::string& path) const { return folders_.count(FolderOf(path)) > 0; }
 
-void FakeFileSystem::Open(const std::string& path) {
-  // As the real file systems do: a held file is tried again under the policy.
-  RetryTransient(
-      [&] {
-        report_.Tell(FileCall::Open, path);
-        auto held = held_.find(path);
-        if (held == held_.end() || held->second == 0) return;
-        --held->second;
-        throw FileBusy(32,
-                       "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess "
-                       "verwendet wird.");
-      },
-      [this](std::chrono::milliseconds pause) { waited_ += pause; });
+void FakeFileSystem::Open(const std::string& path, std::chrono::milliseconds wait) {
+  // As the real file systems do: a held file is tried again.
+  const auto attempt = [&] {
+    report_.Tell(FileCall::Open, path);
+    auto held = held_.find(path);
+    if (held == held_.end() || held->second == 0) return;
+    --held->second;
+    throw FileBusy(32,
+                   "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess "
+                   "verwendet wird.");
+  };
+  if (wait.count() > 0) {
+    for (std::chrono::milliseconds waited{0};; waited += kLockRetryPause) {
+      try {
+        attempt();
+        break;
+      } catch (const FileBusy&) {
+        if (waited >= wait) throw;
+      }
+      waited_ += kLockRetryPause;
+    }
+  } else {
+    RetryTransient(attempt, [this](std::chrono::milliseconds pause) { waited_ += pause; });
+  }
   ++counts_[path].opens;
 }
 
@@ -163,8 +175,9 @@ std::unique_ptr<LockedFile> FakeFileSystem::OpenLocked(const std::string& path, 
 }
 
 std::unique_ptr<AppendingFile> FakeFileSystem::OpenAppending(const std::string& path,
-                                                             std::string_view header_if_created, bool create) {
-  Open(path);
+                                                             std::string_view header_if_created, bool create,
+                                                             std::chrono::milliseconds wait) {
+  Open(path, wait);
   if (!create && !files_.count(path)) return nullptr;
   if (!FolderExists(path)) throw FileError(3, "Das System kann den angegebenen Pfad nicht finden.");
   if (read_only_.count(path)) throw kAccessDenied;

@@ -44,7 +44,7 @@ class FakeFileSystem : public FileSystem {
   std::unique_ptr<LockedFile> OpenLocked(const std::string& path, LockMode mode, bool create,
                                          std::chrono::milliseconds wait) override;
   std::unique_ptr<AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
-                                               bool create) override;
+                                               bool create, std::chrono::milliseconds wait) override;
   void CreateDirectories(const std::string& path) override;
   // In pieces of a few bytes, so that a reader meets lines split across them.
   bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;
@@ -55,8 +55,9 @@ class FakeFileSystem : public FileSystem {
   class OpenFile;
   class AppendFile;
   bool FolderExists(const std::string& path) const;
-  // An open of path, tried again under the policy while the file is held.
-  void Open(const std::string& path);
+  // An open of path, tried again while the file is held: under the policy, or
+  // (with a wait) every few milliseconds up to the wait.
+  void Open(const std::string& path, std::chrono::milliseconds wait = {});
   void TellReads(const std::string& path, size_t size) const;
 
   std::map<std::string, std::string> files_;

@@ -239,12 +239,16 @@ std::unique_ptr<platform::LockedFile> PosixFileSystem::OpenLocked(const std::str
 
 std::unique_ptr<platform::AppendingFile> PosixFileSystem::OpenAppending(const std::string& path,
                                                                        std::string_view header_if_created,
-                                                                       bool create) {
+                                                                       bool create, std::chrono::milliseconds wait) {
   const Opened opened = create ? OpenFile(report_, path, O_RDWR | O_CREAT) : OpenFile(report_, path, O_RDWR, {ENOENT});
   if (opened.fd < 0) return nullptr;
   auto file = std::make_unique<PosixAppendingFile>(opened.fd, path, report_);
-  // Another workstation's append holds the lock for a moment: the policy waits for it.
-  platform::RetryTransient([&] { TakeLock(file->fd(), true, Clock::now()); }, Pause);
+  // Another workstation holds the lock for a moment (an append, or a draw
+  // from its start to its record).
+  if (wait.count() > 0)
+    TakeLock(file->fd(), true, Clock::now() + wait);
+  else
+    platform::RetryTransient([&] { TakeLock(file->fd(), true, Clock::now()); }, Pause);
   file->fd().Tell(FileCall::Query);
   struct stat info {};
   if (fstat(file->fd().get(), &info) != 0) ThrowErrno();

@@ -20,7 +20,7 @@ class PosixFileSystem : public platform::FileSystem {
   // open does not tell whether it created the file, so a file found empty
   // under the lock gets the header.
   std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
-                                                         bool create) override;
+                                                         bool create, std::chrono::milliseconds wait) override;
   void CreateDirectories(const std::string& path) override;
   bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;
   bool IsFullPath(const std::string& path) const override { return !path.empty() && path[0] == '/'; }

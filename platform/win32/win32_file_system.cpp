@@ -77,7 +77,6 @@ class ToldHandle {
 struct Opened {
   UniqueHandle file;
   DWORD error = 0;
-  bool created = false;  // by OPEN_ALWAYS, which sets ERROR_ALREADY_EXISTS for a file that was there
 };
 
 // CreateFileW under the transient-failure policy; each attempt is told.
@@ -90,10 +89,7 @@ Opened OpenFile(const FileCallReport& report, const std::string& path, DWORD acc
         Opened opened;
         opened.file = UniqueHandle(CreateFileW(wide.c_str(), access, share, nullptr, disposition, flags, nullptr));
         const DWORD code = GetLastError();
-        if (opened.file) {
-          opened.created = disposition == OPEN_ALWAYS && code != ERROR_ALREADY_EXISTS;
-          return opened;
-        }
+        if (opened.file) return opened;
         for (DWORD allowed : accepted)
           if (code == allowed) {
             opened.error = code;
@@ -280,15 +276,35 @@ std::unique_ptr<platform::LockedFile> Win32FileSystem::OpenLocked(const std::str
 
 std::unique_ptr<platform::AppendingFile> Win32FileSystem::OpenAppending(const std::string& path,
                                                                        std::string_view header_if_created,
-                                                                       bool create) {
+                                                                       bool create, std::chrono::milliseconds wait) {
   // Meanwhile others may only read it; the open that creates it holds it from
-  // the start, so no one sees the file before its header.
-  Opened opened = OpenFile(report_, path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                           create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           create ? std::vector<DWORD>{} : kMissing);
+  // the start, so no one sees the file before its header. Another
+  // workstation's hold (a sharing violation) is waited for as a lock is.
+  const auto deadline = Clock::now() + wait;
+  const auto open = [&](DWORD disposition, std::vector<DWORD> accepted) {
+    if (wait.count() > 0) accepted.push_back(ERROR_SHARING_VIOLATION);
+    for (;;) {
+      Opened opened = OpenFile(report_, path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, disposition,
+                               FILE_ATTRIBUTE_NORMAL, accepted);
+      if (opened.file || opened.error != ERROR_SHARING_VIOLATION) return opened;
+      if (Clock::now() >= deadline) ThrowLastError(opened.error);
+      std::this_thread::sleep_for(platform::kLockRetryPause);
+    }
+  };
+  // A log that is there opens in one call. A missing one is created by
+  // CREATE_NEW, which fails for a file another process has just created:
+  // whether OPEN_ALWAYS created the file is not told dependably when two
+  // processes meet (Wine answers from its look-up before the creation).
+  Opened opened = open(OPEN_EXISTING, kMissing);
+  bool created = false;
+  if (!opened.file && create) {
+    opened = open(CREATE_NEW, {ERROR_FILE_EXISTS});
+    created = static_cast<bool>(opened.file);
+    if (!created) opened = open(OPEN_EXISTING, {});
+  }
   if (!opened.file) return nullptr;
   auto file = std::make_unique<Win32AppendingFile>(std::move(opened.file), path, report_);
-  if (opened.created && !header_if_created.empty()) file->Append(header_if_created);
+  if (created && !header_if_created.empty()) file->Append(header_if_created);
   return file;
 }
 

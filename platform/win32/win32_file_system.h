@@ -12,10 +12,10 @@ class Win32FileSystem : public platform::FileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::unique_ptr<platform::LockedFile> OpenLocked(const std::string& path, platform::LockMode mode, bool create,
                                                    std::chrono::milliseconds wait) override;
-  // Created or opened in one call (OPEN_ALWAYS tells which it did), then
-  // written at the end of file, whatever its length.
+  // Opened in one call where it is there (created with CREATE_NEW where not),
+  // then written at the end of file, whatever its length.
   std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header_if_created,
-                                                         bool create) override;
+                                                         bool create, std::chrono::milliseconds wait) override;
   void CreateDirectories(const std::string& path) override;
   bool ReadInPieces(const std::string& path, const std::function<void(std::string_view)>& take) override;
   bool IsFullPath(const std::string& path) const override { return platform::IsFullWindowsPath(path); }

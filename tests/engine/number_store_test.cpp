@@ -97,6 +97,29 @@ TEST_F(NumberStoreTest, AMissingLogIsCreatedOnlyOnceThePathIsKnownToHoldACounter
   EXPECT_EQ(fake.files.CountsFor(CounterPath()).opens, 2) << "a read of its own, then the draw";
 }
 
+// The log is held by another workstation from before its draw until its
+// record: a draw waits for it as for the counter file's lock, trying every
+// millisecond, and past the wait refuses before the counter moves.
+TEST_F(NumberStoreTest, ADrawWaitsForTheLogAsForTheLockAndThenRefuses) {
+  WriteCounterFile("[Zaehler]\r\nCounter=41\r\n");
+  const std::string log = GetUsageLogPath(env);
+  fake.files.SetFile(log, "SABU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255\r\n");
+  fake.files.HoldFile(log, 30);
+  EXPECT_EQ(DrawUnderLock(env, *OpenCurrentNumberStore(env), "Excel 11.0").number, "0042");
+  EXPECT_EQ(fake.files.waited(), std::chrono::milliseconds(30));
+
+  fake.files.HoldFileForGood(log);
+  try {
+    DrawUnderLock(env, *OpenCurrentNumberStore(env), "Excel 11.0");
+    ADD_FAILURE() << "drawn while the log was held";
+  } catch (const Error& error) {
+    EXPECT_TRUE(std::string(error.what()).starts_with("In die Protokolldatei '" + log + "' kann nicht geschrieben"))
+        << error.what();
+  }
+  EXPECT_EQ(fake.files.waited(), std::chrono::milliseconds(30 + 5000));
+  EXPECT_EQ(ReadCounterState(IniDocument(CounterFileContent())).counter, 42);
+}
+
 // A read-only pointer is read under the shared lock and draws from its server,
 // creating no log; without a log the pointer's draw goes on, a counter file's
 // is refused.
@@ -188,8 +211,8 @@ class RecordRefusingFiles : public platform::ForwardingFileSystem {
  public:
   using ForwardingFileSystem::ForwardingFileSystem;
   std::unique_ptr<platform::AppendingFile> OpenAppending(const std::string& path, std::string_view header,
-                                                         bool create) override {
-    if (!inner().OpenAppending(path, header, create)) return nullptr;
+                                                         bool create, std::chrono::milliseconds wait) override {
+    if (!inner().OpenAppending(path, header, create, wait)) return nullptr;
     return std::make_unique<RefusingLog>();
   }
 
