@@ -1,6 +1,7 @@
-// Database connections through the machine's ODBC driver manager. Only the
-// wide (W) functions are called: they are what Windows offers fully, and Wine's
-// odbc32.dll forwards them to unixODBC, whose narrow ones it leaves as stubs.
+// Database connections through an ODBC driver manager, every call through
+// its table of functions (odbc_functions.h). Only the wide (W) functions are
+// called: they are what Windows offers fully, and Wine's odbc32.dll forwards
+// them to unixODBC, whose narrow ones it leaves as stubs.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -10,13 +11,9 @@
 #include "platform/cp1252.h"
 #include "platform/database_waits.h"
 #include "platform/odbc/bounded_waits.h"
+#include "platform/odbc/odbc_connection.h"
+#include "platform/odbc/odbc_functions.h"
 #include "platform/sql_connection.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-#include <sql.h>
-#include <sqlext.h>
 
 namespace trelvo::platform {
 namespace {
@@ -27,20 +24,22 @@ SQLWCHAR* Wide(std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.d
 
 bool Succeeded(SQLRETURN result) { return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO; }
 
-// An ODBC handle, freed with its kind.
+// An ODBC handle, freed with its kind by the driver manager that gave it.
 class OdbcHandle {
  public:
-  OdbcHandle(SQLSMALLINT kind, SQLHANDLE parent) : kind_(kind) {
-    if (!Succeeded(SQLAllocHandle(kind, parent, &handle_)))
+  OdbcHandle(const OdbcFunctions& odbc, SQLSMALLINT kind, SQLHANDLE parent) : odbc_(odbc), kind_(kind) {
+    if (!Succeeded(odbc_.SQLAllocHandle(kind, parent, &handle_)))
       throw DatabaseError(DatabaseFailure::Other, "HY001", "Der ODBC-Treiber-Manager ist nicht verfügbar.");
   }
   OdbcHandle(const OdbcHandle&) = delete;
   OdbcHandle& operator=(const OdbcHandle&) = delete;
-  ~OdbcHandle() { SQLFreeHandle(kind_, handle_); }
+  ~OdbcHandle() { odbc_.SQLFreeHandle(kind_, handle_); }
   SQLHANDLE get() const { return handle_; }
   SQLSMALLINT kind() const { return kind_; }
+  const OdbcFunctions& odbc() const { return odbc_; }
 
  private:
+  const OdbcFunctions& odbc_;
   SQLSMALLINT kind_;
   SQLHANDLE handle_ = SQL_NULL_HANDLE;
 };
@@ -62,8 +61,9 @@ std::vector<DiagnosticRecord> DiagnosticRecordsOf(const OdbcHandle& handle) {
     std::u16string text(kFirstRoom, u'\0');
     SQLSMALLINT length = 0;
     const auto ask = [&] {
-      return SQLGetDiagRecW(handle.kind(), handle.get(), number, state, &native,
-                            reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLSMALLINT>(text.size()), &length);
+      return handle.odbc().SQLGetDiagRecW(handle.kind(), handle.get(), number, state, &native,
+                                          reinterpret_cast<SQLWCHAR*>(text.data()),
+                                          static_cast<SQLSMALLINT>(text.size()), &length);
     };
     SQLRETURN result = ask();
     if (result == SQL_SUCCESS_WITH_INFO && length >= kFirstRoom && length < SHRT_MAX) {
@@ -124,7 +124,8 @@ SqlValue ReadColumn(const OdbcHandle& statement, SQLUSMALLINT column) {
   char16_t piece[256];
   for (;;) {
     SQLLEN indicator = 0;
-    const SQLRETURN result = SQLGetData(statement.get(), column, SQL_C_WCHAR, piece, sizeof piece, &indicator);
+    const SQLRETURN result =
+        statement.odbc().SQLGetData(statement.get(), column, SQL_C_WCHAR, piece, sizeof piece, &indicator);
     if (result == SQL_NO_DATA) break;
     Check(result, statement);
     if (indicator == SQL_NULL_DATA) return std::nullopt;
@@ -140,20 +141,21 @@ SqlValue ReadColumn(const OdbcHandle& statement, SQLUSMALLINT column) {
 
 class OdbcConnection : public SqlConnection {
  public:
-  explicit OdbcConnection(const std::string& connection_string)
-      : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE), connection_(MakeConnection(environment_)) {
+  OdbcConnection(const OdbcFunctions& odbc, const std::string& connection_string)
+      : odbc_(odbc), environment_(odbc, SQL_HANDLE_ENV, SQL_NULL_HANDLE), connection_(MakeConnection(environment_)) {
     const DriverConnectionString driver = WithBoundedWaits(connection_string);
     // A server that does not answer at all is given up after a while, not
     // waited for (psqlODBC hands it to libpq as connect_timeout).
     if (!driver.pointer_sets_login_timeout)
-      SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
-                         reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(database_waits::kLogin.count())),
-                         SQL_IS_UINTEGER);
+      odbc_.SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                               reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(database_waits::kLogin.count())),
+                               SQL_IS_UINTEGER);
     std::u16string text = Utf8ToUtf16(driver.text);
     SQLWCHAR completed[1024];
     SQLSMALLINT completed_length = 0;
-    Check(SQLDriverConnectW(connection_.get(), nullptr, Wide(text), static_cast<SQLSMALLINT>(text.size()), completed,
-                            static_cast<SQLSMALLINT>(std::size(completed)), &completed_length, SQL_DRIVER_NOPROMPT),
+    Check(odbc_.SQLDriverConnectW(connection_.get(), nullptr, Wide(text), static_cast<SQLSMALLINT>(text.size()),
+                                  completed, static_cast<SQLSMALLINT>(std::size(completed)), &completed_length,
+                                  SQL_DRIVER_NOPROMPT),
           connection_, true);
     connected_ = true;
     // Every statement's time limit, given once as the connection's default,
@@ -162,17 +164,17 @@ class OdbcConnection : public SqlConnection {
     // way, but is no import of the products (tools/windows7-imports.txt).
     // psqlODBC has the server keep the limit (see bounded_waits.h); a driver
     // that refuses it leaves the session's own statement_timeout to do so.
-    SQLSetConnectAttrW(connection_.get(), SQL_ATTR_QUERY_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(database_waits::kStatement.count())),
-                       SQL_IS_UINTEGER);
-    const SQLRETURN manual =
-        SQLSetConnectAttrW(connection_.get(), SQL_ATTR_AUTOCOMMIT,
-                           reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_AUTOCOMMIT_OFF)), SQL_IS_UINTEGER);
+    odbc_.SQLSetConnectAttrW(connection_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                             reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(database_waits::kStatement.count())),
+                             SQL_IS_UINTEGER);
+    const SQLRETURN manual = odbc_.SQLSetConnectAttrW(
+        connection_.get(), SQL_ATTR_AUTOCOMMIT,
+        reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_AUTOCOMMIT_OFF)), SQL_IS_UINTEGER);
     if (!Succeeded(manual)) {
       // The destructor does not run for a constructor that throws: the
       // connection is closed here, before its handle is freed.
       DatabaseError error = ErrorOf(connection_, false);
-      SQLDisconnect(connection_.get());
+      odbc_.SQLDisconnect(connection_.get());
       throw error;
     }
   }
@@ -181,32 +183,32 @@ class OdbcConnection : public SqlConnection {
 
   ~OdbcConnection() override {
     if (!connected_) return;
-    SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK);  // what was not committed is not kept
-    SQLDisconnect(connection_.get());
+    odbc_.SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK);  // what was not committed is not kept
+    odbc_.SQLDisconnect(connection_.get());
   }
 
   void ForEachRow(const std::string& statement_text, const std::vector<SqlValue>& parameters,
                   const std::function<void(SqlRow&&)>& take) override {
-    const OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    const OdbcHandle statement(odbc_, SQL_HANDLE_STMT, connection_.get());
     // The bound buffers live until the statement has run.
     std::vector<std::u16string> texts(parameters.size());
     std::vector<SQLLEN> indicators(parameters.size());
     for (size_t i = 0; i < parameters.size(); ++i) {
       if (parameters[i]) texts[i] = Utf8ToUtf16(*parameters[i]);
       indicators[i] = parameters[i] ? static_cast<SQLLEN>(texts[i].size() * sizeof(char16_t)) : SQL_NULL_DATA;
-      Check(SQLBindParameter(statement.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
-                             SQL_WVARCHAR, std::max<SQLULEN>(texts[i].size(), 1), 0, Wide(texts[i]),
-                             static_cast<SQLLEN>(texts[i].size() * sizeof(char16_t)), &indicators[i]),
+      Check(odbc_.SQLBindParameter(statement.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                   SQL_WVARCHAR, std::max<SQLULEN>(texts[i].size(), 1), 0, Wide(texts[i]),
+                                   static_cast<SQLLEN>(texts[i].size() * sizeof(char16_t)), &indicators[i]),
             statement);
     }
     std::u16string text = Utf8ToUtf16(statement_text);
-    Check(SQLExecDirectW(statement.get(), Wide(text), static_cast<SQLINTEGER>(text.size())), statement);
+    Check(odbc_.SQLExecDirectW(statement.get(), Wide(text), static_cast<SQLINTEGER>(text.size())), statement);
 
     SQLSMALLINT columns = 0;
-    Check(SQLNumResultCols(statement.get(), &columns), statement);
+    Check(odbc_.SQLNumResultCols(statement.get(), &columns), statement);
     if (columns <= 0) return;
     for (;;) {
-      const SQLRETURN fetched = SQLFetch(statement.get());
+      const SQLRETURN fetched = odbc_.SQLFetch(statement.get());
       if (fetched == SQL_NO_DATA) break;
       Check(fetched, statement);
       SqlRow row;
@@ -216,16 +218,18 @@ class OdbcConnection : public SqlConnection {
     }
   }
 
-  void Commit() override { Check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_COMMIT), connection_); }
-  void Rollback() override { Check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK), connection_); }
+  void Commit() override { Check(odbc_.SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_COMMIT), connection_); }
+  void Rollback() override { Check(odbc_.SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK), connection_); }
 
  private:
   static OdbcHandle MakeConnection(const OdbcHandle& environment) {
-    Check(SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+    Check(environment.odbc().SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION,
+                                           reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
           environment);
-    return OdbcHandle(SQL_HANDLE_DBC, environment.get());
+    return OdbcHandle(environment.odbc(), SQL_HANDLE_DBC, environment.get());
   }
 
+  const OdbcFunctions& odbc_;
   OdbcHandle environment_;
   OdbcHandle connection_;
   bool connected_ = false;
@@ -233,16 +237,25 @@ class OdbcConnection : public SqlConnection {
 
 class OdbcDriverManager : public DatabaseConnector {
  public:
+  // nullptr: the machine's, loaded at the first Connect.
+  explicit OdbcDriverManager(const OdbcFunctions* odbc) : odbc_(odbc) {}
   std::unique_ptr<SqlConnection> Connect(const std::string& connection_string) override {
-    return std::make_unique<OdbcConnection>(connection_string);
+    return std::make_unique<OdbcConnection>(odbc_ ? *odbc_ : MachineOdbcFunctions(), connection_string);
   }
+
+ private:
+  const OdbcFunctions* odbc_;
 };
 
 }  // namespace
 
 DatabaseConnector& OdbcConnector() {
-  static OdbcDriverManager manager;
-  return manager;
+  static OdbcDriverManager machine(nullptr);
+  return machine;
+}
+
+std::unique_ptr<DatabaseConnector> OdbcConnectorWith(const OdbcFunctions& odbc) {
+  return std::make_unique<OdbcDriverManager>(&odbc);
 }
 
 }  // namespace trelvo::platform
