@@ -191,6 +191,8 @@ const char* KindLabel(Finding::Kind kind) {
     case Finding::Kind::Unreadable: return "UNLESBAR        ";
     case Finding::Kind::Refused: return "VERWEIGERT      ";
     case Finding::Kind::Backwards: return "ZEIT RÜCKWÄRTS  ";
+    case Finding::Kind::CounterSet: return "ZÄHLER GESETZT  ";
+    case Finding::Kind::CounterSetBack: return "VON HAND ZURÜCK ";
   }
   return "";
 }

@@ -24,6 +24,8 @@ const char* KindName(Finding::Kind kind) {
     case Finding::Kind::Unreadable: return "Protokoll nicht lesbar";
     case Finding::Kind::Refused: return "Verweigerte Ziehung";
     case Finding::Kind::Backwards: return "Zeit rückwärts";
+    case Finding::Kind::CounterSet: return "Zähler von Hand gesetzt";
+    case Finding::Kind::CounterSetBack: return "Zähler von Hand zurückgesetzt";
   }
   return "";
 }

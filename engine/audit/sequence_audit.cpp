@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "engine/counter_file.h"
+#include "engine/messages.h"
 #include "engine/usage_log.h"
 #include "platform/civil_date.h"
 
@@ -96,6 +97,7 @@ std::string AuditResult::Verdict() const {
   add(Finding::Kind::Unplaced, "Datensatz nicht zuzuordnen", "Datensätze nicht zuzuordnen");
   add(Finding::Kind::NotARecord, "Zeile ohne Datensatz", "Zeilen ohne Datensatz");
   add(Finding::Kind::Reset, "Zähler zurückgesetzt", "Zähler zurückgesetzt");
+  add(Finding::Kind::CounterSetBack, "Zähler von Hand zurückgesetzt", "Zähler von Hand zurückgesetzt");
   add(Finding::Kind::CounterFile, "Zählerdatei nicht belegt", "Zählerdateien nicht belegt");
   add(Finding::Kind::EmptyPeriod, "Zeitraum ohne Datensatz", "Zeiträume ohne Datensatz");
   add(Finding::Kind::Unreadable, "Protokoll nicht lesbar", "Protokolle nicht lesbar");
@@ -150,6 +152,7 @@ SequenceAudit::SequenceAudit(std::vector<AuditedCounterFile> counter_files, Audi
       sequence_of_(files_.size()),
       last_of_file_(files_.size()),
       present_seen_(files_.size()),
+      last_series_(files_.size()),
       period_(std::move(period)),
       today_(today) {
   // A range that moved is one sequence with the range it moved to: its
@@ -295,8 +298,10 @@ std::string SequenceAudit::PresentKeyOn(size_t file, const platform::LocalDateTi
 }
 
 void SequenceAudit::Take(const Place& place, const ParsedLine& line) {
-  if (!line.record) {
-    Tally& tally = not_records_[line.problem];
+  const bool unread_change =
+      line.record && line.record->number == kCounterSetMarker && !ParseCounterChange(line.record->application);
+  if (!line.record || unread_change) {
+    Tally& tally = not_records_[unread_change ? "Zähleränderung ohne 'von … auf …: Zählerdatei'" : line.problem];
     ++tally.count;
     if (tally.places.size() < kMaxPlacesPerFinding) tally.places.push_back(place);
     return;
@@ -327,6 +332,9 @@ void SequenceAudit::TakeRecord(const Place& place, const LogRecord& record) {
     if (places.size() < kMaxPlacesPerFinding) places.push_back(place);
     return;
   }
+  // A counter changed by hand is no number: it is placed nowhere.
+  if (record.number == kCounterSetMarker)
+    return TakeCounterChange(place, record, *ParseCounterChange(record.application), when, in_period);
 
   const auto placed = PlaceRecord(place.source, record);
   if (!placed) {
@@ -397,6 +405,7 @@ void SequenceAudit::Count(const Place& place, const LogRecord& record, const std
   const bool new_value = Insert(state.runs, value, state.step, end);
   state.last = value;
   last_of_file_[file] = value;
+  last_series_[state.sequence] = state.key;
   if (new_number && new_value) return;
   ++summary.duplicates;
   if (++duplicates_told_ > kMaxSingleFindings) return;
@@ -407,6 +416,93 @@ void SequenceAudit::Count(const Place& place, const LogRecord& record, const std
   AddFinding(Finding::Kind::Duplicate, text, {place});
   result_.findings.back().number = new_number ? "" : record.number;
   result_.findings.back().when = when;
+}
+
+std::vector<size_t> SequenceAudit::FilesNamed(size_t source, const CounterChange& change) const {
+  if (const auto& file = file_of_source_[source]) return {*file};
+  std::vector<size_t> named;
+  for (size_t i = 0; i < files_.size(); ++i)
+    if (!files_[i].on_server && SameFileName(FileNameOf(files_[i].path), change.subject)) named.push_back(i);
+  return named;
+}
+
+void SequenceAudit::TakeCounterChange(const Place& place, const LogRecord& record, const CounterChange& change,
+                                      const std::string& when, bool in_period) {
+  CounterJump jump{change, std::nullopt, 0, {place, when}, record.user, in_period, false};
+  std::vector<size_t> named = FilesNamed(place.source, change);
+  jump.named = named.size();
+  // Files of one name in several folders: the one whose last value the change goes on from.
+  if (named.size() > 1) std::erase_if(named, [&](size_t file) { return last_of_file_[file] != change.from; });
+  if (named.size() == 1) jump.file = named.front();
+  if (jump.file) {
+    const size_t file = *jump.file, sequence = sequence_of_[file];
+    // The period its counter counted in when it was set: that of its last
+    // record (a counter set before the first draw of a new period still
+    // counts in the one that draw closes); before any, the record's own.
+    std::string period = PeriodOf(files_[file].restart, DayOf(record));
+    if (!last_series_[sequence].empty()) {
+      SeriesState& state = series_.at(last_series_[sequence]);
+      period = state.period;
+      state.last = change.to;  // the next value goes on from here, in the step it had
+    }
+    last_of_file_[file] = change.to;
+    // Above its new value the next draw skips what its increment skips.
+    if (change.to > change.from)
+      skipped_.Add(sequence, period, change.from, change.to + files_[file].increment - 1, jumps_.size());
+  }
+  jumps_.push_back(std::move(jump));
+}
+
+void SequenceAudit::TellGaps(const std::string& series_key, size_t sequence, const std::string& period, int64_t first,
+                             int64_t last, int64_t step, const GapText& text, const std::vector<Place>& places) {
+  std::set<size_t> explaining;
+  for (const auto& [from, to] : skipped_.Unexplained(sequence, period, first, last, step, explaining)) {
+    if (!series_key.empty()) ++series_.at(series_key).summary.gaps;
+    if (++gaps_told_ > kMaxSingleFindings) continue;
+    AddFinding(Finding::Kind::Gap, text(from, to), places);
+    result_.findings.back().first_value = from;
+    result_.findings.back().last_value = to;
+  }
+  for (size_t jump : explaining) jumps_[jump].explains = true;
+}
+
+void SequenceAudit::TellCounterJumps() {
+  // Each jump recorded in the period, and each that explains a gap told in
+  // it; one set back stands against the verdict.
+  size_t told[2] = {0, 0};
+  for (const CounterJump& jump : jumps_) {
+    const CounterChange& change = jump.change;
+    const bool back = change.to < change.from, against = back && jump.named > 0;
+    if (!jump.in_period && !jump.explains) continue;
+    if (++told[against] > kMaxSingleFindings) continue;
+    const std::string set = "Zähler von " + std::to_string(change.from) + " auf " + std::to_string(change.to) +
+                            (back ? " zurückgesetzt" : " gesetzt") + " durch " + jump.user + " am " + jump.end.when +
+                            " (" + result_.PlaceName(jump.end.place) + ")";
+    std::string text;
+    if (jump.file)
+      text = FileName(*jump.file) + ": " + set;
+    else if (jump.named == 0)
+      text = set + " für '" + change.subject + "': keine geprüfte Zählerdatei heißt so";
+    else
+      text = set + " für '" + change.subject + "': " + std::to_string(jump.named) +
+             " geprüfte Zählerdateien heißen so; die Änderung ist keiner zugerechnet";
+    if (against)
+      text += ": die Nummern der Zählerwerte über " + std::to_string(change.to) + " bis " +
+              std::to_string(change.from) + " können ein zweites Mal vergeben werden";
+    AddFinding(against ? Finding::Kind::CounterSetBack : Finding::Kind::CounterSet, text, {jump.end.place});
+  }
+  if (told[0] > kMaxSingleFindings) {
+    AddFinding(
+        Finding::Kind::CounterSet,
+        Counted(told[0] - kMaxSingleFindings, "weitere Zähleränderung", "weitere Zähleränderungen") + " von Hand", {});
+    result_.findings.back().count = told[0] - kMaxSingleFindings;
+  }
+  if (told[1] > kMaxSingleFindings) {
+    AddFinding(Finding::Kind::CounterSetBack,
+               Counted(told[1] - kMaxSingleFindings, "weiterer Zähler", "weitere Zähler") + " von Hand zurückgesetzt",
+               {});
+    result_.findings.back().count = told[1] - kMaxSingleFindings;
+  }
 }
 
 void SequenceAudit::Restep(SeriesState& state, int64_t step) {
@@ -430,15 +526,13 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
       const End& before = run->second.last_end;
       const End& after = next->second.first;
       if (to < from || !TouchesPeriod(before.when, after.when)) continue;
-      ++series_.at(state->key).summary.gaps;
-      if (++gaps_told_ > kMaxSingleFindings) continue;
-      AddFinding(Finding::Kind::Gap,
-                 name + ": " + Values(from, to) + " ohne Datensatz, zwischen " + before.when + " (" +
-                     result_.PlaceName(before.place) + ") und " + after.when + " (" + result_.PlaceName(after.place) +
-                     ")",
-                 {before.place, after.place});
-      result_.findings.back().first_value = from;
-      result_.findings.back().last_value = to;
+      TellGaps(state->key, file, state->period, from, to, state->step,
+               [&](int64_t first, int64_t last) {
+                 return name + ": " + Values(first, last) + " ohne Datensatz, zwischen " + before.when + " (" +
+                        result_.PlaceName(before.place) + ") und " + after.when + " (" +
+                        result_.PlaceName(after.place) + ")";
+               },
+               {before.place, after.place});
     }
   }
   // From one series to the next of the range: a series that begins above
@@ -458,16 +552,15 @@ void SequenceAudit::FindGaps(const std::vector<const SeriesState*>& series, size
     const auto& first = after.runs.begin()->second;
     const int64_t from = last.last + after.step, to = after.runs.begin()->first - after.step;
     if (to < from || !TouchesPeriod(last.last_end.when, first.first.when)) continue;
-    ++series_.at(after.key).summary.gaps;
-    if (++gaps_told_ > kMaxSingleFindings) continue;
-    AddFinding(Finding::Kind::Gap,
-               FileName(file) + " (" + before.summary.series + " bis " + after.summary.series +
-                   "): " + Values(from, to) + " ohne Datensatz, zwischen " + last.last_end.when + " (" +
-                   result_.PlaceName(last.last_end.place) + ") und " + first.first.when + " (" +
-                   result_.PlaceName(first.first.place) + ")",
-               {last.last_end.place, first.first.place});
-    result_.findings.back().first_value = from;
-    result_.findings.back().last_value = to;
+    // The counter goes on from the series before: a jump of its period skipped the values.
+    TellGaps(after.key, file, before.period, from, to, after.step,
+             [&](int64_t first_value, int64_t last_value) {
+               return FileName(file) + " (" + before.summary.series + " bis " + after.summary.series +
+                      "): " + Values(first_value, last_value) + " ohne Datensatz, zwischen " + last.last_end.when +
+                      " (" + result_.PlaceName(last.last_end.place) + ") und " + first.first.when + " (" +
+                      result_.PlaceName(first.first.place) + ")";
+             },
+             {last.last_end.place, first.first.place});
   }
   CheckPresentCounter(series, file);
   CheckClosedPeriod(series, file);
@@ -490,30 +583,27 @@ void SequenceAudit::FindRestartGap(const SeriesState& state, size_t file) {
   const int64_t from = files_[file].increment, to = state.runs.begin()->first - state.step;
   const auto start = PeriodStart(state.period);
   if (to < from || !start || !TouchesPeriod(FormatLogTime(*start, ":"), first.when)) return;
-  ++series_.at(state.key).summary.gaps;
-  if (++gaps_told_ > kMaxSingleFindings) return;
-  AddFinding(Finding::Kind::Gap,
-             FileName(file) + " (" + state.summary.series + "): " + Values(from, to) +
-                 " ohne Datensatz, zwischen dem Neubeginn des Zählers im Zeitraum " + state.period + " und " +
-                 first.when + " (" + result_.PlaceName(first.place) + ")",
-             {first.place});
-  result_.findings.back().first_value = from;
-  result_.findings.back().last_value = to;
+  TellGaps(state.key, file, state.period, from, to, state.step,
+           [&](int64_t first_value, int64_t last_value) {
+             return FileName(file) + " (" + state.summary.series + "): " + Values(first_value, last_value) +
+                    " ohne Datensatz, zwischen dem Neubeginn des Zählers im Zeitraum " + state.period + " und " +
+                    first.when + " (" + result_.PlaceName(first.place) + ")";
+           },
+           {first.place});
 }
 
 void SequenceAudit::FindUnlogged(const SeriesState& state, size_t file, int64_t counter, const std::string& until) {
   const Run& last = std::prev(state.runs.end())->second;
   const int64_t increment = files_[file].increment;
   if (counter <= last.last || !TouchesPeriod(last.last_end.when, until)) return;
-  ++series_.at(state.key).summary.gaps;
-  if (++gaps_told_ > kMaxSingleFindings) return;
-  AddFinding(Finding::Kind::Gap,
-             FileName(file) + " (" + state.summary.series + "): " + Values(last.last + increment, counter) +
-                 " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", " +
-                 result_.PlaceName(last.last_end.place) + ")",
-             {last.last_end.place});
-  result_.findings.back().first_value = last.last + increment;
-  result_.findings.back().last_value = counter;
+  // A jump by hand after the last record skipped the values up to its new counter.
+  TellGaps(state.key, sequence_of_[file], state.period, last.last + increment, counter, increment,
+           [&](int64_t first_value, int64_t last_value) {
+             return FileName(file) + " (" + state.summary.series + "): " + Values(first_value, last_value) +
+                    " gezogen, aber nicht protokolliert (nach " + last.last_end.when + ", " +
+                    result_.PlaceName(last.last_end.place) + ")";
+           },
+           {last.last_end.place});
 }
 
 void SequenceAudit::CheckPresentCounter(const std::vector<const SeriesState*>& series, size_t file) {
@@ -533,19 +623,18 @@ void SequenceAudit::CheckPresentCounter(const std::vector<const SeriesState*>& s
   if (!current && period_start && StartOf(present.restart, present.closed_period)) {
     // A restart began the period, and not one of its numbers is in the log.
     if (present.counter < present.increment ||
-        !TouchesPeriod(FormatLogTime(*period_start, ":"), FormatLogTime(today_, ":")) ||
-        ++gaps_told_ > kMaxSingleFindings)
+        !TouchesPeriod(FormatLogTime(*period_start, ":"), FormatLogTime(today_, ":")))
       return;
-    AddFinding(Finding::Kind::Gap,
-               FileName(file) + " (" +
-                   SeriesName(present.format, period_start->year, SeriesMonth(present.restart, *period_start)) +
-                   "): " + Values(present.increment, present.counter) +
-                   " gezogen, aber nicht protokolliert (kein Datensatz seit dem Neubeginn des Zählers im Zeitraum " +
-                   present.period + ")",
-               {});
-    result_.findings.back().first_value = present.increment;
-    result_.findings.back().last_value = present.counter;
-    return;
+    const std::string name =
+        SeriesName(present.format, period_start->year, SeriesMonth(present.restart, *period_start));
+    return TellGaps(
+        "", file, present.period, present.increment, present.counter, present.increment,
+        [&](int64_t first_value, int64_t last_value) {
+          return FileName(file) + " (" + name + "): " + Values(first_value, last_value) +
+                 " gezogen, aber nicht protokolliert (kein Datensatz seit dem Neubeginn des Zählers im Zeitraum " +
+                 present.period + ")";
+        },
+        {});
   }
   if (!current) current = series.back();
   const Run& last = std::prev(current->runs.end())->second;
@@ -658,6 +747,7 @@ void SequenceAudit::TellRanges() {
 AuditResult SequenceAudit::Finish() {
   TellTallies();
   TellRanges();
+  TellCounterJumps();
   if (gaps_told_ > kMaxSingleFindings) {
     AddFinding(Finding::Kind::Gap, Counted(gaps_told_ - kMaxSingleFindings, "weitere Lücke", "weitere Lücken"), {});
     result_.findings.back().count = gaps_told_ - kMaxSingleFindings;

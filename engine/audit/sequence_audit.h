@@ -9,10 +9,14 @@
 // last restart closed up to the counter it closed with. The verdict "complete"
 // holds only when every record is placed and every value of each series, from
 // its first to the counter file's present counter, has exactly one record:
-// anything not understood makes it "not proven", with the reason. The records
-// are taken one at a time and only runs of values are kept: the memory does
-// not grow with the records, records that cannot be placed included.
+// anything not understood makes it "not proven", with the reason. A counter
+// set by hand has a record of its own, no number: the values a jump forward
+// skipped are told with it and are no gap; one set back stands against the
+// verdict. The records are taken one at a time and only runs of values are
+// kept (and the few jumps made by hand): the memory does not grow with the
+// records, records that cannot be placed included.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -21,6 +25,8 @@
 
 #include "engine/audit/log_line.h"
 #include "engine/audit/number_pattern.h"
+#include "engine/audit/skipped_values.h"
+#include "engine/counter_change.h"
 #include "engine/counter_period.h"
 #include "platform/system_services.h"
 
@@ -77,6 +83,8 @@ struct Finding {
     Unreadable,
     Refused,
     Backwards,
+    CounterSet,      // a counter set forward by hand: the values it skipped are explained
+    CounterSetBack,  // a counter set back by hand: numbers may be issued again
   };
   Kind kind;
   std::string text;           // German, one line
@@ -85,9 +93,9 @@ struct Finding {
   int64_t first_value = 0, last_value = 0;  // a gap's counter values
   std::string when, first_when;  // a duplicate's two issues ("JJJJ-MM-TT HH:MM:SS"), for the period
   size_t count = 1;           // records or lines it stands for
-  // Whether it stands against the verdict (refused draws and times that run
-  // back are told, and prove nothing missing).
-  bool Fails() const { return kind != Kind::Refused && kind != Kind::Backwards; }
+  // Whether it stands against the verdict (refused draws, times that run back
+  // and counters set forward by hand are told, and prove nothing missing).
+  bool Fails() const { return kind != Kind::Refused && kind != Kind::Backwards && kind != Kind::CounterSet; }
 };
 
 struct SeriesSummary {
@@ -179,7 +187,30 @@ class SequenceAudit {
     bool more_examples = false;
   };
 
+  // A counter changed by hand, as its record tells.
+  struct CounterJump {
+    engine::CounterChange change;
+    std::optional<size_t> file;  // the counter file it names (of several of that name, the one it goes on from)
+    size_t named = 0;            // audited counter files of that name
+    End end;
+    std::string user;
+    bool in_period = false;
+    bool explains = false;  // values of a gap told in the period were skipped by it
+  };
+
   void TakeRecord(const Place& place, const LogRecord& record);
+  void TakeCounterChange(const Place& place, const LogRecord& record, const engine::CounterChange& change,
+                         const std::string& when, bool in_period);
+  // The counter files a change names: a server's records are their range's,
+  // the log's name their counter file by its file name.
+  std::vector<size_t> FilesNamed(size_t source, const engine::CounterChange& change) const;
+  // Values first to last of a sequence's period without a record, told but
+  // for the parts that jumps by hand skipped; series_key: the series whose
+  // summary counts them, or empty.
+  using GapText = std::function<std::string(int64_t first, int64_t last)>;
+  void TellGaps(const std::string& series_key, size_t sequence, const std::string& period, int64_t first, int64_t last,
+                int64_t step, const GapText& text, const std::vector<Place>& places);
+  void TellCounterJumps();
   // A placed record in its series and its number space.
   void Count(const Place& place, const LogRecord& record, const std::string& when, bool in_period,
              const Placed& placed);
@@ -217,6 +248,7 @@ class SequenceAudit {
   std::vector<size_t> sequence_of_;  // each file's range's last counter file
   std::vector<std::optional<int64_t>> last_of_file_;
   std::vector<bool> present_seen_;  // a number of the file's present format has been placed
+  std::vector<std::string> last_series_;  // by sequence: the key of the series of its last record
   std::vector<std::optional<size_t>> file_of_source_;
   AuditPeriod period_;
   platform::LocalDateTime today_;
@@ -225,6 +257,8 @@ class SequenceAudit {
   size_t series_made_ = 0;
   std::map<std::pair<std::string, std::string>, std::pair<size_t, std::vector<Place>>> refused_;  // (user, day)
   Tally unplaced_;
+  std::vector<CounterJump> jumps_;
+  SkippedValues skipped_;
   std::map<std::string, Tally> not_records_;  // by problem
   std::map<size_t, std::string> unreadable_;  // by source
   size_t backwards_ = 0, duplicates_told_ = 0, gaps_told_ = 0;

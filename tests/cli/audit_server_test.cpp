@@ -1,13 +1,15 @@
 // One audit across the move of a range from a counter file to a server: the
 // file's records in the usage log up to the move, the server's after it, one
-// series; a number issued by both is found, naming both. Against the tests'
-// own PostgreSQL server.
+// series; a number issued by both is found, naming both; a counter set by
+// hand on the server is an explained jump. Against the tests' own PostgreSQL
+// server.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "cli/trelvo_tool.h"
+#include "engine/counter_change.h"
 #include "engine/usage_log.h"
 #include "platform/fake/fake_system.h"
 #include "platform/sql_connection.h"
@@ -88,6 +90,25 @@ TEST_F(AuditAcrossAMove, ANumberIssuedByTheFileAndTheServerIsFoundNamingBoth) {
   EXPECT_EQ(Audit(printed), 1) << printed;
   EXPECT_THAT(printed, HasSubstr("Nummer 'RE-0004' doppelt vergeben (Datensatz 1 auf dem Server ('" + range +
                                  "'), zuerst in Zeile 5)"));
+}
+
+// A counter set by hand on the server is recorded by the server itself: the
+// values it skipped are no gap; without that record they are.
+TEST_F(AuditAcrossAMove, ACounterSetByHandOnTheServerExplainsTheValuesItSkipped) {
+  std::string printed;
+  ASSERT_EQ(Tool({"set-counter", "--counter-file", kPointer, "20"}), kExitOk);
+  ASSERT_EQ(Tool({"draw", "--counter-file", kPointer, "--app", "Excel 11.0"}, &printed), kExitOk);
+  ASSERT_EQ(printed, "RE-0021\n");
+  EXPECT_EQ(Audit(printed), 0) << printed;
+  EXPECT_THAT(printed,
+              HasSubstr("ZÄHLER GESETZT    '" + std::string(kPointer) + "': Zähler von 5 auf 20 gesetzt durch "));
+  EXPECT_THAT(printed, HasSubstr("(Datensatz 3 auf dem Server ('" + range + "'))\n"));
+
+  auto owner = platform::OdbcConnector().Connect(connection);
+  owner->Execute("DELETE FROM trelvo_usage WHERE range_name = ? AND number = ?", {range, engine::kCounterSetMarker});
+  owner->Commit();
+  EXPECT_EQ(Audit(printed), 1) << printed;
+  EXPECT_THAT(printed, HasSubstr("Zählerwerte 6 bis 20 ohne Datensatz")) << printed;
 }
 
 }  // namespace

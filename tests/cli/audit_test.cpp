@@ -10,6 +10,7 @@
 
 #include "cli/trelvo_tool.h"
 #include "engine/audit/tool_version.h"
+#include "engine/counter_change.h"
 #include "engine/number_drawing.h"
 #include "engine/number_store.h"
 #include "engine/usage_log.h"
@@ -363,6 +364,155 @@ TEST_F(Audit, DrawsAcrossARestartAreProvenComplete) {
     EXPECT_EQ(Run({"S:\\re.ini"}), 1) << out.str();
     EXPECT_THAT(out.str(), HasSubstr(c.lost)) << out.str();
     EXPECT_EQ(Count("LÜCKE"), 1u) << out.str();
+  }
+}
+
+// Records of the values first to last as the add-in writes them, prefix before the counter.
+std::string Drawn(int first, int last, const std::string& when, const std::string& prefix = "",
+                  const std::string& year = "2026") {
+  std::string records;
+  char number[32];
+  for (int value = first; value <= last; ++value) {
+    std::snprintf(number, sizeof number, "%s%04d", prefix.c_str(), value);
+    records += Record(number, when, "akoch", year);
+  }
+  return records;
+}
+
+// The record of a counter set by hand, as the Options dialog and set-counter write it.
+std::string CounterSet(int64_t from, int64_t to, const std::string& subject,
+                       const std::string& when = "2026-03-05 14:07:09") {
+  return engine::UsageLogRecord(engine::kCounterSetMarker, when, engine::CounterChangeText({from, to, subject}),
+                                "admin") +
+         "\r\n";
+}
+
+// A counter set by hand has a record of its own: the values it skipped are no
+// gap and the jump is told with who set it and when; what it did not skip
+// stays a gap, and a counter set back stands against the verdict.
+TEST_F(Audit, ACounterSetByHandIsAJumpThatExplainsTheValuesItSkipped) {
+  const std::string plain = "[Zaehler]\r\nCounter=103\r\n";
+  const std::string jump =
+      "ZÄHLER GESETZT    'S:\\re.ini': Zähler von 88 auf 100 gesetzt durch admin am 2026-03-05 14:07:09 (Zeile 90)";
+  const std::string yearly = "[Optionen]\r\nTextBefore=\"RE-\"\r\nPrefix=1\r\nTextAfter=\"-\"\r\nRestart=1\r\n";
+  const struct {
+    const char* name;
+    std::string counter_file, log;
+    int exit;
+    std::vector<std::string> told, not_told;
+  } cases[] = {
+      {"a jump recorded",
+       plain,
+       Drawn(1, 88, "03-05 10:00:00") + CounterSet(88, 100, "re.ini") + Drawn(101, 103, "03-05 15:00:00"),
+       0,
+       {jump, "Befunde: 1\n", "die Folge ist lückenlos belegt"},
+       {"LÜCKE"}},
+      {"the same jump without its record",
+       plain,
+       Drawn(1, 88, "03-05 10:00:00") + Drawn(101, 103, "03-05 15:00:00"),
+       1,
+       {"LÜCKE             'S:\\re.ini' (#): Zählerwerte 89 bis 100 ohne Datensatz, zwischen 2026-03-05 10:00:00 "
+        "(Zeile 89) und 2026-03-05 15:00:00 (Zeile 90)"},
+       {"ZÄHLER GESETZT"}},
+      {"values lost before the jump",
+       plain,
+       Drawn(1, 84, "03-05 10:00:00") + CounterSet(88, 100, "re.ini") + Drawn(101, 103, "03-05 15:00:00"),
+       1,
+       {"LÜCKE             'S:\\re.ini' (#): Zählerwerte 85 bis 88 ohne Datensatz",
+        "'S:\\re.ini': Zähler von 88 auf 100 gesetzt durch admin", "1 Lücke ohne Datensatz"},
+       {"bis 100 ohne"}},
+      {"a jump after the last record",
+       "[Zaehler]\r\nCounter=100\r\n",
+       Drawn(1, 88, "03-05 10:00:00") + CounterSet(88, 100, "re.ini"),
+       0,
+       {jump},
+       {"LÜCKE"}},
+      {"the file named in other letters",
+       plain,
+       Drawn(1, 88, "03-05 10:00:00") + CounterSet(88, 100, "RE.INI") + Drawn(101, 103, "03-05 15:00:00"),
+       0,
+       {jump},
+       {}},
+      {"another counter file's jump",
+       plain,
+       Drawn(1, 88, "03-05 10:00:00") + CounterSet(88, 100, "andere.ini") + Drawn(101, 103, "03-05 15:00:00"),
+       1,
+       {"Zählerwerte 89 bis 100 ohne Datensatz",
+        "ZÄHLER GESETZT    Zähler von 88 auf 100 gesetzt durch admin am 2026-03-05 14:07:09 (Zeile 90) für "
+        "'andere.ini': keine geprüfte Zählerdatei heißt so"},
+       {"'S:\\re.ini': Zähler von"}},
+      {"a counter set back and forward again",
+       "[Zaehler]\r\nCounter=100\r\n",
+       Drawn(1, 100, "03-05 10:00:00") + CounterSet(100, 50, "re.ini") +
+           CounterSet(50, 100, "re.ini", "2026-03-05 14:08:00"),
+       1,
+       {"VON HAND ZURÜCK   'S:\\re.ini': Zähler von 100 auf 50 zurückgesetzt durch admin am 2026-03-05 14:07:09 "
+        "(Zeile 102): die Nummern der Zählerwerte über 50 bis 100 können ein zweites Mal vergeben werden",
+        "0 Lücken ohne Datensatz, 1 Zähler von Hand zurückgesetzt: die Folge ist nicht lückenlos belegt"},
+       {"LÜCKE", "DOPPELT"}},
+      {"a change record without its values",
+       plain,
+       Drawn(1, 88, "03-05 10:00:00") +
+           "\"#Zähler gesetzt#\"; 2026-03-05 14:07:09; \"von 88 auf hundert: re.ini\"; \"admin\"; \r\n" +
+           Drawn(101, 103, "03-05 15:00:00"),
+       1,
+       {"KEIN DATENSATZ    Zeile 90 ist kein Datensatz: Zähleränderung ohne 'von … auf …: Zählerdatei'",
+        "Zählerwerte 89 bis 100 ohne Datensatz"},
+       {"NICHT ZUZUORDNEN"}},
+      // A counter that restarts: set before the first draw of 2027, it still
+      // counted in 2026, whose restart closed it at 100; set after it, in 2027.
+      {"a yearly counter set before the year's first draw",
+       "[Zaehler]\r\nCounter=2\r\nPeriod=2027\r\nClosedPeriod=2026\r\nClosedCounter=100\r\n" + yearly,
+       Drawn(1, 88, "03-05 10:00:00", "RE-2026-") + CounterSet(88, 100, "re.ini", "2027-01-02 08:00:00") +
+           Drawn(1, 2, "01-04 09:00:00", "RE-2027-", "2027"),
+       0,
+       {"'S:\\re.ini': Zähler von 88 auf 100 gesetzt durch admin am 2027-01-02 08:00:00"},
+       {"LÜCKE"}},
+      {"a yearly counter set after the year's first draw",
+       "[Zaehler]\r\nCounter=101\r\nPeriod=2027\r\nClosedPeriod=2026\r\nClosedCounter=88\r\n" + yearly,
+       Drawn(1, 88, "03-05 10:00:00", "RE-2026-") + Drawn(1, 2, "01-04 09:00:00", "RE-2027-", "2027") +
+           CounterSet(2, 100, "re.ini", "2027-01-04 10:00:00") + Drawn(101, 101, "01-04 11:00:00", "RE-2027-", "2027"),
+       0,
+       {"'S:\\re.ini': Zähler von 2 auf 100 gesetzt"},
+       {"LÜCKE"}},
+  };
+  system.now = {2027, 1, 10, 18, 0, 0};
+  for (const auto& c : cases) {
+    files.SetFile("S:\\re.ini", c.counter_file);
+    Log(c.log);
+    EXPECT_EQ(Run({"S:\\re.ini"}), c.exit) << c.name << "\n" << out.str();
+    for (const std::string& text : c.told) EXPECT_THAT(out.str(), HasSubstr(text)) << c.name << "\n" << out.str();
+    for (const std::string& text : c.not_told)
+      EXPECT_THAT(out.str(), Not(HasSubstr(text))) << c.name << "\n" << out.str();
+  }
+}
+
+// A change in the log names its counter file by its file name, compared as
+// Windows compares names; of several files with that name, the one whose last
+// value it goes on from.
+TEST_F(Audit, AChangeRecordCountsForTheCounterFileItNames) {
+  files.SetFile("S:\\Ämter\\ZÄHLER.ini", "[Zaehler]\r\nCounter=11\r\n[Optionen]\r\nTextBefore=\"A-\"\r\n");
+  files.SetFile("S:\\Post\\zähler.ini", "[Zaehler]\r\nCounter=3\r\n[Optionen]\r\nTextBefore=\"B-\"\r\n");
+  const struct {
+    const char* subject;
+    int b_before;  // B-'s records before the change
+    int exit;
+    std::string told;
+  } cases[] = {
+      {"Zähler.INI", 1, 0, "ZÄHLER GESETZT    'S:\\Ämter\\ZÄHLER.ini': Zähler von 3 auf 10 gesetzt"},
+      {"ZAEHLER.ini", 1, 1, "für 'ZAEHLER.ini': keine geprüfte Zählerdatei heißt so"},
+      {"zähler.ini", 3, 1, "für 'zähler.ini': 2 geprüfte Zählerdateien heißen so; die Änderung ist keiner zugerechnet"},
+  };
+  for (const auto& c : cases) {
+    Log(Drawn(1, 3, "03-05 10:00:00", "A-") + Drawn(1, c.b_before, "03-05 10:00:00", "B-") +
+        CounterSet(3, 10, c.subject) + Drawn(11, 11, "03-05 15:00:00", "A-") +
+        Drawn(c.b_before + 1, 3, "03-05 15:00:00", "B-"));
+    EXPECT_EQ(Run({"S:\\Ämter\\ZÄHLER.ini", "S:\\Post\\zähler.ini"}), c.exit) << c.subject << "\n" << out.str();
+    EXPECT_THAT(out.str(), HasSubstr(c.told)) << c.subject << "\n" << out.str();
+    EXPECT_EQ(Count("LÜCKE"), c.exit == 0 ? 0u : 1u) << c.subject << "\n" << out.str();
+    if (c.exit) {
+      EXPECT_THAT(out.str(), HasSubstr("(A-#): Zählerwerte 4 bis 10 ohne Datensatz")) << out.str();
+    }
   }
 }
 

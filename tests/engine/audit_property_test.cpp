@@ -10,6 +10,7 @@
 #include "engine/audit/number_pattern.h"
 #include "engine/audit/sha256.h"
 #include "engine/audit/sequence_audit.h"
+#include "engine/counter_change.h"
 #include "engine/number_drawing.h"
 #include "platform/civil_date.h"
 
@@ -110,6 +111,58 @@ TEST(AuditProperty, ACleanSequenceIsProvenAndAnyLossOrRepeatIsFound) {
     EXPECT_EQ(missing.gaps, 1u) << records[static_cast<size_t>(lost)].number;
     const AuditResult repeated = audit(std::nullopt, static_cast<int>(random() % static_cast<uint32_t>(count)));
     EXPECT_EQ(repeated.duplicates, 1u) << records.front().number;
+  }
+}
+
+// A counter set forward by hand to any value, under any format and increment:
+// with the change's record the sequence is proven; without it the values it
+// skipped are a gap; with it, any one record lost is still one gap.
+TEST(AuditProperty, ACounterSetByHandExplainsTheValuesItSkippedAndNoOthers) {
+  std::mt19937 random(20261213);
+  for (int round = 0; round < 300; ++round) {
+    const NumberFormat format{"RE-",
+                              random() % 2 ? "-" : "",
+                              "",
+                              static_cast<int32_t>(random() % kDateKinds.size()),
+                              static_cast<int32_t>(random() % 5),
+                              static_cast<int32_t>(1 + random() % 5),
+                              random() % 2 == 0};
+    const int32_t increment = static_cast<int32_t>(1 + random() % 3);
+    const int before = 1 + static_cast<int>(random() % 15), after = 1 + static_cast<int>(random() % 15);
+    const int64_t from = int64_t{before} * increment, to = from + 1 + static_cast<int64_t>(random() % 50);
+    std::vector<LogRecord> records;
+    const auto draw = [&](int64_t value, int month) {
+      const platform::LocalDateTime day{2026, month, 1 + static_cast<int>(records.size()) % 28, 10, 0, 0};
+      char date[16];
+      std::snprintf(date, sizeof date, "%04d-%02d-%02d", day.year, day.month, day.day);
+      records.push_back({ComposeNumber(format, static_cast<int32_t>(value - increment), increment, day), date,
+                         "10:00:00", "Excel 11.0", "akoch", std::nullopt});
+    };
+    for (int i = 1; i <= before; ++i) draw(int64_t{i} * increment, 1 + i * 5 / before);
+    const LogRecord change{kCounterSetMarker, "2026-06-30", "12:00:00", CounterChangeText({from, to, "a.ini"}),
+                           "admin",           std::nullopt};
+    for (int i = 1; i <= after; ++i) draw(to + int64_t{i} * increment, 7 + i * 5 / after);
+    const auto audit = [&](bool recorded, std::optional<size_t> lost) {
+      SequenceAudit sequence({CounterFile("S:\\a.ini", format, increment, to + int64_t{after} * increment)}, {},
+                             {2026, 12, 31, 18, 0, 0});
+      AuditSource log;
+      log.name = "L:\\sabulog.csv";
+      sequence.AddSource(log, std::nullopt);
+      size_t line = 1;
+      for (size_t i = 0; i < records.size(); ++i) {
+        if (i == static_cast<size_t>(before) && recorded) sequence.Take({0, ++line}, ParsedLine{change, ""});
+        if (i != lost) sequence.Take({0, ++line}, ParsedLine{records[i], ""});
+      }
+      return sequence.Finish();
+    };
+    const AuditResult explained = audit(true, std::nullopt);
+    EXPECT_FALSE(explained.failed()) << records.front().number << " " << from << "->" << to << " "
+                                     << explained.Verdict();
+    EXPECT_EQ(explained.Count(Finding::Kind::CounterSet), 1u);
+    EXPECT_TRUE(audit(false, std::nullopt).failed()) << records.front().number << " " << from << "->" << to;
+    const size_t lost = 1 + random() % (records.size() - 1);
+    const AuditResult missing = audit(true, lost);
+    EXPECT_EQ(missing.gaps, 1u) << records[lost].number << " " << from << "->" << to << " " << missing.Verdict();
   }
 }
 
