@@ -60,7 +60,8 @@ TEST_F(OfficeLoadsTrelvo, OkInTheOptionsWithoutAChangeKeepsTheNumbersFormat) {
   OptionsButton(excel).Call("Execute");
   const std::string after = settings.Read(settings.counter);
   EXPECT_EQ(after.substr(0, after.find("[Locking]")), before) << after;
-  EXPECT_EQ(after.substr(after.find("[Locking]")), "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\n");
+  EXPECT_EQ(after.substr(after.find("[Locking]")),
+            "[Locking]\r\nIsLocked=0\r\nLockedBy=\"#nouser#\"\r\nLockedOn=\"\"\r\nLockedAt=\"\"\r\n");
   EXPECT_EQ(preview, "0042");
   excel.GetObject("Workbooks").Call("Add");
   InsertButton(excel).Call("Execute");

@@ -84,5 +84,46 @@ TEST_F(OfficeLoadsTrelvo, TheOptionsDialogHoldsTheServerRangeAndSavesItsFormatTh
   EXPECT_EQ(settings.Records(), (std::vector<std::string>{"#ini gesperrt# Kommandozeile 1.0", "RE-0042 Excel 11.0"}));
 }
 
+// Options on a server that cannot be reached: one message, no dialog of
+// default values; a server gone while the dialog is open: Cancel closes it,
+// saying that the lock stays.
+TEST_F(OfficeLoadsTrelvo, OptionsOnAServerThatIsGoneShowOneMessageAndAlwaysClose) {
+  const ServerSettings settings(true);
+  const auto point_to = [&](const std::string& connection) {
+    std::ofstream(settings.pointer, std::ios::binary)
+        << "[Server]\r\nConnection=" << connection << "\r\nRange=\"" << settings.range << "\"\r\n";
+  };
+  const std::string gone = settings.connection.substr(0, settings.connection.find("Port=")) + "Port=1;" +
+                           settings.connection.substr(settings.connection.find(';', settings.connection.find("Port=")) + 1);
+  const DispatchObject excel = StartHost(kExcelClassId);
+  point_to(gone);
+  bool opened = false;
+  testing::WhenDialogOpens("Trelvo Optionen", [&](HWND dialog) {
+    opened = true;
+    testing::Click(dialog, IDCANCEL);
+  });
+  OptionsButton(excel).Call("Execute");
+  EXPECT_FALSE(opened) << "no dialog of default values";
+  const std::string told = excel.GetObject("SimUser").Get("Messages").ToText();
+  EXPECT_NE(told.find("ist nicht erreichbar"), std::string::npos) << told;
+  size_t boxes = 0;
+  for (size_t at = told.find("Fehler|"); at != std::string::npos; at = told.find("Fehler|", at + 1)) ++boxes;
+  EXPECT_EQ(boxes, 1u) << "one message: " << told;
+
+  point_to(settings.connection);
+  excel.GetObject("SimUser").Put("Answer", Variant::Text(""));  // the test answers the dialog...
+  testing::WhenDialogOpens("Trelvo Optionen", [&](HWND dialog) {
+    opened = true;
+    point_to(gone);
+    excel.GetObject("SimUser").Put("Answer", Variant::Text("OK"));  // ...the user the boxes it brings
+    testing::Click(dialog, IDCANCEL);
+  });
+  OptionsButton(excel).Call("Execute");
+  EXPECT_TRUE(opened);
+  EXPECT_NE(excel.GetObject("SimUser").Get("Messages").ToText().find("Die Sperre bleibt bestehen"), std::string::npos)
+      << excel.GetObject("SimUser").Get("Messages").ToText();
+  excel.Call("Quit");
+}
+
 }  // namespace
 }  // namespace trelvo
