@@ -35,6 +35,7 @@
 #include "engine/settings.h"
 #include "engine/usage_log.h"
 #include "platform/console_user_interface.h"
+#include "platform/kept_connections.h"
 #include "platform/error.h"
 #include "platform/forwarding_file_system.h"
 #include "platform/system_platform.h"
@@ -217,7 +218,9 @@ int main(int argc, char** argv) {
     PausingFileSystem files(*real.files, on_server ? std::chrono::milliseconds(0) : pause,
                             on_server ? "" : holding_file, log_pause);
     PausingConnector databases(on_server ? pause : std::chrono::milliseconds(0), on_server ? holding_file : "");
-    platform::Environment env{files, system, ui, databases};
+    // A worker draws as an add-in's session does: over one kept connection.
+    platform::KeptConnections kept(databases);
+    platform::Environment env{files, system, ui, kept};
     if (positional.size() == 4 && positional[0] == "draw")
       return Draw(env, positional[1], std::stoi(positional[2]), positional[3], log);
     if (positional.size() == 3 && positional[0] == "hold") return Hold(env, positional[1], positional[2]);

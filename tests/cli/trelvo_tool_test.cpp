@@ -200,6 +200,16 @@ TEST_F(TrelvoTool, SetCounterMovesOnlyForwardAndRecordsTheChange) {
   EXPECT_EQ(Run({"set-counter", "--counter-file", "S:\\re.ini", "120"}), kExitLocked);
   EXPECT_NE(files.Content("S:\\re.ini")->find("Counter=100"), std::string::npos);
   EXPECT_EQ(Run({"set-counter", "--counter-file", "S:\\re.ini"}), kExitUsage);
+
+  // Drawn, set forward, drawn again: the audit finds the sequence complete,
+  // the skipped values set by hand.
+  files.RemoveFile(LogPath());
+  files.SetFile("S:\\re.ini", "[Zaehler]\r\nCounter=0\r\n");
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Run({"draw", "--counter-file", "S:\\re.ini"}), kExitOk);
+  ASSERT_EQ(Run({"set-counter", "--counter-file", "S:\\re.ini", "10"}), kExitOk);
+  ASSERT_EQ(Run({"draw", "--counter-file", "S:\\re.ini"}), kExitOk);
+  EXPECT_EQ(Run({"audit", "--counter-file", "S:\\re.ini"}), 0) << out.str();
+  EXPECT_NE(out.str().find("Zähler von 3 auf 10 gesetzt durch mmuster"), std::string::npos) << out.str();
 }
 
 }  // namespace
