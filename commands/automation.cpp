@@ -55,9 +55,7 @@ IniFileChoice SetIniFile(platform::Environment& env, const std::string& path,
   try {
     const auto store = engine::OpenNumberStore(env, path);
     if (store->Server()) store->Read();
-  } catch (const Aborted& refusal) {
-    return {false, refusal.what()};
-  } catch (const Error& refusal) {
+  } catch (const Error& refusal) {  // Aborted too, after its box
     return {false, refusal.what()};
   }
   if (select_default) select_default();
