@@ -311,7 +311,7 @@ int SetCounter(platform::Environment& env, const NumberStore& file, const std::s
   }
   if (refusal) throw Error(*refusal);
   if (*counter != before)
-    engine::RecordCounterChange(env, file, {before, *counter, engine::FileNameOf(file.path())});
+    engine::RecordCounterChange(file, {before, *counter, engine::FileNameOf(file.path())});
   out << "Der Zähler steht auf " << *counter << " (vorher " << before << "): " << platform::Quoted(file.path())
       << '\n';
   return kExitOk;

@@ -198,7 +198,7 @@ void OptionsDialog::SaveConfig(const OptionsFields& fields) {
   if (!counter || *counter == before) return;
   // The counter stands; a record that cannot follow it is told, not hidden.
   try {
-    engine::RecordCounterChange(env_, *store, {before, *counter, engine::FileNameOf(counter_file_)});
+    engine::RecordCounterChange(*store, {before, *counter, engine::FileNameOf(counter_file_)});
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env_.ui, engine::FillIn(texts::kCounterChangeNotRecorded, error.what()));
   }

@@ -2,7 +2,6 @@
 
 #include "engine/messages.h"
 #include "engine/server/proven_counter.h"
-#include "engine/usage_log.h"
 #include "platform/quoting.h"
 
 namespace trelvo::engine {
@@ -66,9 +65,8 @@ std::optional<std::string> CounterSetBackRefusal(int64_t counter, const std::opt
          " oder höher. Es wurde nichts gespeichert.";
 }
 
-void RecordCounterChange(platform::Environment& env, const NumberStore& store, const CounterChange& change) {
-  if (store.Server()) return;
-  AppendUsageLog(env, kCounterSetMarker, CounterChangeText(change), env.system.Now());
+void RecordCounterChange(const NumberStore& store, const CounterChange& change) {
+  store.RecordCounterChange(CounterChangeText(change));
 }
 
 }  // namespace trelvo::engine

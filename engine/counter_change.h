@@ -41,8 +41,7 @@ std::optional<IssuedValue> HighestIssued(platform::Environment& env, const Numbe
 // issued, whose number would be issued again), or nullopt.
 std::optional<std::string> CounterSetBackRefusal(int64_t counter, const std::optional<IssuedValue>& issued);
 
-// The record of a change by hand. A range on a server records its own, in the
-// change's transaction, through the administrator's function.
-void RecordCounterChange(platform::Environment& env, const NumberStore& store, const CounterChange& change);
+// The record of a change by hand, kept by the store.
+void RecordCounterChange(const NumberStore& store, const CounterChange& change);
 
 }  // namespace trelvo::engine

@@ -2,6 +2,7 @@
 
 #include "engine/audit/log_line.h"
 #include "engine/audit/log_reader.h"
+#include "engine/counter_change.h"
 #include "engine/counter_file.h"
 #include "engine/usage_log.h"
 #include "platform/user_interface.h"
@@ -88,6 +89,10 @@ std::optional<StoreDraw> CounterFileStore::DrawUnless(const NamesAnotherStore& n
 
 void CounterFileStore::RecordRefusal(const std::string& application) const {
   AppendUsageLog(env_, LogPath(), kLockedMarker, application, env_.system.Now());
+}
+
+void CounterFileStore::RecordCounterChange(const std::string& change) const {
+  AppendUsageLog(env_, LogPath(), kCounterSetMarker, change, env_.system.Now());
 }
 
 // The usage log's lines, each a record or why not, read as the audit reads

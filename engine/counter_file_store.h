@@ -20,6 +20,7 @@ class CounterFileStore : public NumberStore {
   void Update(const std::function<void(IniDocument&)>& change) const override;
   StoreDraw Draw(const DrawPlan& take, const std::string& application) const override;
   void RecordRefusal(const std::string& application) const override;
+  void RecordCounterChange(const std::string& change) const override;
   void ForEachRecord(const std::function<void(const StoredEntry&)>& take) const override;
 
   // A draw from a path not known yet to hold a counter file: names_another is

@@ -18,6 +18,7 @@ class PathStore : public NumberStore {
   IniDocument Read() const override { return Chosen().Read(); }
   void Update(const std::function<void(IniDocument&)>& change) const override { Chosen().Update(change); }
   void RecordRefusal(const std::string& application) const override { Chosen().RecordRefusal(application); }
+  void RecordCounterChange(const std::string& change) const override { Chosen().RecordCounterChange(change); }
   void ForEachRecord(const std::function<void(const StoredEntry&)>& take) const override {
     Chosen().ForEachRecord(take);
   }

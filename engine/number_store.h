@@ -69,6 +69,10 @@ class NumberStore {
   virtual StoreDraw Draw(const DrawPlan& take, const std::string& application) const = 0;
   // The record of a draw refused because the range was locked.
   virtual void RecordRefusal(const std::string& application) const = 0;
+  // The record of a counter changed by hand (its application text, see
+  // counter_change.h); a range on a server records its own in the change's
+  // transaction, through the administrator's function, and writes nothing here.
+  virtual void RecordCounterChange(const std::string& change) const = 0;
   // Every record of the store, oldest first, one at a time as read.
   virtual void ForEachRecord(const std::function<void(const StoredEntry&)>& take) const = 0;
   // The server range behind a pointer, for what only a server has (its

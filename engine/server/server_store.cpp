@@ -21,6 +21,7 @@ class ServerStore : public NumberStore {
   }
 
   void RecordRefusal(const std::string& application) const override { range_.RecordRefusal(application); }
+  void RecordCounterChange(const std::string&) const override {}  // written by the server's own function
 
   void ForEachRecord(const std::function<void(const StoredEntry&)>& take) const override {
     size_t place = 0;
