@@ -52,30 +52,29 @@ bool OptionsDialog::Open() {
   counter_file_ = engine::GetCounterFilePath(env_);
   // A relative path stored by hand or by an older version is shown, but not
   // locked or read: the administrator chooses the file anew.
-  if (!env_.files.IsFullPath(counter_file_)) {
+  const bool full_path = env_.files.IsFullPath(counter_file_);
+  if (!full_path)
     platform::ShowErrorBox(env_.ui, engine::NotAFullPathMessage(engine::kCounterFileWhat, counter_file_));
-  } else if (!Readable()) {
-    return false;  // told once; fields of defaults would pass for the range's values
-  } else if (admin) {
-    TakeLock();
-  }
+  const auto content = ReadCounterFile();
+  if (!content) return false;  // told once; fields of defaults would pass for the range's values
+  if (full_path && admin) TakeLock();
   view_.ShowMode(admin);
   ranges_.Load();
   counter_file_changed_ = false;
   ShowCounterFile();
-  Refresh(engine::GetLogFolder(env_));
+  Refresh(engine::GetLogFolder(env_), *content);
   return true;
 }
 
-bool OptionsDialog::Readable() {
+std::optional<engine::IniDocument> OptionsDialog::ReadCounterFile() {
+  if (!env_.files.IsFullPath(counter_file_)) return engine::IniDocument();
   try {
-    engine::OpenNumberStore(env_, counter_file_)->Read();
-    return true;
+    return engine::OpenNumberStore(env_, counter_file_)->Read();  // a missing file reads as empty
   } catch (const Aborted&) {
-    return false;  // told already (a busy file, a server that does not answer)
+    return std::nullopt;  // told already (a busy file, a server that does not answer)
   } catch (const std::exception& error) {
     platform::ShowErrorBox(env_.ui, error.what());
-    return false;
+    return std::nullopt;
   }
 }
 
@@ -100,16 +99,7 @@ void OptionsDialog::ShowCounterFile() {
 
 // The fields show what a draw from the file would use, a missing key as the
 // draw's default, so that the preview is the next number drawn.
-void OptionsDialog::Refresh(const std::string& log_folder) {
-  engine::IniDocument file;
-  try {
-    if (env_.files.IsFullPath(counter_file_))
-      file = engine::OpenNumberStore(env_, counter_file_)->Read();  // a missing file reads as empty
-  } catch (const Aborted&) {
-    // told already (a busy file, a server that does not answer)
-  } catch (const std::exception& error) {
-    platform::ShowErrorBox(env_.ui, error.what());
-  }
+void OptionsDialog::Refresh(const std::string& log_folder, const engine::IniDocument& file) {
   const engine::CounterState draw = engine::ReadCounterState(file);
   OptionsFields fields;
   fields.counter = std::to_string(draw.counter);
@@ -232,7 +222,7 @@ void OptionsDialog::UseCounterFile(const std::optional<std::string>& chosen, con
   ShowCounterFile();
   SaveFileSettings(fields);
   if (admin) TakeLock();
-  Refresh(fields.log_folder);
+  Refresh(fields.log_folder, ReadCounterFile().value_or(engine::IniDocument()));
   counter_file_changed_ = true;
 }
 

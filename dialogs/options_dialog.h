@@ -9,6 +9,7 @@
 
 #include "dialogs/range_list_editor.h"
 #include "engine/counter_period.h"
+#include "engine/ini/ini_document.h"
 #include "platform/environment.h"
 
 namespace trelvo::dialogs {
@@ -75,12 +76,14 @@ class OptionsDialog {
 
  private:
   bool Admin() const;
-  bool Readable();
+  // The counter file's content (empty for a missing file or a path that is
+  // not full); nullopt, told once, when it cannot be read.
+  std::optional<engine::IniDocument> ReadCounterFile();
   template <class Step>
   void EvenIfRefused(Step&& step);
   void TakeLock();
   void ShowCounterFile();
-  void Refresh(const std::string& log_folder);
+  void Refresh(const std::string& log_folder, const engine::IniDocument& file);
   // True, after its error box, when the fields ask for a yearly restart that
   // their date part cannot show: nothing is saved.
   bool RestartRefused(const OptionsFields& fields);
