@@ -102,8 +102,9 @@ std::string ReadFile(const std::filesystem::path& path) {
   return content.str();
 }
 
-// Texts that a placeholder parts may lie between: a message is built from
-// its pieces close together, never from texts spread over a file.
+// How far apart two fixed parts of one message may stand, in texts: a
+// message is built from its pieces close together, never from texts spread
+// over a file.
 constexpr size_t kMostTextsBetween = 4;
 
 bool FoundFrom(const SourceTexts& file, size_t text, size_t at, const std::vector<std::string>& fragments,
