@@ -27,6 +27,8 @@ class OfficeHost {
 
   // Both hosts.
   virtual std::string Version() = 0;
+  // The status bar shows text; nullopt gives it back to the host.
+  virtual void SetStatusBar(const std::optional<std::string>& text) = 0;
 
   // Excel.
   virtual int32_t WorkbookCount() = 0;

@@ -10,6 +10,10 @@ SharedHost& SharedHostState() {
   return state;
 }
 
+void ShowInHostStatusBar(const std::optional<std::string>& text) {
+  if (const auto& host = SharedHostState().application) host->SetStatusBar(text);
+}
+
 int HostMajorVersion(const std::string& version) { return std::atoi(version.c_str()); }
 
 bool IsRibbonHost(const std::string& version) { return HostMajorVersion(version) >= 12; }

@@ -4,6 +4,7 @@
 // and kept after the module is gone until the library is unloaded or the host
 // shuts down.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "commands/office_host.h"
@@ -16,6 +17,9 @@ struct SharedHost {
   std::shared_ptr<OfficeHost> application;  // the host's Application object
 };
 SharedHost& SharedHostState();
+// Shows text in the status bar of the host the add-in was loaded into, if
+// any; nullopt gives the bar back to the host.
+void ShowInHostStatusBar(const std::optional<std::string>& text);
 
 // The whole-number part of a host's version text ("16.0": 16; 0 when it has none).
 int HostMajorVersion(const std::string& version);

@@ -16,7 +16,7 @@ AddInConnection::AddInConnection(const commands::AddInDefinition& definition,
                                  const commands::ModuleFactory& make_module, IDispatch* application,
                                  ext_ConnectMode mode, IDispatch* add_in_instance, IDispatch* add_in_object)
     : definition_(definition),
-      ui_(HostOwner()),
+      ui_(HostOwner(), commands::ShowInHostStatusBar),
       module_(make_module(ui_)),
       ribbon_events_{
           [this](const std::shared_ptr<ribbon::win32::HostRibbonUI>& ui) { Run([&] { module_->OnRibbonLoaded(ui); }); },

@@ -12,4 +12,12 @@ MessageAnswer ConsoleUserInterface::Show(const Message& message) {
   return message.buttons == MessageButtons::YesNoCancel ? MessageAnswer::Cancel : MessageAnswer::Ok;
 }
 
+void ConsoleUserInterface::ShowWaiting(const std::string& text) noexcept {
+  try {
+    err_ << text << '\n' << std::flush;
+  } catch (...) {
+    // stderr refused the line: the wait goes on without it.
+  }
+}
+
 }  // namespace trelvo::platform

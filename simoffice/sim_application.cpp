@@ -49,6 +49,23 @@ SimApplication::SimApplication(const std::string& source, const std::string& hos
   });
   for (const char* bar : built_in_bars) command_bars_->AddBuiltInBar(bar);
   AddField("Version", version);
+  // Excel reads the bar's text back (False while it is the host's) and takes
+  // the bar back at False; Word's StatusBar is a text that can only be set,
+  // and an empty one gives the bar back.
+  const bool excel = host_name == "Excel";
+  AddProperty(
+      "StatusBar", {},
+      [this, excel](const CallArguments&) {
+        if (!excel) throw OfficeError("Die Eigenschaft kann nur gesetzt werden.");
+        return status_bar_ ? Variant::Text(*status_bar_) : Variant::Bool(false);
+      },
+      [this, excel](const CallArguments&, const Variant& value) {
+        const bool host_own = excel ? value.type() == VT_BOOL && !value.ToBool() : value.ToText().empty();
+        status_bar_ = host_own ? std::nullopt : std::optional<std::string>(value.ToText());
+        const bool waiting = GetCursor() && GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+        status_bar_seen += (status_bar_ ? *status_bar_ : "(leer)") + (waiting ? " [Sanduhr]" : "") + "\n";
+      });
+  AddProperty("SimStatusBar", {}, [this](const CallArguments&) { return Variant::Text(status_bar_seen); });
   AddProperty("Name", {}, [this](const CallArguments&) { return Variant::Text(this->source()); });
   AddProperty("Dialogs", {}, [this](const CallArguments&) { return ObjectValue(dialogs_.Get()); });
   AddProperty("CommandBars", {}, [this](const CallArguments&) { return ObjectValue(command_bars_.Get()); });

@@ -1,9 +1,11 @@
 #pragma once
 // What the simulated Excel and Word Application objects share: the version
-// text, the built-in dialogs, the command bars, the COM add-ins, Quit, and the
-// test surface (SimPump, SimUser).
+// text, the status bar, the built-in dialogs, the command bars, the COM
+// add-ins, Quit, and the test surface (SimPump, SimUser, SimStatusBar).
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "simoffice/sim_add_ins.h"
 #include "simoffice/sim_command_bars.h"
@@ -32,6 +34,10 @@ class SimApplication : public SimObject {
   // it once the add-in has started.
   bool ribbon_at_custom_ui = false;
   bool quit = false;
+  // What the status bar showed, one line for each text set, as the user saw
+  // it: "(leer)" when the host has the bar back, " [Sanduhr]" behind a text
+  // shown under the wait cursor.
+  std::string status_bar_seen;
   const std::string host_name;  // "Excel" or "Word"
 
   // What a started host does once it exists (the class factory calls it):
@@ -67,6 +73,7 @@ class SimApplication : public SimObject {
   void RevokeRunning();
 
   bool started_ = false;
+  std::optional<std::string> status_bar_;  // nullopt: the host's own
 
   DWORD running_cookie_ = 0;
   Microsoft::WRL::ComPtr<SimDialogs> dialogs_;

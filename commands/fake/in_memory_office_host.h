@@ -48,6 +48,8 @@ class InMemoryOfficeHost : public OfficeHost {
   std::set<std::string> failing;  // names of operations that raise the host's error
 
   std::string Version() override { return Checked("Version", version); }
+  std::vector<std::optional<std::string>> status_bar;  // every text set, nullopt: given back
+  void SetStatusBar(const std::optional<std::string>& text) override { status_bar.push_back(text); }
   int32_t WorkbookCount() override { return Checked("WorkbookCount", kind == HostKind::Excel ? open_files : 0); }
   void SetActiveCellText(const std::string& text) override {
     active_cell = ActiveFile("SetActiveCellText", text);

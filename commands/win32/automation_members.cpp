@@ -7,9 +7,10 @@
 namespace trelvo::commands {
 
 AutomationMembers::AutomationMembers(win32::OwnerWindow owner)
-    : ui_(std::move(owner)),
+    : ui_(std::move(owner), ShowInHostStatusBar),
       platform_(platform::MakeSystemPlatform(win32::ModuleHandle())),
-      env_{*platform_.files, *platform_.system, ui_, *platform_.databases} {}
+      files_(*platform_.files, ui_),
+      env_{files_, *platform_.system, ui_, *platform_.databases} {}
 
 std::string AutomationMembers::ReadCounter() { return commands::ReadCounter(env_); }
 

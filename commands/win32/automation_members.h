@@ -9,6 +9,7 @@
 #include "commands/automation.h"
 #include "platform/environment.h"
 #include "platform/system_platform.h"
+#include "platform/wait_showing_file_system.h"
 #include "platform/win32/message_box_user_interface.h"
 
 namespace trelvo::commands {
@@ -25,6 +26,7 @@ class AutomationMembers {
  private:
   win32::MessageBoxUserInterface ui_;
   platform::SystemPlatform platform_;
+  platform::WaitShowingFileSystem files_;  // the machine's, showing the wait for a file another workstation holds
   platform::Environment env_;
 };
 

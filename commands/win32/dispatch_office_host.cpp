@@ -16,6 +16,12 @@ DispatchOfficeHost::DispatchOfficeHost(Microsoft::WRL::ComPtr<IDispatch> applica
 
 std::string DispatchOfficeHost::Version() { return application_.Get("Version").ToText(); }
 
+void DispatchOfficeHost::SetStatusBar(const std::optional<std::string>& text) {
+  // Excel takes the bar back at False; Word's StatusBar takes text only, and an empty text clears it.
+  const Variant host_own = kind_ == HostKind::Excel ? Variant::Bool(false) : Variant::Text("");
+  application_.Put("StatusBar", text ? Variant::Text(*text) : host_own);
+}
+
 int32_t DispatchOfficeHost::WorkbookCount() { return application_.GetObject("Workbooks").Get("Count").ToInt(); }
 
 void DispatchOfficeHost::SetActiveCellText(const std::string& text) {

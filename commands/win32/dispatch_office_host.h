@@ -13,6 +13,7 @@ class DispatchOfficeHost : public OfficeHost {
   DispatchOfficeHost(Microsoft::WRL::ComPtr<IDispatch> application, HostKind kind);
 
   std::string Version() override;
+  void SetStatusBar(const std::optional<std::string>& text) override;
   int32_t WorkbookCount() override;
   void SetActiveCellText(const std::string& text) override;
   int32_t DefaultSaveFormat() override;

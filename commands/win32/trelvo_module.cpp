@@ -42,7 +42,8 @@ void CALLBACK ResetInsertTimer(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
 }  // namespace
 
 TrelvoModule::TrelvoModule(platform::UserInterface& ui)
-    : platform_(platform::MakeSystemPlatform(win32::ModuleHandle())), env_{*platform_.files, *platform_.system, ui, *platform_.databases} {
+    : platform_(platform::MakeSystemPlatform(win32::ModuleHandle())), files_(*platform_.files, ui),
+      env_{files_, *platform_.system, ui, *platform_.databases} {
   BuildRibbonTab(ribbon_, kTrelvoRibbonTab, [this](ribbon::RibbonControl& control, Command command) {
     if (command == Command::Insert) ribbon_insert_ = &control;
     if (command == Command::SelectRange) ribbon_ranges_ = &control;

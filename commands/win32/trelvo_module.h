@@ -14,6 +14,7 @@
 #include "commands/win32/add_in_module.h"
 #include "platform/environment.h"
 #include "platform/system_platform.h"
+#include "platform/wait_showing_file_system.h"
 
 namespace trelvo::commands {
 
@@ -49,6 +50,7 @@ class TrelvoModule : public AddInModule {
   void EnableInsertButtons(bool enabled);
 
   platform::SystemPlatform platform_;
+  platform::WaitShowingFileSystem files_;  // the machine's, showing the wait for a file another workstation holds
   platform::Environment env_;
   bool insert_enabled_ = true;
   UINT_PTR reset_timer_ = 0;

@@ -119,12 +119,47 @@ struct LockedRow {
   std::string transaction;
   std::optional<platform::LocalDateTime> time;
 };
-LockedRow LockRow(platform::SqlConnection& connection, const ServerPointer& pointer, const std::string& path) {
-  const auto rows = connection.Execute(StatementText(Statement::LockRange), {pointer.range});
+LockedRow LockedRowOf(const std::vector<platform::SqlRow>& rows, const ServerPointer& pointer, const std::string& path) {
   if (rows.empty()) throw ServerRefusal(MissingRangeMessage(pointer, path));
   const platform::SqlRow& row = rows.front();
   const auto after = [&](size_t place) { return row.size() > place ? row[place].value_or("") : ""; };
   return {DocumentOf(row), after(std::size(kRangeColumns)), RecordTime(after(std::size(kRangeColumns) + 1))};
+}
+
+// The session's waits (platform/database_waits.h), set in the transaction that follows.
+void SetUpSession(platform::SqlConnection& connection) {
+  namespace waits = platform::database_waits;
+  const auto setting = [](std::chrono::seconds wait) { return SqlValue(std::to_string(wait.count()) + "s"); };
+  connection.Execute(StatementText(Statement::SessionSetup),
+                     {setting(waits::kRowLock), setting(waits::kStatement), setting(waits::kIdleInTransaction)});
+}
+
+// The range's row locked for the connection's transaction. Tried first
+// without waiting: while another workstation holds the row, the wait is shown
+// until the row is had or the session's lock wait gives up.
+LockedRow LockRow(platform::UserInterface& ui, platform::SqlConnection& connection, const ServerPointer& pointer,
+                  const std::string& path) {
+  bool held = false;
+  try {
+    return LockedRowOf(connection.Execute(StatementText(Statement::TryLockRange), {pointer.range}), pointer,
+                       path);
+  } catch (const DatabaseError& error) {
+    // 55P03, lock_not_available: another workstation holds the row now.
+    // 42883, undefined_function: the functions of an earlier version, which
+    // has only the lock that waits (without a sign, as that version did).
+    held = error.sqlstate() == "55P03";
+    if (!held && error.sqlstate() != "42883") throw;
+  }
+  // The failed statement ended the transaction, the session's waits set in it too.
+  connection.Rollback();
+  SetUpSession(connection);
+  std::optional<platform::WaitShown> shown;
+  if (held)
+    shown.emplace(ui, "Trelvo wartet auf den Nummernkreis " + platform::Quoted(pointer.range) +
+                               " auf dem Server: eine andere Arbeitsstation schreibt ihn gerade (höchstens " +
+                               std::to_string(platform::database_waits::kRowLock.count()) + " Sekunden).");
+  return LockedRowOf(connection.Execute(StatementText(Statement::LockRange), {pointer.range}), pointer,
+                     path);
 }
 
 std::string NewRecordKey() {
@@ -264,11 +299,8 @@ auto ServerRange::Run(bool drawing, Work&& work) const {
 }
 
 std::unique_ptr<platform::SqlConnection> ServerRange::Connect() const {
-  namespace waits = platform::database_waits;
-  const auto setting = [](std::chrono::seconds wait) { return SqlValue(std::to_string(wait.count()) + "s"); };
   auto connection = env_.databases.Connect(pointer_.connection);
-  connection->Execute(StatementText(Statement::SessionSetup),
-                      {setting(waits::kRowLock), setting(waits::kStatement), setting(waits::kIdleInTransaction)});
+  SetUpSession(*connection);
   return connection;
 }
 
@@ -283,7 +315,7 @@ IniDocument ServerRange::Load() const {
 void ServerRange::Update(const std::function<void(IniDocument&)>& change) const {
   Run(false, [&] {
     const auto connection = Connect();
-    LockedRow row = LockRow(*connection, pointer_, pointer_path_);
+    LockedRow row = LockRow(env_.ui, *connection, pointer_, pointer_path_);
     const std::string before = row.document.Bytes();
     change(row.document);
     if (row.document.Bytes() == before) return;
@@ -302,7 +334,7 @@ std::optional<std::string> ServerRange::Draw(const NumberStore::DrawPlan& take, 
   return Run(true, [&]() -> std::optional<std::string> {
     const std::string key = NewRecordKey();
     const auto connection = Connect();
-    LockedRow row = LockRow(*connection, pointer_, pointer_path_);
+    LockedRow row = LockRow(env_.ui, *connection, pointer_, pointer_path_);
     // Composed at the server's time, by which the server restarts a period and stamps the record.
     if (!row.time)
       throw ServerRefusal("Der Server des Nummernkreises " + platform::Quoted(pointer_.range) +
@@ -407,8 +439,8 @@ bool ServerRange::Create(const IniDocument& content) const {
     run(Statement::CreateStationSchema);
     run(Statement::CreateAdminSchema);
     for (Statement definition :
-         {Statement::DefineReadRange, Statement::DefineLockRange, Statement::DefineDraw, Statement::DefineRecordRefusal,
-          Statement::DefineReadRecords, Statement::DefineWriteRange})
+         {Statement::DefineReadRange, Statement::DefineLockRange, Statement::DefineTryLockRange, Statement::DefineDraw,
+          Statement::DefineRecordRefusal, Statement::DefineReadRecords, Statement::DefineWriteRange})
       connection->Execute(DefinitionText(definition, tables));
     run(Statement::SettlePrivileges);
     connection->Execute(StatementText(Statement::WriteSchemaVersion), {std::to_string(kSchemaVersion)});

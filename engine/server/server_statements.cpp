@@ -27,6 +27,14 @@ struct StatementRow {
   "SELECT r.counter, r.increment, r.text_before::text, r.prefix, r.sep, r.text_after::text, "              \
   "r.text_counter::text, r.padding, r.leading_text, r.config_desc::text, r.is_locked, r.locked_by::text, " \
   "r.restart, r.period::text, r.closed_period::text, r.closed_counter, r.locked_on::text, r.locked_at::text "
+// A function that locks the range's row for the caller's transaction and
+// answers it with the transaction's id and the server's time; the statement's
+// end (the FOR UPDATE clause's wait) follows.
+#define TRELVO_LOCKED_ROW(function)                                                                        \
+  "CREATE OR REPLACE FUNCTION trelvo_station." function "(p_range text) RETURNS TABLE (" TRELVO_RANGE_COLUMNS \
+  ", xact text, server_time text) LANGUAGE sql " TRELVO_DEFINER "AS $$ " TRELVO_RANGE_SELECT                 \
+  ", pg_current_xact_id()::text, to_char(localtimestamp(0), 'YYYY-MM-DD HH24:MI:SS') "                       \
+  "FROM trelvo_ranges r WHERE r.range_name = p_range FOR UPDATE"
 
 // A range's row holds what a counter file holds, with the file's defaults;
 // its usage records are the usage log's lines plus the workstation and the
@@ -103,11 +111,10 @@ constexpr StatementRow kStatements[] = {
      "FROM trelvo_ranges r WHERE r.range_name = p_range $$"},
     // The row stays locked until the caller's transaction ends; the
     // transaction's id tells, should its commit go unanswered, what became of it.
-    {Statement::DefineLockRange,
-     "CREATE OR REPLACE FUNCTION trelvo_station.lock_range(p_range text) RETURNS TABLE (" TRELVO_RANGE_COLUMNS
-     ", xact text, server_time text) LANGUAGE sql " TRELVO_DEFINER "AS $$ " TRELVO_RANGE_SELECT
-     ", pg_current_xact_id()::text, to_char(localtimestamp(0), 'YYYY-MM-DD HH24:MI:SS') "
-     "FROM trelvo_ranges r WHERE r.range_name = p_range FOR UPDATE $$"},
+    {Statement::DefineLockRange, TRELVO_LOCKED_ROW("lock_range") " $$"},
+    // The same without waiting: a row another transaction holds fails at once,
+    // so that the workstation shows its wait before it waits.
+    {Statement::DefineTryLockRange, TRELVO_LOCKED_ROW("try_lock_range") " NOWAIT $$"},
     // The server advances the counter by the range's step and records the
     // draw with its own time and the value it advanced to: a login can add a
     // record only by drawing its number, never one for a value of its choice.
@@ -223,6 +230,7 @@ constexpr StatementRow kStatements[] = {
      "set_config('idle_in_transaction_session_timeout', ?, false)"},
     {Statement::ReadRange, "SELECT * FROM trelvo_station.read_range(?)"},
     {Statement::LockRange, "SELECT * FROM trelvo_station.lock_range(?)"},
+    {Statement::TryLockRange, "SELECT * FROM trelvo_station.try_lock_range(?)"},
     {Statement::Draw, "SELECT trelvo_station.draw(?, ?, ?, ?, ?, ?)"},
     {Statement::RecordRefusal, "SELECT trelvo_station.record_refusal(?, ?, ?, ?, ?)"},
     {Statement::ReadRecords, "SELECT * FROM trelvo_station.read_records(?)"},
@@ -236,6 +244,7 @@ constexpr StatementRow kStatements[] = {
 #undef TRELVO_DEFINER
 #undef TRELVO_RANGE_COLUMNS
 #undef TRELVO_RANGE_SELECT
+#undef TRELVO_LOCKED_ROW
 
 }  // namespace
 

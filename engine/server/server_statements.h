@@ -31,6 +31,7 @@ enum class Statement {
   CreateAdminSchema,
   DefineReadRange,
   DefineLockRange,
+  DefineTryLockRange,
   DefineDraw,
   DefineRecordRefusal,
   DefineReadRecords,
@@ -46,6 +47,7 @@ enum class Statement {
   SessionSetup,  // the session's waits
   ReadRange,
   LockRange,  // the row locked for the transaction, and the transaction's id
+  TryLockRange,  // the same at once, or 55P03 (lock_not_available) while another holds the row
   Draw,
   RecordRefusal,
   ReadRecords,
@@ -62,7 +64,7 @@ const char* StatementText(Statement statement, Dialect dialect = Dialect::Postgr
 
 // The version of tables and functions that this program creates; server-init
 // records it in the database and refuses to touch a later one.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // The functions' fixed search path names the tables' schema: a definition's
 // text with "@tables@" replaced by that schema's quoted name.

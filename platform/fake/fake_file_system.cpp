@@ -162,8 +162,8 @@ bool FakeFileSystem::ReadInPieces(const std::string& path, const std::function<v
 }
 
 std::unique_ptr<LockedFile> FakeFileSystem::OpenLocked(const std::string& path, LockMode mode, bool create,
-                                                       std::chrono::milliseconds) {
-  Open(path);
+                                                       std::chrono::milliseconds wait) {
+  Open(path, wait);
   if (!files_.count(path)) {
     if (!create) return nullptr;
     if (!FolderExists(path)) throw FileError(3, "Das System kann den angegebenen Pfad nicht finden.");

@@ -22,7 +22,8 @@ class FakeFileSystem : public FileSystem {
   // refuses every write.
   void SetReadOnly(const std::string& path) { read_only_.insert(path); }
   // The next `attempts` opens of the file find it held by another process
-  // (each open tries again under the transient-failure policy).
+  // (each open tries again as the real ones do: every few milliseconds up to
+  // its wait, or under the transient-failure policy when it has none).
   void HoldFile(const std::string& path, int attempts) { held_[path] = attempts; }
   // A file held for good: every open gives up after the policy's attempts.
   void HoldFileForGood(const std::string& path) { held_[path] = 1 << 30; }

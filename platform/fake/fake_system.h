@@ -46,6 +46,16 @@ class RecordingUserInterface : public UserInterface {
     return answer;
   }
   void Beep() override { ++beeps; }
+
+  std::vector<std::string> waits;                  // every sign of a wait shown, in order
+  bool waiting = false;                            // a sign is shown now
+  std::function<void(const std::string&)> on_wait;  // runs as a sign appears
+  void ShowWaiting(const std::string& text) noexcept override {
+    waits.push_back(text);
+    waiting = true;
+    if (on_wait) on_wait(text);
+  }
+  void EndWaiting() noexcept override { waiting = false; }
 };
 
 // A whole environment of fakes; the per-user folder exists.

@@ -1,5 +1,7 @@
 #include "platform/win32/message_box_user_interface.h"
 
+#include <utility>
+
 #include "platform/win32/dpi.h"
 #include "platform/win32/wide_text.h"
 
@@ -28,5 +30,26 @@ platform::MessageAnswer MessageBoxUserInterface::Show(const platform::Message& m
 }
 
 void MessageBoxUserInterface::Beep() { MessageBeep(MB_OK); }
+
+// The host's thread runs no messages while it waits, so the cursor set here
+// stays until the wait ends and the host sets its own again.
+void MessageBoxUserInterface::ShowWaiting(const std::string& text) noexcept {
+  cursor_before_wait_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  ShowInStatusBar(text);
+}
+
+void MessageBoxUserInterface::EndWaiting() noexcept {
+  SetCursor(std::exchange(cursor_before_wait_, nullptr));
+  ShowInStatusBar(std::nullopt);
+}
+
+void MessageBoxUserInterface::ShowInStatusBar(const std::optional<std::string>& text) noexcept {
+  if (!status_bar_) return;
+  try {
+    status_bar_(text);
+  } catch (...) {
+    // A host without a status bar (or one that refuses it) still has the cursor.
+  }
+}
 
 }  // namespace trelvo::win32

@@ -221,15 +221,57 @@ TEST_F(ServerRange, StatusShowsNoPartOfABracedPassword) {
   EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0005");
 }
 
-TEST_F(ServerRange, ARowHeldByAnotherConnectionTimesOutWithAMessage) {
+// While another connection holds the range's row, a draw shows that it
+// waits: it draws once the row is let go, or gives up with a message after
+// the session's lock wait; the sign goes either way. A row nobody holds shows
+// nothing.
+TEST_F(ServerRange, ARowHeldByAnotherConnectionIsWaitedForWithASign) {
   CreateRange("[Zaehler]\r\nCounter=3\r\n");
   auto holder = platform::OdbcConnector().Connect(connection);
   holder->Execute("SELECT counter FROM trelvo_ranges WHERE range_name = ? FOR UPDATE", {range});
   EXPECT_THROW(DrawUnderLock(env, *Pointer(), "Excel 11.0"), Aborted);
   EXPECT_NE(LastBox().find("von einer anderen Arbeitsstation gehalten"), std::string::npos) << LastBox();
-  holder->Rollback();
+  ASSERT_EQ(fake.ui.waits.size(), 1u);
+  EXPECT_EQ(fake.ui.waits.front(), "Trelvo wartet auf den Nummernkreis '" + range +
+                                       "' auf dem Server: eine andere Arbeitsstation schreibt ihn gerade (höchstens 5 "
+                                       "Sekunden).");
+  EXPECT_FALSE(fake.ui.waiting);
+
+  fake.ui.on_wait = [&](const std::string&) { holder->Rollback(); };  // let go while the sign shows
   EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0004");
-  EXPECT_EQ(Records().size(), 1u);
+  EXPECT_EQ(fake.ui.waits.size(), 2u);
+  EXPECT_FALSE(fake.ui.waiting);
+  EXPECT_EQ(DrawUnderLock(env, *Pointer(), "Excel 11.0").number, "0005");
+  EXPECT_EQ(fake.ui.waits.size(), 2u) << "nobody held the row";
+  EXPECT_EQ(Records().size(), 2u);
+}
+
+// A server whose functions an earlier version set up has only the lock that
+// waits: its draws go on as before, without a sign.
+TEST_F(ServerRange, AServerOfAnEarlierVersionDrawsWithoutTheSign) {
+  struct EarlierFunctions : platform::DatabaseConnector {
+    std::unique_ptr<platform::SqlConnection> Connect(const std::string& to) override {
+      struct Connection : platform::SqlConnection {
+        std::unique_ptr<platform::SqlConnection> real = platform::OdbcConnector().Connect(ScratchServerConnection());
+        void ForEachRow(const std::string& statement, const std::vector<platform::SqlValue>& parameters,
+                        const std::function<void(platform::SqlRow&&)>& take) override {
+          if (statement.find("try_lock_range") != std::string::npos)
+            throw DatabaseError(DatabaseFailure::Other, "42883", "Funktion existiert nicht");
+          real->ForEachRow(statement, parameters, take);
+        }
+        void Commit() override { real->Commit(); }
+        void Rollback() override { real->Rollback(); }
+      };
+      EXPECT_EQ(to, ScratchServerConnection());
+      return std::make_unique<Connection>();
+    }
+  } earlier;
+  CreateRange("[Zaehler]\r\nCounter=3\r\n");
+  platform::Environment earlier_env{fake.files, fake.system, fake.ui, earlier};
+  EXPECT_EQ(DrawUnderLock(earlier_env, *OpenNumberStore(earlier_env, kPointer), "Excel 11.0").number, "0004");
+  EXPECT_EQ(DrawUnderLock(earlier_env, *OpenNumberStore(earlier_env, kPointer), "Excel 11.0").number, "0005");
+  EXPECT_TRUE(fake.ui.waits.empty());
+  EXPECT_EQ(Records().size(), 2u);
 }
 
 // The commit of a draw goes unanswered: the server committed (the answer was

@@ -3,6 +3,9 @@
 // Insert and the range selection.
 #include "tests/frame/office_fixture.h"
 
+#include "platform/file_lock_range.h"
+#include "platform/win32/unique_handle.h"
+
 namespace trelvo {
 namespace {
 
@@ -192,6 +195,32 @@ TEST_F(OfficeLoadsTrelvo, ARefusedInsertLeavesTheInsertButtonAsItWas) {
   insert.Call("Execute");
   EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "0042") << "at once, without a second's wait";
   EXPECT_FALSE(insert.Get("Enabled").ToBool()) << "a draw is guarded";
+  excel.Call("Quit");
+}
+
+// Another workstation holds the counter file beyond the wait: the user sees
+// the wait (its text in the status bar, under the wait cursor) and then the
+// message; nothing is drawn, and the bar is Excel's again.
+TEST_F(OfficeLoadsTrelvo, AnInsertThatWaitsForAnotherWorkstationShowsItAndGivesUpWithAMessage) {
+  const UserSettings settings;
+  const win32::UniqueHandle held(CreateFileW(win32::Widen(settings.counter).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  OVERLAPPED range{};
+  range.Offset = static_cast<DWORD>(platform::kLockRangeOffset);
+  range.OffsetHigh = static_cast<DWORD>(platform::kLockRangeOffset >> 32);
+  ASSERT_TRUE(LockFileEx(held.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                         platform::kLockRangeLength, 0, &range));
+  const DispatchObject excel = StartHost(kExcelClassId);
+  excel.GetObject("Workbooks").Call("Add");
+  InsertButton(excel).Call("Execute");
+  EXPECT_EQ(excel.Get("SimStatusBar").ToText(),
+            "Trelvo wartet auf 'counter.ini': eine andere Arbeitsstation benutzt die Datei gerade (höchstens 5 "
+            "Sekunden). [Sanduhr]\n(leer)\n");
+  EXPECT_EQ(excel.Get("StatusBar").type(), VT_BOOL) << "False: the bar is Excel's";
+  EXPECT_NE(excel.GetObject("SimUser").Get("Messages").ToText().find("'counter.ini'"), std::string::npos);
+  EXPECT_EQ(excel.GetObject("ActiveCell").Get("FormulaR1C1").ToText(), "");
+  EXPECT_NE(settings.Read(settings.counter).find("Counter=41"), std::string::npos);
   excel.Call("Quit");
 }
 
