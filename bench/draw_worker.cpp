@@ -210,7 +210,11 @@ int main(int argc, char** argv) {
       positional.push_back(args[i]);
   }
   bench::MovedHome system(*real.system, home);
-  platform::ConsoleUserInterface ui(std::cerr);
+  // A worker's waits for the others are its load, not news: only its boxes go to stderr.
+  struct WorkerUserInterface : platform::ConsoleUserInterface {
+    using ConsoleUserInterface::ConsoleUserInterface;
+    void ShowWaiting(const std::string&) noexcept override {}
+  } ui(std::cerr);
   try {
     // The pause goes where the lock is: the row of a server range, or the counter file.
     platform::Environment plain{*real.files, system, ui};
