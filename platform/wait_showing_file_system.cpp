@@ -44,7 +44,7 @@ std::string WaitingForFileText(const std::string& path, std::chrono::millisecond
   const auto seconds = std::chrono::ceil<std::chrono::seconds>(wait).count();
   return "Trelvo wartet auf " + Quoted(FileNameOf(path)) +
          ": eine andere Arbeitsstation benutzt die Datei gerade (höchstens " + std::to_string(seconds) +
-         (seconds == 1 ? " Sekunde" : " Sekunden") + ").";
+         " Sekunden).";
 }
 
 }  // namespace trelvo::platform
