@@ -32,9 +32,12 @@ class KeptConnections::Lent : public SqlConnection {
     try {
       real_->ForEachRow(statement, parameters, take);
       return;
-    } catch (const DatabaseError&) {
+    } catch (const DatabaseError& error) {
       if (!first || !reused_) {
-        failed_ = true;
+        // A row held by another workstation (55P03, lock_not_available) is
+        // the server's answer over a sound link: rolled back, the connection
+        // is kept, so that a draw that had to wait costs no new login.
+        failed_ = error.sqlstate() != "55P03";
         throw;
       }
     }

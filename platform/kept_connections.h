@@ -3,7 +3,8 @@
 // range's server once and draws over the same connection again (a login is
 // most of a draw's time). Each connection string keeps one idle connection.
 // A connection comes back when its user lets it go, rolled back, unless a
-// statement or the end of its transaction failed: that one is closed. A kept
+// statement or the end of its transaction failed: that one is closed (but for
+// a statement that found its row held by another workstation). A kept
 // connection that turns out broken at the first statement of its next use is
 // closed and opened anew once, and that statement runs again: callers begin
 // each use with a statement that may run twice (the session's settings).

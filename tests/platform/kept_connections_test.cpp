@@ -13,6 +13,7 @@ struct Script {
   int opened = 0, closed = 0, rollbacks = 0, commits = 0;
   std::vector<std::string> statements;
   bool break_next_statement = false;  // the next statement finds the link gone
+  std::string refuse_next_statement;  // the SQLSTATE the server answers the next statement with
   bool fail_commit = false;
 };
 
@@ -24,6 +25,8 @@ class ScriptedConnection : public SqlConnection {
                   const std::function<void(SqlRow&&)>&) override {
     if (std::exchange(script_.break_next_statement, false))
       throw DatabaseError(DatabaseFailure::ConnectionLost, "08S01", "Verbindung getrennt");
+    if (const std::string state = std::exchange(script_.refuse_next_statement, ""); !state.empty())
+      throw DatabaseError(ClassifySqlState(state), state, "vom Server abgelehnt");
     script_.statements.push_back(statement);
   }
   void Commit() override {
@@ -87,6 +90,29 @@ TEST(KeptConnections, AFailedConnectionIsNeverKept) {
     server.script.fail_commit = false;
     kept.Connect("Server=a")->Execute("SET");
     EXPECT_EQ(server.script.opened, 2) << c.what;
+  }
+}
+
+// A row held by another workstation is the server's answer: the link is
+// sound, and the connection is kept (rolled back) for the next draw. Any other
+// refusal may have left it in a state nobody knows, and it is closed.
+TEST(KeptConnections, OnlyARowHeldElsewhereKeepsARefusedConnection) {
+  const struct {
+    const char* sqlstate;
+    bool kept;
+  } cases[] = {{"55P03", true}, {"57014", false}, {"HY000", false}};
+  for (const auto& c : cases) {
+    ScriptedConnector server;
+    KeptConnections kept(server);
+    {
+      auto connection = kept.Connect("Server=a");
+      connection->Execute("SET");
+      server.script.refuse_next_statement = c.sqlstate;
+      EXPECT_THROW(connection->Execute("TRY LOCK"), DatabaseError) << c.sqlstate;
+    }
+    kept.Connect("Server=a")->Execute("SET");
+    EXPECT_EQ(server.script.opened, c.kept ? 1 : 2) << c.sqlstate;
+    EXPECT_EQ(server.script.rollbacks, c.kept ? 2 : 1) << c.sqlstate << ": each kept use ends rolled back";
   }
 }
 
