@@ -75,16 +75,24 @@ constexpr StatementRow kStatements[] = {
     // counter; a record keeps the period of its draw ("" for a range that
     // never restarts), and each counter value of a period has one record.
     // The administrator's lock says where and since when it is held.
+    // Altered only where a column is missing: ALTER TABLE locks the whole
+    // table, waiting for every row a workstation holds, even when it would
+    // add nothing.
     {Statement::AddRangeColumns,
+     "DO $$ BEGIN IF (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('trelvo_ranges') "
+     "AND NOT attisdropped AND attname IN ('restart', 'period', 'closed_period', 'closed_counter', 'locked_on', "
+     "'locked_at')) < 6 THEN "
      "ALTER TABLE trelvo_ranges ADD COLUMN IF NOT EXISTS restart integer NOT NULL DEFAULT 0, "
      "ADD COLUMN IF NOT EXISTS period varchar(7) NOT NULL DEFAULT '', "
      "ADD COLUMN IF NOT EXISTS closed_period varchar(7) NOT NULL DEFAULT '', "
      "ADD COLUMN IF NOT EXISTS closed_counter integer NOT NULL DEFAULT 0, "
      "ADD COLUMN IF NOT EXISTS locked_on varchar(255) NOT NULL DEFAULT '', "
-     "ADD COLUMN IF NOT EXISTS locked_at varchar(16) NOT NULL DEFAULT ''"},
+     "ADD COLUMN IF NOT EXISTS locked_at varchar(16) NOT NULL DEFAULT ''; END IF; END $$"},
     {Statement::AddRecordCounter,
+     "DO $$ BEGIN IF (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('trelvo_usage') "
+     "AND NOT attisdropped AND attname IN ('counter', 'period')) < 2 THEN "
      "ALTER TABLE trelvo_usage ADD COLUMN IF NOT EXISTS counter bigint, "
-     "ADD COLUMN IF NOT EXISTS period varchar(7) NOT NULL DEFAULT ''"},
+     "ADD COLUMN IF NOT EXISTS period varchar(7) NOT NULL DEFAULT ''; END IF; END $$"},
     {Statement::IndexRecordCounter,
      "CREATE UNIQUE INDEX IF NOT EXISTS trelvo_usage_period_counter ON trelvo_usage (range_name, period, counter)"},
     // The earlier one value, one record, whatever the period (a constraint on
