@@ -8,6 +8,8 @@
 
 namespace trelvo::platform {
 
+// Appends one code point to a UTF-8 text.
+void AppendUtf8(std::string& out, char32_t c);
 std::string Cp1252ToUtf8(std::string_view cp1252);
 std::string Utf8ToCp1252(std::string_view utf8);
 // Valid UTF-8 unchanged; each invalid sequence replaced by "?".

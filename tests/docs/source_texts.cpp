@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/cp1252.h"
+
 namespace trelvo::testing {
 namespace {
 
@@ -16,24 +18,6 @@ int HexValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-
-void AppendUtf8(std::string& text, uint32_t code) {
-  if (code < 0x80) {
-    text += static_cast<char>(code);
-  } else if (code < 0x800) {
-    text += static_cast<char>(0xC0 | (code >> 6));
-    text += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    text += static_cast<char>(0xE0 | (code >> 12));
-    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    text += static_cast<char>(0xF0 | (code >> 18));
-    text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // The text of an ordinary literal whose opening quote is at `at`; `at` ends
@@ -67,7 +51,7 @@ std::string OrdinaryLiteral(const std::string& source, size_t& at) {
         uint32_t code = 0;
         for (int digits = escaped == 'u' ? 4 : 8; digits > 0 && at < source.size(); --digits)
           code = code * 16 + static_cast<uint32_t>(HexValue(source[at++]));
-        AppendUtf8(text, code);
+        platform::AppendUtf8(text, code);
         break;
       }
       default:
